@@ -1,0 +1,89 @@
+#include "app/QXM_Process.h"
+#include "app/AppDirPath.h"
+#include "app/IniOpeners.h"
+#include "app/LogWriter.h"
+
+#include <QFile>
+#include <QSettings>
+#include <memory>
+
+QXM_Process *QXM_Process::instance()
+{
+    static QXM_Process *self = nullptr;
+    if (!self) {
+        self = new QXM_Process;
+        std::unique_ptr<QSettings> seed(OpenIniFile(AppDirPath() + QStringLiteral("/data.ini")));
+        const uint index = seed->value(QStringLiteral("system/Languageindex"), 0).toUInt();
+        self->m_table = LoadLanguageFile(LanguageFileName(static_cast<uchar>(index & 0xFF)));
+    }
+    return self;
+}
+
+QString QXM_Process::LanguageFileName(uchar index)
+{
+    switch (index) {
+    case 0: return QStringLiteral("LingualDir/Lingual_ZH");
+    case 1: return QStringLiteral("LingualDir/Lingual_English");
+    case 2: return QStringLiteral("LingualDir/Lingual_Korean");
+    default: return QString();
+    }
+}
+
+QString QXM_Process::GetText(uint id) const
+{
+    const auto it = m_table.constFind(id);
+    return it == m_table.constEnd() ? QStringLiteral("not Code") : it.value();
+}
+
+void QXM_Process::ReloadLanguage(uchar index)
+{
+    m_table.clear();
+    const QString name = LanguageFileName(index);
+    if (name.isEmpty()) {
+        WriteLogLine(QStringLiteral("language index %1 has no table").arg(index));
+        return;
+    }
+    m_table = LoadLanguageFile(name);
+}
+
+void QXM_Process::NotifyLanguageChange()
+{
+    Q_EMIT LanguageChange();
+}
+
+QDomDocument QXM_Process::ReadXmlDocument(const QString &name)
+{
+    QDomDocument doc;
+    QFile file(QStringLiteral("%1/%2.xml").arg(AppDirPath(), name));
+    if (!file.open(QIODevice::ReadOnly))
+        return doc;
+    QString error;
+    int line = 0;
+    if (!doc.setContent(&file, &error, &line)) {
+        WriteLogLine(QStringLiteral("language table %1 unreadable: %2 (line %3)").arg(name, error).arg(line));
+        return QDomDocument();
+    }
+    return doc;
+}
+
+QXM_Process::Table QXM_Process::LoadLanguageFile(const QString &name)
+{
+    Table table;
+    if (name.isEmpty())
+        return table;
+    const QDomDocument doc = ReadXmlDocument(name);
+    const QDomElement root = doc.documentElement();
+    if (root.tagName() != QStringLiteral("语言模块"))
+        return table;
+    // Elements only: a comment node would otherwise store an empty text under id 0.
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const uint id = e.attribute(QStringLiteral("ID")).toUInt();
+        table.insert(id, e.attribute(QStringLiteral("Code")));
+    }
+    return table;
+}
+
+QString GetLangText(uint id)
+{
+    return QXM_Process::instance()->GetText(id);
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds QUORIX HUB and starts it on the built program folder (build/bin).
+source "$(dirname "$0")/common.sh"
+ensure_packages
+build_tree "$ROOT/build"
+ensure_runtime_dir
+if ! ls /etc/udev/rules.d/*quorix* >/dev/null 2>&1 && [ -f "$ROOT/platform/linux/70-quorix-hub.rules" ]; then
+  echo "Note: to use the devices as a normal user, install the udev rule once:"
+  echo "  sudo cp $ROOT/platform/linux/70-quorix-hub.rules /etc/udev/rules.d/ && sudo udevadm control --reload && sudo udevadm trigger"
+fi
+exec "$ROOT/build/bin/quorix-hub" "$@"

@@ -1,0 +1,50 @@
+#include "tools/ImagePainters.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <functional>
+
+namespace {
+
+int g_failures = 0;
+
+void save(const QString &root, const QString &relative, int w, int h, const std::function<void(QPainter &, int, int)> &paint)
+{
+    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        paint(p, w, h);
+    }
+    const QString path = root + QLatin1Char('/') + relative;
+    QDir().mkpath(QFileInfo(path).path());
+    if (!img.save(path, "PNG"))
+        ++g_failures;
+}
+
+void appIcon(QPainter &p, int w, int h)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(48, 83, 132));
+    p.drawRoundedRect(QRectF(2, 2, w - 4, h - 4), w / 5.0, h / 5.0);
+    QPen pen(QColor(230, 230, 230), w / 10.0);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const QRectF ring(w * 0.22, h * 0.22, w * 0.56, h * 0.56);
+    p.drawEllipse(ring);
+    p.drawLine(QPointF(w * 0.60, h * 0.60), QPointF(w * 0.80, h * 0.80));
+}
+
+} // namespace
+
+int PaintAllImages(const QString &root)
+{
+    g_failures = 0;
+    save(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
+    return g_failures;
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <QFont>
+
+class QWidget;
+
+// The house typeface from "FontDir/OPPOSans-H.ttf" at a pixel size; registered once.
+// Without the file a system font at that size stands in and the next call tries again.
+QFont LoadAppFont(int pixelSize);
+
+// Sets the house typeface at a pixel size on a widget (only loads it for a null widget).
+void ApplyAppFont(QWidget *widget, int pixelSize);
