@@ -1,0 +1,655 @@
+#include "app/MainWidget.h"
+#include "app/AppDirPath.h"
+#include "app/DelayMs.h"
+#include "app/IniOpeners.h"
+#include "app/LogWriter.h"
+#include "app/ProductCatalogue.h"
+#include "app/QAnimationEffectsLable.h"
+#include "app/QGlobalSetWidget.h"
+#include "app/QLeftMenuPop.h"
+#include "app/QTitleWin.h"
+#include "app/QXM_Process.h"
+#include "app/TrayIcon.h"
+#include "device/DeviceRecord.h"
+#include "device/HID_API.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
+#include "lighting/QBaseEffctThread.h"
+#include "macros/QEditPage.h"
+#include "macros/QJsonConfing.h"
+#include "mouse/QLStyleMouseTabWidget.h"
+#include "widgets/QCaroonMaskLabel.h"
+#include "widgets/QDottomMessgDlg.h"
+#include "widgets/QLR_PopWidget.h"
+#include "widgets/QMaskGrayLabel.h"
+#include "widgets/QWaitingAnimationDlg.h"
+#include "widgets/infotext.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGraphicsDropShadowEffect>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+
+MainWidget *MainWidget::s_instance = nullptr;
+
+namespace {
+const QColor kGreyBar(178, 179, 180);
+const QColor kBlueBar(0, 169, 224);
+// Paths are built only from names that stay inside "Products"; anything else lands here.
+const char kUnsetProductIni[] = "/Products/.no-product_data.ini";
+
+bool containsChinese(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FA5)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
+{
+    WriteLogLine(QStringLiteral("OPenApp Zr Hub"));
+    InitWindow();
+    s_instance = this;
+    CreatePages();
+    ConnectSignals();
+
+    TrayIcon::Instance()->setIcon(QStringLiteral(":/new/prefix1/Imges/appico.png"));
+    TrayIcon::Instance()->setMainWidget(this);
+
+    {
+        std::unique_ptr<QSettings> ini(OpenSysBuildIni());
+        const uint index = ini->value(QStringLiteral("Systime/Languageindex"), 0).toUInt();
+        QXM_Process::instance()->ReloadLanguage(static_cast<uchar>(index & 0xFF));
+        Q_EMIT LangualChange();
+    }
+
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+    DelayMs(200);
+    Q_EMIT CheckVersionsStatic();
+}
+
+MainWidget::~MainWidget()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+MainWidget *MainWidget::instance()
+{
+    return s_instance;
+}
+
+void MainWidget::setupUi()
+{
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("MainWidget"));
+    resize(1300, 904);
+    setMinimumWidth(1300);
+    setMaximumWidth(1300);
+
+    gridLayout = new QGridLayout(this);
+    gridLayout->setObjectName(QStringLiteral("gridLayout"));
+    gridLayout->setSpacing(1);
+    gridLayout->setContentsMargins(2, 2, 2, 2);
+
+    Backdrop_Circle = new QWidget(this);
+    Backdrop_Circle->setObjectName(QStringLiteral("Backdrop_Circle"));
+    Backdrop_Circle->setMinimumHeight(900);
+    Backdrop_Circle->setStyleSheet(QStringLiteral("#Backdrop_Circle{border-radius:10px;background-color: rgb(0, 1, 2);}"));
+
+    verticalLayout = new QVBoxLayout(Backdrop_Circle);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    verticalLayout->setSpacing(1);
+    verticalLayout->setContentsMargins(1, 1, 1, 1);
+
+    m_TitleWidget = new QTitleWin(Backdrop_Circle);
+    m_TitleWidget->setObjectName(QStringLiteral("m_TitleWidget"));
+    m_TitleWidget->setFixedHeight(45);
+    verticalLayout->addWidget(m_TitleWidget, 1);
+
+    _mainWidget = new QWidget(Backdrop_Circle);
+    _mainWidget->setObjectName(QStringLiteral("_mainWidget"));
+    horizontalLayout = new QHBoxLayout(_mainWidget);
+    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
+    horizontalLayout->setSpacing(1);
+    horizontalLayout->setContentsMargins(1, 1, 1, 1);
+
+    Tab_BeseWdiget = new QTabWidget(_mainWidget);
+    Tab_BeseWdiget->setObjectName(QStringLiteral("Tab_BeseWdiget"));
+    Tab_BeseWdiget->setFocusPolicy(Qt::NoFocus);
+    Tab_BeseWdiget->setStyleSheet(QStringLiteral(
+        "QTabWidget::pane{background: rgba(0, 0, 0, 0);border:-1px;border-top:1px;border-left:1px;"
+        "border-bottom:1px;border-right:1px;}"));
+    horizontalLayout->addWidget(Tab_BeseWdiget);
+    verticalLayout->addWidget(_mainWidget, 15);
+
+    gridLayout->addWidget(Backdrop_Circle, 0, 0);
+    setWindowTitle(QCoreApplication::translate("MainWidget", "Form"));
+}
+
+void MainWidget::InitWindow()
+{
+    setupUi();
+    GetProductList();
+    setWindowTitle(QStringLiteral("QUORIX HUB"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    Tab_BeseWdiget->tabBar()->hide();
+    Backdrop_Circle->setWindowOpacity(0.6);
+    auto *shadow = new QGraphicsDropShadowEffect(Backdrop_Circle);
+    shadow->setOffset(0, 0);
+    shadow->setColor(QColor(0, 0, 0, 255));
+    shadow->setBlurRadius(8);
+    Backdrop_Circle->setGraphicsEffect(shadow);
+    m_MaskGray = new QMaskGrayLabel(Backdrop_Circle);
+    m_MaskGray->hide();
+    installEventFilter(this);
+}
+
+void MainWidget::CreatePages()
+{
+    m_HidApi = new HID_API(Tab_BeseWdiget);
+    Tab_BeseWdiget->addTab(m_HidApi, QStringLiteral("HIDAPI"));
+    m_MousePage = new QLStyleMouseTabWidget(Tab_BeseWdiget);
+    Tab_BeseWdiget->addTab(m_MousePage, QStringLiteral("MouseTabWidget"));
+    m_KeyboardPage = new QLStyleKeybordTabWidget(Tab_BeseWdiget);
+    Tab_BeseWdiget->addTab(m_KeyboardPage, QStringLiteral("KeybordTabWidget"));
+    m_GlobalSet = new QGlobalSetWidget(Tab_BeseWdiget);
+    Tab_BeseWdiget->addTab(m_GlobalSet, QStringLiteral("GlobalSetWidget"));
+    m_EditPage = new QEditPage(Tab_BeseWdiget);
+    Tab_BeseWdiget->addTab(m_EditPage, QStringLiteral("EditkeysDefinition"));
+    m_PreviousPage = m_HidApi;
+
+    connect(m_EditPage, &QEditPage::MacroFileChangge, m_KeyboardPage, &QLStyleKeybordTabWidget::on_MacroFileChangge);
+    connect(m_EditPage, &QEditPage::MacroFileChangge, m_MousePage, &QLStyleMouseTabWidget::on_MacroFileChangge);
+}
+
+void MainWidget::ConnectSignals()
+{
+    connect(m_TitleWidget, &QTitleWin::_quit, this, &MainWidget::on_quit);
+    connect(m_TitleWidget, &QTitleWin::_min, this, &MainWidget::on_min);
+    connect(m_TitleWidget, &QTitleWin::_Resize, this, &MainWidget::on_Resize);
+    connect(m_TitleWidget, &QTitleWin::_PushGlobal, this, &MainWidget::on_TabChangeGlobalSet);
+    connect(m_TitleWidget, &QTitleWin::_RollBackPage, this, &MainWidget::on_RollBackPage);
+    connect(m_GlobalSet, &QGlobalSetWidget::SetCurrLanguage, this, &MainWidget::on_setLanuage);
+    connect(m_EditPage, &QEditPage::quitPage, this, &MainWidget::on_MarcoQuitPage);
+    connect(m_EditPage, &QEditPage::quitPage, this, &MainWidget::on_MarcoquitPage);
+    connect(this, &MainWidget::LangualChange, m_KeyboardPage, &QLStyleKeybordTabWidget::on_RefreshLangual);
+    connect(this, &MainWidget::LangualChange, m_HidApi, &HID_API::on_RefreshLangual);
+    connect(this, &MainWidget::LangualChange, m_MousePage, &QLStyleMouseTabWidget::on_RefreshLangual);
+    connect(m_HidApi, &HID_API::CLosingUsb, this, &MainWidget::on_TabChangeHID_API);
+    connect(m_HidApi, &HID_API::freeDevicePageMemory, this, &MainWidget::on_freeDevicePageMemory);
+    connect(m_HidApi, &HID_API::ClearMouseDataBuff, m_MousePage, &QLStyleMouseTabWidget::ButExit_on_clicked);
+    connect(m_HidApi, &HID_API::ClearKeyboardDataBuff, m_KeyboardPage, &QLStyleKeybordTabWidget::ButExit_on_clicked);
+}
+
+// ---- paths and INI openers ----
+
+QString MainWidget::ProductDir() const
+{
+    return QStringLiteral("%1/Products/%2").arg(AppDirPath(), m_ProductName);
+}
+
+QString MainWidget::UserConfigDir() const
+{
+    return ProductDir() + QStringLiteral("/UserConfig");
+}
+
+QString MainWidget::ModifyConfigDir() const
+{
+    return ProductDir() + QStringLiteral("/moidefConfig");
+}
+
+QSettings *MainWidget::OpenProductDataIni()
+{
+    if (m_ProductName.isEmpty()) {
+        HID_API *api = HID_API::instance();
+        if (api && api->CurrentDevice())
+            m_ProductName = api->CurrentDevice()->name;
+    }
+    if (!IsSafeFileComponent(m_ProductName)) {
+        WriteLogLine(QStringLiteral("no usable product for its data file: \"%1\"").arg(m_ProductName));
+        return OpenIniFile(AppDirPath() + QLatin1String(kUnsetProductIni));
+    }
+    return OpenIniFile(QStringLiteral("%1/Products/%2/%2_data.ini").arg(AppDirPath(), m_ProductName));
+}
+
+QSettings *MainWidget::OpenMouseParamConfig()
+{
+    if (m_ProductName.isEmpty()) {
+        HID_API *api = HID_API::instance();
+        if (api && api->CurrentDevice())
+            m_ProductName = api->CurrentDevice()->name;
+    }
+    if (!IsSafeFileComponent(m_ProductName)) {
+        WriteLogLine(QStringLiteral("no usable product for its mouse settings: \"%1\"").arg(m_ProductName));
+        return OpenIniFile(AppDirPath() + QLatin1String(kUnsetProductIni));
+    }
+    return OpenIniFile(UserConfigDir() + QStringLiteral("/MouseParamConfig.ini"));
+}
+
+// ---- pop-ups ----
+
+uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool yesOnly)
+{
+    m_MaskGray->m_ShowMovie = false;
+    m_MaskGray->m_ShowText = false;
+    m_MaskGray->show();
+    uchar result = 0;
+    {
+        QDottomMessgDlg dlg(nullptr, colour, text, yesOnly, width());
+        dlg.move(pos().x(), pos().y() + height() / 3);
+        dlg.exec();
+        result = QDottomMessgDlg::LastResult();
+        dlg.close();
+    }
+    m_MaskGray->hide();
+    return result;
+}
+
+void MainWidget::ShowBottomTip(const QString &caption, const QString &text)
+{
+    QLR_PopWidget::Pop(caption, text);
+}
+
+void MainWidget::ShowErrorCode(bool clog, int code)
+{
+    if (code == 0) {
+        ShowBottomTip(GetLangText(296), GetLangText(275));
+        return;
+    }
+    QString text;
+    switch (code) {
+    case 1: text = QStringLiteral("Recv Err"); break;
+    case 2: text = QStringLiteral("Send Err"); break;
+    case 3: text = GetLangText(299); break;
+    case 4: text = QStringLiteral("Check Err"); break;
+    case 5: text = QStringLiteral("Reset Key Succed"); break;
+    case 6: text = QStringLiteral("Reset Key Err"); break;
+    case 7: text = QStringLiteral("Reset Key Succed"); break;
+    case 8: text = QStringLiteral("Send Maocr Err"); break;
+    case 9: text = QStringLiteral("Recv Config Err"); break;
+    case 10: text = QStringLiteral("Recv Color Config Err"); break;
+    case 11: text = QStringLiteral("Recv Came Color Config Err"); break;
+    default: return;
+    }
+    if (clog)
+        ShowMessage(kGreyBar, text, true);
+    else
+        ShowBottomTip(GetLangText(297), text);
+}
+
+void MainWidget::ShowInfoText(const QString &text)
+{
+    if (m_InfoText)
+        return;
+    auto *label = new infotext(nullptr);
+    m_InfoText = label;
+    label->setText(text);
+    const int perChar = containsChinese(text) ? 13 : 8;
+    const int w = qMax(text.length(), 5) * perChar;
+    const int h = 50;
+    const QPoint cursor = QCursor::pos();
+    label->resize(w, h);
+    label->move(cursor.x() - w / 2, cursor.y() - h);
+    label->show();
+    label->on_showAction();
+}
+
+bool MainWidget::HideInfoText()
+{
+    delete m_InfoText.data();
+    m_InfoText = nullptr;
+    return true;
+}
+
+void MainWidget::ShowBusyAt(bool spinner)
+{
+    m_MaskGray->m_ShowMovie = false;
+    m_MaskGray->m_ShowText = !spinner;
+    m_MaskGray->show();
+    if (spinner) {
+        QWaitingAnimationDlg *dlg = QWaitingAnimationDlg::Instance();
+        dlg->move(QCursor::pos() + QPoint(10, 10));
+        dlg->show();
+    }
+}
+
+void MainWidget::ShowMaskGray(bool showText, bool showMovie)
+{
+    m_MaskGray->m_ShowText = showText;
+    m_MaskGray->m_ShowMovie = showMovie;
+    m_MaskGray->show();
+}
+
+void MainWidget::HideMaskGray()
+{
+    m_MaskGray->hide();
+}
+
+void MainWidget::ShowPageMask(int)
+{
+    QCaroonMaskLabel::ShowOver(Backdrop_Circle);
+}
+
+// ---- sync wait ----
+
+bool MainWidget::WaitDeviceSync()
+{
+    m_SyncWait.store(true);
+    bool gaveUp = false;
+    int periods = 0;
+    do {
+        DelayMs(200);
+        if (periods > 50 && m_SyncWait.load()) {
+            m_SyncWait.store(false);
+            gaveUp = true;
+        }
+        ++periods;
+    } while (m_SyncWait.load());
+    if (gaveUp)
+        WriteLogLine(QStringLiteral("device data wait gave up after %1 periods").arg(periods));
+    return !gaveUp;
+}
+
+void MainWidget::EndSyncWait()
+{
+    m_SyncWait.store(false);
+}
+
+void MainWidget::ClearSyncFlag2()
+{
+    m_SyncFlag2.store(false);
+}
+
+// ---- pages ----
+
+void MainWidget::switchTo(QWidget *page, int state)
+{
+    m_PreviousPage = Tab_BeseWdiget->currentWidget();
+    Tab_BeseWdiget->setCurrentWidget(page);
+    m_PageState = state;
+}
+
+void MainWidget::OpenKeyboardPage(const QString &productFolder)
+{
+    ShowBusyAt(true);
+    m_ProductName = productFolder;
+    Tab_BeseWdiget->setCurrentIndex(2);
+    if (m_KeyboardPage)
+        m_KeyboardPage->BuildPage(productFolder);
+    on_Hide_busy_Status();
+}
+
+void MainWidget::OpenMousePage(const QString &productFolder)
+{
+    m_ProductName = productFolder;
+    Tab_BeseWdiget->setCurrentIndex(1);
+    if (m_MousePage)
+        m_MousePage->LoadProductItems(productFolder);
+}
+
+void MainWidget::BackFromDevicePage()
+{
+    if (m_MousePage && !m_MousePage->isHidden())
+        m_MousePage->ButExit_on_clicked();
+    else if (m_KeyboardPage && !m_KeyboardPage->isHidden())
+        m_KeyboardPage->ButExit_on_clicked();
+    else if (m_HidApi && m_HidApi->isHidden())
+        Tab_BeseWdiget->setCurrentIndex(0);
+}
+
+void MainWidget::SetPageIndex()
+{
+    Tab_BeseWdiget->setCurrentIndex(0);
+}
+
+void MainWidget::SetFormWidgetEnabled(bool enabled)
+{
+    m_TitleWidget->setEnabled(enabled);
+}
+
+void MainWidget::on_TabChangeEditkeysDefinition()
+{
+    if (m_EditPage)
+        switchTo(m_EditPage, 4);
+}
+
+void MainWidget::on_TabChangeEditkeysDefinition(const QString &file, bool Read)
+{
+    if (!m_EditPage)
+        return;
+    m_EditPage->SetMacroName(file);
+    if (Read) {
+        QJsonConfing store;
+        int runWay = 0;
+        int runOne = 1;
+        const QByteArray events = store.ReadMacroData(file, runWay, runOne);
+        m_EditPage->LoadMacro(file, events, runWay, runOne);
+    }
+    switchTo(m_EditPage, 4);
+}
+
+void MainWidget::on_TabChangeEditkeysDefinition(const QString &file)
+{
+    on_TabChangeEditkeysDefinition(file, false);
+}
+
+void MainWidget::on_ExitPage(uint page)
+{
+    m_PageState = static_cast<int>(page);
+}
+
+void MainWidget::on_SetEditkeysDefinitionRunWay(int modef)
+{
+    if (m_EditPage)
+        m_EditPage->SetRunMode(modef, true);
+}
+
+void MainWidget::on_ErrorMessgeBox(bool clog, int errorID)
+{
+    ShowErrorCode(clog, errorID);
+}
+
+void MainWidget::on_DpiInPut(uint Dpi)
+{
+    ShowBottomTip(QString(), QStringLiteral("DPI: %1").arg(Dpi));
+}
+
+void MainWidget::on_CloroMessgBox(const QString &text)
+{
+    ShowMessage(kBlueBar, text, true);
+}
+
+void MainWidget::on_Hide_busy_Status()
+{
+    if (m_RestoreFlag.load())
+        return;
+    m_MaskGray->hide();
+    QWaitingAnimationDlg *dlg = QWaitingAnimationDlg::Instance();
+    StopWaitSpinner();
+    dlg->hide();
+    QWaitingAnimationDlg::Release();
+}
+
+void MainWidget::on_Show_busy_Status(bool ciecle)
+{
+    ShowBusyAt(ciecle);
+}
+
+void MainWidget::on_Show_busy_Status()
+{
+    ShowBusyAt(true);
+}
+
+void MainWidget::on_freeDevicePageMemory()
+{
+    if (m_MousePage)
+        m_MousePage->CloseTabs();
+    if (m_KeyboardPage)
+        m_KeyboardPage->ExitPage();
+}
+
+void MainWidget::on_TabChangeGlobalSet()
+{
+    if (m_GlobalSet)
+        switchTo(m_GlobalSet, 3);
+}
+
+void MainWidget::on_TabChangeHID_API()
+{
+    switchTo(m_HidApi, 0);
+}
+
+void MainWidget::on_PopBottomWindow(const QString &t, const QString &m)
+{
+    ShowBottomTip(t, m);
+}
+
+void MainWidget::on_setLanuage(uchar lan)
+{
+    QXM_Process::instance()->ReloadLanguage(lan);
+    Q_EMIT LangualChange();
+}
+
+void MainWidget::on_MarcoQuitPage()
+{
+    if (m_PreviousPage)
+        Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
+}
+
+void MainWidget::on_MarcoquitPage()
+{
+    Q_EMIT MarcoQuitPage();
+}
+
+void MainWidget::on_quit()
+{
+    if (m_GlobalSet && m_GlobalSet->IsCloseToTray()) {
+        // Hiding with no tray to come back from would leave no window and a lock that
+        // refuses a restart: then the close button quits.
+        if (TrayIcon::IsAvailable()) {
+            TrayIcon::Instance()->setVisible(true);
+            hide();
+            return;
+        }
+        WriteLogLine(QStringLiteral("no system tray available: closing instead of hiding"));
+    }
+    if (m_Quitting)
+        return;
+    m_Quitting = true;
+    QAnimationEffectsLable::instance()->AnimateMinimize(this);
+    Shutdown();
+    ClearProductListCache();
+    if (s_instance) {
+        DelayMs(1000);
+        m_CloseAccepted = true;
+        close();
+        s_instance = nullptr;
+    }
+}
+
+void MainWidget::on_min()
+{
+    QAnimationEffectsLable::instance()->AnimateMinimize(this);
+}
+
+void MainWidget::on_Resize(bool)
+{
+    if (windowState() == Qt::WindowNoState)
+        showMaximized();
+    else if (windowState() == Qt::WindowMaximized)
+        showNormal();
+}
+
+void MainWidget::on_pushIndex(int index)
+{
+    Tab_BeseWdiget->setCurrentIndex(index);
+}
+
+void MainWidget::on_TabChangeMouseTabWidget()
+{
+    if (m_MousePage)
+        switchTo(m_MousePage, 1);
+}
+
+void MainWidget::on_TabChangeKeybordTabWidgett()
+{
+    if (m_KeyboardPage)
+        switchTo(m_KeyboardPage, 2);
+}
+
+void MainWidget::on_But_ExitPage()
+{
+    if (m_PageState == 4 && m_PreviousPage)
+        Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
+    Q_EMIT DispExitButton(false);
+}
+
+void MainWidget::on_RollBackPage()
+{
+    if (m_PreviousPage)
+        Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
+}
+
+// ---- window events and shutdown ----
+
+bool MainWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == this && event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates s = windowState();
+        if (s == Qt::WindowMaximized)
+            Q_EMIT W_Maximized();
+        else if (s == Qt::WindowMinimized)
+            Q_EMIT W_Minimized();
+        else if (s == Qt::WindowNoState)
+            Q_EMIT W_NoState();
+        Q_EMIT W_Change();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    WriteLogLine(QStringLiteral("OPenApp Zr Hub End"));
+}
+
+void MainWidget::closeEvent(QCloseEvent *event)
+{
+    // The window system's close: animate away, then close for real after 500 ms.
+    if (!m_CloseAccepted) {
+        if (QLeftMenuPop::Instance()) {
+            event->ignore();
+            return;
+        }
+        event->ignore();
+        QAnimationEffectsLable::instance()->AnimateMinimize(this);
+        QTimer::singleShot(500, this, [this] {
+            m_CloseAccepted = true;
+            close();
+        });
+        return;
+    }
+    Shutdown();
+    event->accept();
+}
+
+void MainWidget::Shutdown()
+{
+    if (m_ShutDown)
+        return;
+    m_ShutDown = true;
+    QBaseEffctThread::instance()->On_StopThread();
+    Q_EMIT W_Close();
+}

@@ -1,0 +1,160 @@
+#pragma once
+#include <QColor>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <atomic>
+
+class QGridLayout;
+class QHBoxLayout;
+class QSettings;
+class QTabWidget;
+class QVBoxLayout;
+class QTitleWin;
+class QMaskGrayLabel;
+class infotext;
+class HID_API;
+class QLStyleMouseTabWidget;
+class QLStyleKeybordTabWidget;
+class QGlobalSetWidget;
+class QEditPage;
+
+// The one main window: frameless, translucent, a title bar over a tab widget whose tabs are the
+// program's pages. Also home of the program-wide services every page and worker uses.
+class MainWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MainWidget(QWidget *parent = nullptr);
+    ~MainWidget() override;
+
+    // Null before construction and once the window has quit: every caller checks.
+    static MainWidget *instance();
+
+    // Paths and INI openers of the current product.
+    QString ProductDir() const;
+    QString UserConfigDir() const;
+    QString ModifyConfigDir() const;
+    QSettings *OpenProductDataIni();
+    QSettings *OpenMouseParamConfig();
+    QString CurrentProductName() const { return m_ProductName; }
+
+    // Pop-ups.
+    uchar ShowMessage(const QColor &colour, const QString &text, bool yesOnly);
+    void ShowBottomTip(const QString &caption, const QString &text);
+    void ShowErrorCode(bool clog, int code);
+    void ShowInfoText(const QString &text);
+    bool HideInfoText();
+    void ShowBusyAt(bool spinner);
+    void ShowMaskGray(bool showText, bool showMovie);
+    void HideMaskGray();
+    void ShowPageMask(int unused = 0);
+
+    // The wait for a device's data after a device page was requested. Returns false when it
+    // gave up after 52 periods of 200 ms without the worker ending it.
+    bool WaitDeviceSync();
+    void EndSyncWait();
+    void ClearSyncFlag2();
+    bool IsSyncWaiting() const { return m_SyncWait.load(); }
+
+    // Flags shared with the worker threads.
+    void SetDeviceWriteResult(bool ok) { m_DeviceWriteResult.store(ok); }
+    bool DeviceWriteResult() const { return m_DeviceWriteResult.load(); }
+    void SetRestoreFlag(bool on) { m_RestoreFlag.store(on); }
+    bool RestoreFlag() const { return m_RestoreFlag.load(); }
+
+    // Page opening and switching.
+    void OpenKeyboardPage(const QString &productFolder);
+    void OpenMousePage(const QString &productFolder);
+    void BackFromDevicePage();
+    void SetPageIndex();
+    void SetFormWidgetEnabled(bool enabled);
+    int PageState() const { return m_PageState; }
+    QWidget *PreviousPage() const { return m_PreviousPage; }
+    QTabWidget *TabWidget() const { return Tab_BeseWdiget; }
+
+    // The one shutdown path: stops the effect, audio and device threads and emits W_Close once.
+    void Shutdown();
+
+Q_SIGNALS:
+    void W_Maximized();
+    void W_Minimized();
+    void W_NoState();
+    void W_Change();
+    void W_Close();
+    void DispExitButton(bool disp);
+    void WMSYSCOMMAND();
+    void LangualChange();
+    void MarcoQuitPage();
+    void WinresizeEvent();
+    void CheckVersionsStatic();
+
+public Q_SLOTS:
+    void on_TabChangeEditkeysDefinition();
+    void on_TabChangeEditkeysDefinition(const QString &file, bool Read);
+    void on_TabChangeEditkeysDefinition(const QString &file);
+    void on_ExitPage(uint page);
+    void on_SetEditkeysDefinitionRunWay(int modef);
+    void on_ErrorMessgeBox(bool clog, int errorID);
+    void on_DpiInPut(uint Dpi);
+    void on_CloroMessgBox(const QString &text);
+    void on_Hide_busy_Status();
+    void on_Show_busy_Status(bool ciecle);
+    void on_Show_busy_Status();
+    void on_freeDevicePageMemory();
+    void on_TabChangeGlobalSet();
+    void on_TabChangeHID_API();
+    void on_PopBottomWindow(const QString &t, const QString &m);
+    void on_setLanuage(uchar lan);
+    void on_MarcoQuitPage();
+    void on_MarcoquitPage();
+    void on_quit();
+    void on_min();
+    void on_Resize(bool re);
+    void on_pushIndex(int index);
+    void on_TabChangeMouseTabWidget();
+    void on_TabChangeKeybordTabWidgett();
+    void on_But_ExitPage();
+    void on_RollBackPage();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setupUi();
+    void InitWindow();
+    void CreatePages();
+    void ConnectSignals();
+    void switchTo(QWidget *page, int state);
+
+    // The generated form.
+    QGridLayout *gridLayout = nullptr;
+    QWidget *Backdrop_Circle = nullptr;
+    QVBoxLayout *verticalLayout = nullptr;
+    QTitleWin *m_TitleWidget = nullptr;
+    QWidget *_mainWidget = nullptr;
+    QHBoxLayout *horizontalLayout = nullptr;
+    QTabWidget *Tab_BeseWdiget = nullptr;
+
+    std::atomic<bool> m_DeviceWriteResult{false};
+    QPointer<infotext> m_InfoText;
+    HID_API *m_HidApi = nullptr;
+    QLStyleMouseTabWidget *m_MousePage = nullptr;
+    QLStyleKeybordTabWidget *m_KeyboardPage = nullptr;
+    QGlobalSetWidget *m_GlobalSet = nullptr;
+    QEditPage *m_EditPage = nullptr;
+    QMaskGrayLabel *m_MaskGray = nullptr;
+    std::atomic<bool> m_RestoreFlag{false};
+    QPointer<QWidget> m_PreviousPage;
+    int m_PageState = 0;
+    QString m_ProductName;
+    std::atomic<bool> m_SyncWait{false};
+    std::atomic<bool> m_SyncFlag2{false};
+    bool m_ShutDown = false;
+    bool m_Quitting = false;
+    bool m_CloseAccepted = false;
+
+    static MainWidget *s_instance;
+};

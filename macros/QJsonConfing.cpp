@@ -1,0 +1,73 @@
+#include "macros/QJsonConfing.h"
+#include "app/IniOpeners.h"
+#include "app/LogWriter.h"
+#include "app/MainWidget.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+bool readObject(const QString &path, QJsonObject &object)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    if (!doc.isObject())
+        return false;
+    const QJsonValue v = doc.object().value(QFileInfo(path).completeBaseName());
+    if (!v.isObject())
+        return false;
+    object = v.toObject();
+    return true;
+}
+
+} // namespace
+
+QJsonConfing::QJsonConfing(QObject *parent) : QObject(parent) {}
+
+QString QJsonConfing::MacroFilePath(const QString &folder, const QString &name)
+{
+    if (!IsSafeFileComponent(name))
+        return QString();
+    return QStringLiteral("%1/%2.bin").arg(folder, name);
+}
+
+void QJsonConfing::ReadRunMode(const QString &path, int &runWay, int &runOne)
+{
+    QJsonObject object;
+    if (!readObject(path, object))
+        return;
+    if (object.contains(QStringLiteral("RunWay")))
+        runWay = object.value(QStringLiteral("RunWay")).toInt();
+    if (object.contains(QStringLiteral("RunOne")))
+        runOne = object.value(QStringLiteral("RunOne")).toInt();
+}
+
+QByteArray QJsonConfing::ReadMacroData(const QString &name, int &runWay, int &runOne)
+{
+    MainWidget *w = MainWidget::instance();
+    if (!w)
+        return QByteArray();
+    const QString path = MacroFilePath(w->ModifyConfigDir(), name);
+    if (path.isEmpty()) {
+        WriteLogLine(QStringLiteral("macro name refused: \"%1\"").arg(name));
+        return QByteArray();
+    }
+    QJsonObject object;
+    if (!readObject(path, object))
+        return QByteArray();
+    ReadRunMode(path, runWay, runOne);
+    const QString hex = object.value(QStringLiteral("mdfdata")).toString().remove(QLatin1Char(' '));
+    // fromHex skips bad characters silently; corrupt events must not reach a device.
+    static const QRegularExpression clean(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    if (!clean.match(hex).hasMatch()) {
+        WriteLogLine(QStringLiteral("macro file %1 holds malformed data").arg(path));
+        return QByteArray();
+    }
+    return QByteArray::fromHex(hex.toLatin1());
+}

@@ -1,0 +1,5 @@
+#include "widgets/QCaroonMaskLabel.h"
+
+void QCaroonMaskLabel::ShowOver(QWidget *)
+{
+}

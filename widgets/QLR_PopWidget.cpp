@@ -1,0 +1,5 @@
+#include "widgets/QLR_PopWidget.h"
+
+void QLR_PopWidget::Pop(const QString &, const QString &)
+{
+}

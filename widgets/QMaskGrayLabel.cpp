@@ -1,0 +1,5 @@
+#include "widgets/QMaskGrayLabel.h"
+
+QMaskGrayLabel::QMaskGrayLabel(QWidget *parent) : QLabel(parent)
+{
+}

@@ -1,0 +1,10 @@
+#include "widgets/infotext.h"
+
+infotext::infotext(QWidget *parent) : QLabel(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void infotext::on_showAction()
+{
+}
