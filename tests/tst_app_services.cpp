@@ -1,0 +1,207 @@
+#include "app/AppDirPath.h"
+#include "app/DelayMs.h"
+#include "app/IniOpeners.h"
+#include "app/LogWriter.h"
+#include "app/QXM_Process.h"
+#include "device/ByteTools.h"
+#include "macros/QJsonConfing.h"
+#include "macros/OpenXmlDocument.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+class TstAppServices : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void logLinesFromManyThreads()
+    {
+        TestProgramDir dir;
+        const int threads = 8, lines = 250;
+        QVector<QThread *> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.append(QThread::create([t, lines] {
+                for (int i = 0; i < lines; ++i)
+                    WriteLogLine(QStringLiteral("t%1-%2 中文").arg(t).arg(i));
+            }));
+            workers.last()->start();
+        }
+        for (QThread *w : workers) {
+            QVERIFY(w->wait(20000));
+            delete w;
+        }
+        const QByteArray log = dir.readFile("Log.txt");
+        QVERIFY(log.endsWith("\r\n"));
+        const QList<QByteArray> all = log.split('\n');
+        QCOMPARE(all.size() - 1, threads * lines);
+        static const QRegularExpression line(
+            QStringLiteral("^t\\d+-\\d+ 中文   \\d{4} \\d\\d \\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}\\r$"));
+        QSet<QString> seen;
+        for (int i = 0; i < all.size() - 1; ++i) {
+            const QString s = QString::fromUtf8(all[i]); // UTF-8 whatever the locale
+            QVERIFY2(line.match(s).hasMatch(), qPrintable(s));
+            seen.insert(s.section(QLatin1Char(' '), 0, 0));
+        }
+        QCOMPARE(seen.size(), threads * lines);
+    }
+
+    void logToUnwritableFolderIsSilent()
+    {
+        SetAppDirPathOverride(QStringLiteral("/proc/no-such-folder"));
+        WriteLogLine(QStringLiteral("lost"));
+        SetAppDirPathOverride(QString());
+    }
+
+    void languageTables()
+    {
+        TestProgramDir dir;
+        QXM_Process *lang = QXM_Process::instance(); // seeded from data.ini: English
+        QCOMPARE(GetLangText(1), QStringLiteral("OK"));
+        QCOMPARE(GetLangText(999999), QStringLiteral("not Code"));
+        lang->ReloadLanguage(0);
+        QCOMPARE(GetLangText(1), QStringLiteral("确定"));
+        lang->ReloadLanguage(2);
+        QCOMPARE(GetLangText(1), QStringLiteral("확인"));
+        lang->ReloadLanguage(3);
+        QCOMPARE(GetLangText(1), QStringLiteral("not Code"));
+        lang->ReloadLanguage(1);
+        QCOMPARE(GetLangText(150), QStringLiteral("Please connect a device"));
+
+        // Every id in any table exists in all three.
+        const auto zh = QXM_Process::LoadLanguageFile("LingualDir/Lingual_ZH");
+        const auto en = QXM_Process::LoadLanguageFile("LingualDir/Lingual_English");
+        const auto ko = QXM_Process::LoadLanguageFile("LingualDir/Lingual_Korean");
+        QVERIFY(!zh.isEmpty());
+        QCOMPARE(zh.keys(), en.keys());
+        QCOMPARE(zh.keys(), ko.keys());
+
+        QSignalSpy spy(lang, &QXM_Process::LanguageChange);
+        lang->NotifyLanguageChange();
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void malformedLanguageTables()
+    {
+        TestProgramDir dir;
+        QVERIFY(dir.writeFile("LingualDir/Lingual_English.xml",
+            QStringLiteral("<语言模块><!-- note --><T ID='5' Code='first'/><T ID='5' Code='second'/>"
+                           "<T ID='abc' Code='zero'/><T ID='6'/></语言模块>").toUtf8()));
+        auto t = QXM_Process::LoadLanguageFile("LingualDir/Lingual_English");
+        QCOMPARE(t.value(5), QStringLiteral("second"));
+        QCOMPARE(t.value(0), QStringLiteral("zero"));
+        QVERIFY(t.contains(6));
+        QCOMPARE(t.value(6), QString());
+        QCOMPARE(t.size(), 3); // the comment is not an entry
+
+        QVERIFY(dir.writeFile("LingualDir/Lingual_English.xml", "<Language><T ID='1' Code='x'/></Language>"));
+        QVERIFY(QXM_Process::LoadLanguageFile("LingualDir/Lingual_English").isEmpty());
+        QVERIFY(dir.writeFile("LingualDir/Lingual_English.xml", "<语言模块><T ID='1'"));
+        QVERIFY(QXM_Process::LoadLanguageFile("LingualDir/Lingual_English").isEmpty());
+        QVERIFY(dir.removeFile("LingualDir/Lingual_English.xml"));
+        QXM_Process::instance()->ReloadLanguage(1);
+        QCOMPARE(GetLangText(1), QStringLiteral("not Code"));
+    }
+
+    void delayKeepsEventsFlowing()
+    {
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        DelayMs(120);
+        QVERIFY(clock.elapsed() >= 118);
+        QVERIFY(ticks >= 3);
+        DelayMs(0);
+        DelayMs(-5);
+
+        // In a worker thread too.
+        qint64 waited = 0;
+        std::unique_ptr<QThread> t(QThread::create([&waited] {
+            QElapsedTimer c;
+            c.start();
+            DelayMs(50);
+            waited = c.elapsed();
+        }));
+        t->start();
+        QVERIFY(t->wait(5000));
+        QVERIFY(waited >= 48);
+    }
+
+    void byteTools()
+    {
+        const unsigned char two[] = {0x0A, 0xFF};
+        QCOMPARE(HexDump(two, 2), QStringLiteral("0a ff "));
+        QCOMPARE(HexDump(two, 0), QString());
+        QCOMPARE(HexDump(two, -1), QString());
+        QCOMPARE(HexDump(nullptr, 3), QString());
+        unsigned char report[20];
+        memset(report, 0xFF, sizeof report);
+        QCOMPARE(int(ByteSum19(report)), 0xED); // 19 x 0xFF mod 256; byte 19 not counted
+        report[19] = 0;
+        QCOMPARE(int(ByteSum19(report)), 0xED);
+    }
+
+    void safeNames()
+    {
+        QVERIFY(IsSafeFileComponent("QK75"));
+        QVERIFY(IsSafeFileComponent("my macro 1"));
+        QVERIFY(!IsSafeFileComponent(""));
+        QVERIFY(!IsSafeFileComponent("."));
+        QVERIFY(!IsSafeFileComponent(".."));
+        QVERIFY(!IsSafeFileComponent("../x"));
+        QVERIFY(!IsSafeFileComponent("a/b"));
+        QVERIFY(!IsSafeFileComponent("a\\b"));
+        QVERIFY(!IsSafeFileComponent(QStringLiteral("a\nb")));
+    }
+
+    void macroFiles()
+    {
+        TestProgramDir dir;
+        const QString folder = dir.filePath("Products/QK75/moidefConfig");
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/good.bin",
+                              "{\"good\":{\"mdfdata\":\"0a0b FF\",\"RunWay\":2,\"RunOne\":5}}"));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/bad.bin", "{\"bad\":{\"mdfdata\":\"0a0g\",\"RunWay\":1}}"));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/other.bin", "{\"someone\":{\"RunWay\":4}}"));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/broken.bin", "{\"broken\":"));
+
+        int way = 0, one = 1;
+        QJsonConfing::ReadRunMode(folder + "/good.bin", way, one);
+        QCOMPARE(way, 2);
+        QCOMPARE(one, 5);
+        way = 0, one = 1;
+        QJsonConfing::ReadRunMode(folder + "/other.bin", way, one);
+        QCOMPARE(way, 0); // object stored under another name: outputs untouched
+        QJsonConfing::ReadRunMode(folder + "/missing.bin", way, one);
+        QJsonConfing::ReadRunMode(folder + "/broken.bin", way, one);
+        QCOMPARE(way, 0);
+        QCOMPARE(one, 1);
+
+        QCOMPARE(QJsonConfing::MacroFilePath(folder, "good"), folder + "/good.bin");
+        QVERIFY(QJsonConfing::MacroFilePath(folder, "../../SysBuild").isEmpty());
+
+        QVERIFY(OpenXmlDocument(dir.filePath("YProduct.xml")).documentElement().tagName() == "YProduct");
+        QVERIFY(OpenXmlDocument(dir.filePath("nothing.xml")).documentElement().tagName().isEmpty());
+        QVERIFY(OpenXmlDocument(folder + "/broken.bin").documentElement().tagName().isEmpty());
+    }
+
+    void iniOpeners()
+    {
+        TestProgramDir dir;
+        std::unique_ptr<QSettings> ini(OpenSysBuildIni());
+        QCOMPARE(ini->value("Systime/Languageindex").toUInt(), 1u);
+        ini->setValue("Systime/UpdataTime", QStringLiteral("二〇二六"));
+        ini->sync();
+        QVERIFY(dir.readFile("SysBuild.ini").contains(QStringLiteral("二〇二六").toUtf8()));
+    }
+};
+
+QTEST_MAIN(TstAppServices)
+#include "tst_app_services.moc"
