@@ -1,0 +1,63 @@
+#include "firmware/QDownTaskManage.h"
+#include "firmware/DownTask.h"
+#include "firmware/QHttpDownload.h"
+
+QDownTaskManage *QDownTaskManage::Instance()
+{
+    static QDownTaskManage *manager = new QDownTaskManage;
+    return manager;
+}
+
+void QDownTaskManage::AddTask(DownTask *task)
+{
+    if (!task || task->status != DownTaskNew)
+        return;
+    auto *down = new QHttpDownload(this);
+    down->SetTask(task);
+    m_downs.append(down);
+    connect(down, &QHttpDownload::DownEnd, this, &QDownTaskManage::on_DownEnd);
+    connect(down, &QHttpDownload::Signal_DownLoadProgress, this, &QDownTaskManage::on_Task_DownLoadProgress);
+}
+
+void QDownTaskManage::on_statr()
+{
+    // Ended records of a batch still under way stay: they are handed back with the batch.
+    for (QHttpDownload *down : qAsConst(m_downs)) {
+        if (!down->IsStarted())
+            connect(this, &QDownTaskManage::OpenDowns, down, &QHttpDownload::on_DownLoadedFile,
+                    Qt::UniqueConnection);
+    }
+    // The thread only emits the start signal and ends at once; one still ending is waited for,
+    // or its start() would be lost and the batch never begin.
+    if (isRunning())
+        wait();
+    start();
+}
+
+void QDownTaskManage::run()
+{
+    Q_EMIT OpenDowns();
+}
+
+void QDownTaskManage::on_DownEnd(bool msucceed, QString errText)
+{
+    auto *down = qobject_cast<QHttpDownload *>(sender());
+    if (!down || !m_downs.contains(down))
+        return;
+    if (down->Task())
+        m_ended.append(down->Task());
+    m_downs.removeAll(down);
+    disconnect(down, nullptr, this, nullptr);
+    down->deleteLater();
+    if (!m_downs.isEmpty())
+        return;
+    // Taken out first: a receiver may start the next batch from inside its slot.
+    QVector<DownTask *> batch = m_ended.toVector();
+    m_ended.clear();
+    Q_EMIT TaskEnd(batch.data(), batch.size());
+}
+
+void QDownTaskManage::on_Task_DownLoadProgress(qlonglong bytesRead, qlonglong totalBytes)
+{
+    Q_EMIT CurrTaskDownLoadProgress(bytesRead, totalBytes);
+}

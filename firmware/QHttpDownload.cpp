@@ -1,0 +1,248 @@
+#include "firmware/QHttpDownload.h"
+#include "app/LogWriter.h"
+#include "firmware/DownTask.h"
+#include "firmware/DownloadFileName.h"
+#include "firmware/QDownTaskManage.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QSaveFile>
+#include <QStringList>
+#include <QUrl>
+
+QHttpDownload::QHttpDownload(QObject *parent) : QObject(parent), m_access(new QNetworkAccessManager(this))
+{
+    connect(m_access, &QNetworkAccessManager::finished, this, &QHttpDownload::on_ReplyFinished);
+}
+
+QHttpDownload::~QHttpDownload()
+{
+    releaseReply();
+}
+
+void QHttpDownload::SetTask(DownTask *task)
+{
+    m_task = task;
+    if (task) {
+        m_url = task->url;
+        m_folder = task->folder;
+    }
+}
+
+void QHttpDownload::on_DownLoadedFile()
+{
+    disconnect(QDownTaskManage::Instance(), &QDownTaskManage::OpenDowns, this, &QHttpDownload::on_DownLoadedFile);
+    // A download that joined a batch already under way must not be started a second time.
+    if (m_started)
+        return;
+    Start(m_url, m_folder);
+}
+
+bool QHttpDownload::MakePath(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    if (QDir(clean).exists())
+        return true;
+    const QStringList parts = clean.split(QLatin1Char('/'));
+    QString path;
+    for (int i = 0; i < parts.size(); ++i) {
+        path += parts.at(i);
+        if (i + 1 < parts.size())
+            path += QLatin1Char('/');
+        if (path.isEmpty() || path == QLatin1String("/") || QDir(path).exists())
+            continue;
+        if (!QDir().mkdir(path)) {
+            WriteLogLine(QStringLiteral("274 Gen_mkdir err ") + path);
+            return false;
+        }
+    }
+    return QDir(clean).exists();
+}
+
+void QHttpDownload::Start(const QString &url, const QString &folder)
+{
+    m_started = true;
+    m_running = true;
+    m_url = url;
+    m_folder = folder;
+    if (url.trimmed().isEmpty()) {
+        fail(QStringLiteral(" 无效地址"), QStringLiteral("Invalid url"));
+        return;
+    }
+    const QUrl address = QUrl::fromUserInput(url.trimmed());
+    if (!address.isValid()) {
+        fail(QStringLiteral(" 解析异常的 无效地址 ") + url, QStringLiteral("Invalid url"));
+        return;
+    }
+    if (folder.trimmed().isEmpty()) {
+        fail(QStringLiteral(" 请指定保存下载文件的目录"), QStringLiteral("No folder"));
+        return;
+    }
+    if (!MakePath(folder)) {
+        fail(QStringLiteral("存在中文路径 145 ") + folder, QStringLiteral("No folder"));
+        return;
+    }
+    const QString name = DownloadFileName(address);
+    if (name.isEmpty()) {
+        fail(QStringLiteral(" 无效文件名 ") + url, QStringLiteral("Invalid file name"));
+        return;
+    }
+    const QString path = DownloadFilePath(folder, name);
+    if (m_task)
+        m_task->filePath = path;
+
+    // Written beside the target and renamed over it only once the transfer is complete, so a
+    // failed download never leaves a truncated file under the name, nor destroys an older one.
+    m_file = new QSaveFile(path);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        delete m_file;
+        m_file = nullptr;
+        fail(QStringLiteral(" 临时文件打开错误 ") + path, QStringLiteral("File open error"));
+        return;
+    }
+    m_written = 0;
+    m_writeFailed = false;
+
+    QNetworkRequest request(address);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(TransferTimeoutMs);
+    m_reply = m_access->get(request);
+    m_connections << connect(m_reply, &QNetworkReply::finished, this, &QHttpDownload::on_finished)
+                  << connect(m_reply, &QNetworkReply::readyRead, this, &QHttpDownload::on_readyRead)
+                  << connect(m_reply, &QNetworkReply::downloadProgress, this, &QHttpDownload::on_downloadProgress)
+                  << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error);
+    WriteLogLine(QStringLiteral("159 ") + url);
+}
+
+void QHttpDownload::on_error(QNetworkReply::NetworkError code)
+{
+    WriteLogLine(QStringLiteral("Download error %1 ").arg(int(code)) + m_url);
+}
+
+bool QHttpDownload::drainReply()
+{
+    if (!m_reply || !m_file)
+        return false;
+    m_buffer = m_reply->readAll();
+    if (m_buffer.isEmpty() || m_writeFailed)
+        return !m_writeFailed;
+    if (m_file->write(m_buffer) != m_buffer.size()) {
+        m_writeFailed = true;
+        return false;
+    }
+    m_written += m_buffer.size();
+    return true;
+}
+
+void QHttpDownload::on_readyRead()
+{
+    if (m_reply && m_reply->error() == QNetworkReply::NoError)
+        drainReply();
+}
+
+void QHttpDownload::on_downloadProgress(qlonglong bytesRead, qlonglong totalBytes)
+{
+    Q_EMIT Signal_DownLoadProgress(bytesRead, totalBytes);
+}
+
+void QHttpDownload::on_finished()
+{
+    if (m_reported || !m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    if (reply->error() != QNetworkReply::NoError) {
+        fail(QStringLiteral("Download Fail ") + reply->errorString() + QLatin1Char(' '), QStringLiteral("Download Fail"));
+        return;
+    }
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && status.toInt() != 200) {
+        fail(QStringLiteral("Download Fail HTTP %1 ").arg(status.toInt()), QStringLiteral("Download Fail"));
+        return;
+    }
+    drainReply();
+    bool lengthKnown = false;
+    const qint64 expected = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    if (m_writeFailed) {
+        fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
+        return;
+    }
+    if (lengthKnown && expected != m_written) {
+        fail(QStringLiteral("Download incomplete %1/%2 ").arg(m_written).arg(expected), QStringLiteral("Download Fail"));
+        return;
+    }
+    if (m_written == 0) {
+        fail(QStringLiteral("Download empty "), QStringLiteral("Download Fail"));
+        return;
+    }
+    const bool committed = m_file->commit();
+    delete m_file;
+    m_file = nullptr;
+    if (!committed) {
+        fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
+        return;
+    }
+    releaseReply();
+    if (m_task)
+        m_task->status = DownTaskDone;
+    report(true, QStringLiteral("Download succeed"));
+}
+
+void QHttpDownload::on_ReplyFinished(QNetworkReply *reply)
+{
+    if (reply != m_reply) {
+        if (reply)
+            reply->deleteLater();
+        return;
+    }
+    const bool failed = reply->error() != QNetworkReply::NoError;
+    if (!m_reported && !failed) {
+        on_finished();
+        return;
+    }
+    releaseReply();
+    if (!m_reported && failed) {
+        if (m_task)
+            m_task->status = DownTaskFailed;
+        report(false, QStringLiteral("on_ReplyFinished Fail"));
+    }
+}
+
+void QHttpDownload::fail(const QString &logText, const QString &errText)
+{
+    WriteLogLine(logText + m_url);
+    if (m_task)
+        m_task->status = DownTaskFailed;
+    if (m_file) {
+        m_file->cancelWriting();
+        delete m_file;
+        m_file = nullptr;
+    }
+    releaseReply();
+    // Queued: the failure may be found inside Start, before the caller has finished its own
+    // bookkeeping; the batch still hears of it.
+    QMetaObject::invokeMethod(this, [this, errText] { report(false, errText); }, Qt::QueuedConnection);
+}
+
+void QHttpDownload::report(bool ok, const QString &errText)
+{
+    if (m_reported)
+        return;
+    m_reported = true;
+    m_running = false;
+    Q_EMIT DownEnd(ok, errText);
+}
+
+void QHttpDownload::releaseReply()
+{
+    for (const auto &c : qAsConst(m_connections))
+        disconnect(c);
+    m_connections.clear();
+    if (m_reply) {
+        QNetworkReply *reply = m_reply;
+        m_reply = nullptr;
+        if (reply->isRunning())
+            reply->abort();
+        reply->deleteLater();
+    }
+}

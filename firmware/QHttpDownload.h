@@ -1,0 +1,70 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QMetaObject>
+#include <QNetworkReply>
+#include <QObject>
+#include <QString>
+
+class QNetworkAccessManager;
+class QSaveFile;
+struct DownTask;
+
+// Fetches one file of a DownTask over HTTP into the task's folder, with progress.
+// Reports DownEnd exactly once per started download, also when the address, the folder or
+// the file cannot be used, so that the batch it belongs to always ends.
+class QHttpDownload : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QHttpDownload(QObject *parent = nullptr);
+    ~QHttpDownload() override;
+
+    void SetTask(DownTask *task);
+    DownTask *Task() const { return m_task; }
+    bool IsStarted() const { return m_started; }
+
+    void Start(const QString &url, const QString &folder);
+
+    // Creates the folder level by level; false when a level cannot be made.
+    static bool MakePath(const QString &folder);
+
+    // No data for this long ends the transfer as failed, so that a stalled server cannot
+    // keep a batch open for ever.
+    static constexpr int TransferTimeoutMs = 60000;
+
+Q_SIGNALS:
+    void DownEnd(bool ok, QString errText);
+    void TaskRunBegin();
+    void TaskRunEnd();
+    void loadProgress(uchar FileCount, uchar Index, QString Name);
+    void Signal_DownLoadProgress(qlonglong bytesRead, qlonglong totalBytes);
+
+public Q_SLOTS:
+    void on_DownLoadedFile();
+    void on_error(QNetworkReply::NetworkError code);
+    void on_finished();
+    void on_readyRead();
+    void on_downloadProgress(qlonglong bytesRead, qlonglong totalBytes);
+    void on_ReplyFinished(QNetworkReply *reply);
+
+private:
+    void fail(const QString &logText, const QString &errText);
+    void report(bool ok, const QString &errText);
+    void releaseReply();
+    bool drainReply();
+
+    DownTask *m_task = nullptr;
+    QNetworkReply *m_reply = nullptr;
+    QSaveFile *m_file = nullptr;
+    QNetworkAccessManager *m_access = nullptr;
+    bool m_running = false;
+    QList<QMetaObject::Connection> m_connections;
+    QByteArray m_buffer;
+    QString m_url;
+    QString m_folder;
+    bool m_started = false;
+    bool m_reported = false;
+    bool m_writeFailed = false;
+    qint64 m_written = 0;
+};

@@ -1,0 +1,79 @@
+#include "tests/support/LoopbackHttpServer.h"
+
+#include <QtNetwork/QHostAddress>
+#include <QtNetwork/QTcpSocket>
+
+LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::onNewConnection);
+}
+
+bool LoopbackHttpServer::listen()
+{
+    return m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+QString LoopbackHttpServer::url(const QString &path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+void LoopbackHttpServer::setRoute(const QByteArray &path, const Route &route)
+{
+    m_routes.insert(path, route);
+}
+
+void LoopbackHttpServer::setFile(const QByteArray &path, const QByteArray &body)
+{
+    Route r;
+    r.body = body;
+    setRoute(path, r);
+}
+
+void LoopbackHttpServer::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_pending.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void LoopbackHttpServer::onReadyRead(QTcpSocket *socket)
+{
+    QByteArray &buffer = m_pending[socket];
+    buffer += socket->readAll();
+    const int end = buffer.indexOf("\r\n\r\n");
+    if (end < 0)
+        return;
+    const QByteArray line = buffer.left(buffer.indexOf("\r\n"));
+    const QList<QByteArray> parts = line.split(' ');
+    buffer.clear();
+    respond(socket, parts.size() >= 2 ? parts.at(1) : QByteArray("/"));
+}
+
+void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
+{
+    m_requests << QString::fromLatin1(target);
+    Route route;
+    const auto it = m_routes.constFind(target);
+    if (it != m_routes.constEnd()) {
+        route = *it;
+    } else {
+        route.status = 404;
+        route.body = "not found";
+    }
+    const qint64 length = route.declaredLength >= 0 ? route.declaredLength : route.body.size();
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
+    head += "Content-Type: application/octet-stream\r\n";
+    head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    if (!route.location.isEmpty())
+        head += "Location: " + route.location + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head);
+    socket->write(route.sendBytes >= 0 ? route.body.left(int(route.sendBytes)) : route.body);
+    socket->flush();
+    socket->disconnectFromHost();
+}

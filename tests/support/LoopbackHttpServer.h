@@ -1,0 +1,46 @@
+#pragma once
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QtNetwork/QTcpServer>
+
+class QTcpSocket;
+
+// A small HTTP/1.1 responder on 127.0.0.1 for download tests: each path answers with a set
+// status and body; a route can declare more bytes than it sends and hang up half-way.
+class LoopbackHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Route
+    {
+        int status = 200;
+        QByteArray body;
+        qint64 declaredLength = -1; // Content-Length sent; -1 the body's size
+        qint64 sendBytes = -1;      // bytes of the body sent before hanging up; -1 all
+        QByteArray location;        // Location header (redirects)
+    };
+
+    explicit LoopbackHttpServer(QObject *parent = nullptr);
+    bool listen();
+    quint16 port() const { return m_server.serverPort(); }
+    // "http://127.0.0.1:<port>" followed by the path (which starts with "/").
+    QString url(const QString &path) const;
+
+    void setRoute(const QByteArray &path, const Route &route);
+    void setFile(const QByteArray &path, const QByteArray &body);
+
+    // Request targets in the order they arrived (as sent, still percent-encoded).
+    QStringList requests() const { return m_requests; }
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const QByteArray &target);
+
+    QTcpServer m_server;
+    QHash<QByteArray, Route> m_routes;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+    QStringList m_requests;
+};

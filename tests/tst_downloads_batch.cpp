@@ -1,0 +1,233 @@
+#include "firmware/DownTask.h"
+#include "firmware/DownloadFileName.h"
+#include "firmware/QDownTaskManage.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QUrl>
+#include <QtTest>
+
+namespace {
+
+// Collects what one TaskEnd handed over, copying the records: the array lives only during the call.
+struct BatchEnd
+{
+    int count = -1;
+    QList<DownTask> tasks;
+    QList<DownTask *> ptrs;
+};
+
+BatchEnd runBatch(const QList<DownTask *> &tasks, int timeoutMs = 10000)
+{
+    QDownTaskManage *manager = QDownTaskManage::Instance();
+    BatchEnd end;
+    int ends = 0;
+    auto c = QObject::connect(manager, &QDownTaskManage::TaskEnd, [&](DownTask **ptrs, int count) {
+        ++ends;
+        end.count = count;
+        for (int i = 0; i < count; ++i) {
+            end.tasks << *ptrs[i];
+            end.ptrs << ptrs[i];
+        }
+    });
+    for (DownTask *t : tasks)
+        manager->AddTask(t);
+    manager->on_statr();
+    QTest::qWaitFor([&] { return ends > 0; }, timeoutMs);
+    QTest::qWait(50);
+    QObject::disconnect(c);
+    if (ends != 1)
+        end.count = -100 - ends;
+    return end;
+}
+
+DownTask *task(const QString &url, const QString &folder)
+{
+    DownTask *t = NewDownTask();
+    t->url = url;
+    t->folder = folder;
+    return t;
+}
+
+void freeAll(const QList<DownTask *> &tasks)
+{
+    QVector<DownTask *> v = tasks.toVector();
+    DeleteDownTasks(v.data(), v.size());
+}
+
+QByteArray bytes(int n)
+{
+    QByteArray b(n, '\0');
+    for (int i = 0; i < n; ++i)
+        b[i] = char(i * 7 + 3);
+    return b;
+}
+
+} // namespace
+
+class TstDownloadsBatch : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void fileNamesStayInTheirFolder()
+    {
+        QCOMPARE(DownloadFileName(QUrl("http://h/a/fw file 1.bin")), QStringLiteral("fw_file_1.bin"));
+        QCOMPARE(DownloadFileName(QUrl("http://h/a/fw%20file.bin")), QStringLiteral("fw_file.bin"));
+        // Encoded separators and parent folders are decoded first, then cut to the base name.
+        QCOMPARE(DownloadFileName(QUrl("http://h/a/..%2F..%2Fevil.sh")), QStringLiteral("evil.sh"));
+        QCOMPARE(DownloadFileName(QUrl("http://h/a/..%5Cevil.sh")), QStringLiteral("evil.sh"));
+        QVERIFY(DownloadFileName(QUrl("http://h/a/%2e%2e")).isEmpty());
+        QVERIFY(DownloadFileName(QUrl("http://h/a/.")).isEmpty());
+        QVERIFY(DownloadFileName(QUrl("http://h/a/")).isEmpty());
+        QVERIFY(DownloadFileName(QUrl("http://h")).isEmpty());
+        QCOMPARE(DownloadFilePath("/x/Buff/", "f.bin"), QStringLiteral("/x/Buff/f.bin"));
+        QCOMPARE(DownloadFilePath("/x/Buff", "f.bin"), QStringLiteral("/x/Buff/f.bin"));
+    }
+
+    void completeDownloadIsSavedAndReported()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        const QByteArray body = bytes(70000);
+        server.setFile("/files/new%20firmware%20v2.bin", body);
+        const QString folder = dir.filePath("Buff/deep/er/");
+        QVERIFY(dir.writeFile("Buff/deep/er/new_firmware_v2.bin", "old contents"));
+
+        QSignalSpy progress(QDownTaskManage::Instance(), &QDownTaskManage::CurrTaskDownLoadProgress);
+        DownTask *t = task(server.url("/files/new%20firmware%20v2.bin"), folder);
+        const BatchEnd end = runBatch({t});
+        QCOMPARE(end.count, 1);
+        QCOMPARE(end.tasks.at(0).status, uint8_t(DownTaskDone));
+        QCOMPARE(end.tasks.at(0).filePath, folder + "new_firmware_v2.bin");
+        QFile saved(folder + "new_firmware_v2.bin");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), body);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().at(0).toLongLong(), qlonglong(body.size()));
+        QCOMPARE(progress.last().at(1).toLongLong(), qlonglong(body.size()));
+        // Nothing but the file is left behind in the folder.
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"new_firmware_v2.bin"});
+        DeleteDownTasks(&t, 1);
+    }
+
+    void failedTransfersAreFailuresAndKeepTheOlderFile()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        LoopbackHttpServer::Route cut;
+        cut.body = bytes(2000);
+        cut.sendBytes = 900; // hangs up half-way
+        server.setRoute("/half.bin", cut);
+        LoopbackHttpServer::Route moved;
+        moved.status = 302;
+        moved.location = "/nowhere.bin";
+        moved.body = "moved";
+        server.setRoute("/moved.bin", moved);
+        LoopbackHttpServer::Route empty;
+        server.setRoute("/empty.bin", empty);
+        LoopbackHttpServer::Route error;
+        error.status = 500;
+        error.body = "<html>server error</html>";
+        server.setRoute("/error.bin", error);
+        const QString folder = dir.filePath("Buff/");
+        QVERIFY(dir.writeFile("Buff/half.bin", "good old image"));
+
+        QList<DownTask *> tasks{task(server.url("/half.bin"), folder), task(server.url("/missing.bin"), folder),
+                                task(server.url("/moved.bin"), folder), task(server.url("/empty.bin"), folder),
+                                task(server.url("/error.bin"), folder)};
+        const BatchEnd end = runBatch(tasks);
+        QCOMPARE(end.count, 5);
+        for (const DownTask &t : end.tasks)
+            QVERIFY2(t.status == DownTaskFailed, qPrintable(t.url));
+        QCOMPARE(dir.readFile("Buff/half.bin"), QByteArray("good old image"));
+        for (const char *name : {"missing.bin", "moved.bin", "empty.bin", "error.bin", "nowhere.bin"})
+            QVERIFY2(!QFile::exists(folder + name), name);
+        QVERIFY(server.requests().contains("/nowhere.bin")); // the redirect was followed, to a 404
+        freeAll(tasks);
+    }
+
+    void unusableTasksStillEndTheirBatch()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        server.setFile("/ok.bin", "payload");
+        QVERIFY(dir.writeFile("Blocker", "a file where a folder should be"));
+
+        DownTask *good = task(server.url("/ok.bin"), dir.filePath("Buff/"));
+        DownTask *noUrl = task("", dir.filePath("Buff/"));
+        DownTask *noFolder = task(server.url("/ok.bin"), "  ");
+        DownTask *badFolder = task(server.url("/ok.bin"), dir.filePath("Blocker/sub/"));
+        DownTask *noName = task(server.url("/dir/%2e%2e"), dir.filePath("Buff/"));
+        DownTask *skipped = task(server.url("/ok.bin"), dir.filePath("Buff/"));
+        skipped->status = DownTaskDone; // not new: never downloaded, not in the batch
+        const QList<DownTask *> tasks{good, noUrl, noFolder, badFolder, noName, skipped};
+        const BatchEnd end = runBatch(tasks);
+        QCOMPARE(end.count, 5);
+        QVERIFY(!end.ptrs.contains(skipped));
+        int done = 0;
+        for (const DownTask &t : end.tasks) {
+            if (t.status == DownTaskDone)
+                ++done;
+            else
+                QCOMPARE(t.status, uint8_t(DownTaskFailed));
+        }
+        QCOMPARE(done, 1);
+        QCOMPARE(dir.readFile("Buff/ok.bin"), QByteArray("payload"));
+        QCOMPARE(QDownTaskManage::Instance()->ActiveCount(), 0);
+
+        // The manager takes the next batch afterwards.
+        DownTask *again = task(server.url("/ok.bin"), dir.filePath("Buff/again/"));
+        const BatchEnd next = runBatch({again});
+        QCOMPARE(next.count, 1);
+        QCOMPARE(next.tasks.at(0).status, uint8_t(DownTaskDone));
+        QList<DownTask *> all = tasks;
+        all << again;
+        freeAll(all);
+    }
+
+    void batchOfSeveralEndsOnceWithEveryRecord()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        QList<DownTask *> tasks;
+        for (int i = 0; i < 6; ++i) {
+            const QByteArray path = "/set/part " + QByteArray::number(i) + ".bin";
+            server.setFile(QUrl(QString::fromLatin1(path)).toEncoded(), bytes(1000 + i));
+            tasks << task(server.url(QString::fromLatin1(path)), dir.filePath("Buff/set/"));
+        }
+        const BatchEnd end = runBatch(tasks);
+        QCOMPARE(end.count, 6);
+        QSet<QString> paths;
+        for (const DownTask &t : end.tasks) {
+            QCOMPARE(t.status, uint8_t(DownTaskDone));
+            paths.insert(t.filePath);
+        }
+        QCOMPARE(paths.size(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(dir.readFile(QStringLiteral("Buff/set/part_%1.bin").arg(i)), bytes(1000 + i));
+        freeAll(tasks);
+    }
+
+    void recordsAreMarkedAndFreedOnce()
+    {
+        DownTask *tasks[3] = {NewDownTask(this), NewDownTask(), nullptr};
+        QCOMPARE(tasks[0]->check, DownTaskAlive);
+        QCOMPARE(tasks[0]->owner, static_cast<const void *>(this));
+        QCOMPARE(tasks[0]->status, uint8_t(0));
+        DeleteDownTasks(tasks, 0);
+        QVERIFY(tasks[0] && tasks[1]);
+        DeleteDownTasks(tasks, 3);
+        QVERIFY(!tasks[0] && !tasks[1] && !tasks[2]);
+        DeleteDownTasks(tasks, 3); // slots already cleared: nothing freed twice
+    }
+};
+
+QTEST_MAIN(TstDownloadsBatch)
+#include "tst_downloads_batch.moc"
