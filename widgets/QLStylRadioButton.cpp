@@ -1,0 +1,52 @@
+#include "widgets/QLStylRadioButton.h"
+#include "app/QXM_Process.h"
+#include "widgets/AppFont.h"
+
+#include <QPainter>
+
+QLStylRadioButton::QLStylRadioButton(QWidget *parent) : QRadioButton(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, this, &QLStylRadioButton::on_RefreshLangual);
+}
+
+void QLStylRadioButton::SetTextId(quint16 id)
+{
+    TextId = id;
+    on_RefreshLangual();
+}
+
+void QLStylRadioButton::on_RefreshLangual()
+{
+    // Id 0 names no text; looking it up would show the table's "not Code".
+    if (TextId != 0)
+        setText(QXM_Process::instance()->GetText(TextId));
+    update();
+}
+
+void QLStylRadioButton::enterEvent(QEvent *event)
+{
+    setFont(LoadAppFont(18));
+    QRadioButton::enterEvent(event);
+}
+
+void QLStylRadioButton::leaveEvent(QEvent *event)
+{
+    setFont(LoadAppFont(13));
+    QRadioButton::leaveEvent(event);
+}
+
+void QLStylRadioButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (isChecked()) {
+        QPen pen(QColor(48, 82, 132));
+        pen.setWidth(3);
+        p.setPen(pen);
+        p.drawLine(3, height() - 2, width() - 3, height() - 2);
+    }
+    p.setPen(Qt::white);
+    p.setFont(font());
+    p.drawText(rect(), Qt::AlignCenter, text());
+}

@@ -1,0 +1,19 @@
+#include "widgets/QQuorixLabel.h"
+
+#include <QPainter>
+
+QQuorixLabel::QQuorixLabel(QWidget *parent) : QLabel(parent) {}
+
+void QQuorixLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const int h = height();
+    const int band = int(0.8 * h);
+    const int top = h - band;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(48, 82, 132));
+    p.drawRoundedRect(QRect(0, top, 6, band), 3, 3);
+    p.setPen(Qt::white);
+    p.drawText(QRect(15, top, width() - 15, band), Qt::AlignLeft | Qt::AlignVCenter, text());
+}

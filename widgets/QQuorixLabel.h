@@ -1,0 +1,13 @@
+#pragma once
+#include <QLabel>
+
+// A caption with a blue accent bar at its left edge over the lower part of its height.
+class QQuorixLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit QQuorixLabel(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
