@@ -1,4 +1,5 @@
 #include "tools/ImagePainters.h"
+#include "tools/PaintSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,5 +47,6 @@ int PaintAllImages(const QString &root)
 {
     g_failures = 0;
     save(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
+    g_failures += PaintSettingsImages(root);
     return g_failures;
 }
