@@ -123,8 +123,9 @@ void QACombxBoxView::animate(bool show, std::function<void()> done)
     }
     // The pause and the fold's rest run on timers: the window never freezes while a list moves.
     QPointer<QPropertyAnimation> guard(animation);
-    QTimer::singleShot(kLeadInMs, this, [guard] {
-        if (guard)
+    QTimer::singleShot(kLeadInMs, this, [this, guard] {
+        // A fold that came during the pause has replaced this animation.
+        if (guard && guard == m_animation)
             guard->start();
     });
     if (!show) {
