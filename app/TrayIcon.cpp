@@ -1,20 +1,28 @@
 #include "app/TrayIcon.h"
+#include "app/QXM_Process.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
+#include <QMenu>
+#include <mutex>
 
 namespace {
-TrayIcon *&shared()
+QPointer<TrayIcon> &shared()
 {
-    static TrayIcon *t = nullptr;
-    return t;
+    static QPointer<TrayIcon> tray;
+    return tray;
+}
+
+std::mutex &creationMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 } // namespace
 
-TrayIcon::TrayIcon() : m_tray(new QSystemTrayIcon(this)) {}
-
 TrayIcon *TrayIcon::Instance()
 {
+    std::lock_guard<std::mutex> lock(creationMutex());
     if (!shared())
         shared() = new TrayIcon;
     return shared();
@@ -22,8 +30,9 @@ TrayIcon *TrayIcon::Instance()
 
 void TrayIcon::Destroy()
 {
-    delete shared();
-    shared() = nullptr;
+    std::lock_guard<std::mutex> lock(creationMutex());
+    delete shared().data();
+    shared().clear();
 }
 
 bool TrayIcon::IsAvailable()
@@ -31,12 +40,80 @@ bool TrayIcon::IsAvailable()
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TrayIcon::setMainWidget(QWidget *mainWidget) { m_mainWidget = mainWidget; }
-void TrayIcon::setIcon(const QString &strIcon) { m_tray->setIcon(QIcon(strIcon)); }
-void TrayIcon::setVisible(bool visible) { m_tray->setVisible(visible); }
+TrayIcon::TrayIcon()
+    : m_tray(new QSystemTrayIcon(this))
+    , m_menu(new QMenu)
+{
+    connect(m_tray, &QSystemTrayIcon::activated, this, &TrayIcon::iconIsActived);
+}
+
+TrayIcon::~TrayIcon()
+{
+    // The menu has no parent; the icon lets go of it first.
+    m_tray->setContextMenu(nullptr);
+    delete m_menu;
+}
+
+void TrayIcon::showMainWidget()
+{
+    if (m_mainWidget)
+        m_mainWidget->showNormal();
+}
+
+void TrayIcon::iconIsActived(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+        showMainWidget();
+}
+
+void TrayIcon::setExitDirect(bool exitDirect)
+{
+    m_exitDirect = exitDirect;
+}
+
+void TrayIcon::setMainWidget(QWidget *mainWidget)
+{
+    m_mainWidget = mainWidget;
+    // The texts are taken now and kept: the menu does not follow later language changes.
+    m_menu->clear();
+    connect(m_menu->addAction(QStringLiteral("Durad Ova")), &QAction::triggered, this, &TrayIcon::showMainWidget);
+    connect(m_menu->addAction(GetLangText(65)), &QAction::triggered, this, &TrayIcon::closeAll);
+    m_tray->setContextMenu(m_menu);
+}
+
+void TrayIcon::showMessage(const QString &title, const QString &msg, QSystemTrayIcon::MessageIcon icon, int msecs)
+{
+    m_tray->showMessage(title, msg, icon, msecs);
+}
+
+void TrayIcon::showMessage(const QString &title, const QString &msg, QSystemTrayIcon::MessageIcon icon)
+{
+    showMessage(title, msg, icon, 5000);
+}
+
+void TrayIcon::showMessage(const QString &title, const QString &msg)
+{
+    showMessage(title, msg, QSystemTrayIcon::Information, 5000);
+}
+
+void TrayIcon::setIcon(const QString &strIcon)
+{
+    m_tray->setIcon(QIcon(strIcon));
+}
+
+void TrayIcon::setToolTip(const QString &tip)
+{
+    m_tray->setToolTip(tip);
+}
+
+void TrayIcon::setVisible(bool visible)
+{
+    m_tray->setVisible(visible);
+}
 
 void TrayIcon::closeAll()
 {
     m_tray->hide();
+    deleteLater();
     QCoreApplication::exit(0);
 }

@@ -1,4 +1,5 @@
 #include "tools/ImagePainters.h"
+#include "tools/PaintShell.h"
 #include "tools/PaintSettings.h"
 
 #include <QDir>
@@ -48,5 +49,6 @@ int PaintAllImages(const QString &root)
     g_failures = 0;
     save(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
     g_failures += PaintSettingsImages(root);
+    g_failures += PaintShellImages(root);
     return g_failures;
 }

@@ -2,8 +2,11 @@
 #include <QWidget>
 
 class QLabel;
+class QTimer;
+class QVBoxLayout;
 
-// The page shown while no device is connected.
+// The device list's page while no device is connected: a text that pulses between dark and
+// light grey about once a second.
 class QWaitGifWidget : public QWidget
 {
     Q_OBJECT
@@ -11,6 +14,22 @@ public:
     explicit QWaitGifWidget(QWidget *parent);
     void RefreshLanguage();
 
+    int GreyLevel() const { return m_level; }
+
+public Q_SLOTS:
+    void on_timerout();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void setupUi();
+    void applyLevel();
+
+    QVBoxLayout *verticalLayout = nullptr;
     QLabel *label_2 = nullptr;
+    QTimer *m_timer = nullptr;
+    int m_level = 50;
+    bool m_rising = false;
 };

@@ -6,7 +6,11 @@
 
 QScreen *ScreenAtCursor()
 {
-    if (QScreen *s = QGuiApplication::screenAt(QCursor::pos()))
-        return s;
+    const QPoint cursor = QCursor::pos();
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (QScreen *screen : screens) {
+        if (screen->geometry().contains(cursor))
+            return screen;
+    }
     return QGuiApplication::primaryScreen();
 }

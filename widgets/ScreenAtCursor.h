@@ -2,5 +2,6 @@
 
 class QScreen;
 
-// The screen under the mouse cursor, or the primary screen when none contains it.
+// The first screen whose geometry holds the mouse cursor; the primary screen when none does.
+// Null only when the system has no screen at all.
 QScreen *ScreenAtCursor();
