@@ -14,6 +14,11 @@
 #include "platform/HidPlatform.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
@@ -780,6 +785,10 @@ bool QHid_Work_Interface::WriteKeyTable()
         WriteLogLine(QStringLiteral("键值未写入: 设备状态 %1").arg(state));
         return false; // nothing was written: never reported as success
     }
+    if (m_ChangedLayer < 0 || m_ChangedLayer >= layers.size()) {
+        WriteLogLine(QString::asprintf("键层: %d 不在键值文件中", m_ChangedLayer));
+        return false; // the changed layer is not in the file: nothing would be written
+    }
     Q_EMIT ShowBusy();
     const QString folder = ProductFolder();
     const QString productDir = QStringLiteral("%1/Products/%2").arg(AppDirPath(), folder);
@@ -860,14 +869,31 @@ bool QHid_Work_Interface::WriteKeyTable()
     return macrosSent;
 }
 
+// The recorded events of a macro file of the device's product ("mdfdata" of the object under
+// the file's base name); empty when missing, malformed or not clean hex.
+static QByteArray ReadMacroBytes(const QString &path)
+{
+    if (path.isEmpty())
+        return QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    const QJsonObject object = doc.object().value(QFileInfo(path).completeBaseName()).toObject();
+    const QString hex = object.value(QStringLiteral("mdfdata")).toString().remove(QLatin1Char(' '));
+    static const QRegularExpression clean(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    if (!clean.match(hex).hasMatch())
+        return QByteArray();
+    return QByteArray::fromHex(hex.toLatin1());
+}
+
 QByteArray QHid_Work_Interface::MacroFileToPackets(const QStringList &macros)
 {
     QList<QByteArray> bytes;
-    QJsonConfing store;
-    for (const QString &name : macros) {
-        int runWay = 0, runOne = 1;
-        bytes.append(store.ReadMacroData(name, runWay, runOne));
-    }
+    const QString folder = ProductFolder();
+    const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), folder);
+    for (const QString &name : macros)
+        bytes.append(IsSafeFileComponent(folder) ? ReadMacroBytes(QJsonConfing::MacroFilePath(macroDir, name)) : QByteArray());
     return BuildMacroBlock(bytes);
 }
 

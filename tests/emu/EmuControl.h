@@ -42,7 +42,7 @@ struct Knobs
     bool failFeatures = false;      // send/get feature report fail (-1)
     int unplugAfterWrites = -1;     // the device is unplugged right after this many writes
     // echo faults of upload packets; applied to the first echoFaultSendings sendings (-1: all)
-    bool noEcho = false;            // accepted packets are not echoed
+    bool noEcho = false;            // accepted packets get no right echo (mismatching ones still come)
     bool wrongChecksumEcho = false; // the echo differs in byte 19 only
     int mismatchingEchoes = 0;      // echoes with a changed data byte before the right one
     int echoFaultSendings = -1;

@@ -418,15 +418,15 @@ void Device20::HandleUploadPacket(const QByteArray &data)
     }
     // echo
     const bool faulty = EchoFaulty();
-    if (!(faulty && m_knobs.noEcho)) {
-        if (faulty) {
-            for (int i = 0; i < m_knobs.mismatchingEchoes; ++i) {
-                QByteArray wrong = data;
-                wrong[5] = static_cast<char>(U(wrong, 5) ^ 0x5A);
-                Seal(wrong);
-                PushInput(wrong, m_knobs.replyDelayMs);
-            }
+    if (faulty) {
+        for (int i = 0; i < m_knobs.mismatchingEchoes; ++i) {
+            QByteArray wrong = data;
+            wrong[5] = static_cast<char>(U(wrong, 5) ^ 0x5A);
+            Seal(wrong);
+            PushInput(wrong, m_knobs.replyDelayMs);
         }
+    }
+    if (!(faulty && m_knobs.noEcho)) {
         QByteArray echo = data;
         if (faulty && m_knobs.wrongChecksumEcho)
             echo[19] = static_cast<char>(U(echo, 19) + 1);
