@@ -375,7 +375,6 @@ void InerWidget::on_CheckVersionsStatic()
         std::unique_ptr<QSettings> ini(OpenSysBuildIni());
         address = ini->value(QStringLiteral("Systime/UpdatadataIp")).toString();
     }
-    m_CatalogueName = address.split(QLatin1Char('/')).last();
     DownTask *task = NewDownTask(this);
     task->url = address;
     task->folder = AppDirPath() + QStringLiteral("/Buff/");

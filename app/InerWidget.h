@@ -73,7 +73,6 @@ private:
     // The records this page has handed to the download manager and not yet had back.
     DownTask *m_CatalogueTask = nullptr;
     DownTask *m_InstallerTask = nullptr;
-    QString m_CatalogueName;
 
     // The form.
     QGridLayout *gridLayout = nullptr;
