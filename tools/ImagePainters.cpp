@@ -1,6 +1,7 @@
 #include "tools/ImagePainters.h"
 #include "tools/PaintShell.h"
 #include "tools/PaintSettings.h"
+#include "tools/PaintWidgets.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,5 +51,6 @@ int PaintAllImages(const QString &root)
     save(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
     g_failures += PaintSettingsImages(root);
     g_failures += PaintShellImages(root);
+    g_failures += PaintWidgetImages(root);
     return g_failures;
 }
