@@ -166,6 +166,7 @@ void InerWidget::setupUi()
     ButCheckUpda = new QPushButton(widget);
     ButCheckUpda->setObjectName(QStringLiteral("ButCheckUpda"));
     ButCheckUpda->setMinimumSize(150, 35);
+    ButCheckUpda->setMaximumWidth(300);
     ButCheckUpda->setEnabled(false);
     progressBar = new QProgressBar(widget);
     progressBar->setObjectName(QStringLiteral("progressBar"));
@@ -191,6 +192,7 @@ void InerWidget::setupUi()
     box->addWidget(label_7, 4, 0);
     box->addWidget(label_9, 4, 1);
     box->addWidget(UpdataComboBox24G, 4, 2);
+    box->setColumnStretch(0, 1);
     top->addWidget(widget);
     top->addStretch(1);
 }
