@@ -43,7 +43,7 @@ int main(int argc, char **argv)
         p.setProcessEnvironment(env);
         QElapsedTimer clock;
         clock.start();
-        p.start(program, {});
+        p.start(program, QStringList());
         qint64 shownAt = -1;
         while (clock.elapsed() < 30000) {
             if (dir.readFile("Log.txt").contains("OPenApp Zr Hub End")) {
