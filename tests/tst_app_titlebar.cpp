@@ -166,8 +166,8 @@ private Q_SLOTS:
         QCOMPARE(int(label->CurrentMode()), 6);
         QCOMPARE(label->ScreenRect(), QRect(0, 0, 800, 600));
         QVERIFY(!label->pixmap(Qt::ReturnByValue).isNull());
-        QTRY_COMPARE_WITH_TIMEOUT(label->geometry(), QRect(800, 600, 100, 100), 280);
-        QTRY_VERIFY_WITH_TIMEOUT(!label->isVisible(), 500);
+        QTRY_COMPARE_WITH_TIMEOUT(label->geometry(), QRect(800, 600, 100, 100), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!label->isVisible(), 1000);
     }
 
     void restoreRightAfterMinimiseFliesBack()
