@@ -403,6 +403,9 @@ void Device20::HandleUploadPacket(const QByteArray &data)
     if (index == 0 && (t.next != 1 || t.complete)) { // a new transfer (0 right after 0 is a resend)
         t = Transfer();
         t.count = count;
+    } else if (t.count == 0 || (t.complete && index != t.count - 1)) {
+        Fail(QStringLiteral("packet %1 out of order (expected 0)").arg(index));
+        return;
     }
     if (count != t.count) {
         Fail(QStringLiteral("packet count changed from %1 to %2 within a transfer").arg(t.count).arg(count));
