@@ -78,6 +78,19 @@ private Q_SLOTS:
         QVERIFY(w.button("Titleicon")->isVisible());
     }
 
+    void imagesTheStyleSheetsNameAreInTheResources()
+    {
+        QStringList paths{QStringLiteral("QUORIX_IMGS/Layer.png"), QStringLiteral("HID_API/Wait1_480px.png")};
+        for (const char *name : {"set", "min", "max", "norm", "Delete"})
+            for (const char *state : {"nv", "hv"})
+                paths << QStringLiteral("Title/%1_%2.png").arg(QLatin1String(name), QLatin1String(state));
+        for (const QString &path : paths) {
+            const QImage image(QStringLiteral(":/new/prefix1/Imges/") + path);
+            QVERIFY2(!image.isNull(), qPrintable(path));
+        }
+        QCOMPARE(QImage(QStringLiteral(":/new/prefix1/Imges/HID_API/Wait1_480px.png")).size(), QSize(480, 480));
+    }
+
     void buttonsDoNothingWhileTheNavigationIsOpen()
     {
         TitledWindow w;
