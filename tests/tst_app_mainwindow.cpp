@@ -6,6 +6,8 @@
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "macros/QEditPage.h"
 #include "mouse/QLStyleMouseTabWidget.h"
+#include "widgets/QDottomMessgDlg.h"
+#include "widgets/QLR_PopWidget.h"
 #include "widgets/QMaskGrayLabel.h"
 #include "widgets/infotext.h"
 #include "tests/support/TestProgramDir.h"
@@ -256,6 +258,44 @@ private Q_SLOTS:
         QCOMPARE(toasts().first()->size(), QSize(64, 50));
         QVERIFY(w.HideInfoText());
         QVERIFY(w.HideInfoText());
+    }
+
+    void errorCodesReachTheUser()
+    {
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        // Code 0 is always a tip, whatever the flag says.
+        w.ShowErrorCode(true, 0);
+        QVERIFY(QLR_PopWidget::Current());
+        QCOMPARE(QLR_PopWidget::Current()->Caption(), GetLangText(296));
+        QCOMPARE(QLR_PopWidget::Current()->Text(), GetLangText(275));
+        w.ShowErrorCode(false, 7);
+        QCOMPARE(QLR_PopWidget::Current()->Caption(), GetLangText(297));
+        QCOMPARE(QLR_PopWidget::Current()->Text(), QStringLiteral("Reset Key Succed"));
+        w.ShowErrorCode(false, 3);
+        QCOMPARE(QLR_PopWidget::Current()->Text(), GetLangText(299));
+        w.ShowErrorCode(false, 12);
+        w.ShowErrorCode(false, -1);
+        QCOMPARE(QLR_PopWidget::Current()->Text(), GetLangText(299));
+
+        // With the flag set a grey message waits for the user; Return answers it.
+        QString shown;
+        QTimer::singleShot(900, [&shown] {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *dlg = qobject_cast<QDottomMessgDlg *>(top)) {
+                    if (!dlg->isVisible())
+                        continue;
+                    for (QLabel *l : dlg->findChildren<QLabel *>())
+                        shown += l->text();
+                    QTest::keyClick(dlg, Qt::Key_Return);
+                }
+            }
+        });
+        w.ShowErrorCode(true, 9);
+        QVERIFY2(shown.contains("Recv Config Err"), qPrintable(shown));
+        QCOMPARE(int(QDottomMessgDlg::LastResult()), 1);
+        QVERIFY(w.findChild<QMaskGrayLabel *>()->isHidden());
     }
 
     void productPaths()

@@ -1,6 +1,8 @@
 #include "tools/ImagePainters.h"
-#include "tools/PaintShell.h"
 #include "tools/PaintSettings.h"
+#include "tools/PaintShell.h"
+#include "tools/PaintProducts.h"
+#include "tools/PaintPageIcons.h"
 #include "tools/PaintWidgets.h"
 
 #include <QDir>
@@ -49,8 +51,10 @@ int PaintAllImages(const QString &root)
 {
     g_failures = 0;
     save(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
-    g_failures += PaintSettingsImages(root);
     g_failures += PaintShellImages(root);
+    g_failures += PaintProductImages(root);
+    g_failures += PaintPageIcons(root);
     g_failures += PaintWidgetImages(root);
+    g_failures += PaintSettingsImages(root);
     return g_failures;
 }

@@ -1,0 +1,56 @@
+#include "tools/PaintPageIcons.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+bool write(const QImage &img, const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    return img.save(path, "PNG");
+}
+
+QImage cross(int size, const QColor &colour)
+{
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(colour, size / 9.0);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    p.drawEllipse(QRectF(size * 0.08, size * 0.08, size * 0.84, size * 0.84));
+    p.drawLine(QPointF(size * 0.33, size * 0.33), QPointF(size * 0.67, size * 0.67));
+    p.drawLine(QPointF(size * 0.67, size * 0.33), QPointF(size * 0.33, size * 0.67));
+    return img;
+}
+
+QImage computer(int size, const QColor &colour)
+{
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(colour, size / 14.0);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    p.drawRoundedRect(QRectF(size * 0.1, size * 0.14, size * 0.8, size * 0.52), size * 0.05, size * 0.05);
+    p.drawLine(QPointF(size * 0.5, size * 0.66), QPointF(size * 0.5, size * 0.8));
+    p.drawLine(QPointF(size * 0.3, size * 0.84), QPointF(size * 0.7, size * 0.84));
+    return img;
+}
+
+} // namespace
+
+int PaintPageIcons(const QString &root)
+{
+    const QString base = root + QStringLiteral("/resources/PageIcons/");
+    int failures = 0;
+    failures += !write(cross(60, QColor(180, 180, 180)), base + "exit_nv.png");
+    failures += !write(cross(60, QColor(255, 255, 255)), base + "exit_hv.png");
+    failures += !write(computer(64, QColor(200, 200, 200)), base + "media_computer.png");
+    return failures;
+}
