@@ -48,6 +48,7 @@ struct Knobs
     int echoFaultSendings = -1;
     bool noticeBeforeReply = false; // a wake notice (0x0A, sub-code 2, awake) before each reply
     int replyDelayMs = 0;           // every reply is queued this much later
+    int writeDelayMs = 0;           // every hid_write takes this long (outside the emulator's lock)
     // table replies (GrabData)
     bool shuffleTable = false;      // packets in reverse order
     bool duplicateTable = false;    // packet 1 sent twice

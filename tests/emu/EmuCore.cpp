@@ -16,6 +16,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 struct hid_device_
@@ -569,12 +570,20 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
 {
     if (!dev || !data)
         return -1;
-    Lock lock(S().mutex);
+    std::unique_lock<std::recursive_mutex> lock(S().mutex);
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<int>(length));
     if (!Alive(dev) || WriteFails(dev)) {
         SetError(dev, L"write failed");
         Log(Traffic::Write, dev->node, bytes, -1);
         return -1;
+    }
+    const int delay = dev->device->knobs().writeDelayMs;
+    if (delay > 0) { // the transfer time of the report, as a USB interrupt endpoint would take
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        lock.lock();
+        if (!Alive(dev))
+            return -1;
     }
     Log(Traffic::Write, dev->node, bytes, static_cast<int>(length));
     const int result = dev->device->OnWrite(bytes);
