@@ -476,10 +476,12 @@ void MainWidget::on_Hide_busy_Status()
     if (m_RestoreFlag.load())
         return;
     m_MaskGray->hide();
-    QWaitingAnimationDlg *dlg = QWaitingAnimationDlg::Instance();
-    StopWaitSpinner();
-    dlg->hide();
-    QWaitingAnimationDlg::Release();
+    // Only a dialog that exists is stopped: hiding the busy state must not build one first.
+    if (QWaitingAnimationDlg *dlg = QWaitingAnimationDlg::Existing()) {
+        StopWaitSpinner();
+        dlg->hide();
+        QWaitingAnimationDlg::Release();
+    }
 }
 
 void MainWidget::on_Show_busy_Status(bool ciecle)
