@@ -45,6 +45,24 @@ const QColor kBlueBar(0, 169, 224);
 // Paths are built only from names that stay inside "Products"; anything else lands here.
 const char kUnsetProductIni[] = "/Products/.no-product_data.ini";
 
+// The product folder of the current device. Its record carries the catalogue's display name,
+// which need not be the folder name, so the folder comes from the catalogue by the device's ids.
+QString currentDeviceProductFolder()
+{
+    HID_API *api = HID_API::instance();
+    DeviceRecord *device = api ? api->CurrentDevice() : nullptr;
+    if (!device)
+        return QString();
+    const QVector<ProductRecord> products = FindProduct(device->vendorId, device->productId, true);
+    if (!products.isEmpty())
+        return products.first().folder;
+    for (const ProductRecord &p : GetProductList()) {
+        if (p.name == device->name)
+            return p.folder;
+    }
+    return device->name;
+}
+
 bool containsChinese(const QString &text)
 {
     for (const QChar c : text) {
@@ -212,11 +230,8 @@ QString MainWidget::ModifyConfigDir() const
 
 QSettings *MainWidget::OpenProductDataIni()
 {
-    if (m_ProductName.isEmpty()) {
-        HID_API *api = HID_API::instance();
-        if (api && api->CurrentDevice())
-            m_ProductName = api->CurrentDevice()->name;
-    }
+    if (m_ProductName.isEmpty())
+        m_ProductName = currentDeviceProductFolder();
     if (!IsSafeFileComponent(m_ProductName)) {
         WriteLogLine(QStringLiteral("no usable product for its data file: \"%1\"").arg(m_ProductName));
         return OpenIniFile(AppDirPath() + QLatin1String(kUnsetProductIni));
@@ -226,11 +241,8 @@ QSettings *MainWidget::OpenProductDataIni()
 
 QSettings *MainWidget::OpenMouseParamConfig()
 {
-    if (m_ProductName.isEmpty()) {
-        HID_API *api = HID_API::instance();
-        if (api && api->CurrentDevice())
-            m_ProductName = api->CurrentDevice()->name;
-    }
+    if (m_ProductName.isEmpty())
+        m_ProductName = currentDeviceProductFolder();
     if (!IsSafeFileComponent(m_ProductName)) {
         WriteLogLine(QStringLiteral("no usable product for its mouse settings: \"%1\"").arg(m_ProductName));
         return OpenIniFile(AppDirPath() + QLatin1String(kUnsetProductIni));

@@ -310,7 +310,9 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(none->fileName()).dir() == QDir(dir.filePath("Products")));
 
         DeviceRecord rec;
-        rec.name = "QM8";
+        rec.name = "QUORIX QM8"; // the display name; the folder comes from the catalogue by ids
+        rec.vendorId = 0x3A7C;
+        rec.productId = 0x0202;
         HID_API::instance()->SetCurrentDevice(&rec);
         std::unique_ptr<QSettings> mouse(w.OpenMouseParamConfig());
         QCOMPARE(mouse->fileName(), dir.filePath("Products/QM8/UserConfig/MouseParamConfig.ini"));
