@@ -1,4 +1,5 @@
 #include "tools/ImagePainters.h"
+#include "tools/PaintCanvas.h"
 #include "tools/PaintSettings.h"
 #include "tools/PaintShell.h"
 #include "tools/PaintProducts.h"
@@ -15,21 +16,6 @@
 namespace {
 
 int g_failures = 0;
-
-void save(const QString &root, const QString &relative, int w, int h, const std::function<void(QPainter &, int, int)> &paint)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    {
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        paint(p, w, h);
-    }
-    const QString path = root + QLatin1Char('/') + relative;
-    QDir().mkpath(QFileInfo(path).path());
-    if (!img.save(path, "PNG"))
-        ++g_failures;
-}
 
 void appIcon(QPainter &p, int w, int h)
 {
@@ -50,7 +36,7 @@ void appIcon(QPainter &p, int w, int h)
 int PaintAllImages(const QString &root)
 {
     g_failures = 0;
-    save(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
+    g_failures += !SavePainted(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
     g_failures += PaintShellImages(root);
     g_failures += PaintProductImages(root);
     g_failures += PaintPageIcons(root);

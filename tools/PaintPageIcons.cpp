@@ -1,4 +1,5 @@
 #include "tools/PaintPageIcons.h"
+#include "tools/PaintCanvas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,12 +7,6 @@
 #include <QPainter>
 
 namespace {
-
-bool write(const QImage &img, const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    return img.save(path, "PNG");
-}
 
 QImage cross(int size, const QColor &colour)
 {
@@ -49,8 +44,8 @@ int PaintPageIcons(const QString &root)
 {
     const QString base = root + QStringLiteral("/resources/PageIcons/");
     int failures = 0;
-    failures += !write(cross(60, QColor(180, 180, 180)), base + "exit_nv.png");
-    failures += !write(cross(60, QColor(255, 255, 255)), base + "exit_hv.png");
-    failures += !write(computer(64, QColor(200, 200, 200)), base + "media_computer.png");
+    failures += !SavePng(cross(60, QColor(180, 180, 180)), base + "exit_nv.png");
+    failures += !SavePng(cross(60, QColor(255, 255, 255)), base + "exit_hv.png");
+    failures += !SavePng(computer(64, QColor(200, 200, 200)), base + "media_computer.png");
     return failures;
 }

@@ -1,4 +1,5 @@
 #include "tools/PaintProducts.h"
+#include "tools/PaintCanvas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,12 +9,6 @@
 #include <QPainterPath>
 
 namespace {
-
-bool write(const QImage &img, const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    return img.save(path, "PNG");
-}
 
 QImage keyboard(int w, int h, const QColor &accent)
 {
@@ -78,11 +73,11 @@ int PaintProductImages(const QString &root)
     int failures = 0;
     const QString base = root + QStringLiteral("/programdir/Products/");
     const QColor blue(48, 83, 132), teal(0, 169, 224), red(255, 0, 62);
-    failures += !write(keyboard(360, 180, blue), base + "QK75/QK75.png");
-    failures += !write(keyboard(120, 60, blue), base + "QK75/QK75_min.png");
-    failures += !write(mouse(180, 240, teal, false), base + "QM8/QM8.png");
-    failures += !write(mouse(60, 80, teal, false), base + "QM8/QM8_min.png");
-    failures += !write(mouse(180, 240, red, true), base + "QX3/QX3.png");
-    failures += !write(mouse(60, 80, red, true), base + "QX3/QX3_min.png");
+    failures += !SavePng(keyboard(360, 180, blue), base + "QK75/QK75.png");
+    failures += !SavePng(keyboard(120, 60, blue), base + "QK75/QK75_min.png");
+    failures += !SavePng(mouse(180, 240, teal, false), base + "QM8/QM8.png");
+    failures += !SavePng(mouse(60, 80, teal, false), base + "QM8/QM8_min.png");
+    failures += !SavePng(mouse(180, 240, red, true), base + "QX3/QX3.png");
+    failures += !SavePng(mouse(60, 80, red, true), base + "QX3/QX3_min.png");
     return failures;
 }

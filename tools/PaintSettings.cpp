@@ -1,4 +1,5 @@
 #include "tools/PaintSettings.h"
+#include "tools/PaintCanvas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,17 +16,10 @@ using Painter = std::function<void(QPainter &, int, int)>;
 
 int save(const QString &root, const QString &relative, int w, int h, const Painter &paint)
 {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    {
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
+    return SavePainted(root, relative, w, h, [&](QPainter &p, int pw, int ph) {
         p.setRenderHint(QPainter::TextAntialiasing);
-        paint(p, w, h);
-    }
-    const QString path = root + QLatin1Char('/') + relative;
-    QDir().mkpath(QFileInfo(path).path());
-    return img.save(path, "PNG") ? 0 : 1;
+        paint(p, pw, ph);
+    }) ? 0 : 1;
 }
 
 const QColor Ink(235, 235, 235);

@@ -1,4 +1,5 @@
 #include "tools/PaintShell.h"
+#include "tools/PaintCanvas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,16 +15,7 @@ using Painter = std::function<void(QPainter &, int, int, const QColor &)>;
 
 bool save(const QString &root, const QString &relative, int size, const QColor &ink, const Painter &paint)
 {
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    {
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        paint(p, size, size, ink);
-    }
-    const QString path = root + QLatin1Char('/') + relative;
-    QDir().mkpath(QFileInfo(path).path());
-    return img.save(path, "PNG");
+    return SavePainted(root, relative, size, size, [&](QPainter &p, int w, int h) { paint(p, w, h, ink); });
 }
 
 QPen strokePen(const QColor &ink, qreal width)

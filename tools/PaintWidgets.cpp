@@ -1,4 +1,5 @@
 #include "tools/PaintWidgets.h"
+#include "tools/PaintCanvas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,21 +9,6 @@
 #include <functional>
 
 namespace {
-
-bool saveImage(const QString &root, const QString &relative, int w, int h,
-               const std::function<void(QPainter &, int, int)> &paint)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    {
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        paint(p, w, h);
-    }
-    const QString path = root + QLatin1Char('/') + relative;
-    QDir().mkpath(QFileInfo(path).path());
-    return img.save(path, "PNG");
-}
 
 void chevron(QPainter &p, int w, int h, bool up)
 {
@@ -103,7 +89,7 @@ int PaintWidgetImages(const QString &root)
 {
     int failures = 0;
     auto save = [&](const QString &relative, int w, int h, const std::function<void(QPainter &, int, int)> &paint) {
-        if (!saveImage(root, relative, w, h, paint))
+        if (!SavePainted(root, relative, w, h, paint))
             ++failures;
     };
     save(QStringLiteral("resources/QACombxBox/Arr_Down.png"), 12, 8, [](QPainter &p, int w, int h) { chevron(p, w, h, false); });

@@ -58,6 +58,6 @@ int main(int argc, char **argv)
         p.kill();
         p.waitForFinished(5000);
     }
-    std::printf("(the start-up itself waits 200 + 200 ms before the window shows)\n");
+    std::printf("(before it shows, the window processes pending events for up to 200 ms and then waits 200 ms)\n");
     return 0;
 }
