@@ -1,3 +1,4 @@
+#include "app/AppDirPath.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
 #include "app/QXM_Process.h"
@@ -78,6 +79,21 @@ private Q_SLOTS:
         MainWidget w;
         QCOMPARE(GetLangText(1), QStringLiteral("not Code")); // index 0, table missing
         QCOMPARE(w.TabWidget()->count(), 5);
+    }
+
+    void missingProgramFolderStillStarts()
+    {
+        ClearProductListCache();
+        SetAppDirPathOverride(QStringLiteral("/nonexistent/quorix-program-folder"));
+        {
+            MainWidget w;
+            w.show();
+            QCOMPARE(w.TabWidget()->count(), 5);
+            QVERIFY(GetProductList().isEmpty());
+            w.ShowErrorCode(false, 1);
+        }
+        ClearProductListCache();
+        SetAppDirPathOverride(QString());
     }
 
     void pageSwitchingAndRollBack()
