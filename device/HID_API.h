@@ -3,15 +3,29 @@
 
 #include <QList>
 #include <QMap>
+#include <QMultiMap>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 #include <cstdint>
 
 struct DeviceRecord;
+class QGridLayout;
+class QHidListWidget;
+class QHID_TempWokThred;
+class QHid_Threads_Manage;
+class QHid_Work_Interface;
+class QKeyLableItem;
+class QLabel;
+class QScrollArea;
+class QTabWidget;
+class QVBoxLayout;
 class QWaitGifWidget;
 
-// The device list page: finds the maker's devices and shows them.
+// The device list page and the program's device manager: the first scan, one worker per
+// accepted device, the device and tile maps, hot-plug notices (on the GUI thread), device
+// events from the workers, and the current device (the one whose page was opened last).
 class HID_API : public QWidget
 {
     Q_OBJECT
@@ -23,37 +37,151 @@ public:
     // The device whose page was opened last; null when none.
     DeviceRecord *CurrentDevice() const { return m_currentDevice; }
     void SetCurrentDevice(DeviceRecord *device) { m_currentDevice = device; }
+    void SetCurrentDeviceById(uint32_t deviceId);
+    // The listed record of an id; null when the id is not listed.
+    DeviceRecord *DeviceById(uint32_t deviceId) const { return m_deviceMap.value(deviceId, nullptr); }
+    QList<DeviceRecord *> DeviceRecords() const { return m_deviceMap.values(); }
+    // The device map (device id -> record): a device is listed here when it has a worker.
+    QMap<uint32_t, DeviceRecord *> &DeviceMap() { return m_deviceMap; }
+    // A copy of the tile map (device id -> tile).
+    QMap<uint32_t, QKeyLableItem *> TileMap() const { return m_tileMap; }
+    QHid_Threads_Manage *Manager() const { return m_manager; }
+    QHID_TempWokThred *CodeReader() const { return m_codeReader; }
+    QHidListWidget *ListWidget() const { return HidList_Widget; }
+    QScrollArea *ScrollArea() const { return HidScrollArea; }
+    QWaitGifWidget *EmptyListOverlay() const { return m_placeholder; }
+    bool DeviceFound() const { return m_deviceFound; }
 
-    // ---- Part 2.101: opening and classifying interfaces (GUI thread) ----
-    // The first scan: every TLC of every HID node; keeps those that classify.
+    // ---- opening and classifying interfaces (GUI thread) ----
     static void OpenDevices(QList<DeviceRecord *> &out);
-    // The re-open path: the interface of this device id and ids; null when none classifies.
     static DeviceRecord *OpenDevice(uint32_t deviceId, ushort vendorId, ushort productId);
-    // The second-family interfaces of an arrived device not yet in the device map.
     void OpenArrivedDevices(QList<DeviceRecord *> &out, uint32_t deviceId, ushort vendorId, ushort productId);
     static QVector<ProductRecord> FindProduct(ushort vendorId, ushort productId, bool includeReceiver);
     static bool ProductFlagByVidPid(ushort vendorId, ushort productId);
     static bool IsProductKind4(ushort vendorId, ushort productId);
     static bool IsKnownProductCode(const QString &code);
     static ProductRecord FindProductByCode(const QString &code);
+    // The first product whose "Productpassword" equals the code, both upper-cased; an empty
+    // "Productpassword" matches no code.
+    static ProductRecord FindProductRecord(const QString &code);
 
-    // The device map of Part 2.102 (device id -> record); filled by the device list page.
-    QMap<uint32_t, DeviceRecord *> &DeviceMap() { return m_deviceMap; }
+    // ---- the page's work ----
+    bool CreateDeviceWorker(DeviceRecord *record);
+    DeviceRecord *AttachArrivedDevice(uint32_t deviceId, ushort vendorId, ushort productId);
+    void ReopenDevices(ushort vendorId, ushort productId, bool arrival, uint32_t deviceId = 0);
+    void BuildDeviceList();
+    int RefreshDeviceTiles();
+    int SelectDevice(QKeyLableItem *tile);
+    QString GrabDeviceCode(QHid_Work_Interface *worker);
+    void SetUpdating(bool updating) { m_updating = updating; }
+    bool IsUpdating() const { return m_updating; }
+    void ProcessUsbEvents();
+    int PendingNotices() const { return m_pendingNotices.size(); }
+    void StopDeviceWorker(uint32_t deviceId, bool closeHandles);
+
+    // Firmware labels of the mouse page; see the firmware notes at the definitions.
+    int ShowDeviceVersion(DeviceRecord *record, QLabel *versionLabel, QLabel *stateLabel);
+    int ShowMouseDeviceVersion(DeviceRecord *record, QLabel *versionLabel, QLabel *stateLabel);
+
+    // Tests stand protocol workers in through this before the page is built: it makes the
+    // worker of a record (not yet handed to the manager); null falls back to the manager's.
+    using WorkerFactory = QHid_Work_Interface *(*)(DeviceRecord *record);
+    static void SetWorkerFactory(WorkerFactory factory);
 
 Q_SIGNALS:
+    void usb_numble(int Cuont_Device);
+    void usb_in(int Cuont_Device);
+    void usb_out(int Cuont_Device);
+    void usbtabwidget(uchar index);
+    void updataDeviceVsesion(ushort vid, ushort pid);
     void CLosingUsb();
     void freeDevicePageMemory();
     void ClearMouseDataBuff();
     void ClearKeyboardDataBuff();
-    void updataDeviceVsesion(ushort vid, ushort pid);
+    void SynchronizingDeviceData();
+    void SyncGrabCode(QHid_Work_Interface *face);
+    void GrabMousePram();
+    void Signal_GrabKeyBoradConfigMaps();
+    void GrabColor(unsigned char *colorlist);
+    void Signal_KeyBoard_Keys_Chenge(QString file, uchar Keyleve, bool disp, bool isfn, bool isReset);
 
 public Q_SLOTS:
+    void On_UpdataHidDevice(uint comID, uchar updadaEven);
+    void on_usb_Input(uint comId, ushort Vid, ushort Pid);
+    void on_usb_Output(uint comId, ushort Vid, ushort Pid);
+    void on_HidItem(QWidget *win, bool show);
+    void on_CheckHidDeviceVersions(bool PopMessg);
+    void on_CheckHidDeviceVersions();
+    void on_ErrorMessgeBox(int errid);
+    void on_close();
     void on_RefreshLangual();
-    void on_CheckHidDeviceVersions(bool checkAll);
+    void on_ExitButton_clicked();
+    void on_ResetoreDefault_clicked();
+    void on_HidGrabCodeSucceed(QString Sn);
+    // A hot-plug notice (arrival or removal) from the platform's source.
+    void on_DeviceNotice(bool arrival, uint deviceId, ushort vendorId, ushort productId, const QString &path);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QWaitGifWidget *m_placeholder = nullptr;
-    DeviceRecord *m_currentDevice = nullptr;
+    struct Notice
+    {
+        uint32_t deviceId = 0;
+        ushort vendorId = 0;
+        ushort productId = 0;
+        bool arrival = false;
+        bool isZrRtu = true;
+    };
+    void setupUi();
+    void retranslateUi();
+    void InitDevices();
+    void HandleNotice(const Notice &notice);
+    void WorkOffNotices();
+    void RefuseWorker(QHid_Work_Interface *worker, uint32_t deviceId);
+    QHid_Work_Interface *MakeWorker(DeviceRecord *record);
+    void KeepWorker(DeviceRecord *record, QHid_Work_Interface *worker);
+    void ForgetDevice(uint32_t deviceId, DeviceRecord *record, bool showTip);
+    void LeaveCurrentDevice(DeviceRecord *record);
+    void RemoveTile(uint32_t deviceId);
+    void CloseCompanions(uint32_t deviceId);
+    void ShowTip(DeviceRecord *record, uint textId);
+    bool ArrivalCancelled(uint32_t deviceId) const { return m_cancelledArrivals.contains(deviceId); }
+    void ResizeOverlay();
+
+    QKeyLableItem *m_selectedTile = nullptr;
+    QString m_grabbedCode;
+    quint64 m_awaitedCodeRequest = 0;
+    QHID_TempWokThred *m_codeReader = nullptr;
+    QHid_Work_Interface *m_currentWorker = nullptr;
+    QHid_Threads_Manage *m_manager = nullptr;
     QMap<uint32_t, DeviceRecord *> m_deviceMap;
+    QMap<uint32_t, QKeyLableItem *> m_tileMap;
+    DeviceRecord *m_currentDevice = nullptr;
+    // Records a worker uses that are not listed themselves (the second interface of a
+    // second-family mouse): closed when their device goes.
+    QMultiMap<uint32_t, DeviceRecord *> m_companions;
+
+    // the form
+    QGridLayout *gridLayout = nullptr;
+    QGridLayout *gridLayout_2 = nullptr;
+    QTabWidget *usbTabWidget = nullptr;
+    QWidget *tab = nullptr;
+    QVBoxLayout *verticalLayout = nullptr;
+    QScrollArea *HidScrollArea = nullptr;
+    QHidListWidget *HidList_Widget = nullptr;
+
+    QWaitGifWidget *m_placeholder = nullptr;
+    bool m_updating = false;
+    QList<Notice> m_pendingNotices;
+    bool m_handlingNotices = false;
+    QSet<uint32_t> m_arrivalsInProgress;
+    QSet<uint32_t> m_cancelledArrivals;
+    bool m_deviceFound = false;
+
     static HID_API *s_instance;
+    static WorkerFactory s_workerFactory;
 };

@@ -4,6 +4,7 @@
 #include "tools/PaintShell.h"
 #include "tools/PaintProducts.h"
 #include "tools/PaintPageIcons.h"
+#include "tools/PaintDeviceList.h"
 #include "tools/PaintWidgets.h"
 
 #include <QDir>
@@ -42,5 +43,6 @@ int PaintAllImages(const QString &root)
     g_failures += PaintPageIcons(root);
     g_failures += PaintWidgetImages(root);
     g_failures += PaintSettingsImages(root);
+    g_failures += PaintDeviceListImages(root);
     return g_failures;
 }
