@@ -2,6 +2,7 @@
 #include "app/MainWidget.h"
 #include "device/DeviceRecord.h"
 #include "device/QHid_Work_Interface.h"
+#include "device/ZR_2_0_KeyboradThread.h"
 
 #include <QDeadlineTimer>
 
@@ -77,6 +78,8 @@ QHid_Work_Interface *QHid_Threads_Manage::CreateWorker(uint32_t deviceId, Device
     // here as they are built; kinds 6 to 11 get their worker from the device list page.
     switch (device->kind) {
     case KindKeyboardWired: case KindKeyboardReceiver:
+        worker = new ZR_2_0_KeyboradThread(this);
+        break;
     case KindMouseWired: case KindMouseReceiver:
     case KindOutsideWired: case KindOutsideReceiver:
         worker = new QHid_Work_Interface(this);
