@@ -292,7 +292,7 @@ uchar *ZR_2_0_KeyboradThread::FeatureRead(uchar command, uint16_t length, bool *
 QSettings *ZR_2_0_KeyboradThread::OpenDataIni() const
 {
     // The device's own product first, so that the store and the worker use the same file.
-    QKeyBoradMApMange *store = m_Device ? m_Device->keyboardStore : nullptr;
+    QKeyBoradMApMange *store = GetDeviceKeyMap(m_Device);
     const QString folder = store ? store->ProductName() : QString();
     if (IsSafeFileComponent(folder))
         return OpenIniFile(QStringLiteral("%1/Products/%2/%2_data.ini").arg(AppDirPath(), folder));
