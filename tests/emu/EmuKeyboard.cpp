@@ -1,6 +1,8 @@
 #include "tests/emu/EmuKeyboard.h"
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace emu {
 
@@ -178,8 +180,12 @@ int EmuKeyboard::OnWrite(const QByteArray &data)
     return result;
 }
 
+void EmuKeyboard::SetFeatureDelayMs(int ms) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_featureDelayMs = ms; }
+
 int EmuKeyboard::OnSendFeature(const QByteArray &data)
 {
+    if (m_featureDelayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_featureDelayMs));
     CountWrite();
     m_reply.clear();
     const uint8_t cmd = U(data, 1);
@@ -218,6 +224,8 @@ int EmuKeyboard::OnSendFeature(const QByteArray &data)
 
 int EmuKeyboard::OnGetFeature(QByteArray &data)
 {
+    if (m_featureDelayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_featureDelayMs));
     if (m_reply.isEmpty())
         return Device20::OnGetFeature(data);
     if (U(data, 0) != featureReportId()) {

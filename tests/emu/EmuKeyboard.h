@@ -28,6 +28,8 @@ public:
     void SetWrongReplyCommand(bool on);   // every read answers with another command byte
     void SetSleepAfterWrites(int writes); // falls asleep (notice, then silence) after this many
     bool Asleep() const;
+    // Every feature report takes this long each way (a 520-byte transfer on the control pipe).
+    void SetFeatureDelayMs(int ms);
     void SetAsleep(bool asleep);          // asleep: no echo, no table, no code
 
     int OnWrite(const QByteArray &data) override;
@@ -46,6 +48,7 @@ private:
     bool m_asleep = false;
     int m_sleepAfter = -1;
     int m_resets = 0;
+    int m_featureDelayMs = 0;
 };
 
 } // namespace emu
