@@ -191,9 +191,14 @@ void HID_API::InitDevices()
     QList<DeviceRecord *> records;
     OpenDevices(records);
     DeviceRecord *first = nullptr;
+    // A device refused by one of its interfaces is refused whole: the other interface of a
+    // wired keyboard without a code must not list it as a sleeping receiver.
+    QSet<uint32_t> refused;
     for (int i = 0; i < records.size(); ++i) {
         DeviceRecord *r = records.at(i);
-        const bool kept = CreateDeviceWorker(r);
+        const bool kept = !refused.contains(r->deviceId) && CreateDeviceWorker(r);
+        if (!kept && r->kind <= KindMouseReceiver && !m_deviceMap.contains(r->deviceId))
+            refused.insert(r->deviceId);
         if (i == 0 && kept)
             first = r;
         if (!kept && !m_companions.values().contains(r))

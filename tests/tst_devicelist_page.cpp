@@ -1,0 +1,429 @@
+// The device list page against the emulator: the first scan, hot-plug in both orders, refused
+// codes, bad notices, removals during an arrival, the current device going away, tiles.
+#include "app/MainWidget.h"
+#include "app/ProductCatalogue.h"
+#include "device/DeviceRecord.h"
+#include "device/HID_API.h"
+#include "device/QHidListWidget.h"
+#include "device/QHid_Threads_Manage.h"
+#include "device/QHid_Work_Interface.h"
+#include "device/QKeyLableItem.h"
+#include "platform/HidPlatform.h"
+#include "tests/emu/EmuControl.h"
+#include "tests/support/HidTestSupport.h"
+#include "tests/support/TestProgramDir.h"
+#include "widgets/Battery.h"
+#include "widgets/QWaitGifWidget.h"
+
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+#include <hidapi.h>
+#include <memory>
+
+using emu::Model;
+
+namespace {
+
+// A worker that asks the device for its code the way the protocol workers do: the 20-byte
+// code request where the interface has output reports, the 520-byte 0x82 read otherwise.
+class CodeWorker : public QHid_Work_Interface
+{
+public:
+    QString ReadDeviceCode() override
+    {
+        DeviceRecord *d = Device();
+        if (!d)
+            return QString();
+        if (d->outputLength >= 20) {
+            uchar request[20] = {};
+            request[0] = d->reportId;
+            request[1] = 0x05;
+            request[2] = 0x01;
+            request[19] = emu::Sum19(QByteArray(reinterpret_cast<char *>(request), 20));
+            if (RecordWrite(d, request, 20) < 1)
+                return QString();
+            for (int i = 0; i < 10; ++i) {
+                uchar reply[20] = {};
+                const int n = ReadReport(d, reply, 20, 200);
+                if (n < 0)
+                    return QString();
+                if (n > 0 && reply[1] == 0x05)
+                    return QByteArray(reinterpret_cast<char *>(reply + 5), 6).toHex().toUpper();
+            }
+            return QString();
+        }
+        QByteArray image(d->featureLength, '\0');
+        image[0] = char(d->reportId);
+        image[1] = char(0x82);
+        image[2] = 1;
+        image[4] = 1;
+        image[6] = 6;
+        if (RecordSendFeature(d, reinterpret_cast<uchar *>(image.data()), image.size()) < 0)
+            return QString();
+        QByteArray reply(d->featureLength, '\0');
+        reply[0] = char(d->reportId);
+        if (RecordGetFeature(d, reinterpret_cast<uchar *>(reply.data()), reply.size()) < 14)
+            return QString();
+        return reply.mid(8, 6).toHex().toUpper();
+    }
+    void SynchronizingDeviceData() override
+    {
+        if (MainWidget *main = MainWidget::instance())
+            main->EndSyncWait();
+    }
+};
+
+// Second-family interfaces keep the page's own worker: their protocol is another one.
+QHid_Work_Interface *MakeCodeWorker(DeviceRecord *record)
+{
+    return record->kind <= KindMouseReceiver ? new CodeWorker : nullptr;
+}
+
+std::shared_ptr<emu::Device20> Device20Of(const std::shared_ptr<emu::Device> &d)
+{
+    return std::static_pointer_cast<emu::Device20>(d);
+}
+
+int VisibleTiles(HID_API *page)
+{
+    return page->ListWidget()->VisibleWidgets().size();
+}
+
+} // namespace
+
+class TstDeviceListPage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startWithNoneThenPlug();
+    void startWithSeveral();
+    void zeroCodeAndUnknownCodeRefused();
+    void badNoticesChangeNothing();
+    void plugAndUnplugInBothOrders();
+    void unplugCurrentDevice();
+    void removalDuringCodeWait();
+    void receiverAsleepThenAwake();
+    void secondFamilyMouseOneTile();
+    void batteryEventReachesItsTile();
+    void selectThenOpenUnderSyncWait();
+    void grabShowsTwoTiles();
+
+private:
+    std::unique_ptr<TestProgramDir> m_dir;
+};
+
+void TstDeviceListPage::initTestCase()
+{
+    HID_API::SetWorkerFactory(&MakeCodeWorker);
+    platform::HidHotplugSource::instance(); // the emulator's notices reach the page from now on
+}
+
+void TstDeviceListPage::init()
+{
+    emu::Reset();
+    m_dir.reset(new TestProgramDir);
+    ClearProductListCache();
+}
+
+void TstDeviceListPage::cleanup()
+{
+    QVERIFY(HidNoModelErrors());
+    m_dir.reset();
+    emu::Reset();
+}
+
+void TstDeviceListPage::startWithNoneThenPlug()
+{
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QVERIFY(page);
+    QVERIFY(!page->DeviceFound());
+    QVERIFY(page->ScrollArea()->isHidden());
+    QVERIFY(!page->EmptyListOverlay()->isHidden());
+    QCOMPARE(page->CurrentDevice(), static_cast<DeviceRecord *>(nullptr));
+
+    const uint32_t node = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 1, 5000);
+    QVERIFY(page->DeviceMap().contains(node));
+    QCOMPARE(page->DeviceMap().value(node)->CodeText(), QStringLiteral("3A7C01010001"));
+    QCOMPARE(int(page->DeviceMap().value(node)->connectionState), int(StateWired));
+    QVERIFY(page->Manager()->Worker(node));
+    QCOMPARE(VisibleTiles(page), 1);
+    QVERIFY(!page->ScrollArea()->isHidden());
+    QVERIFY(page->EmptyListOverlay()->isHidden());
+}
+
+void TstDeviceListPage::startWithSeveral()
+{
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    const uint32_t mouse = emu::Plug(emu::MakeDevice(Model::MouseWired));
+    const uint32_t rx = emu::Plug(emu::MakeDevice(Model::MouseReceiver));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QVERIFY(page->DeviceFound());
+    QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{kb, mouse, rx}));
+    QCOMPARE(page->TileMap().size(), 3);
+    QCOMPARE(VisibleTiles(page), 3);
+    QCOMPARE(page->CurrentDevice(), page->DeviceMap().value(kb)); // the first record of the scan
+    QCOMPARE(int(page->DeviceMap().value(mouse)->deviceType), 1);
+    QCOMPARE(int(page->DeviceMap().value(rx)->connectionState), int(StateWirelessAwake));
+    QCOMPARE(page->Manager()->WorkerIds().size(), 3);
+    // each device keeps exactly one open handle: the duplicate TLCs of one node are closed
+    QCOMPARE(emu::OpenHandles(kb), 1);
+    QCOMPARE(emu::OpenHandles(mouse), 1);
+}
+
+void TstDeviceListPage::zeroCodeAndUnknownCodeRefused()
+{
+    auto zero = Device20Of(emu::MakeDevice(Model::KeyboardWired));
+    zero->SetCode(QByteArray(6, '\0'));
+    const uint32_t zeroNode = emu::Plug(zero);
+    auto good = emu::MakeDevice(Model::KeyboardWired);
+    const uint32_t goodNode = emu::Plug(good);
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    // at start: the zero-code keyboard is not listed and its handles are closed
+    QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{goodNode}));
+    QCOMPARE(emu::OpenHandles(zeroNode), 0);
+    QVERIFY(!page->Manager()->Worker(zeroNode));
+
+    // on arrival: a zero code and an unknown code are both refused and closed
+    auto zero2 = Device20Of(emu::MakeDevice(Model::KeyboardWired));
+    zero2->SetCode(QByteArray(6, '\0'));
+    const uint32_t zero2Node = emu::Plug(zero2);
+    auto stranger = Device20Of(emu::MakeDevice(Model::KeyboardWired));
+    stranger->SetCode(QByteArray::fromHex("112233445566"));
+    const uint32_t strangerNode = emu::Plug(stranger);
+    QTRY_VERIFY_WITH_TIMEOUT(emu::OpenCount(strangerNode) > 0 && emu::OpenHandles(strangerNode) == 0, 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(emu::OpenHandles(zero2Node), 0, 8000);
+    QVERIFY(emu::OpenCount(zero2Node) > 0);
+    QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{goodNode}));
+    QCOMPARE(page->TileMap().keys(), (QList<uint32_t>{goodNode}));
+    QVERIFY(!page->Manager()->Worker(strangerNode));
+    QVERIFY(!page->Manager()->Worker(zero2Node));
+}
+
+void TstDeviceListPage::badNoticesChangeNothing()
+{
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    const int opens = emu::TotalOpenCount();
+    DeviceRecord *record = page->DeviceMap().value(kb);
+    platform::HidHotplugSource *source = platform::HidHotplugSource::instance();
+    QSignalSpy versions(page, &HID_API::updataDeviceVsesion);
+    source->Deliver(true, 0, 0x3A7C, 0x0101, QStringLiteral("/dev/hidraw-without-id")); // no id
+    source->Deliver(true, kb, 0x3A7C, 0x0101, emu::PathOf(kb));   // already listed
+    source->Deliver(false, 0x7777, 0x3A7C, 0x0101, QString());    // unknown id
+    source->Deliver(true, 0x7778, 0x1234, 0x5678, QString());     // foreign ids, nothing there
+    QTRY_COMPARE_WITH_TIMEOUT(versions.count(), 3, 5000); // the id-less notice is dropped unseen
+    QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{kb}));
+    QCOMPARE(page->DeviceMap().value(kb), record);
+    QCOMPARE(page->TileMap().size(), 1);
+    QCOMPARE(page->Manager()->WorkerIds(), (QList<uint32_t>{kb}));
+    QCOMPARE(emu::TotalOpenCount(), opens);
+}
+
+void TstDeviceListPage::plugAndUnplugInBothOrders()
+{
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    const uint32_t a = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    const uint32_t b = emu::Plug(emu::MakeDevice(Model::MouseWired));
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 2, 8000);
+    // first in, first out
+    emu::Unplug(a);
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().keys(), (QList<uint32_t>{b}), 5000);
+    QCOMPARE(emu::OpenHandles(a), 0);
+    emu::Unplug(b);
+    QTRY_VERIFY_WITH_TIMEOUT(page->TileMap().isEmpty(), 5000);
+    QVERIFY(page->DeviceMap().isEmpty());
+    QVERIFY(page->Manager()->WorkerIds().isEmpty());
+    QVERIFY(page->ScrollArea()->isHidden());
+    QVERIFY(!page->EmptyListOverlay()->isHidden());
+
+    // last in, first out
+    const uint32_t c = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    const uint32_t d = emu::Plug(emu::MakeDevice(Model::MouseWired));
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 2, 8000);
+    emu::Unplug(d);
+    emu::Unplug(c);
+    QTRY_VERIFY_WITH_TIMEOUT(page->DeviceMap().isEmpty(), 5000);
+    QVERIFY(page->TileMap().isEmpty());
+    QCOMPARE(emu::OpenHandles(c) + emu::OpenHandles(d), 0);
+    QCOMPARE(page->ListWidget()->Widgets().size(), 0);
+}
+
+void TstDeviceListPage::unplugCurrentDevice()
+{
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    const uint32_t mouse = emu::Plug(emu::MakeDevice(Model::MouseWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QKeyLableItem *tile = page->TileMap().value(mouse);
+    QCOMPARE(page->SelectDevice(tile), 0);
+    QCOMPARE(page->CurrentDevice(), page->DeviceMap().value(mouse));
+    QCOMPARE(page->Manager()->CurrentDeviceId(), mouse);
+    w.TabWidget()->setCurrentIndex(1); // the mouse page is open
+
+    QSignalSpy closing(page, &HID_API::CLosingUsb);
+    QSignalSpy clearMouse(page, &HID_API::ClearMouseDataBuff);
+    emu::Unplug(mouse);
+    QTRY_COMPARE_WITH_TIMEOUT(closing.count(), 1, 5000);
+    QCOMPARE(clearMouse.count(), 1);
+    QCOMPARE(page->CurrentDevice(), static_cast<DeviceRecord *>(nullptr));
+    QCOMPARE(w.TabWidget()->currentIndex(), 0); // back on the device list
+    QVERIFY(!page->TileMap().contains(mouse));
+    QVERIFY(!page->Manager()->Worker(mouse));
+    QCOMPARE(emu::OpenHandles(mouse), 0);
+    // the other device is untouched
+    QVERIFY(page->DeviceMap().contains(kb));
+    QCOMPARE(emu::OpenHandles(kb), 1);
+}
+
+void TstDeviceListPage::removalDuringCodeWait()
+{
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    auto slow = Device20Of(emu::MakeDevice(Model::MouseReceiver));
+    emu::Knobs k;
+    k.replyDelayMs = 1500; // the code reply comes late: the arrival waits for it
+    slow->setKnobs(k);
+    const uint32_t node = emu::Plug(slow);
+    // the arrival has opened the device and is in its code wait
+    QTRY_VERIFY_WITH_TIMEOUT(!emu::TrafficLog(node, emu::Traffic::Write).isEmpty(), 5000);
+    emu::Unplug(node);
+    QTRY_COMPARE_WITH_TIMEOUT(emu::OpenHandles(node), 0, 8000);
+    QTest::qWait(300);
+    QVERIFY(!page->DeviceMap().contains(node));
+    QVERIFY(page->TileMap().isEmpty());
+    QVERIFY(!page->Manager()->Worker(node));
+    QCOMPARE(page->ListWidget()->Widgets().size(), 0);
+
+    // the page still takes the next device
+    const uint32_t next = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    QTRY_VERIFY_WITH_TIMEOUT(page->TileMap().contains(next), 8000);
+}
+
+void TstDeviceListPage::receiverAsleepThenAwake()
+{
+    auto rx = Device20Of(emu::MakeDevice(Model::KeyboardReceiver));
+    rx->SetPresent(false); // the keyboard behind the receiver is off
+    const uint32_t node = emu::Plug(rx);
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    DeviceRecord *record = page->DeviceMap().value(node);
+    QVERIFY(record);
+    QCOMPARE(int(record->connectionState), int(StateWirelessAsleep));
+    QKeyLableItem *tile = page->TileMap().value(node);
+    QVERIFY(tile);
+    QVERIFY(tile->isHidden());
+    QCOMPARE(VisibleTiles(page), 1);
+
+    // the keyboard wakes: its worker reports the new state and the tile appears
+    record->SetCodeText(QStringLiteral("3A7C01010001"));
+    record->connectionState = StateWirelessAwake;
+    QHid_Work_Interface *worker = page->Manager()->Worker(node);
+    Q_EMIT worker->Device_Put_Chenge(node, true);
+    QTRY_VERIFY_WITH_TIMEOUT(!tile->isHidden(), 3000);
+    QCOMPARE(VisibleTiles(page), 2);
+    QCOMPARE(record->name, QStringLiteral("QUORIX QK75"));
+    QVERIFY(tile->Gauge()->isVisibleTo(tile));
+
+    // and sleeps again: hidden once more
+    record->connectionState = StateWirelessAsleep;
+    Q_EMIT worker->Device_Put_Chenge(node, false);
+    QTRY_VERIFY_WITH_TIMEOUT(tile->isHidden(), 3000);
+    QVERIFY(page->DeviceMap().contains(kb));
+}
+
+void TstDeviceListPage::secondFamilyMouseOneTile()
+{
+    const uint32_t node = emu::Plug(emu::MakeDevice(Model::SecondFamilyWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{node}));
+    QCOMPARE(int(page->DeviceMap().value(node)->kind), int(KindSecondFeatureWired));
+    QCOMPARE(page->TileMap().size(), 1);
+    QCOMPARE(page->Manager()->WorkerIds(), (QList<uint32_t>{node}));
+    QCOMPARE(emu::OpenHandles(node), 2); // both interfaces serve the one worker
+
+    // on arrival the same: one tile for the two interfaces
+    const uint32_t rx = emu::Plug(emu::MakeDevice(Model::SecondFamilyReceiver));
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 2, 8000);
+    QCOMPARE(page->DeviceMap().size(), 2);
+    QCOMPARE(page->ListWidget()->Widgets().size(), 2);
+
+    // removing it closes both interfaces, the unlisted one too
+    emu::Unplug(node);
+    QTRY_COMPARE_WITH_TIMEOUT(emu::OpenHandles(node), 0, 5000);
+    QCOMPARE(page->TileMap().keys(), (QList<uint32_t>{rx}));
+}
+
+void TstDeviceListPage::batteryEventReachesItsTile()
+{
+    const uint32_t a = emu::Plug(emu::MakeDevice(Model::MouseReceiver));
+    const uint32_t b = emu::Plug(emu::MakeDevice(Model::MouseReceiver));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QKeyLableItem *ta = page->TileMap().value(a);
+    QKeyLableItem *tb = page->TileMap().value(b);
+    QVERIFY(ta && tb);
+    const double before = tb->Gauge()->value();
+    page->DeviceMap().value(a)->batteryLevel = 25;
+    Q_EMIT page->Manager()->Worker(a)->mouse_Pow_Chenge(a, 25);
+    QTRY_COMPARE_WITH_TIMEOUT(ta->Gauge()->value(), 25.0, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(ta->Gauge()->shownValue(), 25.0, 3000);
+    QCOMPARE(tb->Gauge()->value(), before);
+}
+
+void TstDeviceListPage::selectThenOpenUnderSyncWait()
+{
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QKeyLableItem *tile = page->TileMap().value(kb);
+    QVERIFY(tile);
+    QElapsedTimer timer;
+    timer.start();
+    tile->on_test(); // the worker ends the sync wait once it has read the device
+    QVERIFY(timer.elapsed() < 5000);
+    QCOMPARE(w.TabWidget()->currentIndex(), 2);
+    QCOMPARE(w.CurrentProductName(), QStringLiteral("QUORIX QK75"));
+    QCOMPARE(page->CurrentDevice(), page->DeviceMap().value(kb));
+    QVERIFY(!tile->IsOpening());
+}
+
+void TstDeviceListPage::grabShowsTwoTiles()
+{
+    emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    emu::Plug(emu::MakeDevice(Model::MouseWired));
+    MainWidget w;
+    w.show();
+    HID_API *page = HID_API::instance();
+    QHidListWidget *list = page->ListWidget();
+    QTRY_VERIFY(list->width() > 300);
+    list->Relayout();
+    const QImage shot = list->grab().toImage();
+    int tiles = 0;
+    for (QWidget *t : list->VisibleWidgets()) {
+        const QColor c = shot.pixelColor(t->geometry().center().x(), t->geometry().top() + 5);
+        if (qAbs(c.red() - 21) <= 12 && qAbs(c.green() - 22) <= 12 && qAbs(c.blue() - 23) <= 12)
+            ++tiles;
+    }
+    QCOMPARE(tiles, 2);
+    // between the tiles the list is empty
+    const QList<QWidget *> visible = list->VisibleWidgets();
+    const int gapX = (visible[0]->geometry().right() + visible[1]->geometry().left()) / 2;
+    QVERIFY(shot.pixelColor(gapX, visible[0]->geometry().center().y()).alpha() < 40);
+}
+
+QTEST_MAIN(TstDeviceListPage)
+#include "tst_devicelist_page.moc"
