@@ -197,9 +197,10 @@ void TestDeviceClassify::unclassifiedReopenGivesNull()
 
 void TestDeviceClassify::arrivedSecondFamily()
 {
+    // The page scans at construction: build it first, so that the arrival path finds the mouse.
+    HID_API page;
     const uint32_t xw = emu::Plug(emu::MakeDevice(Model::SecondFamilyWired));
     emu::Plug(emu::MakeDevice(Model::KeyboardWired));
-    HID_API page;
     QList<DeviceRecord *> out;
     page.OpenArrivedDevices(out, xw, 0x3A7C, 0x0301);
     QCOMPARE(out.size(), 2);
@@ -325,6 +326,9 @@ void TestDeviceClassify::hotplugNotices()
 {
     platform::HidHotplugSource *source = platform::HidHotplugSource::instance();
     QVERIFY(source->isMonitoring());
+    // Notices of the earlier cases' plugs may still be queued: let them pass first.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     QSignalSpy spy(source, &platform::HidHotplugSource::DeviceNotice);
     const uint32_t node = emu::Plug(emu::MakeDevice(Model::MouseReceiver));
     QTRY_COMPARE(spy.count(), 1);
