@@ -10,6 +10,7 @@
 #include "device/QKeyLableItem.h"
 #include "platform/HidPlatform.h"
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuStdinControl.h"
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/TestProgramDir.h"
 #include "widgets/Battery.h"
@@ -113,6 +114,8 @@ private Q_SLOTS:
     void batteryEventReachesItsTile();
     void selectThenOpenUnderSyncWait();
     void grabShowsTwoTiles();
+    void handControlPlugsAndUnplugs();
+    void programsOwnKeyboardWorker();
 
 private:
     std::unique_ptr<TestProgramDir> m_dir;
@@ -423,6 +426,46 @@ void TstDeviceListPage::grabShowsTwoTiles()
     const QList<QWidget *> visible = list->VisibleWidgets();
     const int gapX = (visible[0]->geometry().right() + visible[1]->geometry().left()) / 2;
     QVERIFY(shot.pixelColor(gapX, visible[0]->geometry().center().y()).alpha() < 40);
+}
+
+void TstDeviceListPage::handControlPlugsAndUnplugs()
+{
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    EmuStdinControl control;
+    QVERIFY(control.Execute(QStringLiteral("plug keyboard")).startsWith(QStringLiteral("plugged keyboard")));
+    QVERIFY(control.Execute(QStringLiteral("  PLUG   mouse ")).startsWith(QStringLiteral("plugged mouse")));
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 2, 8000);
+    QVERIFY(control.Execute(QStringLiteral("unplug keyboard")).startsWith(QStringLiteral("unplugged keyboard")));
+    QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 1, 5000);
+    QCOMPARE(int(page->DeviceMap().first()->deviceType), 1);
+    // nothing to unplug, unknown names and words change nothing
+    QVERIFY(control.Execute(QStringLiteral("unplug keyboard")).startsWith(QStringLiteral("no keyboard")));
+    QVERIFY(control.Execute(QStringLiteral("plug toaster")).startsWith(QStringLiteral("usage")));
+    QVERIFY(control.Execute(QStringLiteral("shake mouse")).startsWith(QStringLiteral("unknown command")));
+    QVERIFY(control.Execute(QString()).startsWith(QStringLiteral("usage")));
+    QTest::qWait(300);
+    QCOMPARE(page->TileMap().size(), 1);
+}
+
+// The workers the manager builds itself: the keyboard's reads its code from the device.
+void TstDeviceListPage::programsOwnKeyboardWorker()
+{
+    HID_API::SetWorkerFactory(nullptr);
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    {
+        MainWidget w;
+        HID_API *page = HID_API::instance();
+        QVERIFY(page->DeviceMap().contains(kb));
+        QCOMPARE(page->DeviceMap().value(kb)->CodeText().toUpper(), QStringLiteral("3A7C01010001"));
+        QCOMPARE(page->TileMap().size(), 1);
+        auto zero = Device20Of(emu::MakeDevice(Model::KeyboardWired));
+        zero->SetCode(QByteArray(6, '\0'));
+        const uint32_t zeroNode = emu::Plug(zero);
+        QTRY_VERIFY_WITH_TIMEOUT(emu::OpenCount(zeroNode) > 0 && emu::OpenHandles(zeroNode) == 0, 15000);
+        QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{kb}));
+    }
+    HID_API::SetWorkerFactory(&MakeCodeWorker);
 }
 
 QTEST_MAIN(TstDeviceListPage)
