@@ -3,6 +3,7 @@
 #include "device/DeviceRecord.h"
 #include "device/QHid_Work_Interface.h"
 #include "device/ZR_2_0_KeyboradThread.h"
+#include "device/ZR_DLL_MouseThread.h"
 
 #include <QDeadlineTimer>
 
@@ -81,8 +82,10 @@ QHid_Work_Interface *QHid_Threads_Manage::CreateWorker(uint32_t deviceId, Device
         worker = new ZR_2_0_KeyboradThread(this);
         break;
     case KindMouseWired: case KindMouseReceiver:
-    case KindOutsideWired: case KindOutsideReceiver:
         worker = new QHid_Work_Interface(this);
+        break;
+    case KindOutsideWired: case KindOutsideReceiver:
+        worker = new ZR_DLL_MouseThread(this);
         break;
     case 6: case 7: case 8: case 9: case 10: case 11:
         return nullptr;
