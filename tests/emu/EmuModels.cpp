@@ -1,6 +1,7 @@
 // Models of the devices' firmware, written from Parts 2.101, 2.104, 2.105 and 2.108 of
 // piece-01.md, and the descriptors they present.
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuMouseYx.h"
 #include "tests/emu/EmuKeyboard.h"
 
 #include <QDebug>
@@ -591,7 +592,7 @@ std::shared_ptr<Device> MakeDevice(Model model)
     if (model == Model::KeyboardWired || model == Model::KeyboardReceiver)
         return std::make_shared<EmuKeyboard>(model);
     if (model == Model::SecondFamilyWired || model == Model::SecondFamilyReceiver)
-        return std::make_shared<Device>(0x3A7C, InfoOf(model).pid, 0x0100, InfoOf(model).product, DescriptorOf(model));
+        return std::make_shared<MouseYx>(model == Model::SecondFamilyWired);
     return std::make_shared<Device20>(model);
 }
 
