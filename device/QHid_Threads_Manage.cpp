@@ -3,6 +3,7 @@
 #include "device/DeviceRecord.h"
 #include "device/QHid_Work_Interface.h"
 #include "device/ZR_2_0_KeyboradThread.h"
+#include "device/ZR_2_0_MouseThread.h"
 #include "device/ZR_DLL_MouseThread.h"
 
 #include <QDeadlineTimer>
@@ -82,7 +83,7 @@ QHid_Work_Interface *QHid_Threads_Manage::CreateWorker(uint32_t deviceId, Device
         worker = new ZR_2_0_KeyboradThread(this);
         break;
     case KindMouseWired: case KindMouseReceiver:
-        worker = new QHid_Work_Interface(this);
+        worker = new ZR_2_0_MouseThread(this);
         break;
     case KindOutsideWired: case KindOutsideReceiver:
         worker = new ZR_DLL_MouseThread(this);

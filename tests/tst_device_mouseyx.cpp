@@ -341,9 +341,11 @@ void TestDeviceMouseYx::noticesOnTheSecondInterface()
 {
     Open(false);
     QHid_Threads_Manage manager;
-    QVERIFY(manager.AddWorker(m_cmd->deviceId, m_worker)); // starts the listener
+    ZR_YX_MouseThread *worker = m_worker;
+    m_worker = nullptr; // the manager owns it now
+    QVERIFY(manager.AddWorker(m_cmd->deviceId, worker)); // starts the listener
     QSignalSpy events(&manager, &QHid_Threads_Manage::UpdataHidDevice);
-    QSignalSpy levels(m_worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge));
+    QSignalSpy levels(worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge));
     m_dev->InjectNotice(2, 0);
     QTRY_COMPARE(events.count(), 1);
     QCOMPARE(events.at(0).at(1).value<uchar>(), uchar(2));
@@ -363,7 +365,6 @@ void TestDeviceMouseYx::noticesOnTheSecondInterface()
     QElapsedTimer stop;
     stop.start();
     manager.RemoveWorker(m_cmd->deviceId);
-    m_worker = nullptr; // deleted by the manager
     QVERIFY(stop.elapsed() < 1500);
 }
 

@@ -1,6 +1,7 @@
 // Models of the devices' firmware, written from Parts 2.101, 2.104, 2.105 and 2.108 of
 // piece-01.md, and the descriptors they present.
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuMouse20.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/emu/EmuKeyboard.h"
 
@@ -593,6 +594,8 @@ std::shared_ptr<Device> MakeDevice(Model model)
         return std::make_shared<EmuKeyboard>(model);
     if (model == Model::SecondFamilyWired || model == Model::SecondFamilyReceiver)
         return std::make_shared<MouseYx>(model == Model::SecondFamilyWired);
+    if (model == Model::MouseWired || model == Model::MouseReceiver)
+        return std::make_shared<EmuMouse20>(model);
     return std::make_shared<Device20>(model);
 }
 
