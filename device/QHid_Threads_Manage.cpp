@@ -1,9 +1,14 @@
 #include "device/QHid_Threads_Manage.h"
+#include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
 #include "device/QHid_Work_Interface.h"
 #include "device/ZR_2_0_KeyboradThread.h"
 #include "device/ZR_2_0_MouseThread.h"
+#include "device/DpiConfigRecord.h"
+#include "device/MouseConfigRecord.h"
+#include "device/QDpiConfigMange.h"
 #include "device/ZR_DLL_MouseThread.h"
 
 #include <QDeadlineTimer>
@@ -304,13 +309,29 @@ void QHid_Threads_Manage::on_RecoverMouseConfig()
     Command c; c.code = 20; Submit(c);
 }
 
-void QHid_Threads_Manage::on_ChangeDpis(QVector<uint>, int)
+// The device that carries a worker's mouse record: the command interface of a second-family
+// mouse, else the worker's own device.
+static DeviceRecord *MouseRecordDevice(QHid_Work_Interface *worker)
 {
-    // Acts only when the current device has a worker and a mouse record; the record
-    // (MouseConfigRecord, Part 2.110) arrives with the mouse memory map.
-    QHid_Work_Interface *worker = CurrentWorker();
-    if (!worker || !worker->Device() || !worker->Device()->mouseData)
+    if (!worker)
+        return nullptr;
+    if (worker->m_CommandDevice)
+        return worker->m_CommandDevice;
+    return worker->Device();
+}
+
+void QHid_Threads_Manage::on_ChangeDpis(QVector<uint> vlaues, int CurValue)
+{
+    DeviceRecord *device = MouseRecordDevice(CurrentWorker());
+    const std::shared_ptr<MouseConfigRecord> record = device ? std::atomic_load(&device->mouseData) : nullptr;
+    if (!record)
         return;
+    record->dpiValues = vlaues;
+    record->stageCount = static_cast<uint8_t>(std::min(vlaues.size(), 255));
+    record->currentDpi = static_cast<uint32_t>(CurValue);
+    const int at = vlaues.indexOf(static_cast<uint>(CurValue));
+    if (at >= 0)
+        record->currentStage = static_cast<uint8_t>(at + 1);
     Command c; c.code = 21; Submit(c);
 }
 
@@ -438,13 +459,35 @@ void QHid_Threads_Manage::Perform(QHid_Work_Interface *worker, const Command &c)
 
 // ---- relays ---------------------------------------------------------------------------------
 
-void QHid_Threads_Manage::on_Mouse_Dpi_Chenge(uint DeviceId, uchar)
+void QHid_Threads_Manage::on_Mouse_Dpi_Chenge(uint DeviceId, uchar leve)
 {
-    // Part 2.106's DPI level change needs the mouse record and memory map (Part 2.110); without
-    // them there is nothing to update.
     QHid_Work_Interface *worker = Worker(DeviceId);
-    if (!worker || !worker->Device() || !worker->Device()->mouseData)
+    DeviceRecord *device = MouseRecordDevice(worker);
+    if (!device)
         return;
+    if (!std::atomic_load(&device->mouseData))
+        worker->SynchronizingDeviceData();
+    const std::shared_ptr<MouseConfigRecord> record = std::atomic_load(&device->mouseData);
+    if (!record)
+        return;
+    const int count = record->dpiValues.size();
+    // A level outside the stages has no DPI to show: the record is left as it is.
+    if (leve < 1 || leve > count || count > 15) {
+        WriteLogLine(QStringLiteral("DPI level %1 of %2 stages ignored").arg(leve).arg(count));
+        return;
+    }
+    record->currentStage = leve;
+    const QVector<ProductRecord> products = FindProduct(device->vendorId, device->productId, true);
+    std::unique_ptr<DpiConfigRecord> map(products.isEmpty() ? nullptr : QDpiConfigMange().Read(products.first().folder));
+    if (!map)
+        return;
+    const int at = DpiConfigRecord::Checked(map->currentDpiAddress, record->image.size());
+    if (at >= 0)
+        record->image[at] = static_cast<char>((leve << 4) | count);
+    const uint32_t dpi = record->dpiValues.at(leve - 1);
+    record->currentDpi = dpi;
+    Q_EMIT DpiInPut(dpi);
+    Q_EMIT ThreadDPichange(DeviceId, static_cast<int>(dpi));
 }
 
 void QHid_Threads_Manage::on_Mouse_Dpi_Chenge(uint DeviceId, int value)

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void mapOutsideImage();
     void restoreFromProductData();
     void statusReportsBecomeEvents();
+    void dpiLevelFromMouse();
     void vanishedMouse();
 
 private:
@@ -334,6 +335,32 @@ void TestDeviceMouse20::statusReportsBecomeEvents()
     m_dev->InjectStatus(2, 0);
     QTRY_COMPARE(events.count(), 4);
     QCOMPARE(m_rec->connectionState.load(), uint8_t(StateWirelessAsleep));
+    manager.RemoveWorker(m_rec->deviceId);
+}
+
+void TestDeviceMouse20::dpiLevelFromMouse()
+{
+    Open();
+    QHid_Threads_Manage manager;
+    ZR_2_0_MouseThread *worker = m_worker;
+    m_worker = nullptr;
+    QVERIFY(manager.AddWorker(m_rec->deviceId, worker));
+    QSignalSpy dpi(&manager, &QHid_Threads_Manage::ThreadDPichange);
+    manager.on_Mouse_Dpi_Chenge(m_rec->deviceId, uchar(3)); // no record yet: it is read first
+    const std::shared_ptr<MouseConfigRecord> r = m_rec->mouseData;
+    QVERIFY(r);
+    QCOMPARE(r->currentStage, uint8_t(3));
+    QCOMPARE(uint8_t(r->image[12]), uint8_t(0x34));
+    QCOMPARE(dpi.count(), 1);
+    QCOMPARE(dpi.at(0).at(1).toInt(), 3200);
+    manager.on_Mouse_Dpi_Chenge(m_rec->deviceId, uchar(9)); // no such stage: nothing changes
+    QCOMPARE(r->currentStage, uint8_t(3));
+    QCOMPARE(dpi.count(), 1);
+    manager.SetCurrentDeviceId(m_rec->deviceId);
+    manager.on_ChangeDpis({500, 700}, 700);
+    QCOMPARE(r->currentStage, uint8_t(2));
+    QVERIFY(manager.WaitIdle(5000));
+    QCOMPARE(uint8_t(m_dev->Image()[12]), uint8_t(0x22));
     manager.RemoveWorker(m_rec->deviceId);
 }
 
