@@ -340,10 +340,18 @@ void TstDeviceListPage::receiverAsleepThenAwake()
     QCOMPARE(record->name, QStringLiteral("QUORIX QK75"));
     QVERIFY(tile->Gauge()->isVisibleTo(tile));
 
-    // and sleeps again: hidden once more
+    // its page is opened, then it sleeps: back to the device list, the tile hidden once more
+    QCOMPARE(page->SelectDevice(tile), 0);
+    w.TabWidget()->setCurrentIndex(2);
+    QSignalSpy closing(page, &HID_API::CLosingUsb);
+    QSignalSpy freePage(page, &HID_API::freeDevicePageMemory);
     record->connectionState = StateWirelessAsleep;
     Q_EMIT worker->Device_Put_Chenge(node, false);
     QTRY_VERIFY_WITH_TIMEOUT(tile->isHidden(), 3000);
+    QVERIFY(closing.count() >= 1);
+    QCOMPARE(freePage.count(), 1);
+    QCOMPARE(w.TabWidget()->currentIndex(), 0);
+    QCOMPARE(page->CurrentDevice(), record); // asleep, not gone: it stays listed
     QVERIFY(page->DeviceMap().contains(kb));
 }
 
