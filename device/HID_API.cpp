@@ -13,6 +13,7 @@
 #include "device/QHidListWidget.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
+#include "device/ZR_YX_MouseThread.h"
 #include "device/QKeyLableItem.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
@@ -311,7 +312,7 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
         if (isNew) {
             worker = s_workerFactory ? s_workerFactory(record) : nullptr;
             if (!worker)
-                worker = new QHid_Work_Interface(m_manager); // until the second-family worker exists
+                worker = new ZR_YX_MouseThread(m_manager);
             worker->m_DeviceId = id;
         }
         if (record->kind == KindSecondFeatureWired || record->kind == KindSecondFeatureReceiver) {

@@ -4,6 +4,7 @@
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
+#include "device/ZR_YX_MouseThread.h"
 #include "device/QHidListWidget.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
@@ -365,6 +366,11 @@ void TstDeviceListPage::secondFamilyMouseOneTile()
     QCOMPARE(page->TileMap().size(), 1);
     QCOMPARE(page->Manager()->WorkerIds(), (QList<uint32_t>{node}));
     QCOMPARE(emu::OpenHandles(node), 2); // both interfaces serve the one worker
+    // The page builds the second-family worker itself; its wake query brings the tile up.
+    auto *worker = qobject_cast<ZR_YX_MouseThread *>(page->Manager()->Worker(node));
+    QVERIFY(worker);
+    QCOMPARE(worker->CommandDevice(), page->DeviceMap().value(node));
+    QTRY_COMPARE_WITH_TIMEOUT(VisibleTiles(page), 1, 5000);
 
     // on arrival the same: one tile for the two interfaces
     const uint32_t rx = emu::Plug(emu::MakeDevice(Model::SecondFamilyReceiver));
