@@ -16,11 +16,11 @@
 QHid_Threads_Manage::QHid_Threads_Manage(QObject *parent) : QThread(parent)
 {
     if (MainWidget *main = MainWidget::instance()) {
-        connect(this, SIGNAL(DpiInPut(uint)), main, SLOT(on_DpiInPut(uint)));
-        connect(this, SIGNAL(MessgBox(QString)), main, SLOT(on_CloroMessgBox(QString)));
-        connect(this, SIGNAL(ErrorPop(bool,int)), main, SLOT(on_ErrorMessgeBox(bool,int)));
-        connect(this, SIGNAL(ShowBusy()), main, SLOT(on_Show_busy_Status()));
-        connect(this, SIGNAL(HideBusy()), main, SLOT(on_Hide_busy_Status()));
+        connect(this, &QHid_Threads_Manage::DpiInPut, main, &MainWidget::on_DpiInPut);
+        connect(this, &QHid_Threads_Manage::MessgBox, main, &MainWidget::on_CloroMessgBox);
+        connect(this, &QHid_Threads_Manage::ErrorPop, main, &MainWidget::on_ErrorMessgeBox);
+        connect(this, &QHid_Threads_Manage::ShowBusy, main, QOverload<>::of(&MainWidget::on_Show_busy_Status));
+        connect(this, &QHid_Threads_Manage::HideBusy, main, &MainWidget::on_Hide_busy_Status);
     }
 }
 
@@ -123,20 +123,20 @@ bool QHid_Threads_Manage::AddWorker(uint32_t deviceId, QHid_Work_Interface *work
         m_Workers.insert(deviceId, worker);
     }
     worker->m_DeviceId = deviceId;
-    connect(worker, SIGNAL(Mouse_Dpi_Chenge (uint,uchar)), this, SLOT(on_Mouse_Dpi_Chenge(uint,uchar)));
-    connect(worker, SIGNAL(Device_Put_Chenge (uint,bool)), this, SLOT(on_Device_Put_Chenge(uint,bool)));
-    connect(worker, SIGNAL(Code_Check_Retult (uint,bool)), this, SLOT(on_Code_Check_Retult(uint,bool)));
-    connect(worker, SIGNAL(mouse_Pow_Chenge (uint,uchar)), this, SLOT(on_mouse_Pow_Chenge(uint,uchar)));
-    connect(worker, SIGNAL(mouse_Systime_Chenge(uint,uchar)), this, SLOT(on_mouse_Systime_Chenge(uint,uchar)));
-    connect(worker, SIGNAL(Device_Product_Chenge(uint)), this, SLOT(on_Device_Product_Chenge(uint)));
-    connect(worker, SIGNAL(unSleepTime()), this, SLOT(on_UnSleepTime()));
-    connect(worker, SIGNAL(ThreadInputKeyBoradLightChange()), this, SLOT(on_ThreadInputKeyBoradLightChange()));
-    connect(worker, SIGNAL(ThreadInputKeyBoradLuckWinChange()), this, SLOT(on_ThreadInputKeyBoradLuckWinChange()));
-    connect(worker, SIGNAL(ChangeResetKeyvalueRetul(bool)), this, SLOT(on_ChangeResetKeyvalueRetul(bool)));
-    connect(worker, SIGNAL(ChangeResetLightModelSucceed()), this, SLOT(on_ChangeResetLightModelSucceed()));
-    connect(worker, SIGNAL(ChangeLightColorSucceed()), this, SLOT(on_ChangeLightColorSucceed()));
-    connect(worker, SIGNAL(CHangeLightSleep_LuminaSucceed()), this, SLOT(on_CHangeLightSleep_LuminaSucceed()));
-    connect(worker, SIGNAL(ChangeMoreColorSucceed()), this, SLOT(on_ChangeMoreColorSucceed()));
+    connect(worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge), this, QOverload<uint, uchar>::of(&QHid_Threads_Manage::on_Mouse_Dpi_Chenge));
+    connect(worker, &QHid_Work_Interface::Device_Put_Chenge, this, &QHid_Threads_Manage::on_Device_Put_Chenge);
+    connect(worker, &QHid_Work_Interface::Code_Check_Retult, this, &QHid_Threads_Manage::on_Code_Check_Retult);
+    connect(worker, &QHid_Work_Interface::mouse_Pow_Chenge, this, &QHid_Threads_Manage::on_mouse_Pow_Chenge);
+    connect(worker, &QHid_Work_Interface::mouse_Systime_Chenge, this, &QHid_Threads_Manage::on_mouse_Systime_Chenge);
+    connect(worker, &QHid_Work_Interface::Device_Product_Chenge, this, &QHid_Threads_Manage::on_Device_Product_Chenge);
+    connect(worker, &QHid_Work_Interface::unSleepTime, this, &QHid_Threads_Manage::on_UnSleepTime);
+    connect(worker, &QHid_Work_Interface::ThreadInputKeyBoradLightChange, this, &QHid_Threads_Manage::on_ThreadInputKeyBoradLightChange);
+    connect(worker, &QHid_Work_Interface::ThreadInputKeyBoradLuckWinChange, this, &QHid_Threads_Manage::on_ThreadInputKeyBoradLuckWinChange);
+    connect(worker, &QHid_Work_Interface::ChangeResetKeyvalueRetul, this, &QHid_Threads_Manage::on_ChangeResetKeyvalueRetul);
+    connect(worker, &QHid_Work_Interface::ChangeResetLightModelSucceed, this, &QHid_Threads_Manage::on_ChangeResetLightModelSucceed);
+    connect(worker, &QHid_Work_Interface::ChangeLightColorSucceed, this, &QHid_Threads_Manage::on_ChangeLightColorSucceed);
+    connect(worker, &QHid_Work_Interface::CHangeLightSleep_LuminaSucceed, this, &QHid_Threads_Manage::on_CHangeLightSleep_LuminaSucceed);
+    connect(worker, &QHid_Work_Interface::ChangeMoreColorSucceed, this, &QHid_Threads_Manage::on_ChangeMoreColorSucceed);
     if (!worker->isRunning())
         worker->StartListening();
     return true;

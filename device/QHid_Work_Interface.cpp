@@ -57,11 +57,11 @@ int QHid_Work_Interface::Ms(int ms)
 QHid_Work_Interface::QHid_Work_Interface(QObject *parent) : QThread(parent)
 {
     if (MainWidget *main = MainWidget::instance()) {
-        connect(this, SIGNAL(MessgBox(QString)), main, SLOT(on_CloroMessgBox(QString)));
-        connect(this, SIGNAL(ErrorPop(bool,int)), main, SLOT(on_ErrorMessgeBox(bool,int)));
-        connect(this, SIGNAL(ShowBusy()), main, SLOT(on_Show_busy_Status()));
-        connect(this, SIGNAL(HideBusy()), main, SLOT(on_Hide_busy_Status()));
-        connect(this, SIGNAL(DomPopMessge(QString,QString)), main, SLOT(on_PopBottomWindow(QString,QString)));
+        connect(this, &QHid_Work_Interface::MessgBox, main, &MainWidget::on_CloroMessgBox);
+        connect(this, &QHid_Work_Interface::ErrorPop, main, &MainWidget::on_ErrorMessgeBox);
+        connect(this, &QHid_Work_Interface::ShowBusy, main, QOverload<>::of(&MainWidget::on_Show_busy_Status));
+        connect(this, &QHid_Work_Interface::HideBusy, main, &MainWidget::on_Hide_busy_Status);
+        connect(this, &QHid_Work_Interface::DomPopMessge, main, &MainWidget::on_PopBottomWindow);
     }
 }
 
