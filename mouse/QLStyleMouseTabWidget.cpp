@@ -1,11 +1,13 @@
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "app/MainWidget.h"
+#include "mouse/QLStyleBoraWidget.h"
 
 QLStyleMouseTabWidget *QLStyleMouseTabWidget::s_instance = nullptr;
 
 QLStyleMouseTabWidget::QLStyleMouseTabWidget(QWidget *parent) : QWidget(parent)
 {
     s_instance = this;
+    m_LStyleBoraWidget = new QLStyleBoraWidget(this);
 }
 
 QLStyleMouseTabWidget::~QLStyleMouseTabWidget()

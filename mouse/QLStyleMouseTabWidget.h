@@ -2,6 +2,7 @@
 #include <QWidget>
 
 struct MouseConfigRecord;
+class QLStyleBoraWidget;
 
 // The mouse device page.
 class QLStyleMouseTabWidget : public QWidget
@@ -20,6 +21,7 @@ public:
 
     // The mouse button whose assignment is written next; 0xFF means all back to defaults.
     uchar m_CurrentKeyIndex = 0;
+    QLStyleBoraWidget *m_LStyleBoraWidget = nullptr; // the key-definition page
 
 Q_SIGNALS:
     void Cleartabs();
