@@ -42,6 +42,9 @@ QLStyleBoraWidget::~QLStyleBoraWidget()
     // Workers only ever see the snapshot, so the frame may go while they run.
     if (s_frame == this)
         s_frame = nullptr;
+    // The columns die after this body, with the row list already gone: they must not report.
+    for (QLineInfo *row : m_rows)
+        disconnect(row, nullptr, this, nullptr);
 }
 
 QLStyleBoraWidget *QLStyleBoraWidget::instance()
