@@ -4,6 +4,7 @@
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "device/DeviceRecord.h"
 #include "device/DpiConfigRecord.h"
@@ -11,6 +12,8 @@
 #include "device/MouseParamFile.h"
 #include "device/QDpiConfigMange.h"
 #include "device/ZR_2_0_KeyboradThread.h"
+#include "macros/QJsonConfing.h"
+#include "mouse/QLStyleBoraWidget.h"
 
 #include <QSettings>
 
@@ -32,6 +35,47 @@ void Seal(QByteArray &image, uint8_t command)
 {
     image[2] = static_cast<char>(command);
     image[1] = static_cast<char>(ByteSumFrom2(reinterpret_cast<const uchar *>(image.constData()), kImageBytes));
+}
+// One byte of a macro entry: a value past a byte would widen its "%02x" and shift the whole
+// eight-digit code.
+int EntryByte(int v)
+{
+    return std::min(std::max(v, 0), 0xFF);
+}
+// The 0x03 reports of a macro block: the block itself when it fits one report, else its data
+// (header dropped) in 512-byte pieces. Empty when the data need more pieces than the mouse holds.
+QList<QByteArray> MacroReports(const QByteArray &block, uint8_t reportId)
+{
+    QList<QByteArray> reports;
+    auto seal = [&](QByteArray report) {
+        report[0] = static_cast<char>(reportId);
+        Seal(report, 0x03);
+        reports.append(report);
+    };
+    if (block.size() <= kImageBytes) {
+        QByteArray report(kImageBytes, '\0');
+        report.replace(0, block.size(), block);
+        seal(report);
+        return reports;
+    }
+    const QByteArray data = block.mid(8);
+    const int piece = ZR_2_0_MouseThread::kMacroPiece;
+    const int whole = data.size() / piece;
+    const int rest = data.size() % piece;
+    if (whole > ZR_2_0_MouseThread::kMaxMacroPieces)
+        return reports;
+    const int count = whole + (rest ? 1 : 0);
+    for (int k = 0; k < count; ++k) {
+        QByteArray report(kImageBytes, '\0');
+        report[4] = static_cast<char>(count);
+        report[5] = static_cast<char>(k);
+        report[6] = static_cast<char>(piece & 0xFF); // 512 in every piece, the shorter last one too
+        report[7] = static_cast<char>(piece >> 8);
+        const QByteArray part = data.mid(k * piece, piece);
+        report.replace(8, part.size(), part);
+        seal(report);
+    }
+    return reports;
 }
 } // namespace
 
@@ -326,6 +370,94 @@ void ZR_2_0_MouseThread::RecoverConfig()
     msleep(static_cast<unsigned long>(Ms(d->reportId == 2 || d->reportId == 3 ? 300 : 100)));
     Q_EMIT HideBusy();
     m_TaskCode = 0;
+}
+
+void ZR_2_0_MouseThread::WriteKeys()
+{
+    WriteKeyTable();
+}
+
+bool ZR_2_0_MouseThread::WriteKeyTable()
+{
+    DeviceRecord *d = m_Device;
+    // The rows as the page last handed them over: the widgets belong to the GUI thread.
+    const MouseKeySnapshot snapshot = QLStyleBoraWidget::KeySnapshot();
+    if (!d || snapshot.rows.isEmpty()) {
+        m_TaskCode = 0;
+        return false;
+    }
+    Q_EMIT ShowBusy();
+    auto finish = [&](bool ok) {
+        msleep(static_cast<unsigned long>(Ms(d->reportId == 2 || d->reportId == 3 ? 300 : 100)));
+        Q_EMIT HideBusy();
+        m_TaskCode = 0;
+        return ok;
+    };
+    QMap<uint16_t, QString> keys;
+    QStringList names;
+    QList<MouseKeyRow> macroRows;
+    for (const MouseKeyRow &row : snapshot.rows) {
+        if (row.valueType == 1) {
+            macroRows.append(row);
+            if (!names.contains(row.reName))
+                names.append(row.reName);
+        } else if (row.valueType == 0) {
+            keys.insert(row.sendAddress, row.currentCode); // an empty code too: its four bytes stay 0
+        }
+    }
+    // The same files the macro block is read from.
+    const QString folder = ProductFolder();
+    const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), folder);
+    for (const MouseKeyRow &row : macroRows) {
+        int runWay = 0, runOne = 1;
+        const QString path = IsSafeFileComponent(folder) ? QJsonConfing::MacroFilePath(macroDir, row.reName) : QString();
+        if (!path.isEmpty())
+            QJsonConfing::ReadRunMode(path, runWay, runOne);
+        keys.insert(row.sendAddress, QString::asprintf("03%02x%02x%02x", EntryByte(runWay), EntryByte(runOne),
+                                                       EntryByte(names.indexOf(row.reName))));
+    }
+    // The macro data are checked before the key map goes out: buttons pointing at macros the
+    // mouse never receives would run whatever it held before.
+    QList<QByteArray> macros;
+    bool single = false, restPiece = false;
+    if (!names.isEmpty()) {
+        const QByteArray block = MacroFileToBytes(names);
+        if (block.isEmpty()) {
+            WriteLogLine(QStringLiteral("mouse keys not written: a macro of \"%1\" has no data").arg(names.join(QLatin1String("\", \""))));
+            Q_EMIT MessgBox(GetLangText(179));
+            return finish(false);
+        }
+        macros = MacroReports(block, d->reportId);
+        if (macros.isEmpty()) {
+            WriteLogLine(QStringLiteral("mouse keys not written: %1 bytes of macro data").arg(block.size() - 8));
+            Q_EMIT MessgBox(GetLangText(131));
+            return finish(false);
+        }
+        single = block.size() <= kImageBytes;
+        restPiece = !single && (block.size() - 8) % kMacroPiece != 0;
+    }
+    std::lock_guard<std::recursive_mutex> lock(d->io);
+    if (!WriteMouseKeyMap(keys)) {
+        WriteLogLine(QStringLiteral("mouse key map not written: ") + d->LastError());
+        return finish(false);
+    }
+    if (names.isEmpty()) {
+        Q_EMIT DomPopMessge(GetLangText(274), GetLangText(275));
+        return finish(true);
+    }
+    for (int k = 0; k < macros.size(); ++k) {
+        if (restPiece && k == macros.size() - 1)
+            msleep(static_cast<unsigned long>(Ms(20)));
+        QByteArray &report = macros[k];
+        if (!SetFeatureReport(d, reinterpret_cast<uchar *>(report.data()), std::min<int>(report.size(), d->featureLength))) {
+            WriteLogLine(QStringLiteral("mouse macro data not sent (report %1 of %2): ").arg(k + 1).arg(macros.size())
+                         + d->LastError());
+            return finish(false);
+        }
+    }
+    if (single)
+        msleep(static_cast<unsigned long>(Ms(50)));
+    return finish(true);
 }
 
 void ZR_2_0_MouseThread::SynchronizingDeviceData()

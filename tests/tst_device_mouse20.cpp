@@ -1,11 +1,16 @@
 // The 20/520 mouse worker against the emulated mouse: image read and parse, change codes,
-// DPI stages and colours, restore, status reports and a mouse that vanishes.
+// DPI stages and colours, restore, status reports, button assignments and macros, and a mouse
+// that vanishes.
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/MouseConfigRecord.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/ZR_2_0_MouseThread.h"
+#include "mouse/QGradualChangeLine.h"
+#include "mouse/QLStyleBoraWidget.h"
+#include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouse20.h"
 #include "tests/support/HidTestSupport.h"
@@ -34,8 +39,20 @@ private Q_SLOTS:
     void statusReportsBecomeEvents();
     void dpiLevelFromMouse();
     void vanishedMouse();
+    void keyMapReport();
+    void macroEntriesAndBlock();
+    void macroPieces_data();
+    void macroPieces();
+    void macrosTooLarge();
+    void unreadableMacro_data();
+    void unreadableMacro();
+    void keyWritesThatFail();
+    void keysThroughManager();
 
 private:
+    void SetRows(const QVector<LineKeyRecord> &records);
+    void WriteMacro(const QString &name, const QByteArray &events, const QString &extra = QString());
+    QVector<Traffic> MacroSends() const;
     void Open(bool wired = true);
     void WriteParams(uint code, const QString &model, const QString &value);
     void WriteMap(const QString &dpis);
@@ -46,7 +63,20 @@ private:
     uint32_t m_node = 0;
     DeviceRecord *m_rec = nullptr;
     ZR_2_0_MouseThread *m_worker = nullptr;
+    QLStyleMouseTabWidget *m_tab = nullptr;
 };
+
+static LineKeyRecord Row(uint16_t at, const QString &code, uint8_t type = 0, const QString &name = QString(),
+                         const QString &recode = QString())
+{
+    LineKeyRecord r;
+    r.sendAddress = at;
+    r.defaultCode = code;
+    r.valueType = type;
+    r.reName = name;
+    r.recode = recode;
+    return r;
+}
 
 static uint8_t SumFrom2(const QByteArray &b)
 {
@@ -74,6 +104,8 @@ void TestDeviceMouse20::cleanup()
     }
     delete m_worker;
     m_worker = nullptr;
+    delete m_tab;
+    m_tab = nullptr;
     HidCloseAll(m_records);
     emu::Reset();
     m_dev.reset();
@@ -381,6 +413,222 @@ void TestDeviceMouse20::vanishedMouse()
     QVERIFY(!m_rec->mouseData);
     QVERIFY(m_worker->ReadDeviceCode().isEmpty());
     QVERIFY(t.elapsed() < 3000);
+}
+
+// The mouse page with one column of rows, as the key-definition page builds it.
+void TestDeviceMouse20::SetRows(const QVector<LineKeyRecord> &records)
+{
+    m_tab = new QLStyleMouseTabWidget;
+    if (records.isEmpty())
+        return;
+    auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
+    column->SetColumnName(QStringLiteral("QM8.png"));
+    column->SetLines(records);
+}
+
+void TestDeviceMouse20::WriteMacro(const QString &name, const QByteArray &events, const QString &extra)
+{
+    const QString json = QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\"%3}}").arg(name, QString::fromLatin1(events.toHex()), extra);
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/%1.bin").arg(name), json.toUtf8()));
+}
+
+QVector<Traffic> TestDeviceMouse20::MacroSends() const
+{
+    QVector<Traffic> out;
+    for (const Traffic &t : emu::TrafficLog(m_node, Traffic::SendFeature))
+        if (t.bytes.size() > 2 && t.bytes[2] == 0x03)
+            out.append(t);
+    return out;
+}
+
+void TestDeviceMouse20::keyMapReport()
+{
+    Open();
+    // an empty-code row still takes its place; a type-2 row is skipped
+    SetRows({Row(8, "00010004"), Row(12, "00000000", 0, "Fire", "0x00020010"), Row(16, ""), Row(20, "0000002c"),
+             Row(24, "11111111", 2)});
+    QSignalSpy shown(m_worker, &QHid_Work_Interface::ShowBusy), hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    QSignalSpy done(m_worker, &QHid_Work_Interface::DomPopMessge);
+    m_worker->m_TaskCode = 18;
+    QVERIFY(m_worker->WriteKeyTable());
+    QByteArray want(520, '\0');
+    want[0] = 6; want[2] = 1; want[4] = 1; want[6] = 72;
+    want.replace(8, 4, QByteArray::fromHex("00010004"));
+    want.replace(12, 4, QByteArray::fromHex("00020010"));
+    want.replace(20, 4, QByteArray::fromHex("0000002c"));
+    want[1] = char(SumFrom2(want.left(4 * 4 + 10))); // four entries: bytes 2..25
+    QCOMPARE(m_dev->KeyImage().toHex(), want.toHex());
+    QCOMPARE(m_dev->KeyAt(16), QByteArray(4, '\0'));
+    QCOMPARE(m_dev->MacroReports(), 0);
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(done.at(0).at(0).toString(), GetLangText(274));
+    QCOMPARE(done.at(0).at(1).toString(), GetLangText(275));
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
+    // no rows: nothing is sent and no busy state
+    delete m_tab;
+    SetRows({});
+    emu::ClearTraffic();
+    m_worker->m_TaskCode = 18;
+    QVERIFY(!m_worker->WriteKeyTable());
+    QVERIFY(emu::TrafficLog(m_node, Traffic::SendFeature).isEmpty());
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
+}
+
+void TestDeviceMouse20::macroEntriesAndBlock()
+{
+    Open(false); // through the receiver: the awake test goes first
+    WriteMacro("m1", QByteArray::fromHex("0a0b0c"), ", \"RunWay\": 2, \"RunOne\": 5");
+    WriteMacro("m2", QByteArray::fromHex("112233445566"), ", \"RunOne\": 300"); // a count past a byte
+    WriteMacro("m3", QByteArray::fromHex("77"));
+    SetRows({Row(8, "", 1, "m1"), Row(12, "00010004"), Row(16, "", 1, "m2"), Row(20, "", 1, "m1"), Row(24, "", 1, "m3")});
+    QSignalSpy done(m_worker, &QHid_Work_Interface::DomPopMessge);
+    QVERIFY(m_worker->WriteKeyTable());
+    QCOMPARE(m_dev->KeyAt(8).toHex(), QByteArray("03020500"));
+    QCOMPARE(m_dev->KeyAt(12).toHex(), QByteArray("00010004"));
+    QCOMPARE(m_dev->KeyAt(16).toHex(), QByteArray("0300ff01"));
+    QCOMPARE(m_dev->KeyAt(20).toHex(), QByteArray("03020500")); // the same macro, the same index
+    QCOMPARE(m_dev->KeyAt(24).toHex(), QByteArray("03000102")); // run mode presets 0 and 1
+    const QVector<Traffic> sent = emu::TrafficLog(m_node, Traffic::SendFeature);
+    QCOMPARE(sent.size(), 3);
+    QCOMPARE(uint8_t(sent.at(0).bytes[2]), uint8_t(0x07)); // awake test, key map, macro block
+    QCOMPARE(uint8_t(sent.at(1).bytes[2]), uint8_t(0x01));
+    const QByteArray block = sent.at(2).bytes;
+    QCOMPARE(uint8_t(block[0]), uint8_t(5));
+    QCOMPARE(uint8_t(block[1]), SumFrom2(block));
+    QCOMPARE(block.mid(2, 6).toHex(), QByteArray("030001001600")); // one report, 22 bytes of data
+    const QByteArray data = QByteArray::fromHex("0c000300" "0f000600" "15000100" "0a0b0c" "112233445566" "77");
+    QCOMPARE(m_dev->MacroData().toHex(), data.toHex());
+    QCOMPARE(m_dev->MacroReports(), 1);
+    QCOMPARE(done.count(), 0);
+}
+
+void TestDeviceMouse20::macroPieces_data()
+{
+    QTest::addColumn<int>("dataBytes"); // directory entry plus events
+    QTest::addColumn<int>("reports");
+    QTest::newRow("block of 520 in one report") << 512 << 1;
+    QTest::newRow("521 cut into pieces") << 513 << 2;
+    QTest::newRow("8 whole pieces") << 8 * 512 << 8;
+    QTest::newRow("8 whole pieces and a rest") << 8 * 512 + 100 << 9;
+}
+
+void TestDeviceMouse20::macroPieces()
+{
+    QFETCH(int, dataBytes);
+    QFETCH(int, reports);
+    Open();
+    QByteArray events(dataBytes - 4, '\0');
+    for (int i = 0; i < events.size(); ++i)
+        events[i] = char(i * 7 + 1);
+    WriteMacro("big", events);
+    SetRows({Row(8, "", 1, "big")});
+    QVERIFY(m_worker->WriteKeyTable());
+    const QVector<Traffic> sent = MacroSends();
+    QCOMPARE(sent.size(), reports);
+    for (int k = 0; k < reports && reports > 1; ++k) {
+        const QByteArray &r = sent.at(k).bytes;
+        QCOMPARE(r.size(), 520);
+        const char head[] = {0, char(reports), char(k), 0x00, 0x02}; // count, index, 512
+        QCOMPARE(r.mid(3, 5).toHex(), QByteArray(head, 5).toHex());
+        QCOMPARE(uint8_t(r[1]), SumFrom2(r));
+    }
+    const int n = events.size();
+    const char entry[] = {4, 0, char(n & 0xFF), char(n >> 8)};
+    QCOMPARE(m_dev->MacroData(), QByteArray(entry, 4) + events);
+    QCOMPARE(m_dev->MacroUploads(), 1);
+}
+
+void TestDeviceMouse20::macrosTooLarge()
+{
+    Open();
+    WriteMacro("a", QByteArray(4000, '\x11'));
+    WriteMacro("b", QByteArray(9 * 512 - 8 - 4000, '\x22')); // two entries: 9 x 512 bytes of data
+    SetRows({Row(8, "", 1, "a"), Row(12, "", 1, "b"), Row(16, "00010004")});
+    QSignalSpy box(m_worker, &QHid_Work_Interface::MessgBox), hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    QVERIFY(!m_worker->WriteKeyTable());
+    QCOMPARE(box.count(), 1);
+    QCOMPARE(box.at(0).at(0).toString(), GetLangText(131));
+    QVERIFY(emu::TrafficLog(m_node, Traffic::SendFeature).isEmpty()); // not even the key map
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
+}
+
+void TestDeviceMouse20::unreadableMacro_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing file") << "gone";
+    QTest::newRow("not one path component") << "../QM8/m1";
+    QTest::newRow("no name") << "";
+    QTest::newRow("truncated file") << "cut";
+    QTest::newRow("not hex") << "odd";
+}
+
+void TestDeviceMouse20::unreadableMacro()
+{
+    QFETCH(QString, name);
+    Open();
+    WriteMacro("m1", QByteArray::fromHex("0a0b"));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/cut.bin"), "{\"cut\": {\"mdfdata\": \"0a0"));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/odd.bin"), "{\"odd\": {\"mdfdata\": \"0g\"}}"));
+    SetRows({Row(8, "", 1, "m1"), Row(12, "", 1, name), Row(16, "00010004")});
+    QSignalSpy box(m_worker, &QHid_Work_Interface::MessgBox), done(m_worker, &QHid_Work_Interface::DomPopMessge);
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    QVERIFY(!m_worker->WriteKeyTable());
+    QCOMPARE(box.count(), 1);
+    QCOMPARE(box.at(0).at(0).toString(), GetLangText(179));
+    QCOMPARE(done.count(), 0); // never the success texts
+    QVERIFY(emu::TrafficLog(m_node, Traffic::SendFeature).isEmpty());
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
+}
+
+void TestDeviceMouse20::keyWritesThatFail()
+{
+    // a sleeping mouse behind its receiver fails the awake test: no key map, no success texts
+    Open(false);
+    m_dev->SetAwake(false);
+    SetRows({Row(8, "00010004")});
+    QSignalSpy done(m_worker, &QHid_Work_Interface::DomPopMessge), hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    QVERIFY(!m_worker->WriteKeyTable());
+    QCOMPARE(m_dev->KeyMapWrites(), 0);
+    QCOMPARE(done.count(), 0);
+    QVERIFY(hidden.count() >= 1);
+    // a wired mouse that is gone before the write
+    m_dev->SetAwake(true);
+    m_rec->connectionState = StateWired;
+    WriteMacro("m1", QByteArray::fromHex("0a0b"));
+    delete m_tab;
+    SetRows({Row(8, "00010004"), Row(12, "", 1, "m1")});
+    emu::Unplug(m_node);
+    QSignalSpy box(m_worker, &QHid_Work_Interface::MessgBox);
+    const int before = hidden.count();
+    QVERIFY(!m_worker->WriteKeyTable());
+    QCOMPARE(hidden.count(), before + 1);
+    QCOMPARE(done.count(), 0);
+    QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
+}
+
+void TestDeviceMouse20::keysThroughManager()
+{
+    // command 18 runs on the manager's thread and reads the copy the page took
+    Open();
+    WriteMacro("m1", QByteArray::fromHex("0a0b0c"), ", \"RunWay\": 4, \"RunOne\": 1");
+    SetRows({Row(8, "00010004"), Row(12, "", 1, "m1")});
+    QLStyleBoraWidget::instance()->TakeKeySnapshot();
+    QHid_Threads_Manage manager;
+    ZR_2_0_MouseThread *worker = m_worker;
+    m_worker = nullptr;
+    QVERIFY(manager.AddWorker(m_rec->deviceId, worker));
+    manager.SetCurrentDeviceId(m_rec->deviceId);
+    manager.on_MouseKeysValueCHange();
+    QVERIFY(manager.WaitIdle(10000));
+    QCOMPARE(m_dev->KeyAt(8).toHex(), QByteArray("00010004"));
+    QCOMPARE(m_dev->KeyAt(12).toHex(), QByteArray("03040100"));
+    QCOMPARE(m_dev->MacroData().mid(4).toHex(), QByteArray("0a0b0c"));
+    manager.RemoveWorker(m_rec->deviceId);
 }
 
 QTEST_MAIN(TestDeviceMouse20)

@@ -13,6 +13,10 @@ uint8_t B(const QByteArray &b, int i)
 {
     return i >= 0 && i < b.size() ? static_cast<uint8_t>(b.at(i)) : 0;
 }
+uint16_t U16(const QByteArray &b, int i)
+{
+    return static_cast<uint16_t>(B(b, i) | (B(b, i + 1) << 8));
+}
 uint8_t SumFrom2(const QByteArray &b)
 {
     unsigned s = 0;
@@ -48,6 +52,11 @@ EmuMouse20::EmuMouse20(Model model) : Device20(model)
 void EmuMouse20::SetImage(const QByteArray &image) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_image = image.left(520).leftJustified(520, '\0'); }
 QByteArray EmuMouse20::Image() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_image; }
 QByteArray EmuMouse20::KeyImage() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_keys; }
+QByteArray EmuMouse20::KeyAt(int position) const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_keys.mid(position, 4); }
+int EmuMouse20::KeyMapWrites() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_keyWrites; }
+QByteArray EmuMouse20::MacroData() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macroData; }
+int EmuMouse20::MacroReports() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macroReports; }
+int EmuMouse20::MacroUploads() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macroUploads; }
 int EmuMouse20::ImageWrites() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_writes; }
 int EmuMouse20::ImageReads() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_reads; }
 void EmuMouse20::SetBadImageSum(bool on) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_badSum = on; }
@@ -71,7 +80,7 @@ int EmuMouse20::OnSendFeature(const QByteArray &data)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
     m_reply.clear();
     const uint8_t cmd = B(data, 2);
-    if (data.size() != 520 || B(data, 0) != featureReportId() || (cmd != 0x44 && cmd != 0x04 && cmd != 0x01))
+    if (data.size() != 520 || B(data, 0) != featureReportId() || (cmd != 0x44 && cmd != 0x04 && cmd != 0x01 && cmd != 0x03))
         return Device20::OnSendFeature(data);
     if (cmd == 0x44) { // image read: byte 1 is 0 here, not a sum
         if (B(data, 1) != 0 || B(data, 4) != 1 || B(data, 6) != 0x90 || B(data, 7) != 0x01)
@@ -95,10 +104,84 @@ int EmuMouse20::OnSendFeature(const QByteArray &data)
     if (cmd == 0x04) {
         m_image = data;
         ++m_writes;
+    } else if (cmd == 0x03) {
+        HandleMacroReport(data);
     } else {
         m_keys = data;
+        ++m_keyWrites;
     }
     return data.size();
+}
+
+void EmuMouse20::HandleMacroReport(const QByteArray &data)
+{
+    ++m_macroReports;
+    const int count = B(data, 4), index = B(data, 5), length = U16(data, 6);
+    auto abandon = [&](const QString &what) {
+        Fail(QStringLiteral("macro data: ") + what);
+        m_pieces.clear();
+        m_pieceCount = m_nextPiece = 0;
+    };
+    if (B(data, 3) != 0)
+        return abandon(QStringLiteral("byte 3 is %1").arg(B(data, 3)));
+    if (count == 1) { // the whole block in one report
+        if (m_pieceCount)
+            return abandon(QStringLiteral("a block report inside a sequence of %1 pieces").arg(m_pieceCount));
+        if (index != 0 || length > 512)
+            return abandon(QStringLiteral("block report with index %1 and length %2").arg(index).arg(length));
+        FinishMacroUpload(data.mid(8), length);
+        return;
+    }
+    if (count < 2 || count > 9 || length != 512)
+        return abandon(QStringLiteral("piece %1 of %2 with length %3").arg(index).arg(count).arg(length));
+    if (index == 0) {
+        if (m_pieceCount)
+            return abandon(QStringLiteral("a new sequence after %1 of %2 pieces").arg(m_nextPiece).arg(m_pieceCount));
+        m_pieceCount = count;
+        m_nextPiece = 0;
+        m_pieces.clear();
+    } else if (count != m_pieceCount || index != m_nextPiece) {
+        return abandon(QStringLiteral("piece %1 of %2 where piece %3 of %4 was due")
+                           .arg(index).arg(count).arg(m_nextPiece).arg(m_pieceCount));
+    }
+    m_pieces += data.mid(8, 512);
+    if (++m_nextPiece < m_pieceCount)
+        return;
+    const QByteArray all = m_pieces;
+    m_pieces.clear();
+    m_pieceCount = m_nextPiece = 0;
+    FinishMacroUpload(all, -1);
+}
+
+// Checks the directory (one offset/length pair per macro, macros back to back after it) and
+// keeps the data it describes; what follows must be zeros.
+void EmuMouse20::FinishMacroUpload(const QByteArray &data, int declaredLength)
+{
+    const int first = U16(data, 0);
+    if (data.size() < 4 || first < 4 || first % 4) {
+        Fail(QStringLiteral("macro data: directory starts with offset %1").arg(first));
+        return;
+    }
+    int end = first;
+    for (int at = 0; at < first; at += 4) {
+        if (U16(data, at) != end || U16(data, at + 2) == 0) {
+            Fail(QStringLiteral("macro data: directory entry %1 is %2/%3, offset %4 was due")
+                     .arg(at / 4).arg(U16(data, at)).arg(U16(data, at + 2)).arg(end));
+            return;
+        }
+        end += U16(data, at + 2);
+    }
+    if (end > data.size() || (declaredLength >= 0 && declaredLength != end)) {
+        Fail(QStringLiteral("macro data: directory covers %1 bytes of %2 (declared %3)").arg(end).arg(data.size()).arg(declaredLength));
+        return;
+    }
+    for (int i = end; i < data.size(); ++i)
+        if (B(data, i)) {
+            Fail(QStringLiteral("macro data: byte %1 after the macros is not zero").arg(i));
+            return;
+        }
+    m_macroData = data.left(end);
+    ++m_macroUploads;
 }
 
 int EmuMouse20::OnGetFeature(QByteArray &data)
