@@ -1,11 +1,25 @@
 #include "mouse/QGradualChangeLine.h"
+#include "app/DelayMs.h"
+#include "app/MainWidget.h"
+#include "app/QXM_Process.h"
+#include "mouse/QLStyleMouseTabWidget.h"
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLineInfo.h"
 #include "mouse/QLineLabelHead.h"
 #include "widgets/AppFont.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPushButton>
+
+#include <cmath>
+
+namespace {
+constexpr uint16_t kLeftButtonText = 244;
+constexpr uint16_t kDisabledText = 250;
+const QColor kGreyBar(178, 179, 180);
+} // namespace
 
 QGradualChangeLine::QGradualChangeLine(QWidget *parent) : QWidget(parent)
 {
@@ -17,6 +31,7 @@ QGradualChangeLine::QGradualChangeLine(QWidget *parent) : QWidget(parent)
         "QPushButton:hover{background-color:rgb(48, 82, 132);}"
         "QPushButton:disabled{background-color: rgba(38, 38, 38,100);}"));
     m_ResetButton->hide();
+    connect(m_ResetButton, &QPushButton::clicked, this, &QGradualChangeLine::on_ResetButtonCheck);
 }
 
 bool QGradualChangeLine::SetBackImage(const QString &path)
@@ -82,7 +97,204 @@ void QGradualChangeLine::CreateLines(const LineKeyRecord &record)
     row->SetHead(head);
     m_Heads.append(head);
     row->show();
+    connect(row, &QLineInfo::InfoRightRightButton, this, &QGradualChangeLine::on_ReSetButton);
+    connect(head, &QLineLabelHead::HeadRightRightButton, this, &QGradualChangeLine::on_ReSetButton);
     head->show();
+}
+
+bool QGradualChangeLine::IsLeftButtonRow(const QLineInfo *row)
+{
+    if (row->ValueType() == 1)
+        return false; // a macro is never the left button, whatever ids the row still carries
+    if (row->NameId() == kLeftButtonText)
+        return true;
+    // the factory left button counts only while it still holds its factory function
+    const bool unassigned = row->Recode().isEmpty() || row->Recode() == row->DefaultCode();
+    return row->DefaultTextId() == kLeftButtonText && row->NameId() == 0 && unassigned;
+}
+
+int QGradualChangeLine::LeftButtonRows() const
+{
+    int count = 0;
+    for (const QLineInfo *row : m_Lines)
+        count += IsLeftButtonRow(row) ? 1 : 0;
+    return count;
+}
+
+void QGradualChangeLine::SetSelectedButton(uint8_t index)
+{
+    if (QLStyleMouseTabWidget *tab = QLStyleMouseTabWidget::instance())
+        tab->m_CurrentKeyIndex = index;
+}
+
+uchar QGradualChangeLine::Ask(const QString &text, bool yesOnly)
+{
+    MainWidget *main = MainWidget::instance();
+    return main ? main->ShowMessage(kGreyBar, text, yesOnly) : 0;
+}
+
+void QGradualChangeLine::ClearDropTarget()
+{
+    if (m_DropLine)
+        m_DropLine->SetDefaultColors();
+    if (m_DropHead)
+        m_DropHead->ClearSelected();
+    m_DropLine = nullptr;
+    m_DropHead = nullptr;
+    m_Drag = false;
+}
+
+void QGradualChangeLine::on_MouseDragMove(QPoint GPos)
+{
+    m_Drag = true;
+    m_DropLine = nullptr;
+    m_DropHead = nullptr;
+    for (int i = 0; i < m_Lines.size(); ++i) {
+        QLineInfo *row = m_Lines.at(i);
+        QLineLabelHead *head = m_Heads.value(i);
+        const QPoint inHead = head ? head->mapFromGlobal(GPos) : QPoint();
+        const QPoint p1 = row->mapToGlobal(row->P1());
+        const bool hit = (head && head->rect().contains(inHead)) || std::hypot(GPos.x() - p1.x(), GPos.y() - p1.y()) <= 10.0;
+        if (hit && !m_DropLine) {
+            m_DropLine = row;
+            m_DropHead = head;
+            m_LastHit = row;
+            row->SetDragHoverColors();
+            if (head)
+                head->SetSelected();
+        } else {
+            row->SetDefaultColors();
+            if (head)
+                head->ClearSelected();
+        }
+    }
+}
+
+void QGradualChangeLine::on_MouseDragRePress(QString Select_text, QString ObjCode, uchar buttonTyp, ushort leftcode,
+                                             ushort centcode)
+{
+    QLineInfo *row = m_DropLine;
+    QLineLabelHead *head = m_DropHead;
+    if (!row)
+        return;
+    if (m_LastHit && ObjCode == m_LastHit->CurrentCode()) {
+        ClearDropTarget();
+        return;
+    }
+    const bool leftByAssignment = row->NameId() == kLeftButtonText && row->DefaultTextId() != kLeftButtonText;
+    const bool leftByDefault = row->DefaultTextId() == kLeftButtonText && row->NameId() == 0;
+    if (LeftButtonRows() <= 1 && IsLeftButtonRow(row) && (leftByAssignment || leftByDefault)) {
+        ClearDropTarget();
+        Ask(QStringLiteral("至少需要另一个或多个'%1' 做备用").arg(GetLangText(kLeftButtonText)), true);
+        return;
+    }
+    if (row->EffectiveTextId() == kDisabledText) {
+        ClearDropTarget();
+        return;
+    }
+    SetSelectedButton(static_cast<uint8_t>(row->SendAddress() & 0xFF));
+    const uint16_t id = leftcode ? leftcode : centcode;
+    row->SetReName(Select_text);
+    if (head) {
+        head->SetTextId(id);
+        head->SetHeadText(Select_text);
+        head->on_RefreshLangual();
+    }
+    row->SetRecode(ObjCode);
+    row->SetValueType(buttonTyp);
+    row->SetNameId(id);
+    ClearDropTarget();
+    Q_EMIT LineValueDtdaChange();
+}
+
+void QGradualChangeLine::on_MouseDragPixRePress(QString Select_text, QPixmap img, QString ObjCode, uchar buttonTyp)
+{
+    QLineInfo *row = m_DropLine;
+    QLineLabelHead *head = m_DropHead;
+    if (!row)
+        return;
+    if (LeftButtonRows() < 2 && IsLeftButtonRow(row)) {
+        ClearDropTarget();
+        Ask(QStringLiteral("至少需要另一个或多个'%1' 做备用").arg(GetLangText(kLeftButtonText)), true);
+        return;
+    }
+    if (row->EffectiveTextId() == kDisabledText) {
+        ClearDropTarget();
+        return;
+    }
+    SetSelectedButton(static_cast<uint8_t>(row->SendAddress() & 0xFF));
+    if (head) {
+        head->SetTextId(0); // a macro's name is its file name, not a text of the tables
+        head->SetHeadInfo(Select_text, img);
+    }
+    row->SetRecode(ObjCode);
+    row->SetValueType(buttonTyp);
+    row->SetReName(Select_text);
+    row->SetNameId(0); // the row no longer holds the function its old name id stood for
+    ClearDropTarget();
+    Q_EMIT LineValueDtdaChange();
+}
+
+void QGradualChangeLine::on_ReSetButton(QWidget *ObjHeand)
+{
+    int index = m_Lines.indexOf(qobject_cast<QLineInfo *>(ObjHeand));
+    if (index < 0)
+        index = m_Heads.indexOf(qobject_cast<QLineLabelHead *>(ObjHeand));
+    if (index < 0 || !ObjHeand)
+        return;
+    QLineInfo *row = m_Lines.at(index);
+    QLineLabelHead *head = m_Heads.value(index);
+    if (row->Recode().isEmpty() || row->Recode() == QLatin1String("NULL") || row->Recode() == row->DefaultCode())
+        return;
+    if (row->DefaultTextId() != kLeftButtonText && LeftButtonRows() <= 1 && row->NameId() == kLeftButtonText) {
+        Ask(QStringLiteral("至少需要一个左键,来维持正常使用"), true);
+        return;
+    }
+    if (Ask(QStringLiteral("确定要恢复默认键位?"), false) != 1)
+        return;
+    row->SetReName(QString());
+    row->SetNameId(0);
+    if (head) {
+        head->SetTextId(row->EffectiveTextId());
+        head->SetHeadText(row->DefaultText());
+    }
+    row->SetRecode(QString());
+    row->SetValueType(0);
+    row->SetDefaultColors();
+    SetSelectedButton(static_cast<uint8_t>(row->SendAddress() & 0xFF));
+    Q_EMIT LineValueDtdaChange();
+}
+
+void QGradualChangeLine::on_ResetButtonCheck()
+{
+    if (Ask(QStringLiteral(" 请确定! 是否要恢复到默认的键值?"), false) != 1)
+        return;
+    for (int i = 0; i < m_Lines.size(); ++i) {
+        QLineInfo *row = m_Lines.at(i);
+        row->SetReName(QString());
+        if (QLineLabelHead *head = m_Heads.value(i)) {
+            head->SetTextId(row->DefaultTextId());
+            head->SetHeadText(row->DefaultText());
+            head->on_RefreshLangual();
+        }
+        row->SetRecode(QString());
+        row->SetValueType(0);
+        row->SetNameId(0);
+        row->SetDefaultColors();
+    }
+    // The user's Base.xml goes back to the factory copy: once, and only when that copy exists,
+    // so a missing factory file never leaves the user with no Base.xml at all.
+    if (MainWidget *main = MainWidget::instance()) {
+        const QString target = main->ProductDir() + QStringLiteral("/UserConfig/Base.xml");
+        const QString factory = main->ProductDir() + QStringLiteral("/UserConfig/Base/Base.xml");
+        if (QFile::exists(factory)) {
+            QFile::remove(target);
+            QFile::copy(factory, target);
+        }
+        DelayMs(100);
+    }
+    SetSelectedButton(0xFF);
+    Q_EMIT LineValueDtdaChange();
 }
 
 void QGradualChangeLine::on_enterWidget(QWidget *w)

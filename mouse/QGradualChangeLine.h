@@ -4,6 +4,7 @@
 #include "mouse/LineKeyRecord.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QVector>
 #include <QWidget>
 
@@ -25,6 +26,10 @@ public:
     const QVector<QLineInfo *> &Lines() const { return m_Lines; }
     const QVector<QLineLabelHead *> &Heads() const { return m_Heads; }
     QPushButton *ResetButton() const { return m_ResetButton; }
+    QLineInfo *DropTarget() const { return m_DropLine; }
+    // Rows that act as the left button: assigned it, or keeping it from the factory.
+    int LeftButtonRows() const;
+    static bool IsLeftButtonRow(const QLineInfo *row);
 
 Q_SIGNALS:
     void ResetButtonKey();
@@ -33,6 +38,13 @@ Q_SIGNALS:
     void LineValueDtdaChange();
 
 public Q_SLOTS:
+    // Drag from a configuration list: hover, drop of a command, drop of a macro file.
+    void on_MouseDragMove(QPoint GPos);
+    void on_MouseDragRePress(QString Select_text, QString ObjCode, uchar buttonTyp, ushort leftcode, ushort centcode);
+    void on_MouseDragPixRePress(QString Select_text, QPixmap img, QString ObjCode, uchar buttonTyp);
+    // Back to the factory assignment: one row (right click), all rows (the reset button).
+    void on_ReSetButton(QWidget *ObjHeand);
+    void on_ResetButtonCheck();
     void on_enterWidget(QWidget *w);
     void on_leaveWidget(QWidget *w);
     void on_setLinesChickStatic(bool lineStatic);
@@ -43,6 +55,10 @@ protected:
 
 private:
     void CreateLines(const LineKeyRecord &record);
+    void ClearDropTarget();
+    void SetSelectedButton(uint8_t index);
+    // The message pop-up of the main window; 0 (nothing done) without one.
+    uchar Ask(const QString &text, bool yesOnly);
 
     QPushButton *m_ResetButton = nullptr;
     QVector<QLineInfo *> m_Lines;
@@ -50,4 +66,8 @@ private:
     QImage m_BackImage;
     QString m_ColumnName;
     bool m_Lock = false;
+    bool m_Drag = false;
+    QLineInfo *m_DropLine = nullptr;
+    QLineLabelHead *m_DropHead = nullptr;
+    QLineInfo *m_LastHit = nullptr;
 };

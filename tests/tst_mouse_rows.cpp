@@ -1,6 +1,8 @@
 // The mouse button rows: callouts, heads, text-id references, the frame's map of columns and the
 // copy of the rows that the device workers read from their own thread.
+#include "app/MainWidget.h"
 #include "app/QXM_Process.h"
+#include "widgets/QDottomMessgDlg.h"
 #include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
@@ -8,6 +10,7 @@
 #include "mouse/QLineLabelHead.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
@@ -30,6 +33,35 @@ LineKeyRecord Record(uint16_t address, const QString &text, const QString &code,
     r.valueType = type;
     return r;
 }
+
+// Answers the next message pop-up with Yes and returns what it said (empty: none came).
+class MessageAnswerer
+{
+public:
+    MessageAnswerer()
+    {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                auto *dlg = qobject_cast<QDottomMessgDlg *>(top);
+                if (!dlg || !dlg->isVisible())
+                    continue;
+                for (QLabel *l : dlg->findChildren<QLabel *>())
+                    m_shown += l->text();
+                ++m_count;
+                QTest::keyClick(dlg, Qt::Key_Return);
+            }
+        });
+        m_timer.start();
+    }
+    QString shown() const { return m_shown; }
+    int count() const { return m_count; }
+
+private:
+    QTimer m_timer;
+    QString m_shown;
+    int m_count = 0;
+};
 
 // Reads the snapshot on a thread other than the GUI thread, as the workers do.
 MouseKeySnapshot SnapshotFromWorkerThread()
@@ -281,6 +313,179 @@ private Q_SLOTS:
         QCOMPARE(reset.count(), 1);
         QTest::mouseClick(&row, Qt::LeftButton, Qt::NoModifier, row.P3());
         QCOMPARE(reset.count(), 1);
+    }
+
+    // --- drag and drop from the configuration lists ---
+
+    void dragHitsNearTheButtonOrOnTheHead()
+    {
+        QGradualChangeLine *column = Column(QStringLiteral("QM8.png"), {
+            Record(8, QStringLiteral("A"), QStringLiteral("01"), {}, {}, 0, 2, QRect(0, 0, 300, 60)),
+            Record(12, QStringLiteral("B"), QStringLiteral("02"), {}, {}, 0, 2, QRect(0, 200, 300, 60)),
+        });
+        column->resize(900, 630);
+        QLineInfo *a = column->Lines().at(0), *b = column->Lines().at(1);
+        const QPoint p1 = b->mapToGlobal(b->P1());
+        column->on_MouseDragMove(p1 + QPoint(9, 0));
+        QCOMPARE(column->DropTarget(), b);
+        QCOMPARE(b->LineColor(), QColor(255, 255, 255, 255));
+        QVERIFY(column->Heads().at(1)->IsSelected());
+        column->on_MouseDragMove(p1 + QPoint(11, 0));
+        QVERIFY(!column->DropTarget());
+        QVERIFY(!column->Heads().at(1)->IsSelected());
+        QCOMPARE(b->LineColor(), QColor(180, 180, 180, 255));
+        QLineLabelHead *headA = column->Heads().at(0);
+        column->on_MouseDragMove(headA->mapToGlobal(headA->rect().center()));
+        QCOMPARE(column->DropTarget(), a);
+    }
+
+    void dropOfACommand()
+    {
+        QGradualChangeLine *column = Column(QStringLiteral("QM8.png"), {
+            Record(8, QStringLiteral("@244"), QStringLiteral("01010000")),
+            Record(0x10C, QStringLiteral("Side"), QStringLiteral("01040000"), {}, {}, 0, 2, QRect(0, 200, 300, 60)),
+        });
+        QLineInfo *side = column->Lines().at(1);
+        QSignalSpy changed(column, &QGradualChangeLine::LineValueDtdaChange);
+        column->on_MouseDragMove(side->mapToGlobal(side->P1()));
+        column->on_MouseDragRePress(QStringLiteral("@250"), QStringLiteral("00000000"), 0, 0, 250);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(side->Recode(), QStringLiteral("00000000"));
+        QCOMPARE(side->NameId(), uint16_t(250));
+        QCOMPARE(column->Heads().at(1)->HeadText(), GetLangText(250));
+        QCOMPARE(QLStyleMouseTabWidget::instance()->m_CurrentKeyIndex, uchar(0x0C)); // the low byte of the send address
+        QVERIFY(!column->DropTarget());
+
+        // the disabled button refuses further drops, silently
+        column->on_MouseDragMove(side->mapToGlobal(side->P1()));
+        column->on_MouseDragRePress(QStringLiteral("Copy"), QStringLiteral("02000600"), 0, 0, 0);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(side->Recode(), QStringLiteral("00000000"));
+        column->on_MouseDragMove(side->mapToGlobal(side->P1()));
+        column->on_MouseDragPixRePress(QStringLiteral("Jump"), QPixmap(), QStringLiteral("0x00"), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(side->ValueType(), uint8_t(0));
+
+        // a drop without a target changes nothing
+        column->on_MouseDragRePress(QStringLiteral("Copy"), QStringLiteral("02000600"), 0, 0, 0);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void droppingTheSameCodeChangesNothing()
+    {
+        QGradualChangeLine *column = Column(QStringLiteral("QM8.png"), {
+            Record(8, QStringLiteral("@244"), QStringLiteral("01010000")),
+            Record(12, QStringLiteral("Side"), QStringLiteral("01040000"), {}, {}, 0, 2, QRect(0, 200, 300, 60)),
+        });
+        QLineInfo *side = column->Lines().at(1);
+        QSignalSpy changed(column, &QGradualChangeLine::LineValueDtdaChange);
+        column->on_MouseDragMove(side->mapToGlobal(side->P1()));
+        column->on_MouseDragRePress(QStringLiteral("Side"), QStringLiteral("01040000"), 0, 0, 0);
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(side->Recode().isEmpty());
+        QVERIFY(!column->DropTarget());
+    }
+
+    void theLastLeftButtonIsKept()
+    {
+        MainWidget main;
+        MessageAnswerer answers;
+        QGradualChangeLine *column = Column(QStringLiteral("QM8.png"), {
+            Record(8, QStringLiteral("@244"), QStringLiteral("01010000")),
+            Record(12, QStringLiteral("Right"), QStringLiteral("01020000"), {}, {}, 0, 2, QRect(0, 200, 300, 60)),
+        });
+        QLineInfo *left = column->Lines().at(0), *right = column->Lines().at(1);
+        QSignalSpy changed(column, &QGradualChangeLine::LineValueDtdaChange);
+
+        // the only left button takes no other function
+        column->on_MouseDragMove(left->mapToGlobal(left->P1()));
+        column->on_MouseDragRePress(QStringLiteral("Copy"), QStringLiteral("02000600"), 0, 0, 0);
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(left->Recode().isEmpty());
+        QVERIFY2(answers.shown().contains(GetLangText(244)), qPrintable(answers.shown()));
+
+        // with a second left button it does
+        column->on_MouseDragMove(right->mapToGlobal(right->P1()));
+        column->on_MouseDragRePress(QStringLiteral("@244"), QStringLiteral("01010000"), 0, 244, 0);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(column->LeftButtonRows(), 2);
+        column->on_MouseDragMove(left->mapToGlobal(left->P1()));
+        column->on_MouseDragPixRePress(QStringLiteral("Jump"), QPixmap(), QStringLiteral("0x00"), 1);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(left->ValueType(), uint8_t(1));
+
+        // the factory left button now holds a macro: the right button is the only left one left
+        QCOMPARE(column->LeftButtonRows(), 1);
+        const int messages = answers.count();
+        column->on_MouseDragMove(right->mapToGlobal(right->P1()));
+        column->on_MouseDragPixRePress(QStringLiteral("Jump"), QPixmap(), QStringLiteral("0x00"), 1);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(right->ValueType(), uint8_t(0));
+        QCOMPARE(answers.count(), messages + 1);
+
+        // and its assignment cannot be reset away either
+        column->on_ReSetButton(right);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(right->NameId(), uint16_t(244));
+        QVERIFY(answers.shown().contains(QStringLiteral("至少需要一个左键")));
+    }
+
+    void resetOfOneRow()
+    {
+        MainWidget main;
+        MessageAnswerer answers;
+        QGradualChangeLine *column = Column(QStringLiteral("QM8.png"), {
+            Record(8, QStringLiteral("@244"), QStringLiteral("01010000")),
+            Record(20, QStringLiteral("Right"), QStringLiteral("01020000"), QStringLiteral("@250"), QStringLiteral("00000000"), 0, 2,
+                   QRect(0, 200, 300, 60)),
+            Record(24, QStringLiteral("Side"), QStringLiteral("01040000"), {}, {}, 0, 2, QRect(0, 300, 300, 60)),
+        });
+        QSignalSpy changed(column, &QGradualChangeLine::LineValueDtdaChange);
+        // nothing assigned: no question, nothing changes
+        column->on_ReSetButton(column->Heads().at(2));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(answers.count(), 0);
+        column->on_ReSetButton(column); // neither a row nor a head
+        QCOMPARE(changed.count(), 0);
+
+        QLineInfo *right = column->Lines().at(1);
+        column->on_ReSetButton(column->Heads().at(1));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(answers.count(), 1);
+        QVERIFY(right->Recode().isEmpty());
+        QCOMPARE(right->NameId(), uint16_t(0));
+        QCOMPARE(right->CurrentCode(), QStringLiteral("01020000"));
+        QCOMPARE(column->Heads().at(1)->HeadText(), QStringLiteral("Right"));
+        QCOMPARE(QLStyleMouseTabWidget::instance()->m_CurrentKeyIndex, uchar(20));
+    }
+
+    void resetOfAllRowsRestoresTheFactoryFile()
+    {
+        MainWidget main;
+        main.OpenMousePage(QStringLiteral("QM8"));
+        MessageAnswerer answers;
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/Base/Base.xml"), "factory"));
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/Base.xml"), "user's"));
+        QGradualChangeLine *column = Column(QStringLiteral("QM8.png"), {
+            Record(8, QStringLiteral("@244"), QStringLiteral("01010000")),
+            Record(12, QStringLiteral("Side"), QStringLiteral("01040000"), QStringLiteral("Jump"), QStringLiteral("0x00"), 1),
+        });
+        QSignalSpy changed(column, &QGradualChangeLine::LineValueDtdaChange);
+        QTest::mouseClick(column->ResetButton(), Qt::LeftButton);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(QLStyleMouseTabWidget::instance()->m_CurrentKeyIndex, uchar(0xFF));
+        QLineInfo *side = column->Lines().at(1);
+        QCOMPARE(side->ValueType(), uint8_t(0));
+        QCOMPARE(side->CurrentCode(), QStringLiteral("01040000"));
+        QCOMPARE(column->Heads().at(1)->HeadKind(), uint8_t(QLineLabelHead::TextKind));
+        QCOMPARE(m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Base.xml")), QByteArray("factory"));
+
+        // without a factory copy the user's file stays and the rows are still reset
+        QVERIFY(m_dir->removeFile(QStringLiteral("Products/QM8/UserConfig/Base/Base.xml")));
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/Base.xml"), "user's"));
+        QTest::mouseClick(column->ResetButton(), Qt::LeftButton);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Base.xml")), QByteArray("user's"));
     }
 
     void languageChangeRetranslates()
