@@ -449,7 +449,8 @@ bool ZR_2_0_MouseThread::WriteKeyTable()
         if (restPiece && k == macros.size() - 1)
             msleep(static_cast<unsigned long>(Ms(20)));
         QByteArray &report = macros[k];
-        if (!SetFeatureReport(d, reinterpret_cast<uchar *>(report.data()), std::min<int>(report.size(), d->featureLength))) {
+        // always whole: a report cut to a shorter feature length would lose macro data unnoticed
+        if (!SetFeatureReport(d, reinterpret_cast<uchar *>(report.data()), report.size())) {
             WriteLogLine(QStringLiteral("mouse macro data not sent (report %1 of %2): ").arg(k + 1).arg(macros.size())
                          + d->LastError());
             return finish(false);

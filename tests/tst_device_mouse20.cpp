@@ -43,16 +43,14 @@ private Q_SLOTS:
     void macroEntriesAndBlock();
     void macroPieces_data();
     void macroPieces();
-    void macrosTooLarge();
-    void unreadableMacro_data();
-    void unreadableMacro();
+    void refusedMacros_data();
+    void refusedMacros();
     void keyWritesThatFail();
     void keysThroughManager();
 
 private:
     void SetRows(const QVector<LineKeyRecord> &records);
     void WriteMacro(const QString &name, const QByteArray &events, const QString &extra = QString());
-    QVector<Traffic> MacroSends() const;
     void Open(bool wired = true);
     void WriteParams(uint code, const QString &model, const QString &value);
     void WriteMap(const QString &dpis);
@@ -432,15 +430,6 @@ void TestDeviceMouse20::WriteMacro(const QString &name, const QByteArray &events
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/%1.bin").arg(name), json.toUtf8()));
 }
 
-QVector<Traffic> TestDeviceMouse20::MacroSends() const
-{
-    QVector<Traffic> out;
-    for (const Traffic &t : emu::TrafficLog(m_node, Traffic::SendFeature))
-        if (t.bytes.size() > 2 && t.bytes[2] == 0x03)
-            out.append(t);
-    return out;
-}
-
 void TestDeviceMouse20::keyMapReport()
 {
     Open();
@@ -463,7 +452,6 @@ void TestDeviceMouse20::keyMapReport()
     QCOMPARE(done.count(), 1);
     QCOMPARE(done.at(0).at(0).toString(), GetLangText(274));
     QCOMPARE(done.at(0).at(1).toString(), GetLangText(275));
-    QCOMPARE(shown.count(), 1);
     QCOMPARE(hidden.count(), 1);
     QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
     // no rows: nothing is sent and no busy state
@@ -526,11 +514,12 @@ void TestDeviceMouse20::macroPieces()
     WriteMacro("big", events);
     SetRows({Row(8, "", 1, "big")});
     QVERIFY(m_worker->WriteKeyTable());
-    const QVector<Traffic> sent = MacroSends();
+    const QVector<Traffic> sent = emu::TrafficLog(m_node, Traffic::SendFeature).mid(1); // after the key map
     QCOMPARE(sent.size(), reports);
     for (int k = 0; k < reports && reports > 1; ++k) {
         const QByteArray &r = sent.at(k).bytes;
         QCOMPARE(r.size(), 520);
+        QCOMPARE(uint8_t(r[2]), uint8_t(0x03));
         const char head[] = {0, char(reports), char(k), 0x00, 0x02}; // count, index, 512
         QCOMPARE(r.mid(3, 5).toHex(), QByteArray(head, 5).toHex());
         QCOMPARE(uint8_t(r[1]), SumFrom2(r));
@@ -541,36 +530,27 @@ void TestDeviceMouse20::macroPieces()
     QCOMPARE(m_dev->MacroUploads(), 1);
 }
 
-void TestDeviceMouse20::macrosTooLarge()
-{
-    Open();
-    WriteMacro("a", QByteArray(4000, '\x11'));
-    WriteMacro("b", QByteArray(9 * 512 - 8 - 4000, '\x22')); // two entries: 9 x 512 bytes of data
-    SetRows({Row(8, "", 1, "a"), Row(12, "", 1, "b"), Row(16, "00010004")});
-    QSignalSpy box(m_worker, &QHid_Work_Interface::MessgBox), hidden(m_worker, &QHid_Work_Interface::HideBusy);
-    QVERIFY(!m_worker->WriteKeyTable());
-    QCOMPARE(box.count(), 1);
-    QCOMPARE(box.at(0).at(0).toString(), GetLangText(131));
-    QVERIFY(emu::TrafficLog(m_node, Traffic::SendFeature).isEmpty()); // not even the key map
-    QCOMPARE(hidden.count(), 1);
-    QCOMPARE(m_worker->m_TaskCode.load(), uint8_t(0));
-}
-
-void TestDeviceMouse20::unreadableMacro_data()
+void TestDeviceMouse20::refusedMacros_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("missing file") << "gone";
-    QTest::newRow("not one path component") << "../QM8/m1";
-    QTest::newRow("no name") << "";
-    QTest::newRow("truncated file") << "cut";
-    QTest::newRow("not hex") << "odd";
+    QTest::addColumn<uint>("text");
+    QTest::newRow("missing file") << "gone" << 179u;
+    QTest::newRow("not one path component") << "../QM8/m1" << 179u;
+    QTest::newRow("no name") << "" << 179u;
+    QTest::newRow("truncated file") << "cut" << 179u;
+    QTest::newRow("not hex") << "odd" << 179u;
+    QTest::newRow("nine whole pieces") << "big" << 131u;
 }
 
-void TestDeviceMouse20::unreadableMacro()
+// Refused macros leave the mouse as it was: no macro data, and no key map whose buttons would
+// name macros the mouse does not hold.
+void TestDeviceMouse20::refusedMacros()
 {
     QFETCH(QString, name);
+    QFETCH(uint, text);
     Open();
     WriteMacro("m1", QByteArray::fromHex("0a0b"));
+    WriteMacro("big", QByteArray(9 * 512 - 8 - 2, '\x22')); // with m1: 9 x 512 bytes of data
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/cut.bin"), "{\"cut\": {\"mdfdata\": \"0a0"));
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/odd.bin"), "{\"odd\": {\"mdfdata\": \"0g\"}}"));
     SetRows({Row(8, "", 1, "m1"), Row(12, "", 1, name), Row(16, "00010004")});
@@ -578,7 +558,7 @@ void TestDeviceMouse20::unreadableMacro()
     QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
     QVERIFY(!m_worker->WriteKeyTable());
     QCOMPARE(box.count(), 1);
-    QCOMPARE(box.at(0).at(0).toString(), GetLangText(179));
+    QCOMPARE(box.at(0).at(0).toString(), GetLangText(text));
     QCOMPARE(done.count(), 0); // never the success texts
     QVERIFY(emu::TrafficLog(m_node, Traffic::SendFeature).isEmpty());
     QCOMPARE(hidden.count(), 1);
@@ -603,7 +583,6 @@ void TestDeviceMouse20::keyWritesThatFail()
     delete m_tab;
     SetRows({Row(8, "00010004"), Row(12, "", 1, "m1")});
     emu::Unplug(m_node);
-    QSignalSpy box(m_worker, &QHid_Work_Interface::MessgBox);
     const int before = hidden.count();
     QVERIFY(!m_worker->WriteKeyTable());
     QCOMPARE(hidden.count(), before + 1);

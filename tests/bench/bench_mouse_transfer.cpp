@@ -7,6 +7,9 @@
 #include "device/MouseConfigRecord.h"
 #include "device/ZR_2_0_MouseThread.h"
 #include "device/ZR_YX_MouseThread.h"
+#include "mouse/QGradualChangeLine.h"
+#include "mouse/QLStyleBoraWidget.h"
+#include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouse20.h"
 #include "tests/emu/EmuMouseYx.h"
@@ -72,6 +75,25 @@ int main(int argc, char **argv)
         r->currentStage = 3;
     }
     Measure("20/520 mouse: write DPI stages", n20, [&] { w20.WriteDpiTable(); });
+    {
+        // six buttons, two of them macros whose 4 KB of data go in eight pieces
+        QLStyleMouseTabWidget page;
+        auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
+        QVector<LineKeyRecord> rows(6);
+        for (int i = 0; i < rows.size(); ++i) {
+            rows[i].sendAddress = static_cast<uint16_t>(8 + 4 * i);
+            rows[i].defaultCode = QStringLiteral("000100%1").arg(4 + i, 2, 16, QLatin1Char('0'));
+        }
+        for (int i : {4, 5}) {
+            const QString name = QStringLiteral("bench%1").arg(i);
+            rows[i].valueType = 1;
+            rows[i].reName = name;
+            dir.writeFile(QStringLiteral("Products/QM8/moidefConfig/%1.bin").arg(name),
+                          QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\"}}").arg(name, QString(QByteArray(2000, '\x05').toHex())).toUtf8());
+        }
+        column->SetLines(rows);
+        Measure("20/520 mouse: write keys and macros", n20, [&] { w20.WriteKeyTable(); });
+    }
     Measure("second family: read configuration", nyx, [&] { wyx.SynchronizingDeviceData(); });
     if (auto r = cmd->mouseData) {
         r->dpiValues = {400, 800, 1600, 3200, 6400, 12800};
