@@ -4,10 +4,13 @@
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "device/DeviceRecord.h"
 #include "device/MouseConfigRecord.h"
 #include "device/MouseParamFile.h"
+#include "macros/QJsonConfing.h"
+#include "mouse/QLStyleBoraWidget.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -458,6 +461,218 @@ bool ZR_YX_MouseThread::HandleNotice(const uchar *b, int n)
         break;
     }
     return true;
+}
+
+uint8_t ZR_YX_MouseThread::BlockWay() const
+{
+    const uint8_t s = m_CommandDevice ? m_CommandDevice->connectionState.load() : static_cast<uint8_t>(StateNone);
+    return (s == StateWirelessAwake || s == StateWirelessAsleep) ? 1 : 0;
+}
+
+bool ZR_YX_MouseThread::SendOnly(const QByteArray &frame, int waitMs)
+{
+    DeviceRecord *c = m_CommandDevice;
+    if (!c)
+        return false;
+    std::lock_guard<std::recursive_mutex> lock(c->io);
+    QByteArray buffer = frame;
+    if (!SetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size())) {
+        WriteLogLine(QStringLiteral("second-family frame not sent: ")
+                     + HexDump(reinterpret_cast<const uchar *>(frame.constData()), 16) + QStringLiteral(" ")
+                     + c->LastError());
+        return false;
+    }
+    if (waitMs > 0)
+        msleep(static_cast<unsigned long>(Ms(waitMs)));
+    return true;
+}
+
+bool ZR_YX_MouseThread::WaitReady()
+{
+    DeviceRecord *c = m_CommandDevice;
+    if (!c)
+        return false;
+    QByteArray buffer(c->featureLength > 0 ? c->featureLength : 64, '\0');
+    buffer[0] = static_cast<char>(c->reportId);
+    {
+        std::lock_guard<std::recursive_mutex> lock(c->io);
+        if (!GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size()))
+            return false;
+    }
+    const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
+    if (b[1] != ByteSumFrom2(b, buffer.size()))
+        return false; // a garbled reply says nothing about readiness
+    for (int i = 5; i < buffer.size(); ++i)
+        if (b[i])
+            return true;
+    return false;
+}
+
+bool ZR_YX_MouseThread::PollReady(int waitMs, const QString &after)
+{
+    for (int poll = 0; poll < 11; ++poll) {
+        if (WaitReady())
+            return true;
+        msleep(static_cast<unsigned long>(Ms(waitMs)));
+    }
+    WriteLogLine(QStringLiteral("second-family mouse not ready after ") + after);
+    return false;
+}
+
+bool ZR_YX_MouseThread::BeginBlockWrite(uint32_t size)
+{
+    DeviceRecord *c = m_CommandDevice;
+    if (!c)
+        return false;
+    // The whole opening is one transaction: a code query slipped in between would break it.
+    std::lock_guard<std::recursive_mutex> lock(c->io);
+    const uint8_t w = BlockWay();
+    if (w && !SendOnly(Frame(Bytes({0x65, 0x3A, 0x00, 0x01, 0x44, 0x00, 0x09, 0x44})), 100))
+        return false;
+    const QByteArray sizeFrame = Frame(Bytes({0x65, 0x3A, 0x01, w, 0x57, 0x01, 0x06, 0x57, 0x03,
+                                              static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF),
+                                              static_cast<int>((size >> 16) & 0xFF), static_cast<int>(size >> 24)}));
+    if (!Exchange(sizeFrame, nullptr, 100)) {
+        WriteLogLine(QStringLiteral("second-family upload size not taken: ") + c->LastError());
+        return false;
+    }
+    if (w) {
+        msleep(static_cast<unsigned long>(Ms(30)));
+        QByteArray buffer(c->featureLength > 0 ? c->featureLength : 64, '\0');
+        buffer[0] = static_cast<char>(c->reportId);
+        if (!GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size())) {
+            WriteLogLine(QStringLiteral("second-family receiver gone during the upload: ") + c->LastError());
+            return false;
+        }
+        msleep(static_cast<unsigned long>(Ms(100)));
+        msleep(static_cast<unsigned long>(Ms(100)));
+        if (!Exchange(Frame(Bytes({0x65, 0x3A, 0x02, 0x01, 0x52, 0x02, 0x02, 0x52})), nullptr, 50)) {
+            WriteLogLine(QStringLiteral("second-family receiver did not take the upload: ") + c->LastError());
+            return false;
+        }
+    }
+    msleep(static_cast<unsigned long>(Ms(100)));
+    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x03, w, 0x55, 0x03, 0x09, 0x55, 0, 0, 0, 0, 0, 0x10})), 0))
+        return false;
+    return PollReady(200, QStringLiteral("the upload start"));
+}
+
+void ZR_YX_MouseThread::WriteKeyRow(uint8_t key, const QString &code)
+{
+    const QByteArray bytes = HexStringToBytes(code);
+    if (bytes.size() != 4) {
+        // sending anything else would give the button a code the user never chose
+        WriteLogLine(QStringLiteral("second-family key %1 not written: code \"%2\"").arg(key).arg(code));
+        return;
+    }
+    QByteArray body = Bytes({0x50, 0x04, 0x20, 0x30, key});
+    body += bytes;
+    if (SendOnly(Frame(body), 0))
+        PollReady(100, QStringLiteral("key %1").arg(key));
+}
+
+void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
+{
+    DeviceRecord *c = m_CommandDevice;
+    QStringList names;
+    for (const MouseKeyRow &row : rows)
+        if (row.valueType == 1 && !names.contains(row.reName))
+            names.append(row.reName);
+    const QByteArray block = MacroFileToBytes(names);
+    bool tooLarge = names.size() > 0x100; // M is one byte
+    if (block.size() <= 8 && !tooLarge) {
+        // The block builder refuses a block past its 16-bit lengths as it refuses a missing
+        // macro; macros that each make a block tell the first case from the second.
+        tooLarge = true;
+        for (const QString &name : names)
+            if (MacroFileToBytes(QStringList(name)).size() <= 8) {
+                tooLarge = false;
+                break;
+            }
+        if (!tooLarge) {
+            // keys must not be pointed at data that never went out
+            WriteLogLine(QStringLiteral("second-family macros not uploaded: no macro data for ")
+                         + names.join(QLatin1Char(',')));
+            Q_EMIT MessgBox(GetLangText(179));
+            return;
+        }
+    }
+    const QByteArray data = block.mid(8);
+    if (tooLarge || data.size() > 0xFFFF) {
+        WriteLogLine(QStringLiteral("second-family macros not uploaded: too large for the mouse"));
+        Q_EMIT MessgBox(GetLangText(131));
+        return;
+    }
+    uint16_t sum = 0;
+    for (char b : data)
+        sum = static_cast<uint16_t>(sum + static_cast<uint8_t>(b));
+
+    std::lock_guard<std::recursive_mutex> lock(c->io);
+    if (!BeginBlockWrite(static_cast<uint32_t>(data.size())))
+        return;
+    const uint8_t w = BlockWay();
+    for (int at = 0; at < data.size(); at += 25) {
+        const QByteArray piece = data.mid(at, 25);
+        QByteArray body = Bytes({0x65, 0x3A, 0x00, w, 0x50, 0x04, piece.size()});
+        body += piece;
+        if (!SendOnly(Frame(body), 10))
+            return;
+    }
+    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x60, w, 0x51, 0x60, 0x03, 0x51, sum & 0xFF, sum >> 8})), 0)
+        || !PollReady(20, QStringLiteral("the upload sum")))
+        return;
+    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x70, w, 0x5E, 0x70, 0x01, 0x5E})), 0)
+        || !PollReady(100, QStringLiteral("the upload end")))
+        return;
+    // Run modes from the same files the data came from.
+    const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), ProductFolder());
+    for (const MouseKeyRow &row : rows) {
+        if (row.valueType != 1)
+            continue;
+        if (row.sendAddress > 0xFF) {
+            WriteLogLine(QStringLiteral("second-family macro key %1 has no one-byte index").arg(row.sendAddress));
+            continue;
+        }
+        int runWay = 0, runOne = 0;
+        QJsonConfing::ReadRunMode(QJsonConfing::MacroFilePath(macroDir, row.reName), runWay, runOne);
+        const int index = names.indexOf(row.reName);
+        const QByteArray frame = Frame(Bytes({0x50, 0x04, 0x20, 0x30, row.sendAddress, 0x03, runWay & 0xFF,
+                                              runOne & 0xFF, index}));
+        if (!SendOnly(frame, 0) || !PollReady(200, QStringLiteral("macro key %1").arg(row.sendAddress)))
+            return;
+    }
+}
+
+void ZR_YX_MouseThread::WriteKeys()
+{
+    DeviceRecord *c = m_CommandDevice;
+    if (!c || !CheckOnline()) {
+        m_TaskCode = 0;
+        return;
+    }
+    const MouseKeySnapshot keys = QLStyleBoraWidget::KeySnapshot();
+    if (keys.rows.isEmpty()) {
+        m_TaskCode = 0;
+        return;
+    }
+    Q_EMIT ShowBusy();
+    const uint8_t key = keys.selectedKey;
+    if (key == 0xFF) {
+        Exchange(Frame(Bytes({0x50, 0x00, 0x0F, 0x06, 0x01})), nullptr, 100); // every key back to its default
+    } else {
+        const MouseKeyRow *found = nullptr;
+        for (const MouseKeyRow &row : keys.rows)
+            if (row.sendAddress == key && (row.valueType == 0 || row.valueType == 1)) {
+                found = &row;
+                break;
+            }
+        if (found && found->valueType == 0)
+            WriteKeyRow(key, found->currentCode);
+        else if (found)
+            UploadMacros(keys.rows);
+    }
+    Q_EMIT HideBusy();
+    m_TaskCode = 0;
 }
 
 void ZR_YX_MouseThread::run()

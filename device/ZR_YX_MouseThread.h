@@ -6,6 +6,9 @@
 #include "device/QHid_Work_Interface.h"
 
 #include <QByteArray>
+#include <QList>
+
+struct MouseKeyRow;
 
 class ZR_YX_MouseThread : public QHid_Work_Interface
 {
@@ -21,6 +24,8 @@ public:
 
     QString ReadDeviceCode() override;
     bool CheckOnline() override;
+    // The selected button's assignment; for a macro row every macro row's macro is uploaded first.
+    void WriteKeys() override;
     void WriteDpiTable() override;
     void RecoverConfig() override { ResetDevice(); }
     void ApplyDefaults() override;
@@ -36,6 +41,11 @@ public:
     // A new settings record from the 56 image bytes and the 20 information bytes, attached to the
     // command device; false (nothing attached) for short input.
     bool ParseConfigText(const QByteArray &image, const QByteArray &info);
+    // Opens a block upload of size bytes; false when a frame failed or the mouse never became
+    // ready for the data.
+    bool BeginBlockWrite(uint32_t size);
+    // One readiness read: true when the reply has a non-zero byte from byte 5 on.
+    bool WaitReady();
     // Handles one input report of the listening device; true when it was a status notice.
     bool HandleNotice(const uchar *report, int length);
 
@@ -52,5 +62,13 @@ protected:
 
 private:
     bool SendStages();
+    // WaitReady until it succeeds, waitMs after each poll, at most 11 polls; logs a failure.
+    bool PollReady(int waitMs, const QString &after);
+    // Sends a frame without reading it back, then waits.
+    bool SendOnly(const QByteArray &frame, int waitMs);
+    // The byte 5 of the block frames: 1 through the receiver, 0 wired.
+    uint8_t BlockWay() const;
+    void WriteKeyRow(uint8_t key, const QString &code);
+    void UploadMacros(const QList<MouseKeyRow> &rows);
     void SetBothStates(uint8_t state);
 };

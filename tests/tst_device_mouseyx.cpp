@@ -1,11 +1,17 @@
 // The second-family mouse worker against the emulated mouse: settings read, change frames, DPI
-// pieces, status notices on the second interface, bad replies and a mouse that vanishes.
+// pieces, status notices on the second interface, bad replies and a mouse that vanishes; button
+// assignments and the macro block upload with its readiness polls.
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/MouseConfigRecord.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/ZR_YX_MouseThread.h"
+#include "mouse/LineKeyRecord.h"
+#include "mouse/QGradualChangeLine.h"
+#include "mouse/QLStyleBoraWidget.h"
+#include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
@@ -35,8 +41,22 @@ private Q_SLOTS:
     void codeQueryAndCheckOnline();
     void noticesOnTheSecondInterface();
     void vanishedMouse();
+    void allKeysBackToDefaults();
+    void keyRowWritten_data();
+    void keyRowWritten();
+    void macroUpload_data();
+    void macroUpload();
+    void readinessNeverReached_data();
+    void readinessNeverReached();
+    void macrosRefused_data();
+    void macrosRefused();
+    void keysToAnAbsentMouse();
+    void mouseVanishesDuringUpload();
 
 private:
+    // The mouse page with one column of these rows, the button key selected.
+    void Rows(const QVector<LineKeyRecord> &records, uchar key);
+    void WriteMacro(const QString &name, const QByteArray &bytes, int runWay, int runOne);
     void Open(bool wired);
     QVector<QByteArray> Sent() const;
     void WriteParams(uint code, const QString &model, const QString &value, const QString &name = QStringLiteral("QUORIX QX3"));
@@ -48,7 +68,45 @@ private:
     DeviceRecord *m_cmd = nullptr;
     DeviceRecord *m_listen = nullptr;
     ZR_YX_MouseThread *m_worker = nullptr;
+    QLStyleMouseTabWidget *m_tab = nullptr;
 };
+
+static LineKeyRecord KeyRow(uint16_t key, const QString &code)
+{
+    LineKeyRecord r;
+    r.rect = QRect(0, 0, 80, 20);
+    r.defaultText = QStringLiteral("Key");
+    r.defaultCode = QStringLiteral("00000000");
+    r.sendAddress = key;
+    r.reName = QStringLiteral("Assigned");
+    r.recode = code;
+    r.valueType = 0;
+    return r;
+}
+
+static LineKeyRecord MacroRow(uint16_t key, const QString &name)
+{
+    LineKeyRecord r = KeyRow(key, QString());
+    r.reName = name;
+    r.valueType = 1;
+    return r;
+}
+
+static QByteArray Pattern(int n, int seed)
+{
+    QByteArray b;
+    for (int i = 0; i < n; ++i)
+        b.append(char((seed + 37 * i) & 0xFF));
+    return b;
+}
+
+static uint16_t Sum16(const QByteArray &b)
+{
+    uint16_t s = 0;
+    for (char c : b)
+        s = uint16_t(s + uint8_t(c));
+    return s;
+}
 
 static QByteArray Hex(const char *text)
 {
@@ -86,6 +144,8 @@ void TestDeviceMouseYx::cleanup()
     }
     delete m_worker;
     m_worker = nullptr;
+    delete m_tab;
+    m_tab = nullptr;
     HidCloseAll(m_records);
     emu::Reset();
     m_dev.reset();
@@ -394,6 +454,282 @@ void TestDeviceMouseYx::vanishedMouse()
     lone.WriteDpiTable();
     const uchar wake[4] = {3, 0xFA, 2, 1};
     QVERIFY(lone.HandleNotice(wake, 4));
+}
+
+void TestDeviceMouseYx::Rows(const QVector<LineKeyRecord> &records, uchar key)
+{
+    m_tab = new QLStyleMouseTabWidget;
+    m_tab->m_CurrentKeyIndex = key;
+    if (records.isEmpty())
+        return;
+    auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
+    column->SetColumnName(QStringLiteral("QX3.png"));
+    column->SetLines(records);
+}
+
+void TestDeviceMouseYx::WriteMacro(const QString &name, const QByteArray &bytes, int runWay, int runOne)
+{
+    const QString json = QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\", \"RunWay\": %3, \"RunOne\": %4}}")
+                             .arg(name, QString::fromLatin1(bytes.toHex(' ')))
+                             .arg(runWay)
+                             .arg(runOne);
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QX3/moidefConfig/%1.bin").arg(name), json.toUtf8()));
+}
+
+void TestDeviceMouseYx::allKeysBackToDefaults()
+{
+    Open(false);
+    Rows({KeyRow(1, QStringLiteral("02001000")), MacroRow(2, QStringLiteral("m1"))}, 0xFF);
+    WriteMacro(QStringLiteral("m1"), Pattern(10, 1), 1, 1);
+    QSignalSpy shown(m_worker, &QHid_Work_Interface::ShowBusy);
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    m_worker->m_TaskCode = 18;
+    m_worker->WriteKeys();
+    QCOMPARE(Sent(), QVector<QByteArray>({Frame(Hex("50000147")), Frame(Hex("50000f0601"))}));
+    QCOMPARE(uint8_t(Sent().at(1).at(1)), uint8_t(0x66));
+    QCOMPARE(m_dev->DefaultRestores(), 1);
+    QVERIFY(m_dev->KeyAssignments().isEmpty());
+    QCOMPARE(m_dev->Uploads(), 0);
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(int(m_worker->m_TaskCode), 0);
+}
+
+void TestDeviceMouseYx::keyRowWritten_data()
+{
+    QTest::addColumn<bool>("wired");
+    QTest::addColumn<int>("busyPolls");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QByteArray>("sent"); // empty: no key frame
+    QTest::newRow("wired, ready at once") << true << 0 << "02001000" << Hex("5004203003" "02001000");
+    QTest::newRow("receiver, busy for 3 reads") << false << 3 << "0x0A0B0C0D" << Hex("5004203003" "0a0b0c0d");
+    QTest::newRow("short code is right-aligned") << true << 1 << "1E" << Hex("5004203003" "0000001e");
+    QTest::newRow("code of five bytes not sent") << true << 1 << "0102030405" << QByteArray();
+    QTest::newRow("code that is not hex not sent") << false << 1 << "02zz1000" << QByteArray();
+}
+
+void TestDeviceMouseYx::keyRowWritten()
+{
+    QFETCH(bool, wired);
+    QFETCH(int, busyPolls);
+    QFETCH(QString, code);
+    QFETCH(QByteArray, sent);
+    Open(wired);
+    m_dev->SetBusyPolls(busyPolls);
+    // the selected button's row is the second with key index 3; the first has another type
+    LineKeyRecord skipped = KeyRow(3, QStringLiteral("11111111"));
+    skipped.valueType = 2;
+    Rows({MacroRow(1, QStringLiteral("m1")), skipped, KeyRow(3, code), KeyRow(4, QStringLiteral("04040404"))}, 3);
+    WriteMacro(QStringLiteral("m1"), Pattern(10, 1), 1, 1);
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    m_worker->WriteKeys();
+    QVector<QByteArray> frames = Sent();
+    if (!wired)
+        QCOMPARE(frames.takeFirst(), Frame(Hex("50000147")));
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(m_dev->Uploads(), 0); // a key row uploads no macro
+    if (sent.isEmpty()) {
+        QVERIFY(frames.isEmpty());
+        QVERIFY(m_dev->KeyAssignments().isEmpty());
+        QVERIFY(m_dir->readFile(QStringLiteral("Log.txt")).contains("key 3 not written"));
+        return;
+    }
+    QCOMPARE(frames, QVector<QByteArray>({Frame(sent)}));
+    QCOMPARE(m_dev->KeyAssignments().keys(), QList<uint8_t>({3}));
+    QCOMPARE(m_dev->KeyAssignments().value(3), sent.mid(5));
+    // polled until ready: every busy read, then the ready one, and nothing after
+    QCOMPARE(m_dev->ReadinessPolls(), busyPolls);
+    const QVector<Traffic> log = emu::TrafficLog(m_node);
+    int readsAfterKey = 0;
+    for (int i = log.size() - 1; i >= 0 && log.at(i).op == Traffic::GetFeature; --i)
+        ++readsAfterKey;
+    QCOMPARE(readsAfterKey, busyPolls + 1);
+}
+
+void TestDeviceMouseYx::macroUpload_data()
+{
+    QTest::addColumn<bool>("wired");
+    QTest::newRow("through the receiver") << false;
+    QTest::newRow("wired") << true;
+}
+
+void TestDeviceMouseYx::macroUpload()
+{
+    QFETCH(bool, wired);
+    Open(wired);
+    // two macros of 26 bytes: a table of 2 x 4 bytes and 52 bytes of events, 60 in all
+    const QByteArray m1 = Pattern(26, 3), m2 = Pattern(26, 200);
+    WriteMacro(QStringLiteral("m1"), m1, 2, 5);
+    WriteMacro(QStringLiteral("m2"), m2, 4, 1);
+    Rows({MacroRow(1, QStringLiteral("m2")), KeyRow(2, QStringLiteral("02001000")), MacroRow(4, QStringLiteral("m1")),
+          MacroRow(5, QStringLiteral("m2"))},
+         4);
+    const QByteArray data = Hex("08001a00" "22001a00") + m2 + m1;
+    QCOMPARE(data.size(), 60);
+    const uint16_t q = Sum16(data);
+    QSignalSpy shown(m_worker, &QHid_Work_Interface::ShowBusy);
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    m_worker->m_TaskCode = 18;
+    m_worker->WriteKeys();
+
+    const QByteArray w = wired ? Hex("00") : Hex("01");
+    QVector<QByteArray> want;
+    if (!wired)
+        want << Frame(Hex("50000147")) << Frame(Hex("653a000144000944"));
+    want << Frame(Hex("653a01") + w + Hex("57010657033c000000"));
+    if (!wired)
+        want << Frame(Hex("653a020152020252"));
+    want << Frame(Hex("653a03") + w + Hex("55030955000000000010"));
+    want << Frame(Hex("653a00") + w + Hex("500419") + data.mid(0, 25));
+    want << Frame(Hex("653a00") + w + Hex("500419") + data.mid(25, 25));
+    want << Frame(Hex("653a00") + w + Hex("50040a") + data.mid(50, 10));
+    want << Frame(Hex("653a60") + w + Hex("51600351") + QByteArray(1, char(q & 0xFF)) + QByteArray(1, char(q >> 8)));
+    want << Frame(Hex("653a70") + w + Hex("5e70015e"));
+    // every macro row, in row order: M is the index of its name in the uploaded list
+    want << Frame(Hex("5004203001" "03040100")) << Frame(Hex("5004203004" "03020501")) << Frame(Hex("5004203005" "03040100"));
+    QCOMPARE(Sent(), want);
+    if (!wired) {
+        QCOMPARE(uint8_t(Sent().at(1).at(1)), uint8_t(0x31));
+        QCOMPARE(uint8_t(Sent().at(3).at(1)), uint8_t(0x4A));
+    }
+    QCOMPARE(m_dev->Uploads(), 1);
+    QCOMPARE(m_dev->MacroData(), data);
+    QCOMPARE(m_dev->KeyAssignments().keys(), QList<uint8_t>({1, 4, 5}));
+    QCOMPARE(m_dev->ReadinessPolls(), 6); // one busy read after U, sum, end and each macro key
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(int(m_worker->m_TaskCode), 0);
+}
+
+void TestDeviceMouseYx::readinessNeverReached_data()
+{
+    QTest::addColumn<int>("spell"); // the busy spell that never ends
+    QTest::addColumn<QByteArray>("lastSent");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("after the upload start") << 0 << Hex("653a030155") << "not ready after the upload start";
+    QTest::newRow("after the sum") << 1 << Hex("653a600151") << "not ready after the upload sum";
+    QTest::newRow("after the end") << 2 << Hex("653a70015e") << "not ready after the upload end";
+    QTest::newRow("after the first macro key") << 3 << Hex("5004203001") << "not ready after macro key 1";
+}
+
+void TestDeviceMouseYx::readinessNeverReached()
+{
+    QFETCH(int, spell);
+    QFETCH(QByteArray, lastSent);
+    QFETCH(QString, logged);
+    Open(false);
+    WriteMacro(QStringLiteral("m1"), Pattern(30, 9), 1, 1);
+    Rows({MacroRow(1, QStringLiteral("m1")), MacroRow(2, QStringLiteral("m1"))}, 1);
+    m_dev->SetNeverReadyFrom(spell);
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    m_worker->m_TaskCode = 18;
+    m_worker->WriteKeys();
+    // nothing follows the frame the mouse never got ready after (the model fails any frame
+    // sent while it is busy)
+    QCOMPARE(Sent().last().mid(2, 5), lastSent);
+    QCOMPARE(m_dev->ReadinessPolls(), spell + 11); // earlier spells took one busy read each
+    QCOMPARE(m_dev->Uploads(), spell >= 2 ? 1 : 0);
+    QCOMPARE(m_dev->KeyAssignments().size(), spell == 3 ? 1 : 0);
+    QVERIFY(m_dir->readFile(QStringLiteral("Log.txt")).contains(logged.toUtf8()));
+    QCOMPARE(hidden.count(), 1);
+    QCOMPARE(int(m_worker->m_TaskCode), 0);
+}
+
+void TestDeviceMouseYx::macrosRefused_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<uint>("text");
+    QTest::newRow("missing macro file") << 0 << 179u;
+    QTest::newRow("malformed macro file") << 1 << 179u;
+    QTest::newRow("one of two macros missing") << 2 << 179u;
+    QTest::newRow("macros past 64 KiB together") << 3 << 131u;
+}
+
+void TestDeviceMouseYx::macrosRefused()
+{
+    QFETCH(int, fault);
+    QFETCH(uint, text);
+    Open(false);
+    if (fault == 1)
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QX3/moidefConfig/m1.bin"), "{\"m1\": {\"mdfdata\": \"0a0"));
+    if (fault == 2)
+        WriteMacro(QStringLiteral("m1"), Pattern(20, 1), 1, 1);
+    QVector<LineKeyRecord> rows = {MacroRow(1, QStringLiteral("m1")), MacroRow(2, QStringLiteral("m2"))};
+    if (fault == 3) {
+        // each makes a block of its own; the four together pass the 16-bit lengths
+        for (int i = 1; i <= 4; ++i)
+            WriteMacro(QStringLiteral("m%1").arg(i), Pattern(17000, i), 1, 1);
+        rows << MacroRow(3, QStringLiteral("m3")) << MacroRow(4, QStringLiteral("m4"));
+    }
+    Rows(rows, 2);
+    QSignalSpy boxes(m_worker, &QHid_Work_Interface::MessgBox);
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    m_worker->WriteKeys();
+    QCOMPARE(Sent(), QVector<QByteArray>({Frame(Hex("50000147"))})); // nothing but the wake query
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.at(0).at(0).toString(), GetLangText(text));
+    QCOMPARE(hidden.count(), 1);
+    QVERIFY(m_dev->KeyAssignments().isEmpty());
+}
+
+void TestDeviceMouseYx::keysToAnAbsentMouse()
+{
+    Open(false);
+    WriteMacro(QStringLiteral("m1"), Pattern(10, 1), 1, 1);
+    Rows({MacroRow(1, QStringLiteral("m1")), KeyRow(2, QStringLiteral("02001000"))}, 1);
+    QSignalSpy shown(m_worker, &QHid_Work_Interface::ShowBusy);
+    // asleep behind the receiver: nothing but the wake query
+    m_dev->SetAwake(false);
+    m_worker->m_TaskCode = 18;
+    m_worker->WriteKeys();
+    QCOMPARE(Sent(), QVector<QByteArray>({Frame(Hex("50000147"))}));
+    QCOMPARE(int(m_worker->m_TaskCode), 0);
+    // awake, but the page has no rows: nothing to write
+    m_dev->SetAwake(true);
+    delete m_tab;
+    m_tab = nullptr;
+    Rows({}, 1);
+    emu::ClearTraffic();
+    m_worker->m_TaskCode = 18;
+    m_worker->WriteKeys();
+    QCOMPARE(Sent(), QVector<QByteArray>({Frame(Hex("50000147"))}));
+    QCOMPARE(int(m_worker->m_TaskCode), 0);
+    // no key row for the selected button
+    delete m_tab;
+    m_tab = nullptr;
+    Rows({KeyRow(2, QStringLiteral("02001000"))}, 7);
+    emu::ClearTraffic();
+    m_worker->WriteKeys();
+    QCOMPARE(Sent(), QVector<QByteArray>({Frame(Hex("50000147"))}));
+    QCOMPARE(shown.count(), 1);
+    // a worker whose command interface never came
+    ZR_YX_MouseThread lone;
+    lone.SetDevice(m_listen);
+    lone.m_TaskCode = 18;
+    lone.WriteKeys();
+    QCOMPARE(int(lone.m_TaskCode), 0);
+    QCOMPARE(m_dev->Uploads(), 0);
+    QVERIFY(m_dev->KeyAssignments().isEmpty());
+}
+
+void TestDeviceMouseYx::mouseVanishesDuringUpload()
+{
+    Open(true);
+    WriteMacro(QStringLiteral("m1"), Pattern(80, 4), 1, 1);
+    Rows({MacroRow(1, QStringLiteral("m1"))}, 1);
+    m_dev->SetVanishAfterFrames(4); // W, U and two data frames
+    QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
+    m_worker->WriteKeys();
+    QVector<QByteArray> sent;
+    for (const Traffic &t : emu::TrafficLog(m_node, Traffic::SendFeature))
+        if (t.result > 0)
+            sent.append(t.bytes);
+    QCOMPARE(sent.size(), 4);
+    QCOMPARE(emu::TrafficLog(m_node, Traffic::SendFeature).size(), 5); // the third data frame failed: no more tries
+    QCOMPARE(m_dev->Uploads(), 0);
+    QVERIFY(m_dev->KeyAssignments().isEmpty());
+    QVERIFY(m_dir->readFile(QStringLiteral("Log.txt")).contains("second-family frame not sent"));
+    QCOMPARE(hidden.count(), 1);
 }
 
 QTEST_MAIN(TestDeviceMouseYx)

@@ -66,6 +66,131 @@ void MouseYx::SetBadReplyTag(bool on) { std::lock_guard<std::recursive_mutex> l(
 void MouseYx::SetBadReplySum(bool on) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_badSum = on; }
 void MouseYx::SetFeatureDelayMs(int ms) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_delayMs = ms; }
 
+void MouseYx::SetBusyPolls(int polls) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_busyPolls = polls; }
+void MouseYx::SetNeverReadyFrom(int spell) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_neverReadyFrom = spell; }
+void MouseYx::SetVanishAfterFrames(int frames) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_vanishAfter = frames; }
+int MouseYx::ReadinessPolls() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_readinessPolls; }
+QByteArray MouseYx::MacroData() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macro; }
+int MouseYx::Uploads() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_uploads; }
+QMap<uint8_t, QByteArray> MouseYx::KeyAssignments() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_keys; }
+
+void MouseYx::SetBusy()
+{
+    if (m_neverReadyFrom == 0)
+        m_neverReady = true;
+    if (m_neverReadyFrom >= 0)
+        --m_neverReadyFrom;
+    m_busyLeft = m_neverReady ? 1 : m_busyPolls;
+}
+
+// The "e:" block upload: (receiver: D) W (receiver: R) U, data, sum, end, each in its turn.
+void MouseYx::HandleBlockFrame(const QByteArray &data)
+{
+    const QString text = QString::fromLatin1(data.mid(2, 16).toHex(' '));
+    auto fail = [&](const QString &why) {
+        Fail(QStringLiteral("block frame %1: %2").arg(text, why));
+        m_block = Block::Idle;
+    };
+    auto zeroFrom = [&](int from) {
+        for (int i = from; i < data.size(); ++i)
+            if (B(data, i))
+                return false;
+        return true;
+    };
+    auto fixed = [&](const QByteArray &from2) { return data.mid(2, from2.size()) == from2 && zeroFrom(2 + from2.size()); };
+    if (!m_awake && !m_wired) {
+        fail(QStringLiteral("sent to an asleep mouse"));
+        return;
+    }
+    const uint8_t seq = B(data, 4), way = B(data, 5), command = B(data, 6);
+    const uint8_t wantWay = m_wired ? 0 : 1;
+    if (way != wantWay) {
+        fail(QStringLiteral("byte 5 is %1 (want %2)").arg(way).arg(wantWay));
+        return;
+    }
+    if (seq == 0x00 && command == 0x44) { // D
+        if (m_wired)
+            fail(QStringLiteral("receiver frame D to a wired mouse"));
+        else if (!fixed(QByteArray::fromHex("653a000144000944")))
+            fail(QStringLiteral("wrong D"));
+        else if (m_block != Block::Idle)
+            fail(QStringLiteral("D inside an upload"));
+        else
+            m_block = Block::Opened;
+    } else if (seq == 0x01 && command == 0x57) { // W with the size
+        const uint32_t size = B(data, 11) | (B(data, 12) << 8) | (B(data, 13) << 16) | (uint32_t(B(data, 14)) << 24);
+        if (data.mid(2, 9) != QByteArray::fromHex("653a01").append(char(way)).append(QByteArray::fromHex("5701065703")) || !zeroFrom(15))
+            fail(QStringLiteral("wrong W"));
+        else if (m_block != (m_wired ? Block::Idle : Block::Opened))
+            fail(QStringLiteral("W out of order"));
+        else if (size == 0 || size > 0xFFFF)
+            fail(QStringLiteral("upload size %1").arg(size));
+        else {
+            m_block = Block::Sized;
+            m_blockSize = size;
+            m_blockData.clear();
+        }
+    } else if (seq == 0x02 && command == 0x52) { // R
+        if (m_wired)
+            fail(QStringLiteral("receiver frame R to a wired mouse"));
+        else if (!fixed(QByteArray::fromHex("653a020152020252")))
+            fail(QStringLiteral("wrong R"));
+        else if (m_block != Block::Sized)
+            fail(QStringLiteral("R out of order"));
+        else
+            m_block = Block::Received;
+    } else if (seq == 0x03 && command == 0x55) { // U
+        if (!fixed(QByteArray::fromHex("653a03").append(char(way)).append(QByteArray::fromHex("55030955000000000010"))))
+            fail(QStringLiteral("wrong U"));
+        else if (m_block != (m_wired ? Block::Sized : Block::Received))
+            fail(QStringLiteral("U out of order"));
+        else {
+            m_block = Block::Data;
+            SetBusy();
+        }
+    } else if (seq == 0x00 && command == 0x50) { // data
+        const int n = B(data, 8);
+        if (B(data, 7) != 0x04 || n < 1 || n > 25 || !zeroFrom(9 + n))
+            fail(QStringLiteral("wrong data frame"));
+        else if (m_block != Block::Data)
+            fail(QStringLiteral("data out of order"));
+        else if (uint32_t(m_blockData.size() + n) > m_blockSize)
+            fail(QStringLiteral("data past the size %1").arg(m_blockSize));
+        else
+            m_blockData += data.mid(9, n);
+    } else if (seq == 0x60 && command == 0x51) { // sum
+        uint16_t sum = 0;
+        for (char b : m_blockData)
+            sum = uint16_t(sum + uint8_t(b));
+        const uint16_t q = uint16_t(B(data, 10) | (B(data, 11) << 8));
+        if (data.mid(2, 8) != QByteArray::fromHex("653a60").append(char(way)).append(QByteArray::fromHex("51600351")) || !zeroFrom(12))
+            fail(QStringLiteral("wrong sum frame"));
+        else if (m_block != Block::Data)
+            fail(QStringLiteral("sum out of order"));
+        else if (uint32_t(m_blockData.size()) != m_blockSize)
+            fail(QStringLiteral("%1 bytes received of %2").arg(m_blockData.size()).arg(m_blockSize));
+        else if (q != sum)
+            fail(QStringLiteral("sum %1 (want %2)").arg(q).arg(sum));
+        else {
+            m_block = Block::Summed;
+            SetBusy();
+        }
+    } else if (seq == 0x70 && command == 0x5E) { // end
+        if (!fixed(QByteArray::fromHex("653a70").append(char(way)).append(QByteArray::fromHex("5e70015e"))))
+            fail(QStringLiteral("wrong end frame"));
+        else if (m_block != Block::Summed)
+            fail(QStringLiteral("end out of order"));
+        else {
+            m_block = Block::Idle;
+            m_macro = m_blockData;
+            ++m_uploads;
+            SetBusy();
+        }
+    } else {
+        fail(QStringLiteral("unknown"));
+    }
+}
+
 void MouseYx::SetCode(const QByteArray &six)
 {
     std::lock_guard<std::recursive_mutex> l(EmuMutex());
@@ -88,6 +213,10 @@ int MouseYx::OnSendFeature(const QByteArray &data)
 {
     if (m_delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
+    if (m_vanishAfter == 0)
+        return -1;
+    if (m_vanishAfter > 0)
+        --m_vanishAfter;
     if (data.size() != 64) {
         Fail(QStringLiteral("second-family feature report of %1 bytes (want 64)").arg(data.size()));
         return data.size();
@@ -110,6 +239,18 @@ int MouseYx::OnSendFeature(const QByteArray &data)
                 return;
             }
     };
+    if (m_busyLeft > 0) {
+        Fail(QStringLiteral("second-family frame %1 while the mouse is busy").arg(QString::fromLatin1(head.toHex(' '))));
+        return data.size();
+    }
+    if (B(data, 2) == 0x65 && B(data, 3) == 0x3A) {
+        HandleBlockFrame(data);
+        return data.size();
+    }
+    if (m_block != Block::Idle) {
+        Fail(QStringLiteral("second-family frame %1 inside a block upload").arg(QString::fromLatin1(head.toHex(' '))));
+        m_block = Block::Idle;
+    }
     if (B(data, 2) != 0x50) {
         Fail(QStringLiteral("second-family frame with tag 0x%1").arg(B(data, 2), 2, 16, QLatin1Char('0')));
         return data.size();
@@ -150,6 +291,16 @@ int MouseYx::OnSendFeature(const QByteArray &data)
         expectZeroFrom(13);
         for (int i = 0; i < 6; ++i)
             m_image[50 + i] = data.at(7 + i);
+    } else if (len == 0x04 && b4 == 0x20 && b5 == 0x30) { // key or macro key of key index b6
+        expectZeroFrom(11);
+        if (B(data, 7) == 0x03) {
+            // a macro key names a macro of the last upload: its table starts with 4 bytes per macro
+            const int macros = m_macro.size() >= 2 ? (B(m_macro, 0) | (B(m_macro, 1) << 8)) / 4 : 0;
+            if (B(data, 10) >= macros)
+                Fail(QStringLiteral("macro key %1 names macro %2 of %3 uploaded").arg(b6).arg(B(data, 10)).arg(macros));
+        }
+        m_keys[b6] = data.mid(7, 4);
+        SetBusy();
     } else {
         Fail(QStringLiteral("unknown second-family frame %1").arg(QString::fromLatin1(head.toHex(' '))));
         m_reply.clear();
@@ -161,11 +312,20 @@ int MouseYx::OnGetFeature(QByteArray &data)
 {
     if (m_delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
+    if (m_vanishAfter == 0)
+        return -1;
     if (B(data, 0) != 3) {
         Fail(QStringLiteral("second-family get with report id %1").arg(B(data, 0)));
         return -1;
     }
     QByteArray reply = m_reply.isEmpty() ? QByteArray(64, '\0') : m_reply;
+    if (m_busyLeft > 0) {
+        for (int i = 5; i < reply.size(); ++i)
+            reply[i] = '\0';
+        ++m_readinessPolls;
+        if (!m_neverReady)
+            --m_busyLeft;
+    }
     reply[0] = 3;
     if (m_badTag)
         reply[2] = 0x51;

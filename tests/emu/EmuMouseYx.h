@@ -3,6 +3,8 @@
 // output/input TLC that carries its 0xFA status notices, both on one node.
 #include "tests/emu/EmuControl.h"
 
+#include <QMap>
+
 namespace emu {
 
 class MouseYx : public Device
@@ -25,6 +27,21 @@ public:
     void SetBadReplySum(bool on);
     // Each feature report takes this long each way (as a USB control transfer would).
     void SetFeatureDelayMs(int ms);
+    // Readiness: after the upload start, sum and end frames and after a key frame the mouse is
+    // busy for this many reads (default 1); while busy a read has zeros from byte 5 on, and any
+    // frame sent then is a fault.
+    void SetBusyPolls(int polls);
+    void SetNeverReady(bool on) { SetNeverReadyFrom(on ? 0 : -1); } // busy for ever once busy
+    // The n-th busy spell from now on (0 = the next) never ends; -1: every spell ends.
+    void SetNeverReadyFrom(int spell);
+    // After this many more frames every feature report fails, as when the mouse is pulled out.
+    void SetVanishAfterFrames(int frames);
+    int ReadinessPolls() const;              // reads answered while busy
+    // What the mouse took: the data of the last completed upload, completed uploads, and the
+    // four bytes after K of every key frame by key index K.
+    QByteArray MacroData() const;
+    int Uploads() const;
+    QMap<uint8_t, QByteArray> KeyAssignments() const;
     // A status notice [3][FA][kind][value] on the input TLC.
     void InjectNotice(uint8_t kind, uint8_t value, int delayMs = 0);
 
@@ -32,6 +49,17 @@ public:
     int OnGetFeature(QByteArray &data) override;
 
 private:
+    void HandleBlockFrame(const QByteArray &data);
+    void SetBusy();
+
+    enum class Block { Idle, Opened, Sized, Received, Data, Summed };
+    Block m_block = Block::Idle;
+    uint32_t m_blockSize = 0;
+    QByteArray m_blockData, m_macro;
+    int m_uploads = 0, m_busyPolls = 1, m_busyLeft = 0, m_readinessPolls = 0;
+    int m_neverReadyFrom = -1, m_vanishAfter = -1;
+    bool m_neverReady = false;
+    QMap<uint8_t, QByteArray> m_keys;
     bool m_wired;
     QByteArray m_image, m_info, m_code, m_reply;
     bool m_awake = true, m_badTag = false, m_badSum = false;
