@@ -33,6 +33,25 @@ static void Measure(const char *what, uint32_t node, const std::function<void()>
                 reports ? ms / reports : 0.0);
 }
 
+// A second-family macro key: 2000 bytes of macro data in 25-byte frames, then the macro key.
+static void MeasureYxMacroUpload(const TestProgramDir &dir, ZR_YX_MouseThread &worker, uint32_t node)
+{
+    QLStyleMouseTabWidget page;
+    page.m_CurrentKeyIndex = 1;
+    auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
+    LineKeyRecord row;
+    row.sendAddress = 1;
+    row.defaultCode = QStringLiteral("00000000");
+    row.valueType = 1;
+    row.reName = QStringLiteral("benchyx");
+    dir.writeFile(QStringLiteral("Products/QX3/moidefConfig/benchyx.bin"),
+                  QStringLiteral("{\"benchyx\": {\"mdfdata\": \"%1\", \"RunWay\": 1, \"RunOne\": 1}}")
+                      .arg(QString(QByteArray(1996, '\x07').toHex()))
+                      .toUtf8());
+    column->SetLines({row});
+    Measure("second family: upload a macro key", node, [&] { worker.WriteKeys(); });
+}
+
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -100,6 +119,7 @@ int main(int argc, char **argv)
         r->currentStage = 3;
     }
     Measure("second family: write DPI stages", nyx, [&] { wyx.WriteDpiTable(); });
+    MeasureYxMacroUpload(dir, wyx, nyx);
     const QStringList errors = emu::Errors();
     HidCloseAll(records);
     emu::Reset();
