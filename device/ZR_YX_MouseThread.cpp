@@ -567,6 +567,8 @@ void ZR_YX_MouseThread::WriteKeyRow(uint8_t key, const QString &code)
     }
     QByteArray body = Bytes({0x50, 0x04, 0x20, 0x30, key});
     body += bytes;
+    // no code query between the frame and its readiness reads
+    std::lock_guard<std::recursive_mutex> lock(m_CommandDevice->io);
     if (SendOnly(Frame(body), 0))
         PollReady(100, QStringLiteral("key %1").arg(key));
 }
