@@ -52,6 +52,7 @@ private Q_SLOTS:
     void macrosRefused_data();
     void macrosRefused();
     void mouseVanishesDuringUpload();
+    void keysFromTheManagerThread();
 
 private:
     // The mouse page with one column of these rows, the button key selected.
@@ -708,6 +709,27 @@ void TestDeviceMouseYx::mouseVanishesDuringUpload()
     QVERIFY(m_dev->KeyAssignments().isEmpty());
     QVERIFY(m_dir->readFile(QStringLiteral("Log.txt")).contains("second-family frame not sent"));
     QCOMPARE(hidden.count(), 1);
+}
+
+void TestDeviceMouseYx::keysFromTheManagerThread()
+{
+    Open(false);
+    QHid_Threads_Manage manager;
+    ZR_YX_MouseThread *worker = m_worker;
+    m_worker = nullptr; // the manager owns it now
+    QVERIFY(manager.AddWorker(m_cmd->deviceId, worker));
+    manager.SetCurrentDeviceId(m_cmd->deviceId);
+    WriteMacro(QStringLiteral("m1"), Pattern(40, 5), 3, 0);
+    Rows({KeyRow(2, QStringLiteral("02001000")), MacroRow(6, QStringLiteral("m1"))}, 6);
+    // the page's change takes the copy the worker thread reads
+    QLStyleBoraWidget::instance()->on_LineValueDtdaChange();
+    m_tab->m_CurrentKeyIndex = 2;
+    manager.on_MouseKeysValueCHange();
+    QTRY_COMPARE(m_dev->KeyAssignments().value(6), Hex("03030000"));
+    QTRY_VERIFY(!manager.isRunning());
+    QCOMPARE(m_dev->MacroData(), Hex("04002800") + Pattern(40, 5));
+    QVERIFY(!m_dev->KeyAssignments().contains(2));
+    manager.RemoveWorker(m_cmd->deviceId);
 }
 
 QTEST_MAIN(TestDeviceMouseYx)
