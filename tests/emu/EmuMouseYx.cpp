@@ -67,7 +67,15 @@ void MouseYx::SetBadReplySum(bool on) { std::lock_guard<std::recursive_mutex> l(
 void MouseYx::SetFeatureDelayMs(int ms) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_delayMs = ms; }
 
 void MouseYx::SetBusyPolls(int polls) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_busyPolls = polls; }
-void MouseYx::SetNeverReadyFrom(int spell) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_neverReadyFrom = spell; }
+void MouseYx::SetNeverReadyFrom(int spell)
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    m_neverReadyFrom = spell;
+    if (m_neverReady) { // a mouse stuck busy recovers
+        m_neverReady = false;
+        m_busyLeft = 0;
+    }
+}
 void MouseYx::SetVanishAfterFrames(int frames) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_vanishAfter = frames; }
 int MouseYx::ReadinessPolls() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_readinessPolls; }
 QByteArray MouseYx::MacroData() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macro; }
