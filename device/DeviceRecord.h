@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.101: the record of one open HID interface (one top-level collection on Linux).
+// The record of one open HID interface (one top-level collection on Linux).
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -41,7 +41,7 @@ struct DeviceRecord
     // Serialises every hidapi call on the handle (listener and commands may overlap).
     mutable std::recursive_mutex io;
 
-    // ---- the program's fields, in the Part's order ----
+    // ---- the program's fields ----
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     uint8_t reportId = 0;
@@ -79,7 +79,7 @@ DeviceRecord *OpenDeviceRecord(const QString &path, const platform::HidTlc &tlc)
 // hid_close and release of the record (and of its keyboard store). Null does nothing.
 void CloseDeviceRecord(DeviceRecord *record);
 
-// Part 2.101 on a Windows path: third "#" part, second "&" field, hexadecimal; 0 otherwise.
+// The device id of a Windows path: third "#" part, second "&" field, hexadecimal; 0 otherwise.
 uint32_t DeviceIdFromPath(const QString &path);
 // The device id of any interface path: the Windows parse for Windows paths, else the sequence
 // number of the HID device's sysfs name (one per USB interface, never 0); 0 when unknown.
@@ -95,7 +95,7 @@ int RecordWrite(DeviceRecord *record, const unsigned char *data, int length);
 int RecordSendFeature(DeviceRecord *record, const unsigned char *data, int length);
 int RecordGetFeature(DeviceRecord *record, unsigned char *data, int length);
 
-// Part 2.101's status-aware read: bytes read, 0 on time-out, -1 on error. Input reports of
+// The status-aware read: bytes read, 0 on time-out, -1 on error. Input reports of
 // other TLCs of the node (report id not among the record's input ids) are dropped. No leading
 // zero is dropped on Linux. *status: +1 awake notice, -1 asleep notice, else 0.
 int hid_read_timeout_status(DeviceRecord *record, unsigned char *buffer, int length, int timeoutMs, int *status);

@@ -219,7 +219,7 @@ DeviceRecord *ReopenDevice(uint32_t deviceId, uint16_t vendorId, uint16_t produc
         r->vendorId = vendorId;
         r->productId = productId;
         Apply(r, *c);
-        SetDevicePath(r, e.path); // filled here too, unlike the Part: later steps need it
+        SetDevicePath(r, e.path); // filled here too: later steps need it
         SetDeviceProductString(r, e.productString);
         return r;
     }

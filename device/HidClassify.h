@@ -1,6 +1,6 @@
 #pragma once
-// Part 2.101: recognition of the maker's interfaces (shapes, kinds, report ids) and the three
-// routines that open and classify them. On Linux an "interface" of the Parts is one top-level
+// Recognition of the maker's interfaces (shapes, kinds, report ids) and the three
+// routines that open and classify them. On Linux an "interface" is one top-level
 // collection of a hidraw node, with the report lengths Windows would give it.
 #include "app/ProductRecord.h"
 #include "platform/HidDescriptor.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The least of the keyboard files that the transport reads (Parts 0.4, 4.110, 4.111): the
+// The least of the keyboard files that the transport reads: the
 // keyboard layout "%s_KeyBoed.xml" (effect table, effect-type position, key groups) and the
 // key-assignment file. The keyboard subsystem's own classes (Zr_KeyBord_Key_Info_toXml,
 // QConfigBuildManage_Pro) read the same formats for the pages.

@@ -81,7 +81,7 @@ QHid_Work_Interface *QHid_Threads_Manage::CreateWorker(uint32_t deviceId, Device
     if (Worker(deviceId) || !device)
         return nullptr;
     QHid_Work_Interface *worker = nullptr;
-    // The protocol workers of Parts 2.108, 2.111 and 2.113 take the place of the base class
+    // The keyboard and mouse protocol workers take the place of the base class
     // here as they are built; kinds 6 to 11 get their worker from the device list page.
     switch (device->kind) {
     case KindKeyboardWired: case KindKeyboardReceiver:
@@ -348,7 +348,7 @@ void QHid_Threads_Manage::on_SynchronizingDeviceData()
 
 void QHid_Threads_Manage::on_ChangeCurrntDpi(uint)
 {
-    // writes the current DPI of the mouse record (Part 2.110) and stores code 1
+    // writes the current DPI of the mouse record and stores code 1
 }
 
 void QHid_Threads_Manage::on_Usb_DispAudio(uchar *audiondata)

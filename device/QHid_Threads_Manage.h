@@ -1,8 +1,8 @@
 #pragma once
-// Part 2.106: the worker manager. Owns the protocol workers of all open devices; runs one
+// The worker manager. Owns the protocol workers of all open devices; runs one
 // command at a time on the current device's worker on its own thread; relays worker events.
 //
-// Sound behaviour beyond the Part: a request that arrives while a command runs is kept, with
+// A request that arrives while a command runs is kept, with
 // its own copy of its arguments, and performed when the running command ends (a newer request
 // of the same command replaces an older one still waiting); the running command's arguments
 // are never touched; a worker is never deleted while the manager's thread runs a command on it.
@@ -38,7 +38,7 @@ public:
     void StopAll();
     QList<uint32_t> WorkerIds() const;
 
-    // The command last taken up by run (the Part's fields); -1 before the first.
+    // The command last taken up by run; -1 before the first.
     int CommandCode() const;
     // Commands waiting behind the running one.
     int PendingCommands() const;
@@ -129,7 +129,7 @@ private:
     QList<Command> m_Pending;
     bool m_RunActive = false;
     QHid_Work_Interface *m_Busy = nullptr;
-    // the Part's fields: the command taken up last
+    // the command taken up last
     int m_CommandCode = -1;
     QStringList m_StringArgs;
     bool m_HasConfigBlock = false;

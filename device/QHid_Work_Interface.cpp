@@ -101,7 +101,7 @@ void QHid_Work_Interface::SetParam(uchar, uint, uint, uint, uint, uint, uint) {}
 void QHid_Work_Interface::StartListening() {}
 void QHid_Work_Interface::StopListening() {}
 
-// ---- Part 2.104 -----------------------------------------------------------------------------
+// ---- short reports, notices, the code request, the listener ------------------------------
 
 void QHid_Work_Interface::SetDevice(DeviceRecord *device)
 {
@@ -625,7 +625,7 @@ QByteArray BuildMacroBlock(const QList<QByteArray> &macros)
     return block;
 }
 
-// ---- Part 2.105 -----------------------------------------------------------------------------
+// ---- packet transfers ---------------------------------------------------------------------
 
 bool QHid_Work_Interface::ComparePacket(const uchar *sent, const uchar *received, int length)
 {

@@ -1,5 +1,5 @@
 #pragma once
-// Parts 2.104 and 2.105: the transport worker base of every per-device protocol worker: the
+// The transport worker base of every per-device protocol worker: the
 // 20-byte ShortReport, status notices, the device-code request, the one-task run, the listener
 // restart rule, and the packet transfers (echoed upload packets, configuration images, key
 // tables, macros, the mouse key map and table reads).
@@ -26,7 +26,7 @@ public:
     explicit QHid_Work_Interface(QObject *parent = nullptr);
     ~QHid_Work_Interface() override;
 
-    // ---- fields of the Part (those the system uses) ----
+    // ---- fields ----
     std::atomic<int> m_OperationResult{0};
     std::atomic<uint32_t> m_DeviceId{0};
     QString m_KeyFile;
@@ -41,7 +41,7 @@ public:
     QString m_DeviceIdText;
 
     // The reply time-out and retransmission count; a value of 0 or less (a missing "HidParam"
-    // key) falls back to the Parts' defaults, 6000 ms and 3.
+    // key) falls back to the defaults, 6000 ms and 3.
     void SetReplyTimeout(int ms);
     void SetRetransmissions(int count);
     int ReplyTimeout() const { return m_ReplyTimeout; }
@@ -70,7 +70,7 @@ public:
     virtual void StartListening();
     virtual void StopListening();
 
-    // ---- Part 2.104 ----
+    // ---- short reports, notices, the code request, the listener ----
     void SetDevice(DeviceRecord *device);
     DeviceRecord *Device() const { return m_Device; }
     int ReadReport(DeviceRecord *device, uchar *buffer, int length, int timeoutMs);
@@ -86,7 +86,7 @@ public:
     uchar *DiyColorMap();
     uchar ReadBatteryLevel();
 
-    // ---- Part 2.105 ----
+    // ---- packet transfers ----
     int SendPackets(uchar *packet, int length = 20);
     bool ComparePacket(const uchar *sent, const uchar *received, int length);
     bool SendConfigPackets(const uchar *buffer, int total, uchar command, int start = 8, int packetSize = 20);
@@ -143,7 +143,7 @@ protected:
     int m_Retransmissions = kDefaultRetransmissions;
 };
 
-// Helpers of Part 2.105 and 2.104.
+// Helpers of the transfers.
 QByteArray SliceKeyTable(const uchar *buffer, int total, int index, int slice = 14, int skip = 8);
 uchar *KeyTableFromLayout(const QString &layoutPath, int layer);
 uchar *HexListToBuffer(const QStringList &items);
@@ -154,6 +154,6 @@ bool IsAllZero(const uchar *bytes, int n);
 bool GetFeatureReport(DeviceRecord *device, uchar *buffer, int length);
 bool SetFeatureReport(DeviceRecord *device, uchar *buffer, int length);
 QKeyBoradMApMange *GetDeviceKeyMap(DeviceRecord *device);
-// The macro block of Part 2.105 from the macros' recorded bytes; empty when any is empty or the
+// The macro block from the macros' recorded bytes; empty when any is empty or the
 // block would not fit its 16-bit lengths.
 QByteArray BuildMacroBlock(const QList<QByteArray> &macros);

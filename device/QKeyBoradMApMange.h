@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.107: the in-memory store of one keyboard's configuration block and colour maps.
+// The in-memory store of one keyboard's configuration block and colour maps.
 #include <QMap>
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-// Part 2.101 over the emulator: shapes, kinds, states, report ids, the three open routines,
+// Device classification over the emulator: shapes, kinds, states, report ids, the three open routines,
 // the product lookups, the status-aware read and hot-plug notices.
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"

@@ -1,4 +1,4 @@
-// Part 2.107: the keyboard configuration block and colour maps, loaded from the product files.
+// The keyboard configuration block and colour maps, loaded from the product files.
 #include "app/IniOpeners.h"
 #include "device/QKeyBoradMApMange.h"
 #include "tests/support/TestProgramDir.h"

@@ -1,4 +1,4 @@
-// Part 2.106: the worker manager's table, routing, one command at a time, kept requests, relays.
+// The worker manager's table, routing, one command at a time, kept requests, relays.
 #include "device/DeviceRecord.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"

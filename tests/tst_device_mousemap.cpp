@@ -58,7 +58,7 @@ static DpiConfigRecord *ParseText(TestProgramDir &dir, const QString &body)
 void TestDeviceMouseMap::sampleMapsOfBothMice()
 {
     TestProgramDir dir;
-    for (const QString product : {QStringLiteral("QM8"), QStringLiteral("QX3")}) {
+    for (const QString &product : {QStringLiteral("QM8"), QStringLiteral("QX3")}) {
         std::unique_ptr<DpiConfigRecord> r(QDpiConfigMange().Read(product));
         QVERIFY2(r, qPrintable(product));
         QCOMPARE(r->sensorAddress, 11);

@@ -1,4 +1,4 @@
-// Parts 2.104 and 2.105 over the emulator: short reports, the code request, status notices,
+// The transport worker over the emulator: short reports, the code request, status notices,
 // echoed upload packets with retransmission, configuration images, key tables, macros, the
 // mouse key map and table reads, with their faults.
 #include "app/ProductCatalogue.h"

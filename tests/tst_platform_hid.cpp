@@ -158,7 +158,7 @@ void TestPlatformHid::windowsPaths_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<uint>("id");
-    QTest::newRow("spec example") << "\\\\?\\hid#vid_258a&pid_0138&mi_01#7&2a8b4b3f&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}"
+    QTest::newRow("Windows path with interface number") << "\\\\?\\hid#vid_258a&pid_0138&mi_01#7&2a8b4b3f&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}"
                                   << 0x2A8B4B3Fu;
     QTest::newRow("no third part") << "\\\\?\\hid#vid_258a&pid_0138" << 0u;
     QTest::newRow("one field") << "a#b#7" << 0u;

@@ -123,7 +123,7 @@ public:
 
     // Queues an input report to every open handle of the node (hidraw semantics).
     void PushInput(const QByteArray &report, int delayMs = 0);
-    // Records a model error: the program sent a request the Parts do not allow.
+    // Records a model error: the program sent a request the device does not allow.
     void Fail(const QString &what);
 
     // Called by the emulator (lock held). Results as hidapi's.

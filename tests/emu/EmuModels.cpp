@@ -1,5 +1,4 @@
-// Models of the devices' firmware, written from Parts 2.101, 2.104, 2.105 and 2.108 of
-// piece-01.md, and the descriptors they present.
+// Models of the devices' firmware and the descriptors they present.
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouse20.h"
 #include "tests/emu/EmuMouseYx.h"
