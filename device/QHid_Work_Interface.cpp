@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
@@ -869,31 +868,13 @@ bool QHid_Work_Interface::WriteKeyTable()
     return macrosSent;
 }
 
-// The recorded events of a macro file of the device's product ("mdfdata" of the object under
-// the file's base name); empty when missing, malformed or not clean hex.
-static QByteArray ReadMacroBytes(const QString &path)
-{
-    if (path.isEmpty())
-        return QByteArray();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
-    const QJsonObject object = doc.object().value(QFileInfo(path).completeBaseName()).toObject();
-    const QString hex = object.value(QStringLiteral("mdfdata")).toString().remove(QLatin1Char(' '));
-    static const QRegularExpression clean(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
-    if (!clean.match(hex).hasMatch())
-        return QByteArray();
-    return QByteArray::fromHex(hex.toLatin1());
-}
-
 QByteArray QHid_Work_Interface::MacroFileToPackets(const QStringList &macros)
 {
     QList<QByteArray> bytes;
     const QString folder = ProductFolder();
     const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), folder);
     for (const QString &name : macros)
-        bytes.append(IsSafeFileComponent(folder) ? ReadMacroBytes(QJsonConfing::MacroFilePath(macroDir, name)) : QByteArray());
+        bytes.append(IsSafeFileComponent(folder) ? QJsonConfing::ReadMacroEvents(QJsonConfing::MacroFilePath(macroDir, name)) : QByteArray());
     return BuildMacroBlock(bytes);
 }
 

@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
+
+#include <cctype>
 
 namespace {
 
@@ -23,6 +24,18 @@ bool readObject(const QString &path, QJsonObject &object)
     if (!v.isObject())
         return false;
     object = v.toObject();
+    return true;
+}
+
+// Pairs of hex digits only. A loop, not a regular expression: long macros would exceed the
+// matcher's stack and read as broken.
+bool isCleanHex(const QString &hex)
+{
+    if (hex.size() % 2)
+        return false;
+    for (const QChar c : hex)
+        if (!isxdigit(c.unicode() < 128 ? c.unicode() : 'x'))
+            return false;
     return true;
 }
 
@@ -58,14 +71,18 @@ QByteArray QJsonConfing::ReadMacroData(const QString &name, int &runWay, int &ru
         WriteLogLine(QStringLiteral("macro name refused: \"%1\"").arg(name));
         return QByteArray();
     }
-    QJsonObject object;
-    if (!readObject(path, object))
-        return QByteArray();
     ReadRunMode(path, runWay, runOne);
+    return ReadMacroEvents(path);
+}
+
+QByteArray QJsonConfing::ReadMacroEvents(const QString &path)
+{
+    QJsonObject object;
+    if (path.isEmpty() || !readObject(path, object))
+        return QByteArray();
     const QString hex = object.value(QStringLiteral("mdfdata")).toString().remove(QLatin1Char(' '));
     // fromHex skips bad characters silently; corrupt events must not reach a device.
-    static const QRegularExpression clean(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
-    if (!clean.match(hex).hasMatch()) {
+    if (!isCleanHex(hex)) {
         WriteLogLine(QStringLiteral("macro file %1 holds malformed data").arg(path));
         return QByteArray();
     }

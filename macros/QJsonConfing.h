@@ -16,6 +16,10 @@ public:
     // The "RunWay"/"RunOne" of a macro file; the outputs keep their values when it is missing.
     static void ReadRunMode(const QString &path, int &runWay, int &runOne);
 
+    // The recorded events of the macro file at path; empty when it is missing, holds no data or
+    // its data is not clean hex.
+    static QByteArray ReadMacroEvents(const QString &path);
+
     // The macro file of a name in a folder; empty when the name is not one safe file name.
     static QString MacroFilePath(const QString &folder, const QString &name);
 };

@@ -184,6 +184,20 @@ private Q_SLOTS:
         QCOMPARE(way, 0);
         QCOMPARE(one, 1);
 
+        QCOMPARE(QJsonConfing::ReadMacroEvents(folder + "/good.bin"), QByteArray::fromHex("0a0bff"));
+        QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/bad.bin").isEmpty());
+        QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/missing.bin").isEmpty());
+        QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/broken.bin").isEmpty());
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/odd.bin", "{\"odd\":{\"mdfdata\":\"0a0b0\"}}"));
+        QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/odd.bin").isEmpty());
+        // a long recording reads whole, not as broken
+        QByteArray events;
+        for (int i = 0; i < 40000; ++i)
+            events.append(char(i * 7));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/long.bin",
+                              "{\"long\":{\"mdfdata\":\"" + events.toHex() + "\"}}"));
+        QCOMPARE(QJsonConfing::ReadMacroEvents(folder + "/long.bin"), events);
+
         QCOMPARE(QJsonConfing::MacroFilePath(folder, "good"), folder + "/good.bin");
         QVERIFY(QJsonConfing::MacroFilePath(folder, "../../SysBuild").isEmpty());
 
