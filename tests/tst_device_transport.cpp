@@ -65,7 +65,7 @@ private:
 void TestDeviceTransport::init()
 {
     emu::Reset();
-    emu::SetTimeScale(0.02); // 6000 ms echo waits become 120 ms
+    emu::SetTimeScale(0.05); // 6000 ms echo waits become 300 ms; room for a loaded machine
     m_dir = new TestProgramDir;
     QVERIFY(m_dir->isValid());
     ClearProductListCache();

@@ -5,6 +5,7 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QImage>
+#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -19,7 +20,18 @@ namespace {
 void runMenu(MainWidget &w, const std::function<void(QLeftMenuPop *)> &during)
 {
     auto *menu = new QLeftMenuPop(&w);
-    QTimer::singleShot(QLeftMenuPop::SlideMs + 150, menu, [menu, during] { during(menu); });
+    // `during` runs once the slide has really ended: a loaded machine may take longer than
+    // the slide's nominal time.
+    auto *poll = new QTimer(menu);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, menu, [menu, poll, during] {
+        const auto *slide = menu->findChild<QPropertyAnimation *>();
+        if (slide && slide->state() != QAbstractAnimation::Stopped)
+            return;
+        poll->stop();
+        during(menu);
+    });
+    QTimer::singleShot(QLeftMenuPop::SlideMs, poll, [poll] { poll->start(); });
     // Whatever happens in `during`, the run ends.
     QTimer::singleShot(5000, menu, [menu] { menu->hide(); });
     menu->Animationgeometry_show();
