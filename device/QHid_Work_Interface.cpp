@@ -597,8 +597,10 @@ uchar *KeyTableFromLayout(const QString &layoutPath, int layer)
     return table;
 }
 
-QByteArray BuildMacroBlock(const QList<QByteArray> &macros)
+QByteArray BuildMacroBlock(const QList<QByteArray> &macros, bool *tooLarge)
 {
+    if (tooLarge)
+        *tooLarge = false;
     if (macros.isEmpty())
         return QByteArray();
     int dataLength = 0;
@@ -606,8 +608,11 @@ QByteArray BuildMacroBlock(const QList<QByteArray> &macros)
         if (m.isEmpty())
             return QByteArray();
         dataLength += m.size() + 4;
-        if (8 + dataLength > 0xFFFF)
-            return QByteArray(); // would not fit the 16-bit lengths and the 65535-byte work area
+    }
+    if (8 + dataLength > 0xFFFF) {
+        if (tooLarge)
+            *tooLarge = true;
+        return QByteArray(); // would not fit the 16-bit lengths and the 65535-byte work area
     }
     QByteArray block;
     block.reserve(8 + dataLength);
@@ -868,19 +873,25 @@ bool QHid_Work_Interface::WriteKeyTable()
     return macrosSent;
 }
 
-QByteArray QHid_Work_Interface::MacroFileToPackets(const QStringList &macros)
+QByteArray QHid_Work_Interface::MacroFileToPackets(const QStringList &macros, bool *tooLarge)
 {
     QList<QByteArray> bytes;
-    const QString folder = ProductFolder();
-    const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), folder);
     for (const QString &name : macros)
-        bytes.append(IsSafeFileComponent(folder) ? QJsonConfing::ReadMacroEvents(QJsonConfing::MacroFilePath(macroDir, name)) : QByteArray());
-    return BuildMacroBlock(bytes);
+        bytes.append(QJsonConfing::ReadMacroEvents(MacroFile(name)));
+    return BuildMacroBlock(bytes, tooLarge);
 }
 
-QByteArray QHid_Work_Interface::MacroFileToBytes(const QStringList &macros)
+QString QHid_Work_Interface::MacroFile(const QString &name) const
 {
-    return MacroFileToPackets(macros);
+    const QString folder = ProductFolder();
+    if (!IsSafeFileComponent(folder))
+        return QString();
+    return QJsonConfing::MacroFilePath(QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), folder), name);
+}
+
+QByteArray QHid_Work_Interface::MacroFileToBytes(const QStringList &macros, bool *tooLarge)
+{
+    return MacroFileToPackets(macros, tooLarge);
 }
 
 bool QHid_Work_Interface::SendMacroData(const QStringList &macros)

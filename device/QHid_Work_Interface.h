@@ -92,8 +92,9 @@ public:
     bool SendConfigPackets(const uchar *buffer, int total, uchar command, int start = 8, int packetSize = 20);
     bool WriteKeyTable();
     bool SendKeyPackets(uchar *table, int layer, int length = 520);
-    QByteArray MacroFileToPackets(const QStringList &macros);
-    QByteArray MacroFileToBytes(const QStringList &macros);
+    // tooLarge, when given, tells a block refused for its size from one with a macro missing.
+    QByteArray MacroFileToPackets(const QStringList &macros, bool *tooLarge = nullptr);
+    QByteArray MacroFileToBytes(const QStringList &macros, bool *tooLarge = nullptr);
     bool SendMacroData(const QStringList &macros);
     bool WriteMouseKeyMap(const QMap<uint16_t, QString> &map);
     void GrabData(QByteArray &out, int &status, int expected, const uchar *request, int lengthIndex = 4,
@@ -138,6 +139,9 @@ protected:
     void RunTask(uint8_t code);
     void MarkAsleep();
     QString ProductFolder() const;
+    // The macro file of a name in the device's product folder; empty when folder or name is
+    // not one safe path component.
+    QString MacroFile(const QString &name) const;
 
     int m_ReplyTimeout = kDefaultReplyTimeoutMs;
     int m_Retransmissions = kDefaultRetransmissions;
@@ -154,6 +158,6 @@ bool IsAllZero(const uchar *bytes, int n);
 bool GetFeatureReport(DeviceRecord *device, uchar *buffer, int length);
 bool SetFeatureReport(DeviceRecord *device, uchar *buffer, int length);
 QKeyBoradMApMange *GetDeviceKeyMap(DeviceRecord *device);
-// The macro block from the macros' recorded bytes; empty when any is empty or the
-// block would not fit its 16-bit lengths.
-QByteArray BuildMacroBlock(const QList<QByteArray> &macros);
+// The macro block from the macros' recorded bytes; empty when any is empty or the block
+// would not fit its 16-bit lengths (then tooLarge, when given, is set).
+QByteArray BuildMacroBlock(const QList<QByteArray> &macros, bool *tooLarge = nullptr);

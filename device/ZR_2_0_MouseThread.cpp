@@ -14,6 +14,7 @@
 #include "device/ZR_2_0_KeyboradThread.h"
 #include "macros/QJsonConfing.h"
 #include "mouse/QLStyleBoraWidget.h"
+#include "platform/HidPlatform.h"
 
 #include <QSettings>
 
@@ -35,6 +36,27 @@ void Seal(QByteArray &image, uint8_t command)
 {
     image[2] = static_cast<char>(command);
     image[1] = static_cast<char>(ByteSumFrom2(reinterpret_cast<const uchar *>(image.constData()), kImageBytes));
+}
+// Reports id 2 and 3 travel through the receiver, which needs longer between writes.
+bool ThroughReceiver(const DeviceRecord *d)
+{
+    return d && (d->reportId == 2 || d->reportId == 3);
+}
+// The pause after a write before the busy state ends.
+void SettlePause(const DeviceRecord *d)
+{
+    QThread::msleep(static_cast<unsigned long>(platform::HidScaledMs(ThroughReceiver(d) ? 300 : 100)));
+}
+// The 0x05 code request in a zeroed buffer of the given length, and the code of its reply.
+QByteArray CodeRequest(int length)
+{
+    QByteArray request(length, '\0');
+    request[1] = 0x0D; request[2] = 0x05; request[3] = 0x01; request[4] = 0x01; request[6] = 6;
+    return request;
+}
+QString CodeOfReply(const QByteArray &reply)
+{
+    return HexDump(reinterpret_cast<const uchar *>(reply.constData()) + 8, 6).remove(QLatin1Char(' '));
 }
 // One byte of a macro entry: a value past a byte would widen its "%02x" and shift the whole
 // eight-digit code.
@@ -84,7 +106,7 @@ ZR_2_0_MouseThread::ZR_2_0_MouseThread(QObject *parent) : QHid_Work_Interface(pa
 void ZR_2_0_MouseThread::SetDeviceName(DeviceRecord *record, const QString &name)
 {
     if (record)
-        record->name = QString::fromUtf8(name.toUtf8());
+        record->name = name;
 }
 
 uint8_t ZR_2_0_MouseThread::RateCode(uint32_t rate)
@@ -240,7 +262,7 @@ bool ZR_2_0_MouseThread::SendImage(QByteArray image)
         return false;
     image[0] = static_cast<char>(d->reportId);
     Seal(image, 0x04);
-    if (d->reportId == 2 || d->reportId == 3)
+    if (ThroughReceiver(d))
         msleep(static_cast<unsigned long>(Ms(100)));
     std::lock_guard<std::recursive_mutex> lock(d->io);
     const bool ok = SetFeatureReport(d, reinterpret_cast<uchar *>(image.data()), std::min<int>(image.size(), d->featureLength));
@@ -256,7 +278,7 @@ void ZR_2_0_MouseThread::SetParam(uchar code, uint, uint, uint, uint, uint, uint
     std::unique_ptr<DpiConfigRecord> map(ReadMap());
     const std::shared_ptr<MouseConfigRecord> r = RecordOf(d);
     auto finish = [&] {
-        msleep(static_cast<unsigned long>(Ms(d && (d->reportId == 2 || d->reportId == 3) ? 300 : 100)));
+        SettlePause(d);
         Q_EMIT HideBusy();
     };
     if (!d || !map || !r || r->image.size() < kImageBytes || code < 1 || code > 10) {
@@ -356,7 +378,7 @@ void ZR_2_0_MouseThread::RecoverConfig()
     delete ini;
     if (!base.isEmpty() && ParseConfigImage(base)) {
         SendImage(base);
-        if (d->reportId == 2 || d->reportId == 3)
+        if (ThroughReceiver(d))
             msleep(static_cast<unsigned long>(Ms(300)));
     } else {
         WriteLogLine(QStringLiteral("no factory mouse image in the product data"));
@@ -367,7 +389,7 @@ void ZR_2_0_MouseThread::RecoverConfig()
         std::lock_guard<std::recursive_mutex> lock(d->io);
         SetFeatureReport(d, reinterpret_cast<uchar *>(keys.data()), std::min<int>(keys.size(), d->featureLength));
     }
-    msleep(static_cast<unsigned long>(Ms(d->reportId == 2 || d->reportId == 3 ? 300 : 100)));
+    SettlePause(d);
     Q_EMIT HideBusy();
     m_TaskCode = 0;
 }
@@ -388,7 +410,7 @@ bool ZR_2_0_MouseThread::WriteKeyTable()
     }
     Q_EMIT ShowBusy();
     auto finish = [&](bool ok) {
-        msleep(static_cast<unsigned long>(Ms(d->reportId == 2 || d->reportId == 3 ? 300 : 100)));
+        SettlePause(d);
         Q_EMIT HideBusy();
         m_TaskCode = 0;
         return ok;
@@ -406,13 +428,9 @@ bool ZR_2_0_MouseThread::WriteKeyTable()
         }
     }
     // The same files the macro block is read from.
-    const QString folder = ProductFolder();
-    const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), folder);
     for (const MouseKeyRow &row : macroRows) {
         int runWay = 0, runOne = 1;
-        const QString path = IsSafeFileComponent(folder) ? QJsonConfing::MacroFilePath(macroDir, row.reName) : QString();
-        if (!path.isEmpty())
-            QJsonConfing::ReadRunMode(path, runWay, runOne);
+        QJsonConfing::ReadRunMode(MacroFile(row.reName), runWay, runOne);
         keys.insert(row.sendAddress, QString::asprintf("03%02x%02x%02x", EntryByte(runWay), EntryByte(runOne),
                                                        EntryByte(names.indexOf(row.reName))));
     }
@@ -421,7 +439,13 @@ bool ZR_2_0_MouseThread::WriteKeyTable()
     QList<QByteArray> macros;
     bool single = false, restPiece = false;
     if (!names.isEmpty()) {
-        const QByteArray block = MacroFileToBytes(names);
+        bool tooLarge = false;
+        const QByteArray block = MacroFileToBytes(names, &tooLarge);
+        if (block.isEmpty() && tooLarge) {
+            WriteLogLine(QStringLiteral("mouse keys not written: macro data past the block's 16-bit lengths"));
+            Q_EMIT MessgBox(GetLangText(131));
+            return finish(false);
+        }
         if (block.isEmpty()) {
             WriteLogLine(QStringLiteral("mouse keys not written: a macro of \"%1\" has no data").arg(names.join(QLatin1String("\", \""))));
             Q_EMIT MessgBox(GetLangText(179));
@@ -474,11 +498,10 @@ void ZR_2_0_MouseThread::ReadCodeAndBattery(QString &code)
     DeviceRecord *d = m_Device;
     if (!d || !d->CodeText().isEmpty() || d->featureLength <= 500 || d->deviceType != 1 || d->subType != 2)
         return;
-    QByteArray request(d->featureLength, '\0');
-    request[1] = 0x0D; request[2] = 0x05; request[3] = 0x01; request[4] = 0x01; request[6] = 6;
+    QByteArray request = CodeRequest(d->featureLength);
     if (!Transaction(request, 10))
         return;
-    code = HexDump(reinterpret_cast<const uchar *>(request.constData()) + 8, 6).remove(QLatin1Char(' '));
+    code = CodeOfReply(request);
     if (code != QLatin1String("000000000000"))
         d->SetCodeText(code);
     m_DeviceIdText = code;
@@ -500,12 +523,11 @@ QString ZR_2_0_MouseThread::ReadDeviceCode()
     const bool listening = isRunning() && QThread::currentThread() != this;
     if (listening)
         StopListening();
-    QByteArray request(std::max<int>(d->featureLength, 14), '\0');
-    request[1] = 0x0D; request[2] = 0x05; request[3] = 0x01; request[4] = 0x01; request[6] = 6;
+    QByteArray request = CodeRequest(std::max<int>(d->featureLength, 14));
     const bool ok = Transaction(request, 10);
     if (listening)
         StartListening();
-    return ok ? HexDump(reinterpret_cast<const uchar *>(request.constData()) + 8, 6).remove(QLatin1Char(' ')) : QString();
+    return ok ? CodeOfReply(request) : QString();
 }
 
 bool ZR_2_0_MouseThread::HandleStatus(const uchar *b, int n)

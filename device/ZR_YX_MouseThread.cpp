@@ -38,10 +38,16 @@ std::shared_ptr<MouseConfigRecord> RecordOf(DeviceRecord *d)
 
 ZR_YX_MouseThread::ZR_YX_MouseThread(QObject *parent) : QHid_Work_Interface(parent) {}
 
+int ZR_YX_MouseThread::FrameLength() const
+{
+    DeviceRecord *c = m_CommandDevice;
+    return c && c->featureLength > 0 ? c->featureLength : 64;
+}
+
 QByteArray ZR_YX_MouseThread::Frame(const QByteArray &fromByte2) const
 {
     DeviceRecord *c = m_CommandDevice;
-    const int length = c && c->featureLength > 0 ? c->featureLength : 64;
+    const int length = FrameLength();
     QByteArray f(length, '\0');
     f[0] = static_cast<char>(c ? c->reportId : 0);
     for (int i = 0; i < fromByte2.size() && 2 + i < length; ++i)
@@ -58,15 +64,12 @@ bool ZR_YX_MouseThread::Exchange(const QByteArray &frame, QByteArray *reply, int
     // One transaction at a time on the command device: the GUI thread's code read, the
     // listener's wake handling and the manager's commands must not interleave their pairs.
     std::lock_guard<std::recursive_mutex> lock(c->io);
-    QByteArray buffer = frame;
-    if (!SetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size()))
+    if (!SendOnly(frame, waitMs))
         return false;
-    msleep(static_cast<unsigned long>(Ms(waitMs)));
     if (!readBack)
         return true;
-    buffer.fill('\0');
-    buffer[0] = static_cast<char>(c->reportId);
-    bool ok = GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size());
+    QByteArray buffer;
+    bool ok = ReadBack(buffer);
     const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
     if (ok && (buffer.at(2) != frame.at(2) || b[1] != ByteSumFrom2(b, buffer.size()))) {
         WriteLogLine(QStringLiteral("second-family reply with a wrong tag or sum: ") + HexDump(b, 16));
@@ -176,13 +179,8 @@ bool ZR_YX_MouseThread::VerifyReply(const QByteArray &sent)
     if (!c)
         return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
-        QByteArray buffer(c->featureLength > 0 ? c->featureLength : 64, '\0');
-        buffer[0] = static_cast<char>(c->reportId);
-        bool ok;
-        {
-            std::lock_guard<std::recursive_mutex> lock(c->io);
-            ok = GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size());
-        }
+        QByteArray buffer;
+        const bool ok = ReadBack(buffer);
         const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
         if (ok && At(buffer, 5) == At(sent, 5)) {
             WriteLogLine(HexDump(b, buffer.size()));
@@ -251,17 +249,10 @@ bool ZR_YX_MouseThread::SendStages()
         QByteArray piece = k < 5 ? Bytes({0x50, 0x0A, 0x90 + k, 0x36, 10 * k}) + image.mid(10 * k, 10)
                                  : Bytes({0x50, 0x06, 0x95, 0x37, 0x32}) + image.mid(50, 6);
         const QByteArray frame = Frame(piece);
-        bool sent;
-        {
-            std::lock_guard<std::recursive_mutex> lock(m_CommandDevice->io);
-            QByteArray buffer = frame;
-            sent = SetFeatureReport(m_CommandDevice, reinterpret_cast<uchar *>(buffer.data()), buffer.size());
-        }
+        const bool sent = SendOnly(frame, 0);
         qDebug().noquote() << HexDump(reinterpret_cast<const uchar *>(frame.constData()), 20);
-        if (!sent) {
-            WriteLogLine(QStringLiteral("DPI piece %1 not sent: ").arg(k) + m_CommandDevice->LastError());
+        if (!sent)
             return false;
-        }
         VerifyReply(frame.left(6));
     }
     return true;
@@ -487,18 +478,22 @@ bool ZR_YX_MouseThread::SendOnly(const QByteArray &frame, int waitMs)
     return true;
 }
 
-bool ZR_YX_MouseThread::WaitReady()
+bool ZR_YX_MouseThread::ReadBack(QByteArray &buffer)
 {
     DeviceRecord *c = m_CommandDevice;
+    buffer = QByteArray(FrameLength(), '\0');
     if (!c)
         return false;
-    QByteArray buffer(c->featureLength > 0 ? c->featureLength : 64, '\0');
     buffer[0] = static_cast<char>(c->reportId);
-    {
-        std::lock_guard<std::recursive_mutex> lock(c->io);
-        if (!GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size()))
-            return false;
-    }
+    std::lock_guard<std::recursive_mutex> lock(c->io);
+    return GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size());
+}
+
+bool ZR_YX_MouseThread::WaitReady()
+{
+    QByteArray buffer;
+    if (!ReadBack(buffer))
+        return false;
     const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
     if (b[1] != ByteSumFrom2(b, buffer.size()))
         return false; // a garbled reply says nothing about readiness
@@ -538,9 +533,8 @@ bool ZR_YX_MouseThread::BeginBlockWrite(uint32_t size)
     }
     if (w) {
         msleep(static_cast<unsigned long>(Ms(30)));
-        QByteArray buffer(c->featureLength > 0 ? c->featureLength : 64, '\0');
-        buffer[0] = static_cast<char>(c->reportId);
-        if (!GetFeatureReport(c, reinterpret_cast<uchar *>(buffer.data()), buffer.size())) {
+        QByteArray buffer;
+        if (!ReadBack(buffer)) {
             WriteLogLine(QStringLiteral("second-family receiver gone during the upload: ") + c->LastError());
             return false;
         }
@@ -580,24 +574,15 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
     for (const MouseKeyRow &row : rows)
         if (row.valueType == 1 && !names.contains(row.reName))
             names.append(row.reName);
-    const QByteArray block = MacroFileToBytes(names);
-    bool tooLarge = names.size() > 0x100; // M is one byte
+    bool tooLarge = false;
+    const QByteArray block = MacroFileToBytes(names, &tooLarge);
+    tooLarge = tooLarge || names.size() > 0x100; // M is one byte
     if (block.size() <= 8 && !tooLarge) {
-        // The block builder refuses a block past its 16-bit lengths as it refuses a missing
-        // macro; macros that each make a block tell the first case from the second.
-        tooLarge = true;
-        for (const QString &name : names)
-            if (MacroFileToBytes(QStringList(name)).size() <= 8) {
-                tooLarge = false;
-                break;
-            }
-        if (!tooLarge) {
-            // keys must not be pointed at data that never went out
-            WriteLogLine(QStringLiteral("second-family macros not uploaded: no macro data for ")
-                         + names.join(QLatin1Char(',')));
-            Q_EMIT MessgBox(GetLangText(179));
-            return;
-        }
+        // keys must not be pointed at data that never went out
+        WriteLogLine(QStringLiteral("second-family macros not uploaded: no macro data for ")
+                     + names.join(QLatin1Char(',')));
+        Q_EMIT MessgBox(GetLangText(179));
+        return;
     }
     const QByteArray data = block.mid(8);
     if (tooLarge || data.size() > 0xFFFF) {
@@ -627,7 +612,6 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
         || !PollReady(100, QStringLiteral("the upload end")))
         return;
     // Run modes from the same files the data came from.
-    const QString macroDir = QStringLiteral("%1/Products/%2/moidefConfig").arg(AppDirPath(), ProductFolder());
     for (const MouseKeyRow &row : rows) {
         if (row.valueType != 1)
             continue;
@@ -636,7 +620,7 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
             continue;
         }
         int runWay = 0, runOne = 0;
-        QJsonConfing::ReadRunMode(QJsonConfing::MacroFilePath(macroDir, row.reName), runWay, runOne);
+        QJsonConfing::ReadRunMode(MacroFile(row.reName), runWay, runOne);
         const int index = names.indexOf(row.reName);
         const QByteArray frame = Frame(Bytes({0x50, 0x04, 0x20, 0x30, row.sendAddress, 0x03, runWay & 0xFF,
                                               runOne & 0xFF, index}));

@@ -66,6 +66,9 @@ private:
     bool PollReady(int waitMs, const QString &after);
     // Sends a frame without reading it back, then waits.
     bool SendOnly(const QByteArray &frame, int waitMs);
+    // One feature report of the command device into a fresh buffer (byte 0 the report id).
+    bool ReadBack(QByteArray &buffer);
+    int FrameLength() const;
     // The byte 5 of the block frames: 1 through the receiver, 0 wired.
     uint8_t BlockWay() const;
     void WriteKeyRow(uint8_t key, const QString &code);

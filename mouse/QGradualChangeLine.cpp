@@ -144,6 +144,20 @@ void QGradualChangeLine::ClearDropTarget()
     m_Drag = false;
 }
 
+bool QGradualChangeLine::RefuseDrop(const QLineInfo *row, bool lastLeftButton)
+{
+    if (lastLeftButton) {
+        ClearDropTarget();
+        Ask(QStringLiteral("至少需要另一个或多个'%1' 做备用").arg(GetLangText(kLeftButtonText)), true);
+        return true;
+    }
+    if (row->EffectiveTextId() == kDisabledText) {
+        ClearDropTarget(); // a disabled button takes nothing until it is reset
+        return true;
+    }
+    return false;
+}
+
 void QGradualChangeLine::on_MouseDragMove(QPoint GPos)
 {
     m_Drag = true;
@@ -183,15 +197,8 @@ void QGradualChangeLine::on_MouseDragRePress(QString Select_text, QString ObjCod
     }
     const bool leftByAssignment = row->NameId() == kLeftButtonText && row->DefaultTextId() != kLeftButtonText;
     const bool leftByDefault = row->DefaultTextId() == kLeftButtonText && row->NameId() == 0;
-    if (LeftButtonRows() <= 1 && IsLeftButtonRow(row) && (leftByAssignment || leftByDefault)) {
-        ClearDropTarget();
-        Ask(QStringLiteral("至少需要另一个或多个'%1' 做备用").arg(GetLangText(kLeftButtonText)), true);
+    if (RefuseDrop(row, LeftButtonRows() <= 1 && IsLeftButtonRow(row) && (leftByAssignment || leftByDefault)))
         return;
-    }
-    if (row->EffectiveTextId() == kDisabledText) {
-        ClearDropTarget();
-        return;
-    }
     SetSelectedButton(static_cast<uint8_t>(row->SendAddress() & 0xFF));
     const uint16_t id = leftcode ? leftcode : centcode;
     row->SetReName(Select_text);
@@ -213,15 +220,8 @@ void QGradualChangeLine::on_MouseDragPixRePress(QString Select_text, QPixmap img
     QLineLabelHead *head = m_DropHead;
     if (!row)
         return;
-    if (LeftButtonRows() < 2 && IsLeftButtonRow(row)) {
-        ClearDropTarget();
-        Ask(QStringLiteral("至少需要另一个或多个'%1' 做备用").arg(GetLangText(kLeftButtonText)), true);
+    if (RefuseDrop(row, LeftButtonRows() < 2 && IsLeftButtonRow(row)))
         return;
-    }
-    if (row->EffectiveTextId() == kDisabledText) {
-        ClearDropTarget();
-        return;
-    }
     SetSelectedButton(static_cast<uint8_t>(row->SendAddress() & 0xFF));
     if (head) {
         head->SetTextId(0); // a macro's name is its file name, not a text of the tables

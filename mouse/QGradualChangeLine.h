@@ -56,6 +56,9 @@ protected:
 private:
     void CreateLines(const LineKeyRecord &record);
     void ClearDropTarget();
+    // True, the target cleared, when a drop must not change the row: it would take the last
+    // left button (told to the user) or the button is disabled (silently).
+    bool RefuseDrop(const QLineInfo *row, bool lastLeftButton);
     void SetSelectedButton(uint8_t index);
     // The message pop-up of the main window; 0 (nothing done) without one.
     uchar Ask(const QString &text, bool yesOnly);

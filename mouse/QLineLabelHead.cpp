@@ -24,17 +24,17 @@ void QLineLabelHead::PlaceAtAnchor(int height)
 
 void QLineLabelHead::SetHeadText(const QString &text)
 {
-    m_Kind = TextKind;
-    m_Text = text;
-    m_Picture = QPixmap();
-    m_Selected = false;
-    PlaceAtAnchor(height() > 0 ? height() : 30);
-    update();
+    SetHead(TextKind, text, QPixmap());
 }
 
 void QLineLabelHead::SetHeadInfo(const QString &text, const QPixmap &picture)
 {
-    m_Kind = PictureKind;
+    SetHead(PictureKind, text, picture);
+}
+
+void QLineLabelHead::SetHead(uint8_t kind, const QString &text, const QPixmap &picture)
+{
+    m_Kind = kind;
     m_Text = text;
     m_Picture = picture;
     m_Selected = false;

@@ -45,6 +45,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void SetHead(uint8_t kind, const QString &text, const QPixmap &picture);
+
     int m_AnchorX = 0, m_AnchorY = 0;
     bool m_Selected = false;
     uint8_t m_Kind = TextKind;

@@ -8,12 +8,12 @@
 #include "device/MouseConfigRecord.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/ZR_2_0_MouseThread.h"
-#include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouse20.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/MouseKeyRows.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QSignalSpy>
@@ -416,18 +416,12 @@ void TestDeviceMouse20::vanishedMouse()
 // The mouse page with one column of rows, as the key-definition page builds it.
 void TestDeviceMouse20::SetRows(const QVector<LineKeyRecord> &records)
 {
-    m_tab = new QLStyleMouseTabWidget;
-    if (records.isEmpty())
-        return;
-    auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
-    column->SetColumnName(QStringLiteral("QM8.png"));
-    column->SetLines(records);
+    m_tab = ShowKeyRows(QStringLiteral("QM8.png"), records);
 }
 
 void TestDeviceMouse20::WriteMacro(const QString &name, const QByteArray &events, const QString &extra)
 {
-    const QString json = QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\"%3}}").arg(name, QString::fromLatin1(events.toHex()), extra);
-    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/%1.bin").arg(name), json.toUtf8()));
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QM8"), name, events, extra));
 }
 
 void TestDeviceMouse20::keyMapReport()

@@ -9,12 +9,12 @@
 #include "device/QHid_Threads_Manage.h"
 #include "device/ZR_YX_MouseThread.h"
 #include "mouse/LineKeyRecord.h"
-#include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/MouseKeyRows.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QSignalSpy>
@@ -459,22 +459,13 @@ void TestDeviceMouseYx::vanishedMouse()
 
 void TestDeviceMouseYx::Rows(const QVector<LineKeyRecord> &records, uchar key)
 {
-    m_tab = new QLStyleMouseTabWidget;
-    m_tab->m_CurrentKeyIndex = key;
-    if (records.isEmpty())
-        return;
-    auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
-    column->SetColumnName(QStringLiteral("QX3.png"));
-    column->SetLines(records);
+    m_tab = ShowKeyRows(QStringLiteral("QX3.png"), records, key);
 }
 
 void TestDeviceMouseYx::WriteMacro(const QString &name, const QByteArray &bytes, int runWay, int runOne)
 {
-    const QString json = QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\", \"RunWay\": %3, \"RunOne\": %4}}")
-                             .arg(name, QString::fromLatin1(bytes.toHex(' ')))
-                             .arg(runWay)
-                             .arg(runOne);
-    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QX3/moidefConfig/%1.bin").arg(name), json.toUtf8()));
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QX3"), name, bytes,
+                           QStringLiteral(", \"RunWay\": %1, \"RunOne\": %2").arg(runWay).arg(runOne)));
 }
 
 void TestDeviceMouseYx::keysWithoutKeyFrame_data()

@@ -1,0 +1,19 @@
+#pragma once
+// Mouse button rows and macro files for the worker tests, made the way the program makes them.
+#include "mouse/LineKeyRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+class QLStyleMouseTabWidget;
+class TestProgramDir;
+
+// The mouse page (owned by the caller) with one column of button rows, as the key-definition
+// page builds it, and the button chosen last.
+QLStyleMouseTabWidget *ShowKeyRows(const QString &column, const QVector<LineKeyRecord> &records, uchar selectedKey = 0);
+
+// The macro file of a product with its recorded events; extraJson adds members such as
+// ", \"RunWay\": 2".
+bool WriteMacroFile(const TestProgramDir &dir, const QString &product, const QString &name, const QByteArray &events,
+                    const QString &extraJson = QString());
