@@ -36,10 +36,11 @@ BatchEnd runBatch(const QList<DownTask *> &tasks, int timeoutMs = 10000)
     for (DownTask *t : tasks)
         manager->AddTask(t);
     manager->on_statr();
-    QTest::qWaitFor([&] { return ends > 0; }, timeoutMs);
+    const bool ended = QTest::qWaitFor([&] { return ends > 0; }, timeoutMs);
     QTest::qWait(50);
     QObject::disconnect(c);
-    if (ends != 1)
+    // A batch that never ended, or ended twice, shows as a count no test expects.
+    if (!ended || ends != 1)
         end.count = -100 - ends;
     return end;
 }

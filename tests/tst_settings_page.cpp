@@ -58,6 +58,7 @@ struct CheckedPage
     std::unique_ptr<QGlobalSetWidget> page;
     InerWidget *iner = nullptr;
     QPushButton *button = nullptr;
+    bool ended = false; // the check left the loading state in time
 };
 
 CheckedPage checkVersions(const TestProgramDir &dir, const QString &address)
@@ -69,7 +70,7 @@ CheckedPage checkVersions(const TestProgramDir &dir, const QString &address)
     c.iner = c.page->Iner();
     c.button = part<QPushButton>(c.page.get(), "ButCheckUpda");
     c.iner->on_CheckVersionsStatic();
-    QTest::qWaitFor([&] { return c.iner->UpdateStateValue() != InerWidget::CatalogueLoading; }, 10000);
+    c.ended = QTest::qWaitFor([&] { return c.iner->UpdateStateValue() != InerWidget::CatalogueLoading; }, 10000);
     return c;
 }
 
@@ -120,6 +121,7 @@ private Q_SLOTS:
         server.setRoute(QUrl(address).toEncoded(), route);
 
         CheckedPage c = checkVersions(dir, address.isEmpty() ? QString() : server.url(address));
+        QVERIFY(c.ended);
         QCOMPARE(int(c.iner->UpdateStateValue()), state);
         QCOMPARE(c.button->text(), GetLangText(textId));
         QCOMPARE(c.button->isEnabled(), enabled);
@@ -139,6 +141,7 @@ private Q_SLOTS:
         server.setFile("/QUORIX%20Setup%202.sh", script);
 
         CheckedPage c = checkVersions(dir, server.url("/cat.xml"));
+        QVERIFY(c.ended);
         QCOMPARE(int(c.iner->UpdateStateValue()), 2);
         auto *bar = part<QProgressBar>(c.page.get(), "progressBar");
         auto *bytes = part<QLabel>(c.page.get(), "label_10");
@@ -187,6 +190,7 @@ private Q_SLOTS:
         server.setRoute("/setup.sh", cut);
 
         CheckedPage c = checkVersions(dir, server.url("/cat.xml"));
+        QVERIFY(c.ended);
         QCOMPARE(int(c.iner->UpdateStateValue()), 2);
         QTest::mouseClick(c.button, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(int(c.iner->UpdateStateValue()), 6, 10000);
