@@ -1,10 +1,13 @@
 // The HID device emulator itself: hidraw semantics, real time-outs, validation, environment plug.
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuStdinControl.h"
 
 #include <QtTest>
 #include <hidapi.h>
 
 #include <thread>
+#include <fcntl.h>
+#include <unistd.h>
 
 class TestEmuCore : public QObject
 {
@@ -17,6 +20,7 @@ private Q_SLOTS:
     void unplugWakesReader();
     void malformedRequestsAreModelErrors();
     void trafficLog();
+    void handControlKeepsEveryLine();
 };
 
 void TestEmuCore::plugFromEnvironment()
@@ -134,6 +138,50 @@ void TestEmuCore::trafficLog()
     QCOMPARE(int(log[2].op), int(emu::Traffic::Input));
     QCOMPARE(int(log[3].op), int(emu::Traffic::Read));
     hid_close(h);
+}
+
+// Many lines written in one go reach the reader in chunks that end inside lines.
+void TestEmuCore::handControlKeepsEveryLine()
+{
+    int in[2], out[2];
+    QVERIFY(::pipe(in) == 0 && ::pipe(out) == 0);
+    ::fcntl(out[0], F_SETFL, O_NONBLOCK);
+    EmuStdinControl control;
+    control.Listen(in[0], out[1]);
+    const int pairs = 200;
+    QByteArray script;
+    for (int i = 0; i < pairs; ++i)
+        script += "plug keyboard\nunplug keyboard\r\n";
+    script += "plug mouse2-receiver\n\nlist"; // a blank line, and a last line without newline
+    QCOMPARE(::write(in[1], script.constData(), size_t(script.size())), ssize_t(script.size()));
+    ::close(in[1]);
+
+    QByteArray answers;
+    QTRY_VERIFY_WITH_TIMEOUT([&] {
+        char buf[4096];
+        for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+            answers.append(buf, int(n));
+        return answers.count('\n') >= 2 * pairs + 2;
+    }(), 10000);
+    const QStringList lines = QString::fromLocal8Bit(answers).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2 * pairs + 2);
+    for (int i = 0; i < pairs; ++i) {
+        const QRegularExpressionMatch plugged =
+            QRegularExpression(QStringLiteral("^plugged keyboard as node (\\d+)$")).match(lines.at(2 * i));
+        QVERIFY2(plugged.hasMatch(), qPrintable(lines.at(2 * i)));
+        QCOMPARE(lines.at(2 * i + 1), QStringLiteral("unplugged keyboard (node %1)").arg(plugged.captured(1)));
+    }
+    QVERIFY(lines.at(2 * pairs).startsWith(QStringLiteral("plugged mouse2-receiver")));
+    QVERIFY(lines.at(2 * pairs + 1).startsWith(QStringLiteral("mouse2-receiver=")));
+    hid_device_info *list = hid_enumerate(0x3A7C, 0);
+    QSet<ushort> pids;
+    for (hid_device_info *e = list; e; e = e->next)
+        pids.insert(e->product_id);
+    hid_free_enumeration(list);
+    QCOMPARE(pids, QSet<ushort>({0x0302}));
+    ::close(in[0]);
+    ::close(out[0]);
+    ::close(out[1]);
 }
 
 QTEST_GUILESS_MAIN(TestEmuCore)

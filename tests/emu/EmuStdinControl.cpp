@@ -5,7 +5,8 @@
 #include <QSocketNotifier>
 #include <QStringList>
 
-#include <cstdio>
+#include <cerrno>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -34,23 +35,53 @@ EmuStdinControl::EmuStdinControl(QObject *parent) : QObject(parent)
 void EmuStdinControl::Install()
 {
     auto *control = new EmuStdinControl(QCoreApplication::instance());
-    control->m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, control);
-    connect(control->m_notifier, &QSocketNotifier::activated, control, &EmuStdinControl::ReadLine);
+    control->Listen(STDIN_FILENO, STDOUT_FILENO);
+}
+
+void EmuStdinControl::Listen(int inputFd, int outputFd)
+{
+    m_outputFd = outputFd;
+    m_pending.clear();
+    delete m_notifier;
+    m_notifier = new QSocketNotifier(inputFd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &EmuStdinControl::ReadLine);
 }
 
 void EmuStdinControl::ReadLine()
 {
-    char buffer[256];
-    const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof(buffer) - 1);
+    char buffer[4096];
+    const ssize_t n = ::read(int(m_notifier->socket()), buffer, sizeof(buffer));
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
     if (n <= 0) {
-        m_notifier->setEnabled(false); // end of input: the program goes on without hand control
+        // End of input: the last line may lack its newline. The program goes on without hand control.
+        m_notifier->setEnabled(false);
+        if (!m_pending.isEmpty())
+            Answer(std::exchange(m_pending, QByteArray()));
         return;
     }
-    buffer[n] = '\0';
-    for (const QString &line : QString::fromLocal8Bit(buffer).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QString answer = Execute(line);
-        std::fprintf(stdout, "%s\n", answer.toLocal8Bit().constData());
-        std::fflush(stdout);
+    // A read ends wherever the writer's chunk ended, often inside a line: only whole lines run.
+    m_pending.append(buffer, int(n));
+    int start = 0;
+    for (int nl = m_pending.indexOf('\n'); nl >= 0; nl = m_pending.indexOf('\n', start)) {
+        Answer(m_pending.mid(start, nl - start));
+        start = nl + 1;
+    }
+    m_pending.remove(0, start);
+}
+
+void EmuStdinControl::Answer(const QByteArray &line)
+{
+    if (line.trimmed().isEmpty())
+        return;
+    const QByteArray answer = Execute(QString::fromLocal8Bit(line)).toLocal8Bit() + '\n';
+    for (int done = 0; done < answer.size();) {
+        const ssize_t n = ::write(m_outputFd, answer.constData() + done, size_t(answer.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return; // nobody reads the answers any more
+        done += int(n);
     }
 }
 

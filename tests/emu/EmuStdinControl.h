@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <QByteArray>
 #include <QMap>
 
 class QSocketNotifier;
@@ -20,9 +21,16 @@ public:
     // Starts reading standard input (quorix-hub-emu calls it once the application exists).
     static void Install();
 
+    // Reads command lines from inputFd as they arrive and writes each answer, one line, to
+    // outputFd. At end of input a last line without its newline is still carried out.
+    void Listen(int inputFd, int outputFd);
+
 private:
     void ReadLine();
+    void Answer(const QByteArray &line);
 
     QSocketNotifier *m_notifier = nullptr;
+    int m_outputFd = -1;
+    QByteArray m_pending; // the start of a line whose newline has not arrived yet
     QMultiMap<QString, uint32_t> m_plugged; // name -> nodes, oldest first
 };
