@@ -4,6 +4,7 @@
 #include "app/LogWriter.h"
 
 #include <QFile>
+#include <QMutex>
 #include <QStringList>
 
 namespace {
@@ -40,6 +41,22 @@ ProductRecord buildRecord(const QDomElement &e)
     r.picture = loadPicture(r.folder, attr("Productimage"));
     r.smallPicture = loadPicture(r.folder, attr("MInImage"));
     return r;
+}
+
+// Every lookup reads the catalogue again, workers' lookups too: a missing or broken catalogue is
+// logged once, not at each lookup. A good read (empty text) forgets it, so a later breakage is
+// logged again. The file's path is part of what is kept: another program folder, another catalogue.
+void reportCatalogue(const QString &file, const QString &text)
+{
+    static QMutex mutex;
+    static QString last;
+    QMutexLocker lock(&mutex);
+    const QString key = text.isEmpty() ? QString() : file + QLatin1Char('\n') + text;
+    if (last == key)
+        return;
+    last = key;
+    if (!text.isEmpty())
+        WriteLogLine(text);
 }
 
 bool idsMatch(const std::optional<ProductIds> &ids, ushort vid, ushort pid)
@@ -91,12 +108,14 @@ QVector<ProductRecord> LoadProductList()
     const QDomDocument doc = OpenProductXml();
     const QDomElement root = doc.documentElement();
     if (root.tagName() != QLatin1String("YProduct")) {
-        if (!QFile::exists(AppDirPath() + QStringLiteral("/YProduct.xml")))
-            WriteLogLine(QStringLiteral("YProduct.xml missing: no product is known"));
+        const QString file = AppDirPath() + QStringLiteral("/YProduct.xml");
+        if (!QFile::exists(file))
+            reportCatalogue(file, QStringLiteral("YProduct.xml missing: no product is known"));
         else
-            WriteLogLine(QStringLiteral("YProduct.xml unreadable: no product is known"));
+            reportCatalogue(file, QStringLiteral("YProduct.xml unreadable: no product is known"));
         return list;
     }
+    reportCatalogue(QString(), QString());
     for (QDomElement e = root.firstChildElement(QStringLiteral("SubProduct")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("SubProduct"))) {
         const QString folder = e.attribute(QStringLiteral("ProductDir"));

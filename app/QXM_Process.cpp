@@ -7,6 +7,27 @@
 #include <QSettings>
 #include <memory>
 
+namespace {
+// A table is read more than once (at start the seed language, then the saved one): a missing or
+// broken file is logged once, not at each read. A good read (empty text) forgets it, so a later
+// breakage is logged again. The path is part of what is kept: another folder, another table.
+void reportTable(const QString &file, const QString &text)
+{
+    static QString last; // GUI thread only
+    const QString key = text.isEmpty() ? QString() : file + QLatin1Char('\n') + text;
+    if (last == key)
+        return;
+    last = key;
+    if (!text.isEmpty())
+        WriteLogLine(text);
+}
+
+QString tablePath(const QString &name)
+{
+    return QStringLiteral("%1/%2.xml").arg(AppDirPath(), name);
+}
+} // namespace
+
 QXM_Process *QXM_Process::instance()
 {
     static QXM_Process *self = nullptr;
@@ -54,13 +75,15 @@ void QXM_Process::NotifyLanguageChange()
 QDomDocument QXM_Process::ReadXmlDocument(const QString &name)
 {
     QDomDocument doc;
-    QFile file(QStringLiteral("%1/%2.xml").arg(AppDirPath(), name));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file(tablePath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportTable(file.fileName(), QStringLiteral("language table %1 missing").arg(name));
         return doc;
+    }
     QString error;
     int line = 0;
     if (!doc.setContent(&file, &error, &line)) {
-        WriteLogLine(QStringLiteral("language table %1 unreadable: %2 (line %3)").arg(name, error).arg(line));
+        reportTable(file.fileName(), QStringLiteral("language table %1 unreadable: %2 (line %3)").arg(name, error).arg(line));
         return QDomDocument();
     }
     return doc;
@@ -73,8 +96,14 @@ QXM_Process::Table QXM_Process::LoadLanguageFile(const QString &name)
         return table;
     const QDomDocument doc = ReadXmlDocument(name);
     const QDomElement root = doc.documentElement();
-    if (root.tagName() != QStringLiteral("语言模块"))
+    if (root.isNull())
+        return table; // missing or unreadable: already logged
+    if (root.tagName() != QStringLiteral("语言模块")) {
+        reportTable(tablePath(name),
+                    QStringLiteral("language table %1 unreadable: root element \"%2\"").arg(name, root.tagName()));
         return table;
+    }
+    reportTable(QString(), QString());
     // Elements only: a comment node would otherwise store an empty text under id 0.
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const uint id = e.attribute(QStringLiteral("ID")).toUInt();

@@ -11,6 +11,7 @@
 #include "widgets/QLR_PopWidget.h"
 #include "widgets/QMaskGrayLabel.h"
 #include "widgets/infotext.h"
+#include "tests/emu/EmuControl.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
@@ -79,6 +80,47 @@ private Q_SLOTS:
         MainWidget w;
         QCOMPARE(GetLangText(1), QStringLiteral("not Code")); // index 0, table missing
         QCOMPARE(w.TabWidget()->count(), 5);
+    }
+
+    // Missing and broken files of the program folder: one log line per start, however often read.
+    void damagedProgramFolderLoggedOnce_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content"); // empty: the file is removed
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("catalogue missing") << "YProduct.xml" << QByteArray() << QByteArray("YProduct.xml missing");
+        QTest::newRow("catalogue corrupt") << "YProduct.xml" << QByteArray("<YProduct><Sub") << QByteArray("YProduct.xml unreadable");
+        QTest::newRow("catalogue wrong root") << "YProduct.xml" << QByteArray("<Products/>") << QByteArray("YProduct.xml unreadable");
+        QTest::newRow("table missing") << "LingualDir/Lingual_English.xml" << QByteArray()
+                                       << QByteArray("language table LingualDir/Lingual_English missing");
+        QTest::newRow("table corrupt") << "LingualDir/Lingual_English.xml" << QByteArray("<a><b")
+                                       << QByteArray("language table LingualDir/Lingual_English unreadable");
+        QTest::newRow("table wrong root") << "LingualDir/Lingual_English.xml" << QByteArray("<Language/>")
+                                          << QByteArray("language table LingualDir/Lingual_English unreadable");
+    }
+    void damagedProgramFolderLoggedOnce()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, line);
+        ClearProductListCache();
+        TestProgramDir dir;
+        QVERIFY(content.isEmpty() ? dir.removeFile(file) : dir.writeFile(file, content));
+        QXM_Process::instance()->ReloadLanguage(1); // the seed language of data.ini, read again at start
+        // Discovery looks every interface up in the catalogue.
+        emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
+        emu::Plug(emu::MakeDevice(emu::Model::MouseReceiver));
+        {
+            MainWidget w; // the saved language is English as well
+            w.show();
+            QTest::qWait(300);
+            QCOMPARE(dir.readFile("Log.txt").count(line), 1);
+            // A later language change to the same table is logged again only after a good read.
+            w.on_setLanuage(1);
+            QCOMPARE(dir.readFile("Log.txt").count(line), 1);
+        }
+        emu::Reset();
+        ClearProductListCache();
     }
 
     void missingProgramFolderStillStarts()
