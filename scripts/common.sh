@@ -20,15 +20,32 @@ ensure_packages() {
   fi
 }
 
-build_tree() {  # build_tree <dir> [cmake options...]
+configure_tree() {  # configure_tree <dir> [cmake options...]
   local dir="$1"; shift
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
 }
 
+build_tree() {  # build_tree <dir> [cmake options...]: configures and builds every target
+  configure_tree "$@"
+  cmake --build "$1" -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
+}
+
+build_targets() {  # build_targets <dir> <target>...: configures and builds only these targets
+  local dir="$1"; shift
+  configure_tree "$dir"
+  cmake --build "$dir" -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" --target "$@"
+}
+
+# The program's single-instance lock lives in the runtime folder, so every start must find the
+# same one. The user's XDG_RUNTIME_DIR is kept (made when missing); without one, the folder is
+# the one Qt itself falls back to, so a copy started by hand without the variable shares it.
 ensure_runtime_dir() {
-  if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "${XDG_RUNTIME_DIR}" ]; then
-    export XDG_RUNTIME_DIR="$(mktemp -d /tmp/quorix-runtime.XXXXXX)"
+  if [ -n "${XDG_RUNTIME_DIR:-}" ]; then
+    [ -d "$XDG_RUNTIME_DIR" ] || mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    return 0
   fi
-  chmod 700 "$XDG_RUNTIME_DIR"
+  local tmp="${TMPDIR:-/tmp}"
+  export XDG_RUNTIME_DIR="${tmp%/}/runtime-$(id -un)"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR" # fails, and so stops, on a folder of another user
 }
