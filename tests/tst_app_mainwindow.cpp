@@ -90,7 +90,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("line");
         QTest::newRow("catalogue missing") << "YProduct.xml" << QByteArray() << QByteArray("YProduct.xml missing");
         QTest::newRow("catalogue corrupt") << "YProduct.xml" << QByteArray("<YProduct><Sub") << QByteArray("YProduct.xml unreadable");
-        QTest::newRow("catalogue wrong root") << "YProduct.xml" << QByteArray("<Products/>") << QByteArray("YProduct.xml unreadable");
         QTest::newRow("table missing") << "LingualDir/Lingual_English.xml" << QByteArray()
                                        << QByteArray("language table LingualDir/Lingual_English missing");
         QTest::newRow("table corrupt") << "LingualDir/Lingual_English.xml" << QByteArray("<a><b")
