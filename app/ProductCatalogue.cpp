@@ -19,6 +19,11 @@ QImage loadPicture(const QString &folder, const QString &file)
 {
     if (file.isEmpty())
         return QImage();
+    // a picture name is one file of the product's folder, as the folder is one of "Products"
+    if (!IsSafeFileComponent(file)) {
+        WriteLogLine(QStringLiteral("YProduct.xml: picture \"%1\" of \"%2\" not loaded, unsafe name").arg(file, folder));
+        return QImage();
+    }
     return QImage(QStringLiteral("%1/Products/%2/%3").arg(AppDirPath(), folder, file));
 }
 

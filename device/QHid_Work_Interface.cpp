@@ -587,7 +587,7 @@ uchar *KeyTableFromLayout(const QString &layoutPath, int layer)
         return nullptr;
     auto *table = static_cast<uchar *>(calloc(520, 1));
     for (const LayoutKey &k : file.groups.value(layer)) {
-        if (k.keypos < 0 || k.keypos + 4 > 520)
+        if (k.keypos < 0 || k.keypos > 520 - 4) // no sum that could overflow
             continue;
         const QByteArray code = HexStringToBytes(k.value);
         if (code.size() != 4)
@@ -827,7 +827,7 @@ bool QHid_Work_Interface::WriteKeyTable()
         for (const auto &entry : ordered) {
             const KeyAssignment &a = layers.at(L).value(entry.second);
             const int pos = positions.value(entry.second, -1);
-            if (pos < 0 || pos + 4 > 520)
+            if (pos < 0 || pos > 520 - 4)
                 continue;
             if (a.type == 8) {
                 std::memcpy(table + pos, a.value, 4);
@@ -988,7 +988,7 @@ bool QHid_Work_Interface::WriteMouseKeyMap(const QMap<uint16_t, QString> &map)
     report[7] = 0;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         const int pos = it.key();
-        if (pos + 4 > 520)
+        if (pos > 520 - 4)
             continue;
         const QByteArray code = HexStringToBytes(it.value());
         if (code.size() == 4)

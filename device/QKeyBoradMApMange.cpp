@@ -208,25 +208,13 @@ void QKeyBoradMApMange::LoadKeyMap(const QString &name)
     }
     const LayoutFile file = ReadLayoutFile(QStringLiteral("%1/Products/%2/%3_KeyBoed.xml").arg(AppDirPath(), folder, name));
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    m_flagPosition = 17;
-    m_flagValue = 126;
-    if (file.hasFlagPosition) {
-        if (file.flagPosition >= 2 && file.flagPosition + 1 < kBlockSize)
-            m_flagPosition = file.flagPosition;
-        else
-            WriteLogLine(QStringLiteral("keyboard layout %1: effect-type position %2 outside the block").arg(name).arg(file.flagPosition));
-    }
-    if (file.hasFlagValue)
-        m_flagValue = file.flagValue;
+    // Every entry is kept as the file gives it, its mode code too: the builders and readers
+    // skip a position outside their images where they write or read it.
+    m_flagPosition = file.hasFlagPosition ? file.flagPosition : 17;
+    m_flagValue = file.hasFlagValue ? file.flagValue : 126;
     m_keyMap.clear();
     for (auto it = file.effects.cbegin(); it != file.effects.cend(); ++it) {
         const LayoutEffect &fx = it.value();
-        if (fx.luminanceSpeedIndex < 2 || fx.luminanceSpeedIndex + 1 >= kBlockSize
-            || (fx.colourIndex != 0 && fx.colourIndex + 2 >= kMapSize)) {
-            WriteLogLine(QStringLiteral("keyboard layout %1: model %2 with offsets outside the images, skipped")
-                             .arg(name).arg(it.key()));
-            continue;
-        }
         m_keyMap.insert(it.key(), KeyRecord{fx.luminanceSpeedIndex, fx.colourIndex, fx.modelCode});
     }
 }

@@ -127,9 +127,9 @@ void QKeyLableItem::setupUi()
     horizontalLayout->addWidget(ConnectTypIcon);
     horizontalLayout->addWidget(Pow_ICon);
     verticalLayout->addWidget(BottomWidget);
-    verticalLayout->setStretch(2, 12);
-    verticalLayout->setStretch(3, 3);
-    verticalLayout->setStretch(4, 1);
+    verticalLayout->setStretch(1, 12); // picture row, name, bottom bar
+    verticalLayout->setStretch(2, 3);
+    verticalLayout->setStretch(3, 1);
 
     ApplyAppFont(ConnectTypIcon, 8);
     ApplyAppFont(ConnectIcon, 8);

@@ -26,7 +26,6 @@ namespace {
 const char *const kDashes = "------------------------------";
 const char *const kKeyInterference = "环境干扰太大 无法正常修改键值  推荐使用 有线模式  ！";
 const char *const kTableInterference = "当前环境信号干扰较大 推荐使用有线模式运行Hub!";
-const uint kLightingRangeText = 740; // "lighting setting out of range"
 const int kListenWaitMs = 100;
 const int kListenHardWaitMs = 3000;
 
@@ -264,7 +263,8 @@ ProductRecord ZR_2_0_KeyboradThread::FindProductRecord(const QString &code)
 // ---- table reads ----------------------------------------------------------------------------
 
 // A wired read: the request in a buffer of at least the feature length, the reply in the same
-// buffer. A reply that does not carry the request's command is no reply.
+// buffer. A table reply is built like the request (its command in byte 1), so one that carries
+// another command is no reply; the code reply is taken as it comes.
 uchar *ZR_2_0_KeyboradThread::FeatureRead(uchar command, uint16_t length, bool *ok)
 {
     DeviceRecord *d = m_Device;
@@ -281,7 +281,7 @@ uchar *ZR_2_0_KeyboradThread::FeatureRead(uchar command, uint16_t length, bool *
     std::memset(buffer, 0, static_cast<size_t>(size));
     if (!GetFeatureReport(d, buffer, sendLength))
         return buffer;
-    if (buffer[1] != command) {
+    if (command != 0x82 && buffer[1] != command) {
         WriteLogLine(QString::asprintf("reply 0x%02x to the read 0x%02x ignored", buffer[1], command));
         return buffer;
     }
@@ -557,11 +557,12 @@ bool ZR_2_0_KeyboradThread::SendImage(uchar *image, uchar featureCommand, uchar 
     return false;
 }
 
+// A lighting value the block cannot hold: nothing is sent and the failure is in the write result
+// the page reads; the log tells why (the language tables have no text for it).
 void ZR_2_0_KeyboradThread::LightingParameterError(const QString &what)
 {
     WriteLogLine(QStringLiteral("lighting request refused: ") + what);
     SetWriteResult(false);
-    Q_EMIT MessgBox(GetLangText(kLightingRangeText));
 }
 
 void ZR_2_0_KeyboradThread::ChangeLightModel()

@@ -62,6 +62,8 @@ public:
     int AmdAudioSleep() const { return m_AmdAudioSleep; }
     int QueuedCommands() const { return m_Commands.size(); }
     bool LightingPageConnected() const { return m_LightingPageConnected; }
+    // The result of the last lighting, colour-map or key write (the main window's flag when one exists).
+    bool WriteResult() const;
 
 protected:
     void run() override;
@@ -79,7 +81,6 @@ private:
     bool SendImage(uchar *image, uchar featureCommand, uchar packetCommand, int total);
     uchar *FeatureRead(uchar command, uint16_t length, bool *ok);
     void SetWriteResult(bool ok);
-    bool WriteResult() const;
     void LightingParameterError(const QString &what);
     void SleepMs(int ms);
     static int ReadAmdAudioSleep();

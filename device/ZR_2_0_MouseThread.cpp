@@ -225,13 +225,14 @@ bool ZR_2_0_MouseThread::ParseConfigImage(const QByteArray &image)
 
 bool ZR_2_0_MouseThread::PutDpiStages(QByteArray &image, const MouseConfigRecord &r, const DpiConfigRecord &map)
 {
-    const int current = DpiConfigRecord::Checked(map.currentDpiAddress, 256);
-    const int x = DpiConfigRecord::Checked(map.xDpiAddress, 256);
-    const int y = DpiConfigRecord::Checked(map.yDpiAddress, 256);
+    // The DPI tables lie in bytes 0..255: their addresses, and every position in them, wrap at 256.
+    const int current = DpiConfigRecord::Checked(map.currentDpiAddress, kImageBytes);
+    const int x = map.xDpiAddress < 0 ? -1 : map.xDpiAddress % 256;
+    const int y = map.yDpiAddress < 0 ? -1 : map.yDpiAddress % 256;
     const int sensor = DpiConfigRecord::Checked(map.sensorAddress, kImageBytes);
     const int count = r.dpiValues.size();
     if (image.size() < kImageBytes || current < 0 || x < 0 || y < 0) {
-        WriteLogLine(QStringLiteral("DPI stages not written: the memory map lacks a DPI address in 0..255"));
+        WriteLogLine(QStringLiteral("DPI stages not written: the memory map lacks a DPI address"));
         return false;
     }
     if (count < 1 || count > kMaxStages || r.currentStage < 1 || r.currentStage > count) {
@@ -248,8 +249,8 @@ bool ZR_2_0_MouseThread::PutDpiStages(QByteArray &image, const MouseConfigRecord
     for (int i = 0; i < count; ++i) {
         const uint16_t entry = static_cast<uint16_t>(r.dpiValues.at(i) / step - 1);
         for (int table : {x, y}) {
-            image[table + 2 * i] = static_cast<char>(entry & 0xFF);
-            image[table + 2 * i + 1] = static_cast<char>(entry >> 8);
+            image[(table + 2 * i) % 256] = static_cast<char>(entry & 0xFF);
+            image[(table + 2 * i + 1) % 256] = static_cast<char>(entry >> 8);
         }
     }
     return true;
@@ -376,7 +377,11 @@ void ZR_2_0_MouseThread::RecoverConfig()
     const QByteArray base = load("MouseConfig/Base");
     QByteArray keys = load("MouseConfig/Keys");
     delete ini;
-    if (!base.isEmpty() && ParseConfigImage(base)) {
+    // The factory image goes out whether or not a memory map parses it; an empty list is no
+    // factory image, and an all-zero one would wipe the mouse's settings.
+    if (!base.isEmpty()) {
+        if (!ParseConfigImage(base))
+            WriteLogLine(QStringLiteral("factory mouse image sent without a memory map to read it"));
         SendImage(base);
         if (ThroughReceiver(d))
             msleep(static_cast<unsigned long>(Ms(300)));

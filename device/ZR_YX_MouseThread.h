@@ -41,8 +41,8 @@ public:
     // A new settings record from the 56 image bytes and the 20 information bytes, attached to the
     // command device; false (nothing attached) for short input.
     bool ParseConfigText(const QByteArray &image, const QByteArray &info);
-    // Opens a block upload of size bytes; false when a frame failed or the mouse never became
-    // ready for the data.
+    // Opens a block upload of size bytes. Readiness is waited for, not required; false only when
+    // the mouse did not take a frame (it is gone), so that no data follow into nothing.
     bool BeginBlockWrite(uint32_t size);
     // One readiness read: true when the reply has a non-zero byte from byte 5 on.
     bool WaitReady();
@@ -54,7 +54,8 @@ public:
     // The report-rate code for a rate at a device maximum.
     static uint8_t RateCode(uint32_t rate, uint32_t maxRate);
 
-    // The last frame exchange: sent, then read back into reply; false when either call failed.
+    // One frame exchange: sent, then read back into reply as it comes; false when either call
+    // failed.
     bool Exchange(const QByteArray &frame, QByteArray *reply, int waitMs, bool readBack = true);
 
 protected:
@@ -62,8 +63,11 @@ protected:
 
 private:
     bool SendStages();
-    // WaitReady until it succeeds, waitMs after each poll, at most 11 polls; logs a failure.
-    bool PollReady(int waitMs, const QString &after);
+    // WaitReady until it succeeds, waitMs after each poll, at most 11 polls; logs when the mouse
+    // never got ready. The caller goes on either way.
+    void PollReady(int waitMs, const QString &after);
+    // The code query of the interface's kind; stores code and name of a catalogue product.
+    bool QueryCode(bool receiver, QByteArray *reply, QString *code);
     // Sends a frame without reading it back, then waits.
     bool SendOnly(const QByteArray &frame, int waitMs);
     // One feature report of the command device into a fresh buffer (byte 0 the report id).

@@ -105,8 +105,13 @@ CatalogueClass *QWebDeviceVersionCheck::GeehyEntries(const DeviceRecord *dev) co
 
 QString QWebDeviceVersionCheck::MakeEntryKey(bool onReceiver, const QString &rateText)
 {
+    return MakeEntryKey(onReceiver, onReceiver, rateText);
+}
+
+QString QWebDeviceVersionCheck::MakeEntryKey(bool onReceiver, bool receiverRate, const QString &rateText)
+{
     // A short or non-digit rate text gives no key rather than a read past its end.
-    const int at = onReceiver ? 1 : 0;
+    const int at = receiverRate ? 1 : 0;
     if (rateText.size() <= at || !rateText.at(at).isDigit())
         return QString();
     return QStringLiteral("%1%2K").arg(onReceiver ? QStringLiteral("Wireless_") : QStringLiteral("Wired_"))
@@ -128,7 +133,8 @@ QString QWebDeviceVersionCheck::EntryKey(const DeviceRecord *dev) const
                 return MakeEntryKey(true, p.maxRor);
         }
     }
-    return MakeEntryKey(false, products.last().maxRor);
+    // The prefix follows the connection; only the rate digit falls back to the wired one.
+    return MakeEntryKey(onReceiver, false, products.last().maxRor);
 }
 
 CatalogueEntry *QWebDeviceVersionCheck::findFurther(CatalogueClass *cls, const DeviceRecord *dev) const

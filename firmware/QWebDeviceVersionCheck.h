@@ -43,6 +43,9 @@ public:
     // The key of a further entry for a connection and a two-digit rate text; empty when the
     // rate text has no digit at the place it is read from.
     static QString MakeEntryKey(bool onReceiver, const QString &rateText);
+    // The same with the rate digit chosen apart from the prefix: the receiver's (second) digit
+    // when receiverRate, else the wired (first) one.
+    static QString MakeEntryKey(bool onReceiver, bool receiverRate, const QString &rateText);
 
     // The class name of the one product whose records carry no device code.
     static const char *const UncodedModelName;

@@ -99,6 +99,14 @@ private Q_SLOTS:
         // An empty code means none: it must not pick product C, whose code is empty.
         QCOMPARE(FindProductRecord("").folder, QString());
         QCOMPARE(FindProductRecord("000000000000").folder, QString());
+
+        // A picture name that climbs out of its product folder loads nothing, though the file exists.
+        QVERIFY(dir.writeFile("YProduct.xml",
+            "<YProduct><SubProduct ProductDir='QK75' Productimage='../QM8/QM8.png' MInImage='QK75_min.png'/></YProduct>"));
+        const auto pictures = LoadProductList();
+        QCOMPARE(pictures.size(), 1);
+        QVERIFY(pictures[0].picture.isNull());
+        QVERIFY(!pictures[0].smallPicture.isNull());
     }
 
     void missingOrMalformedCatalogue()

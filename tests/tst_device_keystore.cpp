@@ -173,14 +173,31 @@ void TestDeviceKeystore::hostileLayout()
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/Evil_KeyBoed.xml"), xml));
     QKeyBoradMApMange store(QStringLiteral("QK75"));
     store.LoadKeyMap(QStringLiteral("Evil"));
-    const auto map = store.KeyMap();
-    QCOMPARE(map.size(), 1);
-    QVERIFY(map.contains(83));
-    QCOMPARE(int(store.FlagPosition()), 17); // an offset outside the block is refused
-    uchar *p = store.BuildKeyPacket(83, 2, 2);
-    free(p);
+    // every entry is kept as listed; the builders skip the positions outside their images
+    QCOMPARE(store.KeyMap().size(), 3);
+    QCOMPARE(int(store.FlagPosition()), 65535);
+    auto built = [](uchar *p) {
+        const QByteArray b(reinterpret_cast<const char *>(p), 520);
+        free(p);
+        return b;
+    };
+    QByteArray want(520, '\0');
+    want[1] = 4;
+    want[30] = 2;
+    want[31] = 0x20;
+    QCOMPARE(built(store.BuildKeyPacket(83, 2, 2)), want);
+    QVERIFY(!store.SetKeyColor(82, 1, 2, 3)); // its colour would end past the map
+    QByteArray plain = xml;
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/Evil_KeyBoed.xml"), plain.replace("Typ_Index=\"65535\" ", "")));
+    QKeyBoradMApMange fresh(QStringLiteral("QK75"));
+    fresh.LoadKeyMap(QStringLiteral("Evil"));
+    QCOMPARE(int(fresh.FlagPosition()), 17);
+    want.fill('\0');
+    want[1] = 4;
+    want[18] = 1; // the mode code of an entry whose luminance lies past the block still goes out
+    QCOMPARE(built(fresh.BuildKeyPacket(81, 2, 2)), want);
     store.LoadKeyMap(QStringLiteral("../x")); // unsafe name: nothing read
-    QCOMPARE(store.KeyMap().size(), 1);
+    QCOMPARE(store.KeyMap().size(), 3);
 }
 
 QTEST_MAIN(TestDeviceKeystore)

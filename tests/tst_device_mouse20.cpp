@@ -312,6 +312,22 @@ void TestDeviceMouse20::mapOutsideImage()
     WriteMap(QStringLiteral("<MouseDPisAddress XsAddress=\"515\" YsAddress=\"48\" ColorsAddress=\"100\" CurrntDpiAddress=\"12\"/>"));
     m_worker->SynchronizingDeviceData();
     QCOMPARE(m_rec->mouseData->dpiValues.size(), 2);
+    // table addresses past 255 wrap into bytes 0..255, and so does a table running past 255
+    WriteMap(QStringLiteral("<MouseDPisAddress XsAddress=\"300\" YsAddress=\"254\" ColorsAddress=\"100\" CurrntDpiAddress=\"12\"/>"));
+    m_worker->SynchronizingDeviceData();
+    const std::shared_ptr<MouseConfigRecord> wrapped = m_rec->mouseData;
+    QVERIFY(wrapped);
+    wrapped->dpiValues = {800, 1600};
+    wrapped->currentStage = 1;
+    m_worker->WriteDpiTable();
+    QCOMPARE(m_dev->ImageWrites(), 1);
+    const QByteArray image = m_dev->Image();
+    const int step = wrapped->sensorCode == 24 ? 100 : 50;
+    const QByteArray first = QByteArray(1, char(800 / step - 1)) + QByteArray(1, '\0');
+    const QByteArray second = QByteArray(1, char(1600 / step - 1)) + QByteArray(1, '\0');
+    QCOMPARE(image.mid(44, 4), first + second); // X at 300 - 256
+    QCOMPARE(image.mid(254, 2), first);         // Y at 254, its second entry wrapped to 0..1
+    QCOMPARE(uint8_t(image.at(12)), uint8_t(0x12));
 }
 
 void TestDeviceMouse20::restoreFromProductData()
@@ -334,6 +350,11 @@ void TestDeviceMouse20::restoreFromProductData()
     QCOMPARE(uint8_t(k[2]), uint8_t(0x01));
     QCOMPARE(uint8_t(k[1]), SumFrom2(k));
     QCOMPARE(k.mid(3, 17), QByteArray::fromHex("0405060708090a0b0c0d0e0f1011121314"));
+    // without a memory map to read it the factory image still goes out
+    QVERIFY(m_dir->removeFile(QStringLiteral("Products/QM8/DpiEditConfig.xml")));
+    m_worker->RecoverConfig();
+    QCOMPARE(m_dev->ImageWrites(), 2);
+    QCOMPARE(uint8_t(m_dev->Image()[12]), uint8_t(0x13));
 }
 
 void TestDeviceMouse20::statusReportsBecomeEvents()

@@ -670,6 +670,19 @@ void TestDeviceTransport::helpers()
     QCOMPARE(SliceKeyTable(reinterpret_cast<uchar *>(t.data()), 136, 10).size(), 0);
     QVERIFY(EndsWithTrailer({1, 0x5A, 0xA5}, 3));
     QVERIFY(!EndsWithTrailer({1, 0x5A, 0xA5}, 4));
+    // a key position whose end would overflow an int, or lie past the table, writes nothing
+    QVERIFY(m_dir->writeFile(QStringLiteral("edge.xml"),
+        "<KeyBoardRoot><KeyArrs><KeyArrsTilte ID=\"0\"/>"
+        "<SubKey keypos=\"2147483647\" KeyValue=\"11111111\" KeyName=\"A\"/>"
+        "<SubKey keypos=\"517\" KeyValue=\"22222222\" KeyName=\"B\"/>"
+        "<SubKey keypos=\"516\" KeyValue=\"33333333\" KeyName=\"C\"/>"
+        "</KeyArrs></KeyBoardRoot>"));
+    uchar *table = KeyTableFromLayout(m_dir->filePath(QStringLiteral("edge.xml")), 0);
+    QVERIFY(table);
+    QByteArray want(520, '\0');
+    want.replace(516, 4, QByteArray::fromHex("33333333"));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(table), 520), want);
+    free(table);
     // the base QueueCommand takes the buffer (ASan would tell a leak or double free)
     QHid_Work_Interface w;
     w.QueueCommand(new uchar[16], 16, 0);

@@ -156,6 +156,10 @@ private Q_SLOTS:
         rx.connectionState = StateWirelessAsleep;
         QCOMPARE(checker->EntryKey(&rx), QStringLiteral("Wireless_4K"));
         QCOMPARE(checker->PixArtVersion(&rx), 0xA); // "1A": the first character is dropped
+        // on a receiver whose ids are no product's receiver pair: the wired digit, the receiver prefix
+        wired.connectionState = StateWirelessAwake;
+        QCOMPARE(checker->EntryKey(&wired), QStringLiteral("Wireless_8K"));
+        wired.connectionState = StateWired;
 
         // A device without name is found through its product's display name, but has no chip class.
         DeviceRecord unnamed;

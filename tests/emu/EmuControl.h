@@ -33,14 +33,15 @@ struct Traffic
     qint64 atMs = 0;        // monotonic milliseconds since the emulator started
 };
 
-// Fault knobs of one virtual device. Changing them while a transfer runs is allowed.
+// Fault knobs of one virtual device. Changing them while a transfer runs is allowed; the knobs
+// that count writes count from the moment they are set.
 struct Knobs
 {
     bool failOpen = false;          // hid_open_path of this node fails
     bool failWrites = false;        // every hid_write fails (-1)
     int failWritesAfter = -1;       // this many writes succeed, every later one fails (-1: off)
     bool failFeatures = false;      // send/get feature report fail (-1)
-    int unplugAfterWrites = -1;     // the device is unplugged right after this many writes
+    int unplugAfterWrites = -1;     // unplugged right after this many reports written (output and feature)
     // echo faults of upload packets; applied to the first echoFaultSendings sendings (-1: all)
     bool noEcho = false;            // accepted packets get no right echo (mismatching ones still come)
     bool wrongChecksumEcho = false; // the echo differs in byte 19 only
@@ -48,7 +49,12 @@ struct Knobs
     int echoFaultSendings = -1;
     bool noticeBeforeReply = false; // a wake notice (0x0A, sub-code 2, awake) before each reply
     int replyDelayMs = 0;           // every reply is queued this much later
-    int writeDelayMs = 0;           // every hid_write takes this long (outside the emulator's lock)
+    int writeDelayMs = 0;           // every write, output or feature report, takes this long
+                                    // (outside the emulator's lock)
+    // The models answer as plainly as a real device may: no command or tag echo and no sum in
+    // replies whose readers need neither (code and settings replies, read-backs); table packets,
+    // upload echoes and the 520-byte mouse image keep theirs, as their readers check them.
+    bool plainAnswers = false;
     // table replies (GrabData)
     bool shuffleTable = false;      // packets in reverse order
     bool duplicateTable = false;    // packet 1 sent twice

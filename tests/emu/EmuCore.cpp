@@ -121,6 +121,7 @@ void Device::setKnobs(const Knobs &knobs)
 {
     Lock lock(S().mutex);
     m_knobs = knobs;
+    m_writes = 0; // the write-counting knobs count from here
 }
 
 void Device::PushInput(const QByteArray &report, int delayMs)
@@ -638,15 +639,28 @@ int HID_API_EXPORT HID_API_CALL hid_send_feature_report(hid_device *dev, const u
 {
     if (!dev || !data)
         return -1;
-    Lock lock(S().mutex);
+    std::unique_lock<std::recursive_mutex> lock(S().mutex);
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<int>(length));
     if (!Alive(dev) || dev->device->knobs().failFeatures) {
         SetError(dev, L"feature report failed");
         Log(Traffic::SendFeature, dev->node, bytes, -1);
         return -1;
     }
+    const int delay = dev->device->knobs().writeDelayMs;
+    if (delay > 0) { // a slow control transfer
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        lock.lock();
+        if (!Alive(dev)) {
+            SetError(dev, L"device disconnected");
+            Log(Traffic::SendFeature, dev->node, bytes, -1);
+            return -1;
+        }
+    }
     const int result = dev->device->OnSendFeature(bytes);
     Log(Traffic::SendFeature, dev->node, bytes, result);
+    if (result >= 0)
+        AfterWrite(dev); // the unplug knob counts feature reports too
     return result;
 }
 

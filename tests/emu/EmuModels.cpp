@@ -351,10 +351,12 @@ int Device20::OnWrite(const QByteArray &data)
         if (!m_awake)
             return data.size(); // asleep: silence
         QByteArray r = Report20(m_shortRid, 0x05);
-        r[2] = 0x01;
         for (int i = 0; i < 6; ++i)
             r[5 + i] = m_present ? m_code.at(i) : '\0';
-        Seal(r);
+        if (!m_knobs.plainAnswers) { // a plain answer has neither argument echo nor sum
+            r[2] = 0x01;
+            Seal(r);
+        }
         Reply(r);
         return data.size();
     }
@@ -520,6 +522,8 @@ void Device20::HandleKeyboardFeature(const QByteArray &data)
     case 0x82: // device id: 01 in byte 2, 1 in byte 4, 6 in byte 6
         if (U(data, 2) != 0x01 || U(data, 4) != 1 || U(data, 6) != 6)
             Fail(QStringLiteral("device-id request with a wrong header"));
+        if (m_knobs.plainAnswers)
+            m_featureReply[1] = 0; // the code alone, without the command
         for (int i = 0; i < 6; ++i)
             m_featureReply[8 + i] = m_code.at(i);
         break;
@@ -560,7 +564,7 @@ void Device20::HandleMouseFeature(const QByteArray &data)
     const uint8_t cmd = U(data, 2);
     m_featureReply = QByteArray(520, '\0');
     m_featureReply[0] = static_cast<char>(m_featureRid);
-    m_featureReply[2] = static_cast<char>(cmd);
+    m_featureReply[2] = static_cast<char>(m_knobs.plainAnswers ? 0 : cmd);
     switch (cmd) {
     case 0x07: m_featureReply[8] = m_awake ? 1 : 0; break;    // awake test
     case 0x09: m_featureReply[8] = static_cast<char>(m_battery); break; // battery

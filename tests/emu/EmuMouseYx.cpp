@@ -89,6 +89,7 @@ void MouseYx::SetBusy()
     if (m_neverReadyFrom >= 0)
         --m_neverReadyFrom;
     m_busyLeft = m_neverReady ? 1 : m_busyPolls;
+    m_spellPolls = 0;
 }
 
 // The "e:" block upload: (receiver: D) W (receiver: R) U, data, sum, end, each in its turn.
@@ -248,7 +249,9 @@ int MouseYx::OnSendFeature(const QByteArray &data)
             }
     };
     if (m_busyLeft > 0) {
-        Fail(QStringLiteral("second-family frame %1 while the mouse is busy").arg(QString::fromLatin1(head.toHex(' '))));
+        // A worker that has waited its eleven readiness reads goes on; the busy mouse takes nothing.
+        if (m_spellPolls < 11)
+            Fail(QStringLiteral("second-family frame %1 while the mouse is busy").arg(QString::fromLatin1(head.toHex(' '))));
         return data.size();
     }
     if (B(data, 2) == 0x65 && B(data, 3) == 0x3A) {
@@ -331,6 +334,7 @@ int MouseYx::OnGetFeature(QByteArray &data)
         for (int i = 5; i < reply.size(); ++i)
             reply[i] = '\0';
         ++m_readinessPolls;
+        ++m_spellPolls;
         if (!m_neverReady)
             --m_busyLeft;
     }
@@ -338,6 +342,9 @@ int MouseYx::OnGetFeature(QByteArray &data)
     if (m_badTag)
         reply[2] = 0x51;
     reply[1] = static_cast<char>(SumFrom2(reply) + (m_badSum ? 1 : 0));
+    if (m_knobs.plainAnswers) // no sum, no echo of the tag and header: only the answer's own bytes
+        for (int i = 1; i < 5; ++i)
+            reply[i] = '\0';
     const int n = std::min(data.size(), reply.size());
     for (int i = 0; i < n; ++i)
         data[i] = reply.at(i);

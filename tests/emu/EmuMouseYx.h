@@ -28,8 +28,8 @@ public:
     // Each feature report takes this long each way (as a USB control transfer would).
     void SetFeatureDelayMs(int ms);
     // Readiness: after the upload start, sum and end frames and after a key frame the mouse is
-    // busy for this many reads (default 1); while busy a read has zeros from byte 5 on, and any
-    // frame sent then is a fault.
+    // busy for this many reads (default 1); while busy a read has zeros from byte 5 on, and a
+    // frame sent then is a fault unless the worker has read eleven times in vain (it is ignored).
     void SetBusyPolls(int polls);
     void SetNeverReady(bool on) { SetNeverReadyFrom(on ? 0 : -1); } // busy for ever once busy
     // The n-th busy spell from now on (0 = the next) never ends; -1: every spell ends.
@@ -57,7 +57,7 @@ private:
     uint32_t m_blockSize = 0;
     QByteArray m_blockData, m_macro;
     int m_uploads = 0, m_busyPolls = 1, m_busyLeft = 0, m_readinessPolls = 0;
-    int m_neverReadyFrom = -1, m_vanishAfter = -1;
+    int m_neverReadyFrom = -1, m_vanishAfter = -1, m_spellPolls = 0;
     bool m_neverReady = false;
     QMap<uint8_t, QByteArray> m_keys;
     bool m_wired;
