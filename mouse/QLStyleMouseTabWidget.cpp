@@ -10,7 +10,12 @@
 #include "device/QHid_Threads_Manage.h"
 #include "device/QKeyLableItem.h"
 #include "mouse/MouseParamWriter.h"
+#include "mouse/DpiPresetFile.h"
+#include "app/IniOpeners.h"
 #include "mouse/QLStyleBoraWidget.h"
+#include "mouse/QQuorixStyDpiPage.h"
+#include "device/ZR_DLL_MouseThread.h"
+#include "device/OutsideMouseDevice.h"
 #include "mouse/QLineInfo.h"
 #include "widgets/AppFont.h"
 #include "widgets/QACombxBox.h"
@@ -58,6 +63,24 @@ QLabel *Description(QWidget *parent, const char *name)
     l->setObjectName(QLatin1String(name));
     l->setWordWrap(true);
     return l;
+}
+
+// "rr,gg,bb[,...]|..." in hexadecimal; an item with fewer than three parts is no colour.
+QVector<QColor> StageColours(const QString &text)
+{
+    QVector<QColor> colours;
+    for (const QString &item : text.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QStringList parts = item.split(QLatin1Char(','));
+        if (parts.size() < 3)
+            continue;
+        bool ok[3] = {false, false, false};
+        const int r = parts.at(0).trimmed().toInt(&ok[0], 16);
+        const int g = parts.at(1).trimmed().toInt(&ok[1], 16);
+        const int b = parts.at(2).trimmed().toInt(&ok[2], 16);
+        if (ok[0] && ok[1] && ok[2] && r <= 255 && g <= 255 && b <= 255 && r >= 0 && g >= 0 && b >= 0)
+            colours.append(QColor(r, g, b, 255));
+    }
+    return colours;
 }
 
 DeviceRecord *CurrentDevice()
@@ -154,8 +177,8 @@ void QLStyleMouseTabWidget::setupUi()
     MaIntabwidget->setStyleSheet(QStringLiteral("QTabWidget::pane{border:none;background:transparent;}"));
     m_LStyleBoraWidget = new QLStyleBoraWidget(MaIntabwidget);
     MaIntabwidget->addTab(m_LStyleBoraWidget, QString());
-    auto *dpiPlace = new QWidget(MaIntabwidget);
-    MaIntabwidget->addTab(dpiPlace, QString());
+    m_DPIWidget = new QQuorixStyDpiPage(MaIntabwidget);
+    MaIntabwidget->addTab(m_DPIWidget, QString());
     tab = BuildSettingsPage();
     MaIntabwidget->addTab(tab, QString());
     tab_2 = BuildResetPage();
@@ -341,7 +364,10 @@ void QLStyleMouseTabWidget::butlefit_on_buttonClicked(int buttonId)
 {
     switch (buttonId) {
     case 0: label->setText(GetLangText(190)); break;
-    case 1: label->setText(GetLangText(260) + GetLangText(161)); break;
+    case 1:
+        m_DPIWidget->InitPage();
+        label->setText(GetLangText(260) + GetLangText(161));
+        break;
     case 2: label->setText(GetLangText(333)); break;
     case 3: label->setText(GetLangText(205)); break;
     default: return;
@@ -362,8 +388,12 @@ void QLStyleMouseTabWidget::LoadProductItems(const QString &productFolder)
     QString userConfig;
     if (main) {
         std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
-        if (ini)
+        if (ini) {
             userConfig = ini->value(QStringLiteral("default/UserConfig")).toString();
+            const QVector<QColor> colours = StageColours(DpiPresetFile::Text(*ini, QStringLiteral("default/DpiItemColors")));
+            if (!colours.isEmpty())
+                m_DPIWidget->SetStageColors(colours);
+        }
     }
     m_LStyleBoraWidget->LoadProduct(QStringLiteral("%1/%2.xml").arg(main ? main->UserConfigDir() : QString(), userConfig));
     m_LStyleBoraWidget->SetDpiConfig(productDir + QStringLiteral("/DpiEditConfig.xml"));
@@ -385,9 +415,23 @@ void QLStyleMouseTabWidget::ConfigMouse(MouseConfigRecord *record)
 void QLStyleMouseTabWidget::LoadMouseConfig(const MouseConfigRecord &record)
 {
     // Setting values from the program emits nothing: loading never writes the settings file.
+    MainWidget *main = MainWidget::instance();
+    if (main) {
+        const std::unique_ptr<QSettings> base(OpenIniFile(main->ProductDir() + QStringLiteral("/DpiConfig/Base/Base.ini")));
+        m_DPIWidget->SetDpiRange(DpiPresetFile::Text(*base, QStringLiteral("MaxvalueCombox/select")).toUInt(),
+                                 DpiPresetFile::Text(*base, QStringLiteral("MinvalueCombox/select")).toUInt());
+    }
+    QVector<uint> stages;
+    for (uint32_t v : record.dpiValues)
+        stages.append(v);
+    m_DPIWidget->AddStageRow(stages);
+    m_DPIWidget->SyncStageCount();
+    if (stages.contains(record.currentDpi))
+        m_DPIWidget->SelectStage(record.currentDpi);
     ResetControls();
     m_loaded = true;
     std::unique_ptr<DpiConfigRecord> map(QDpiConfigMange().Read(m_product));
+    m_DPIWidget->SetupReportRate(CurrentDevice(), &record);
     // The sleep and debounce ranges come from the product's memory map: without it both stay
     // unavailable.
     const int32_t sleep = static_cast<int32_t>(record.sleep);
@@ -516,12 +560,13 @@ void QLStyleMouseTabWidget::on_UpdataMouseRor()
     Q_EMIT UpdataMouseConfigPram(MouseParamWriter::ReportRateCode);
 }
 
-void QLStyleMouseTabWidget::on_ThreadDPichange(uint comid, int)
+void QLStyleMouseTabWidget::on_ThreadDPichange(uint comid, int v)
 {
     // Another mouse's DPI button must not mark stages of the mouse shown here.
     DeviceRecord *device = CurrentDevice();
-    if (!m_loaded || !device || device->deviceId != comid)
+    if (!m_loaded || !device || device->deviceId != comid || v <= 0)
         return;
+    m_DPIWidget->SelectStage(static_cast<uint>(v));
 }
 
 // ---- reset, macro change, leaving ----
@@ -583,7 +628,21 @@ void QLStyleMouseTabWidget::on_MacroFileChangge(const QString &file)
     }
 }
 
-void QLStyleMouseTabWidget::on_MaIntabwidget_currentChanged(int) {}
+void QLStyleMouseTabWidget::on_MaIntabwidget_currentChanged(int index)
+{
+    DeviceRecord *device = CurrentDevice();
+    HID_API *api = HID_API::instance();
+    if (index != 1 || !m_loaded || !IsOutsideDriven(device) || !api || !api->Manager())
+        return;
+    auto *worker = qobject_cast<ZR_DLL_MouseThread *>(api->Manager()->Worker(device->deviceId));
+    OutsideMouseDevice *object = worker ? worker->OutsideDevice() : nullptr;
+    if (!object)
+        return;
+    QByteArray version;
+    object->Version(version);
+    if (version != QByteArrayLiteral("00.00.00.00"))
+        m_DPIWidget->SelectStage(object->CurrentDpi());
+}
 
 void QLStyleMouseTabWidget::CloseTabs()
 {
@@ -596,6 +655,7 @@ void QLStyleMouseTabWidget::on_Cleared()
     m_loaded = false;
     m_sleepRangeLoaded = false;
     ResetControls();
+    m_DPIWidget->ClearPage();
 }
 
 void QLStyleMouseTabWidget::ButExit_on_clicked()
