@@ -18,7 +18,6 @@
 #include "widgets/QACombxBox.h"
 #include "widgets/QACombxBoxView.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -392,12 +391,44 @@ int QQuorixStyDpiPage::NextPresetNumber(const QStringList &names)
     return highest + 1;
 }
 
+// Runs of digits compare as numbers, the rest case-insensitively; the same in every locale
+// (the system collator may have no numeric mode).
+static int NaturalCompare(const QString &a, const QString &b)
+{
+    int i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool da = a.at(i).isDigit(), db = b.at(j).isDigit();
+        if (da && db) {
+            int ei = i, ej = j;
+            while (ei < a.size() && a.at(ei).isDigit())
+                ++ei;
+            while (ej < b.size() && b.at(ej).isDigit())
+                ++ej;
+            QStringRef na = a.midRef(i, ei - i), nb = b.midRef(j, ej - j);
+            while (na.size() > 1 && na.at(0) == QLatin1Char('0'))
+                na = na.mid(1);
+            while (nb.size() > 1 && nb.at(0) == QLatin1Char('0'))
+                nb = nb.mid(1);
+            if (na.size() != nb.size())
+                return na.size() < nb.size() ? -1 : 1;
+            if (const int c = na.compare(nb))
+                return c;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar ca = a.at(i).toCaseFolded(), cb = b.at(j).toCaseFolded();
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    return (a.size() - i) - (b.size() - j);
+}
+
 QStringList QQuorixStyDpiPage::SortPresetNames(QStringList names)
 {
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return NaturalCompare(a, b) < 0; });
     return names;
 }
 
