@@ -34,6 +34,7 @@ QDpiPageItem::QDpiPageItem(QWidget *parent) : QWidget(parent)
     DpiEdit1->setMaximumWidth(100);
     widget = new QWidget(this);
     widget->setObjectName(QStringLiteral("widget"));
+    widget->setFixedWidth(90); // the same room with and without the mark: the sliders line up
     auto *mark = new QHBoxLayout(widget);
     mark->setSpacing(2);
     LabelDisp = new QLabel(widget);

@@ -135,8 +135,10 @@ void QLStyleMouseTabWidget::setupUi()
                                .arg(QLatin1String(kImages)));
     label = new QLabel(this);
     label->setObjectName(QStringLiteral("label"));
+    label->setStyleSheet(QStringLiteral("color:#ffffff;"));
     ProductLabel = new QLabel(this);
     ProductLabel->setObjectName(QStringLiteral("ProductLabel"));
+    ProductLabel->setStyleSheet(QStringLiteral("color:#898989;"));
     header->addWidget(ButExit);
     header->addWidget(label);
     header->addStretch(1);
@@ -193,6 +195,7 @@ QWidget *QLStyleMouseTabWidget::BuildSettingsPage()
 {
     auto *page = new QWidget(MaIntabwidget);
     page->setObjectName(QStringLiteral("tab"));
+    page->setStyleSheet(QStringLiteral("QLabel{color:#898989;}"));
     auto *grid = new QGridLayout(page);
     const QString comboStyle = QStringLiteral("QPushButton{background:#262626;color:#898989;border-radius:8px;}");
     int row = 0;
@@ -247,6 +250,7 @@ QWidget *QLStyleMouseTabWidget::BuildResetPage()
 {
     auto *page = new QWidget(MaIntabwidget);
     page->setObjectName(QStringLiteral("tab_2"));
+    page->setStyleSheet(QStringLiteral("QLabel{color:#d6d6d6;}"));
     auto *grid = new QGridLayout(page);
     auto makeLabel = [page](const char *name) {
         auto *l = new QLabel(page);
@@ -384,6 +388,7 @@ void QLStyleMouseTabWidget::LoadProductItems(const QString &productFolder)
     MainWidget *main = MainWidget::instance();
     const QString productDir = main ? main->ProductDir() : QString();
     m_LStyleBoraWidget->on_ClearItems();
+    m_DPIWidget->ClearPage(); // nothing of the previous product may be written into this one's folder
     m_LStyleBoraWidget->BuildConfigButtons(productDir + QStringLiteral("/ConfigItemList.xml"));
     QString userConfig;
     if (main) {

@@ -85,6 +85,12 @@ QQuorixStyDpiPage *QQuorixStyDpiPage::instance()
 void QQuorixStyDpiPage::setupUi()
 {
     setObjectName(QStringLiteral("QQuorixStyDpiPage"));
+    setStyleSheet(QStringLiteral("QLabel{color:#d6d6d6;}"
+                                 "QListWidget{background:transparent;border:none;color:#d6d6d6;outline:none;}"
+                                 "QListWidget::item:selected{background:#305284;border-radius:8px;}"
+                                 "QPushButton{background:#262626;color:#d6d6d6;border-radius:8px;padding:4px 8px;}"
+                                 "QPushButton:hover{background:#305284;}"
+                                 "QComboBox{background:#262626;color:#d6d6d6;border-radius:8px;padding:2px 8px;}"));
     auto *outer = new QHBoxLayout(this);
     auto named = [](QWidget *w, const char *name) {
         w->setObjectName(QLatin1String(name));
@@ -110,11 +116,11 @@ void QQuorixStyDpiPage::setupUi()
         return b;
     };
     ButAddConfig = makeButton("ButAddConfig", QStringLiteral("新增预设"));
-    ButCopy = makeButton("ButCopy", QString());
+    ButCopy = makeButton("ButCopy", QStringLiteral("复制文件"));
     ButCopy->setToolTip(QStringLiteral("<html><head/><body><p>复制文件</p></body></html>"));
-    ButResetConfig = makeButton("ButResetConfig", QString());
+    ButResetConfig = makeButton("ButResetConfig", QStringLiteral("恢复默认"));
     ButResetConfig->setToolTip(QStringLiteral("恢复默认"));
-    ButDelete = makeButton("ButDelete", QString());
+    ButDelete = makeButton("ButDelete", QStringLiteral("移除项目"));
     ButDelete->setToolTip(QStringLiteral("移除项目"));
     left->addWidget(label_3);
     left->addWidget(ConfigList, 1);

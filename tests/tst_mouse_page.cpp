@@ -438,7 +438,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(dir + "灵敏度预设3.ini"));
         // renames: refused ones change neither file nor list; a good one moves the file first
         list->setCurrentRow(1);
-        for (const QString &name : {QStringLiteral("a/b"), QStringLiteral(".."), QStringLiteral("Base"),
+        for (const QString &name : {QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral(".."), QStringLiteral("Base"),
                                     QStringLiteral("v1.5"), QStringLiteral("灵敏度预设3"), QString(), QStringLiteral("Fast")}) {
             Dpi()->on_ConfigList_itemDoubleClicked(list->item(1));
             QVERIFY(Dpi()->RenameEditor());
@@ -464,6 +464,32 @@ private Q_SLOTS:
         // leaving the page forgets the presets
         Tab()->ButExit_on_clicked();
         QCOMPARE(list->count(), 0);
+    }
+
+    void productColoursAndShortBase()
+    {
+        {
+            QSettings data(m_dir->filePath(QStringLiteral("Products/QM8/QM8_data.ini")), QSettings::IniFormat);
+            data.setValue("default/DpiItemColors", "ff,00|00,ff,00|zz,00,00|10,20,30,40");
+        }
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/DpiConfig/Base/Base.ini"),
+                                 "[Product]\nname=QM8\n[DpiCountCombox]\nvalues=\"1,2,3,4,5,6,7,8\"\nselect=4\n"
+                                 "[MinvalueCombox]\nvalues=50\nselect=50\n[MaxvalueCombox]\nvalues=26000\nselect=26000\n"
+                                 "[QDpiListWidget]\nvalues=400\nselect=0\n"));
+        Open(false);
+        // items with fewer than three parts or no hexadecimal are no colours; the rest repeat
+        QCOMPARE(Dpi()->StageColors(), (QVector<QColor>{QColor(0, 255, 0), QColor(0x10, 0x20, 0x30)}));
+        MouseConfigRecord r = *Record();
+        r.dpiValues = {800, 800, 1600, 1600};
+        r.currentDpi = 1600;
+        Tab()->ConfigMouse(&r);
+        Tab()->butlefit_on_buttonClicked(1);
+        QSignalSpy dpis(Dpi(), &QQuorixStyDpiPage::ChangeDpis);
+        Pick(Dpi()->DpiCountCombox, 3);
+        // the Base preset has a value for the first duplicate only: the others stay as they are
+        QCOMPARE(dpis.count(), 1);
+        QCOMPARE(dpis.at(0).at(0).value<QVector<uint>>(), (QVector<uint>{400, 800, 1600, 1600}));
+        QVERIFY(Idle());
     }
 
     void macroResendNamesItsButton()
