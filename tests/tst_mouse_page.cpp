@@ -105,12 +105,13 @@ class TstMousePage : public QObject
     bool Idle() const { return Api()->Manager()->WaitIdle(10000); }
 
     // Plugs one mouse, builds the main window and opens the mouse as a tile click does.
-    void Open(bool second)
+    void Open(bool second, bool receiver = false)
     {
+        using emu::Model;
         if (second)
-            myx = std::static_pointer_cast<emu::MouseYx>(emu::MakeDevice(emu::Model::SecondFamilyWired));
+            myx = std::static_pointer_cast<emu::MouseYx>(emu::MakeDevice(receiver ? Model::SecondFamilyReceiver : Model::SecondFamilyWired));
         else
-            m20 = std::static_pointer_cast<emu::EmuMouse20>(emu::MakeDevice(emu::Model::MouseWired));
+            m20 = std::static_pointer_cast<emu::EmuMouse20>(emu::MakeDevice(receiver ? Model::MouseReceiver : Model::MouseWired));
         m_node = second ? emu::Plug(myx) : emu::Plug(m20);
         m_product = second ? QStringLiteral("QX3") : QStringLiteral("QM8");
         m_main = std::make_unique<MainWidget>();
@@ -218,6 +219,9 @@ private Q_SLOTS:
         QTest::newRow("second debounce 9") << true << "ShakeSlider" << 95 << 5 << 4 << 9;
         QTest::newRow("second ripple on") << true << "RippleCombox" << 1 << 6 << 5 << 0x71;
         QTest::newRow("second lift-off 2mm") << true << "LodCombox" << 1 << 7 << 3 << 2;
+        // through the receivers (the second family's rate is the low digit there)
+        QTest::newRow("20/520 receiver sleep") << false << "SleepSlider" << 450 << 1 << 82 << 45;
+        QTest::newRow("second receiver ripple on") << true << "RippleCombox" << 1 << 6 << 5 << 0x71;
     }
     void changesReachTheMouse()
     {
@@ -227,7 +231,7 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(int, at);
         QFETCH(int, byte);
-        Open(second);
+        Open(second, QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("receiver")));
         QSignalSpy codes(Tab(), &QLStyleMouseTabWidget::UpdataMouseConfigPram);
         QObject *w = Tab()->findChild<QObject *>(control);
         QVERIFY(w);
@@ -272,11 +276,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("second");
         QTest::newRow("20/520") << false;
         QTest::newRow("second family") << true;
+        QTest::newRow("20/520 receiver") << false;
+        QTest::newRow("second family receiver") << true;
     }
     void stageCountSendsTheChosenStages()
     {
         QFETCH(bool, second);
-        Open(second);
+        Open(second, QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("receiver")));
         Tab()->butlefit_on_buttonClicked(1);
         Tab()->butlefit_on_buttonClicked(1); // the first preset is listed from the second showing on
         QACombxBox *count = Dpi()->DpiCountCombox;
