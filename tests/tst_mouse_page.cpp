@@ -521,18 +521,40 @@ private Q_SLOTS:
         QCOMPARE(myx->KeyAssignments().keys(), QList<uint8_t>({3}));
     }
 
-    void resetCancelKeepsTheProfile()
+    void resetAsksFirst_data()
     {
-        Open(false);
-        const QByteArray before = m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Base.xml"));
-        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/Base/Base.xml"), "<changed/>"));
-        Answerer cancel(false);
+        QTest::addColumn<bool>("second");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("source"); // the product ships "UserConfig/Base/Base.xml"
+        QTest::newRow("cancel") << false << false << true;
+        QTest::newRow("yes, second family") << true << true << true;
+        QTest::newRow("yes, no base profile shipped") << false << true << false;
+    }
+    void resetAsksFirst()
+    {
+        QFETCH(bool, second);
+        QFETCH(bool, yes);
+        QFETCH(bool, source);
+        Open(second);
+        const QString base = QStringLiteral("Products/%1/UserConfig/Base.xml").arg(m_product);
+        const QString shipped = QStringLiteral("Products/%1/UserConfig/Base/Base.xml").arg(m_product);
+        const QByteArray before = m_dir->readFile(base);
+        if (source)
+            QVERIFY(m_dir->writeFile(shipped, "<changed/>"));
+        else
+            QVERIFY(m_dir->removeFile(shipped));
+        Answerer answer(yes);
         Tab()->ButResetConfig->click();
-        QVERIFY(cancel.shown().contains(GetLangText(357)));
-        QCOMPARE(m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Base.xml")), before);
+        QVERIFY(answer.shown().contains(GetLangText(357)));
         QVERIFY(Idle());
-        QCOMPARE(Sends(), 0);
-        QCOMPARE(m_main->TabWidget()->currentIndex(), 1);
+        QCOMPARE(m_dir->readFile(base), yes && source ? QByteArray("<changed/>") : before);
+        QCOMPARE(m_main->TabWidget()->currentIndex(), yes ? 0 : 1);
+        if (!yes)
+            QCOMPARE(Sends(), 0);
+        else if (second)
+            QCOMPARE(myx->FactoryResets(), 1);
+        else
+            QCOMPARE(m20->ImageWrites(), 1); // the factory image of the product data
     }
 
     // ---- rules without a device ----
