@@ -87,6 +87,10 @@ QString QLStyleBoraWidget::ParseKeyText(const QString &text, uint16_t *id)
     return QXM_Process::instance()->GetText(number);
 }
 
+void QLStyleBoraWidget::BuildConfigButtons(const QString &) {}
+void QLStyleBoraWidget::LoadProduct(const QString &) {}
+void QLStyleBoraWidget::SetDpiConfig(const QString &) {}
+
 void QLStyleBoraWidget::TakeKeySnapshot()
 {
     MouseKeySnapshot snapshot;

@@ -31,6 +31,13 @@ public:
     // "@<id>" -> the text of that id (id stored); "" -> "" (id 0); other texts unchanged.
     static QString ParseKeyText(const QString &text, uint16_t *id);
 
+    // Opening a product: its configuration lists (item list file), the configuration shown
+    // (a user configuration file) and the product's memory map. Filled by the configuration
+    // files work; for now they keep the frame as it is.
+    void BuildConfigButtons(const QString &itemListPath);
+    void LoadProduct(const QString &configPath);
+    void SetDpiConfig(const QString &memoryMapPath);
+
     // Copies the rows and the mouse page's selected button for the workers (GUI thread).
     void TakeKeySnapshot();
     // The last copy, from any thread; on the GUI thread a fresh one is taken first.

@@ -1,10 +1,23 @@
 #pragma once
+// The mouse device page: a left column of four buttons over four inner pages (button
+// assignment, DPI stages and presets, mouse settings, firmware and reset). The settings page
+// shows what the mouse's worker read into its MouseConfigRecord; each change the user makes is
+// written to "MouseParamConfig.ini" and then announced with its mouse change code.
 #include <QWidget>
 
 struct MouseConfigRecord;
+class QABstractButton;
+class QACombxBox;
+class QButtonGroup;
+class QDispRedCircle;
+class QLabel;
 class QLStyleBoraWidget;
+class QPushButton;
+class QQuorixStyDpiPage;
+class QRadioButton;
+class QSliderAlterMax;
+class QTabWidget;
 
-// The mouse device page.
 class QLStyleMouseTabWidget : public QWidget
 {
     Q_OBJECT
@@ -14,14 +27,53 @@ public:
     static QLStyleMouseTabWidget *instance();
 
     void LoadProductItems(const QString &productFolder);
-    void ConfigMouse(MouseConfigRecord *record);
     void CloseTabs();
     void RefreshFirmwareInfo();
     QString LoadedProduct() const { return m_product; }
+    // Whether a device's settings are shown (from ConfigMouse to leaving the page).
+    bool IsDeviceLoaded() const { return m_loaded; }
 
     // The mouse button whose assignment is written next; 0xFF means all back to defaults.
     uchar m_CurrentKeyIndex = 0;
-    QLStyleBoraWidget *m_LStyleBoraWidget = nullptr; // the key-definition page
+
+    // ---- the form ----
+    QPushButton *ButExit = nullptr;
+    QLabel *label = nullptr;         // page title
+    QLabel *ProductLabel = nullptr;
+    QRadioButton *ButKeySet = nullptr;
+    QRadioButton *ButDpi = nullptr;
+    QRadioButton *ButConfigPar = nullptr;
+    QRadioButton *Butset = nullptr;
+    QTabWidget *MaIntabwidget = nullptr;
+    QLStyleBoraWidget *m_LStyleBoraWidget = nullptr; // inner page 0
+    QQuorixStyDpiPage *m_DPIWidget = nullptr;        // inner page 1
+    QWidget *tab = nullptr;                          // inner page 2: settings
+    QWidget *tab_2 = nullptr;                        // inner page 3: firmware and reset
+    QSliderAlterMax *SleepSlider = nullptr;
+    QLabel *label_26 = nullptr;
+    QLabel *label_2 = nullptr;
+    QACombxBox *LodCombox = nullptr;
+    QLabel *label_25 = nullptr;
+    QACombxBox *MotionCombox = nullptr;
+    QLabel *label_4 = nullptr;
+    QACombxBox *modifiedCombox = nullptr;
+    QLabel *label_16 = nullptr;
+    QSliderAlterMax *ShakeSlider = nullptr;
+    QLabel *label_27 = nullptr;
+    QLabel *label_19 = nullptr;
+    QACombxBox *RippleCombox = nullptr;
+    QLabel *label_22 = nullptr;
+    QLabel *FwLabel = nullptr;
+    QLabel *FwInfoLabel = nullptr;
+    QPushButton *FwButUpdata = nullptr;
+    QWidget *RX_FW_Widget = nullptr;
+    QLabel *RxLabel = nullptr;
+    QLabel *RxInfoLabel = nullptr;
+    QPushButton *RxButupdata = nullptr;
+    QLabel *label_33 = nullptr;
+    QLabel *label_34 = nullptr;
+    QPushButton *ButResetConfig = nullptr;
+    QDispRedCircle *UpdateMarker = nullptr;
 
 Q_SIGNALS:
     void Cleartabs();
@@ -31,11 +83,40 @@ Q_SIGNALS:
     void UpdataMouseConfigPram(uchar code);
 
 public Q_SLOTS:
+    void ConfigMouse(MouseConfigRecord *record);
     void ButExit_on_clicked();
     void on_RefreshLangual();
     void on_MacroFileChangge(const QString &file);
+    void on_UpdataMouseRor();
+    void on_ThreadDPichange(uint comid, int v);
+    void butlefit_on_buttonClicked(int buttonId);
+    void on_ButResetConfigClicked();
+    void on_currentIndexChanged(int index);
+    void on_SleepSlider_valueChanged(uint value);
+    void on_SleepSlider_sliderReleased(uint value);
+    void on_ShakeSlider_valueChanged(uint value);
+    void on_ShakeSlider_sliderReleased(uint value);
+    void on_MaIntabwidget_currentChanged(int index);
+
+private Q_SLOTS:
+    void on_Cleared();
 
 private:
+    void setupUi();
+    QWidget *BuildSettingsPage();
+    QWidget *BuildResetPage();
+    void InitWidgets();
+    void ConnectSignals();
+    void LoadMouseConfig(const MouseConfigRecord &record);
+    void ResetControls();
+    void SaveMouseParam(QWidget *control);
+    static void SetActive(QACombxBox *box, bool active);
+
+    QButtonGroup *m_buttons = nullptr;
     QString m_product;
+    bool m_loaded = false;
+    // Slider ranges of the loaded mouse (ten times the device's units): a text refresh keeps them.
+    bool m_sleepRangeLoaded = false;
+
     static QLStyleMouseTabWidget *s_instance;
 };
