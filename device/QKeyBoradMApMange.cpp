@@ -3,7 +3,7 @@
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
-#include "device/KeyFiles.h"
+#include "keyboard/Zr_KeyBord_Key_Info_toXml.h"
 
 #include <QSettings>
 
@@ -206,29 +206,24 @@ void QKeyBoradMApMange::LoadKeyMap(const QString &name)
         WriteLogLine(QStringLiteral("keyboard layout: unsafe product name \"%1\"").arg(name));
         return;
     }
-    const LayoutFile file = ReadLayoutFile(QStringLiteral("%1/Products/%2/%3_KeyBoed.xml").arg(AppDirPath(), folder, name));
+    // The parser's other results (names, steps, parameter positions) are the page's: only the
+    // page's parse on the GUI thread stores positions, never this one on the manager's thread.
+    QString productName, productId, images, audio, layers;
+    uint16_t flagPosition = 17;
+    uint8_t flagValue = 126, display = 0, speedSteps = 0, luminanceSteps = 0;
+    LayoutEffectTable effects;
+    Zr_KeyBord_Key_Info_toXml parser;
+    LayoutKeyGroups groups = parser.ReadKeyBoardXml(QStringLiteral("%1/Products/%2/%3_KeyBoed.xml").arg(AppDirPath(), folder, name),
+                                                    productName, productId, images, audio, layers, flagPosition,
+                                                    effects, flagValue, display, speedSteps, luminanceSteps);
+    parser.Clear(groups);
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    m_flagPosition = 17;
-    m_flagValue = 126;
-    if (file.hasFlagPosition) {
-        if (file.flagPosition >= 2 && file.flagPosition + 1 < kBlockSize)
-            m_flagPosition = file.flagPosition;
-        else
-            WriteLogLine(QStringLiteral("keyboard layout %1: effect-type position %2 outside the block").arg(name).arg(file.flagPosition));
-    }
-    if (file.hasFlagValue)
-        m_flagValue = file.flagValue;
+    // Every entry is kept as read: the builders check each position where they write it.
+    m_flagPosition = flagPosition;
+    m_flagValue = flagValue;
     m_keyMap.clear();
-    for (auto it = file.effects.cbegin(); it != file.effects.cend(); ++it) {
-        const LayoutEffect &fx = it.value();
-        if (fx.luminanceSpeedIndex < 2 || fx.luminanceSpeedIndex + 1 >= kBlockSize
-            || (fx.colourIndex != 0 && fx.colourIndex + 2 >= kMapSize)) {
-            WriteLogLine(QStringLiteral("keyboard layout %1: model %2 with offsets outside the images, skipped")
-                             .arg(name).arg(it.key()));
-            continue;
-        }
-        m_keyMap.insert(it.key(), KeyRecord{fx.luminanceSpeedIndex, fx.colourIndex, fx.modelCode});
-    }
+    for (auto it = effects.cbegin(); it != effects.cend(); ++it)
+        m_keyMap.insert(it.key(), KeyRecord{it->luminance_Speedindex, it->Colour_Index, it->ModelCode});
 }
 
 uint16_t QKeyBoradMApMange::FlagPosition() const

@@ -174,13 +174,16 @@ void TestDeviceKeystore::hostileLayout()
     QKeyBoradMApMange store(QStringLiteral("QK75"));
     store.LoadKeyMap(QStringLiteral("Evil"));
     const auto map = store.KeyMap();
-    QCOMPARE(map.size(), 1);
-    QVERIFY(map.contains(83));
-    QCOMPARE(int(store.FlagPosition()), 17); // an offset outside the block is refused
-    uchar *p = store.BuildKeyPacket(83, 2, 2);
+    QCOMPARE(map.size(), 3); // kept as read: the builders check each position where they write
+    QCOMPARE(int(store.FlagPosition()), 65535);
+    uchar *p = store.BuildKeyPacket(81, 2, 2); // luminance at 600: nothing written there
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(p) + 2, 148), QByteArray(148, '\0'));
+    free(p);
+    QVERIFY(!store.SetKeyColor(82, 1, 2, 3)); // colour at 519: no room for three bytes
+    p = store.BuildKeyPacket(83, 2, 2);
     free(p);
     store.LoadKeyMap(QStringLiteral("../x")); // unsafe name: nothing read
-    QCOMPARE(store.KeyMap().size(), 1);
+    QCOMPARE(store.KeyMap().size(), 3);
 }
 
 QTEST_MAIN(TestDeviceKeystore)
