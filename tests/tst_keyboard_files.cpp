@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QDomElement>
 #include <QFile>
+#include <QImage>
+#include <QSet>
 #include <QtTest>
 
 class TestKeyboardFiles : public QObject
@@ -21,6 +23,7 @@ private Q_SLOTS:
     void numbers_data();
     void numbers();
     void layoutParse();
+    void sampleKeyboard();
     void layoutForeignRootAndPositions();
     void capTexts();
     void profileRoundTrip();
@@ -141,6 +144,58 @@ void TestKeyboardFiles::layoutParse()
     LayoutKeyGroups keysOnly = Zr_KeyBord_Key_Info_toXml().ReadKeyArrs(m_dir->filePath(QStringLiteral("t.xml")));
     QCOMPARE(int(keysOnly.value(2).value(0)->hidden), 0);
     Zr_KeyBord_Key_Info_toXml().Clear(keysOnly);
+}
+
+// The sample QK75: its layout, picture and user configuration fit together.
+void TestKeyboardFiles::sampleKeyboard()
+{
+    Parsed p;
+    const QString product = m_dir->filePath(QStringLiteral("Products/QK75/"));
+    p.groups = Zr_KeyBord_Key_Info_toXml().ReadKeyBoardXml(product + QStringLiteral("QK75_KeyBoed.xml"), p.name, p.id,
+                                                             p.images, p.audio, p.layers, p.typePos, p.effects, p.diy,
+                                                             p.display, p.speed, p.luminance, &p.positions);
+    const QList<LayoutKeyRecord *> keys = p.groups.value(0);
+    QVERIFY(keys.size() >= 75);
+    QCOMPARE(p.groups.value(2).size(), keys.size());
+    QCOMPARE(int(p.display), 1);
+    QCOMPARE(p.layers.split(QLatin1Char('|')).size(), 3);
+    QVERIFY(p.layers.contains(QLatin1String("@_")));
+    for (int pos : {int(p.positions.OsModePos), int(p.positions.WinLockPos), int(p.positions.SleepPos), p.positions.DebouncePos + 1,
+                    int(p.positions.ReportRatePos)})
+        QVERIFY(pos >= 8 && pos <= 135);
+    const QImage picture(product + p.images.split(QLatin1Char('|')).first());
+    QVERIFY(!picture.isNull());
+    QSet<QString> names;
+    QSet<int> keyposSeen, effectSeen;
+    for (const LayoutKeyRecord *k : keys) {
+        names.insert(k->KeyName);
+        QVERIFY(QRect(0, 0, picture.width(), picture.height()).contains(QRect(k->x, k->y, k->width, k->height)));
+        QVERIFY(k->keypos >= 8 && k->keypos <= 520 - 4 && !keyposSeen.contains(k->keypos));
+        QVERIFY(k->Effectpos + 2 < 520 && !effectSeen.contains(k->Effectpos));
+        QVERIFY(k->Diypos + 2 * p.diy < 520);
+        keyposSeen.insert(k->keypos);
+        effectSeen.insert(k->Effectpos);
+        QCOMPARE(bool(k->hidden), k->KeyName == QLatin1String("@27") || k->KeyName == QLatin1String("@31")
+                                      || k->KeyName == QLatin1String("@32"));
+    }
+    for (int i = 1; i <= 20; ++i)
+        QVERIFY2(names.contains(QStringLiteral("@%1").arg(i)), qPrintable(QString::number(i)));
+    Zr_KeyBord_Key_Info_toXml().Clear(p.groups);
+    // the configuration: three layers, the types 0, 3, 5 and 8 and an Fn value on known keys
+    KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(product + QStringLiteral("UserConfig/Base.xml"));
+    QCOMPARE(layers.size(), 3);
+    QSet<int> types;
+    for (const KeyLayerTable *t : layers)
+        for (const _KeyValueInfo *k : *t) {
+            types.insert(k->type);
+            QVERIFY(names.contains(k->KeyButtonName));
+            if (k->type == 3)
+                QVERIFY(QFile::exists(product + QStringLiteral("moidefConfig/%1.bin").arg(k->LeftValue)));
+        }
+    QCOMPARE(types, QSet<int>({0, 3, 5, 8}));
+    for (const KeyLayerTable *t : layers)
+        QVERIFY(IsFnValue(*t->value(QStringLiteral("RCtrl"))));
+    FreeKeyProfileLayers(layers);
 }
 
 void TestKeyboardFiles::layoutForeignRootAndPositions()
