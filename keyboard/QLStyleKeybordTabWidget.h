@@ -5,6 +5,9 @@
 
 #include "widgets/QDisplayInformation.h"
 
+class QLightConfigWIdget;
+class QMultifunKeyBoard;
+
 // The keyboard device page.
 class QLStyleKeybordTabWidget : public QWidget
 {
@@ -14,9 +17,13 @@ public:
     ~QLStyleKeybordTabWidget() override;
     static QLStyleKeybordTabWidget *instance();
 
+    // Reads the product's layout (storing its parameter positions in the device manager), lays
+    // the keys on the on-screen keyboard and loads the current user configuration.
     void BuildPage(const QString &productFolder);
     void ExitPage();
     QString BuiltProduct() const { return m_product; }
+    QMultifunKeyBoard *KeyBoard() const { return m_board; }
+    QLightConfigWIdget *LightPage() const { return m_light; }
 
     // What the on-screen keyboard and the key-assignment store read of the page.
     int LevelComboIndex() const { return m_levelIndex; }
@@ -53,6 +60,8 @@ public Q_SLOTS:
     void ON_SAEVE(bool openac = true);
 
 private:
+    QLightConfigWIdget *m_light = nullptr;
+    QMultifunKeyBoard *m_board = nullptr;
     QString m_product;
     QString m_configName = QStringLiteral("Base");
     QStringList m_layerNames;
