@@ -12,6 +12,7 @@
 #include "widgets/QDisplayInformation.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QSettings>
 #include <memory>
 
@@ -144,7 +145,10 @@ void QLStyleKeybordTabWidget::ON_SAEVE(bool)
     if (!m_board->SaveLayerKeys(path)) {
         // Nothing is sent: the device keeps what the file still says, and the keys show it.
         WriteLogLine(QStringLiteral("key assignments not saved to %1").arg(path));
+        const bool backup = QFileInfo(m_board->BackupPath()).isFile();
         m_board->LoadLayerKeyInfo(false);
+        if (!backup)
+            m_board->ReloadFromConfig();
         return;
     }
     if (MainWidget *main = MainWidget::instance())

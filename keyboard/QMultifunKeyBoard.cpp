@@ -205,25 +205,35 @@ void QMultifunKeyBoard::TakeRecord(KeyLayerTable *table, const QString &name)
     delete old;
 }
 
-void QMultifunKeyBoard::ReadLayers(const QString &path)
+bool QMultifunKeyBoard::ReadLayers(const QString &path)
 {
     m_layers = QConfigBuildManage_Pro().ReadKeyConfig(path);
-}
-
-bool QMultifunKeyBoard::LoadLayerKeyInfoFile(const QString &path)
-{
-    ClearLayerKeyInfo();
-    ReadLayers(path);
-    ResetAllKeys();
-    if (m_layers.size() >= 2) {
-        ApplyLayerKeyTexts(0);
+    if (m_layers.size() >= 2)
         return true;
-    }
     // A missing or broken file: one empty table per layer name, so that drops are kept.
     FreeKeyProfileLayers(m_layers);
     const QLStyleKeybordTabWidget *page = Page();
     InitLayers(static_cast<uchar>(std::min(255, page ? static_cast<int>(page->LevelComboItems().size()) : 0)));
     return false;
+}
+
+bool QMultifunKeyBoard::LoadLayerKeyInfoFile(const QString &path)
+{
+    ClearLayerKeyInfo();
+    const bool read = ReadLayers(path);
+    ResetAllKeys();
+    if (read)
+        ApplyLayerKeyTexts(0);
+    return read;
+}
+
+void QMultifunKeyBoard::ReloadFromConfig()
+{
+    ClearLayerKeyInfo();
+    const bool read = ReadLayers(ConfigPath());
+    ResetAllKeys();
+    if (read)
+        ApplyLayerKeyTexts(CurrentLayer());
 }
 
 bool QMultifunKeyBoard::SaveLayerKeys(const QString &path)
@@ -371,13 +381,8 @@ void QMultifunKeyBoard::LoadLayerKeyInfo(bool succeeded)
         WriteLogLine(QStringLiteral("key assignments: backup not restored to %1").arg(config));
         return;
     }
-    if (isHidden())
-        return;
-    ClearLayerKeyInfo();
-    ReadLayers(config);
-    ResetAllKeys();
-    if (m_layers.size() > 1)
-        ApplyLayerKeyTexts(CurrentLayer());
+    if (!isHidden())
+        ReloadFromConfig();
 }
 
 // ---- drag and drop -----------------------------------------------------------------------

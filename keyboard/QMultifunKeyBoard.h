@@ -56,6 +56,10 @@ public:
     bool AssignKeyValue(uchar layer, _KeyValueInfo *record);
     void RemoveKeyValue(uchar layer, _KeyValueInfo *record);
 
+    // Shows the current configuration file again in the page's current layer (after a restore,
+    // or after a save that failed and left the file as it was).
+    void ReloadFromConfig();
+
     // Where key assignments are saved, backed up and restored.
     QString ConfigPath() const;
     QString BackupPath() const;
@@ -97,7 +101,8 @@ protected:
 
 private:
     void TakeRecord(KeyLayerTable *table, const QString &name);
-    void ReadLayers(const QString &path);
+    // False when fewer than two layers were read; one empty table per layer name then.
+    bool ReadLayers(const QString &path);
     bool BackUpAndSave();
     void EndDrop(_KeyValueInfo *unstored);
     void ShowFrame(const uchar *frame, uchar alpha);

@@ -257,6 +257,17 @@ void TestKeyboardBoard::refusedDrops()
         QVERIFY(answer.shown().contains(QStringLiteral("'Macro1'.bin")));
     }
     QCOMPARE(sent.count(), 0);
+    // a file that cannot be read leaves one table per layer name; one that cannot be written
+    // sends nothing and the keys show the file as it stayed
+    QVERIFY(!m_board->LoadLayerKeyInfoFile(Config(QStringLiteral("missing.xml"))));
+    QCOMPARE(m_board->LayerCount(), 3);
+    QVERIFY(QDir().mkpath(Config(QStringLiteral("Broken.xml"))));
+    m_page->SetConfigName(QStringLiteral("Broken"));
+    QVERIFY(Drop(QStringLiteral("W"), Record(8, QByteArray::fromHex("001d0000"), QStringLiteral("Z"))));
+    QCOMPARE(sent.count(), 0);
+    QVERIFY(!m_board->KeyByName(QStringLiteral("W"))->Record);
+    QCOMPARE(m_board->LayerCount(), 3);
+    m_page->SetConfigName(QStringLiteral("Base"));
     // the keyboard falls asleep while a refusal is shown: no crash, nothing written
     m_page->SetLevelComboIndex(1);
     {
@@ -336,6 +347,10 @@ void TestKeyboardBoard::framesAndPixels()
     QCOMPARE(img.pixelColor(border(QStringLiteral("F2"))), QColor(255, 95, 21));
     QCOMPARE(img.pixelColor(border(QStringLiteral("CapsLock"))), QColor(24, 132, 248));
     QVERIFY(Near(img.pixelColor(centre(QStringLiteral("Z"))), Over(picture.pixelColor(centre(QStringLiteral("Z"))), 17, 184, 255, 150)));
+    // a key earlier in child order takes the mark from a later one
+    m_board->on_MouseDrawMove(m_board->KeyByName(QStringLiteral("Q"))->mapToGlobal(QPoint(20, 20)));
+    QCOMPARE(int(m_board->KeyByName(QStringLiteral("Z"))->Hover), 0);
+    QCOMPARE(m_board->HoveredKey(), m_board->KeyByName(QStringLiteral("Q")));
 }
 
 QTEST_MAIN(TestKeyboardBoard)
