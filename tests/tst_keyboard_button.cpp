@@ -4,6 +4,7 @@
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QMultifunKeyBoard.h"
 #include "keyboard/QMultifunKeyButton.h"
+#include "lighting/AudioMonitor.h"
 #include "lighting/QLightConfigWIdget.h"
 #include "tests/support/TestProgramDir.h"
 
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void assignmentLook();
     void popupTexts();
     void pressMatrix();
+    void pageSwitches();
 
 private:
     QMultifunKeyButton *Key(const QString &name);
@@ -139,6 +141,29 @@ void TestKeyboardButton::pressMatrix()
     key->R = 9;
     QTest::mouseClick(key, Qt::LeftButton);
     QCOMPARE(int(key->R), 9);
+}
+
+// The sub-page left and the new page decide what the audio capture does.
+void TestKeyboardButton::pageSwitches()
+{
+    AudioMonitor *audio = m_board->Audio();
+    QCOMPARE(AudioMonitor::instance(), audio);
+    struct Case { uchar left, page; int stops, starts; bool soft; };
+    const QList<Case> cases = {{1, 0, 1, 0, false}, {1, 1, 1, 0, false}, {2, 1, 1, 0, false}, {1, 2, 0, 1, false},
+                               {2, 2, 0, 1, true}, {2, 4, 0, 0, false}, {3, 2, 0, 0, false}};
+    for (const Case &c : cases) {
+        audio->SetSoftDisplay(!c.soft);
+        m_page->LightSubPage = c.left;
+        const int stops = audio->StopCount(), starts = audio->StartCount();
+        Q_EMIT m_page->PageChange(c.page);
+        QCOMPARE(int(m_board->CurrentPage), int(c.page));
+        QCOMPARE(audio->StopCount() - stops, c.stops);
+        QCOMPARE(audio->StartCount() - starts, c.starts);
+        if (c.left == 2 && c.page != 1)
+            QCOMPARE(audio->SoftDisplay(), c.soft);
+    }
+    m_board->on_PageChange(0); // not from the page: nothing
+    QCOMPARE(int(m_board->CurrentPage), 2);
 }
 
 QTEST_MAIN(TestKeyboardButton)
