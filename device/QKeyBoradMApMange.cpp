@@ -218,9 +218,11 @@ void QKeyBoradMApMange::LoadKeyMap(const QString &name)
                                                     effects, flagValue, display, speedSteps, luminanceSteps);
     parser.Clear(groups);
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    // Every entry is kept as read: the builders check each position where they write it.
-    m_flagPosition = flagPosition;
-    m_flagValue = flagValue;
+    // Every entry is kept as the file gives it, its mode code too: the builders and readers
+    // skip a position outside their images where they write or read it. A position or number
+    // the file does not give (read as 0) leaves the store's own default.
+    m_flagPosition = flagPosition ? flagPosition : 17;
+    m_flagValue = flagValue ? flagValue : 126;
     m_keyMap.clear();
     for (auto it = effects.cbegin(); it != effects.cend(); ++it)
         m_keyMap.insert(it.key(), KeyRecord{it->luminance_Speedindex, it->Colour_Index, it->ModelCode});

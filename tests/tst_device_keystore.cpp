@@ -173,15 +173,29 @@ void TestDeviceKeystore::hostileLayout()
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/Evil_KeyBoed.xml"), xml));
     QKeyBoradMApMange store(QStringLiteral("QK75"));
     store.LoadKeyMap(QStringLiteral("Evil"));
-    const auto map = store.KeyMap();
-    QCOMPARE(map.size(), 3); // kept as read: the builders check each position where they write
+    // every entry is kept as listed; the builders skip the positions outside their images
+    QCOMPARE(store.KeyMap().size(), 3);
     QCOMPARE(int(store.FlagPosition()), 65535);
-    uchar *p = store.BuildKeyPacket(81, 2, 2); // luminance at 600: nothing written there
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(p) + 2, 148), QByteArray(148, '\0'));
-    free(p);
-    QVERIFY(!store.SetKeyColor(82, 1, 2, 3)); // colour at 519: no room for three bytes
-    p = store.BuildKeyPacket(83, 2, 2);
-    free(p);
+    auto built = [](uchar *p) {
+        const QByteArray b(reinterpret_cast<const char *>(p), 520);
+        free(p);
+        return b;
+    };
+    QByteArray want(520, '\0');
+    want[1] = 4;
+    want[30] = 2;
+    want[31] = 0x20;
+    QCOMPARE(built(store.BuildKeyPacket(83, 2, 2)), want);
+    QVERIFY(!store.SetKeyColor(82, 1, 2, 3)); // its colour would end past the map
+    QByteArray plain = xml;
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/Evil_KeyBoed.xml"), plain.replace("Typ_Index=\"65535\" ", "")));
+    QKeyBoradMApMange fresh(QStringLiteral("QK75"));
+    fresh.LoadKeyMap(QStringLiteral("Evil"));
+    QCOMPARE(int(fresh.FlagPosition()), 17);
+    want.fill('\0');
+    want[1] = 4;
+    want[18] = 1; // the mode code of an entry whose luminance lies past the block still goes out
+    QCOMPARE(built(fresh.BuildKeyPacket(81, 2, 2)), want);
     store.LoadKeyMap(QStringLiteral("../x")); // unsafe name: nothing read
     QCOMPARE(store.KeyMap().size(), 3);
 }
