@@ -1,5 +1,6 @@
 #include "tools/PaintKeyboard.h"
 #include "tools/PaintCanvas.h"
+#include "keyboard/KeyCapText.h"
 
 #include <QFile>
 #include <QPainter>
@@ -10,10 +11,16 @@
 
 namespace {
 
-// The key rectangles of the first key group of a layout file.
-QVector<QRect> LayoutKeys(const QString &path)
+struct Key
 {
-    QVector<QRect> keys;
+    QRect rect;
+    QString legend;
+};
+
+// The keys of the first key group of a layout file, with their printed legends.
+QVector<Key> LayoutKeys(const QString &path)
+{
+    QVector<Key> keys;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return keys;
@@ -26,25 +33,37 @@ QVector<QRect> LayoutKeys(const QString &path)
             break;
         if (xml.name() == QLatin1String("SubKey")) {
             const auto a = xml.attributes();
-            keys.append(QRect(a.value(QLatin1String("x")).toInt(), a.value(QLatin1String("y")).toInt(),
-                              a.value(QLatin1String("width")).toInt(), a.value(QLatin1String("height")).toInt()));
+            const QString text = a.value(QLatin1String("KeyText")).toString();
+            const QString cap = KeyCapText(text);
+            keys.append({QRect(a.value(QLatin1String("x")).toInt(), a.value(QLatin1String("y")).toInt(),
+                               a.value(QLatin1String("width")).toInt(), a.value(QLatin1String("height")).toInt()),
+                         cap == QLatin1String("NULL") ? text : cap});
         }
     }
     return keys;
 }
 
-// Flat caps on a dark body: the keys' own colours are laid over them by the program.
-void Board(QPainter &p, int w, int h, const QVector<QRect> &keys)
+// Flat caps on a dark body, legends printed in their upper left corner: the keys' own colours
+// and assignment borders are laid over them by the program, the middle of each cap stays plain.
+void Board(QPainter &p, int w, int h, const QVector<Key> &keys)
 {
     p.setPen(QPen(QColor(48, 83, 132), 2));
     p.setBrush(QColor(30, 31, 35));
     p.drawRoundedRect(QRectF(1, 1, w - 2, h - 2), 12, 12);
-    p.setPen(Qt::NoPen);
-    for (const QRect &k : keys) {
+    QFont font = p.font();
+    font.setPixelSize(9);
+    p.setFont(font);
+    for (const Key &k : keys) {
+        p.setPen(Qt::NoPen);
         p.setBrush(QColor(18, 18, 21));
-        p.drawRoundedRect(QRectF(k).adjusted(-1, -1, 1, 2), 6, 6);
+        p.drawRoundedRect(QRectF(k.rect).adjusted(-1, -1, 1, 2), 6, 6);
         p.setBrush(QColor(58, 60, 66));
-        p.drawRoundedRect(QRectF(k), 5, 5);
+        p.drawRoundedRect(QRectF(k.rect), 5, 5);
+        p.setPen(QColor(200, 204, 212));
+        const QStringList lines = k.legend.split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i)
+            p.drawText(QRect(k.rect.x() + 5, k.rect.y() + 3 + i * 10, k.rect.width() - 8, 10),
+                       Qt::AlignLeft | Qt::AlignVCenter, lines.at(i));
     }
 }
 
@@ -113,12 +132,12 @@ int PaintKeyboardImages(const QString &root)
 {
     int failures = 0;
     const QString product = root + QStringLiteral("/programdir/Products/QK75/");
-    const QVector<QRect> keys = LayoutKeys(product + QStringLiteral("QK75_KeyBoed.xml"));
+    const QVector<Key> keys = LayoutKeys(product + QStringLiteral("QK75_KeyBoed.xml"));
     if (keys.isEmpty())
         return 1;
     QRect bounds;
-    for (const QRect &k : keys)
-        bounds |= k;
+    for (const Key &k : keys)
+        bounds |= k.rect;
     const int w = bounds.right() + 1 + bounds.left(), h = bounds.bottom() + 1 + bounds.top();
     failures += !SavePng(PaintCanvas(w, h, [&](QPainter &p, int cw, int ch) { Board(p, cw, ch, keys); }),
                          product + QStringLiteral("QK75_KeyBoard.png"));
