@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVector>
 #include <QWidget>
+#include <atomic>
 #include <cstdint>
 
 struct DeviceRecord;
@@ -46,6 +47,16 @@ public:
     // A copy of the tile map (device id -> tile).
     QMap<uint32_t, QKeyLableItem *> TileMap() const { return m_tileMap; }
     QHid_Threads_Manage *Manager() const { return m_manager; }
+
+    // Device parameter positions of the current keyboard product, stored by the keyboard page's
+    // layout parse; 0 or less: the product has no such byte.
+    std::atomic<int16_t> OsModePos{8};
+    std::atomic<uint8_t> MacModeValue{1};
+    std::atomic<uint8_t> WinModeValue{0};
+    std::atomic<int16_t> WinLockPos{0};
+    std::atomic<int16_t> SleepPos{0};
+    std::atomic<int16_t> DebouncePos{0};
+    std::atomic<int16_t> ReportRatePos{0};
     QHID_TempWokThred *CodeReader() const { return m_codeReader; }
     QHidListWidget *ListWidget() const { return HidList_Widget; }
     QScrollArea *ScrollArea() const { return HidScrollArea; }

@@ -8,7 +8,8 @@
 #include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "device/DeviceRecord.h"
-#include "device/KeyFiles.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
+#include "keyboard/Zr_KeyBord_Key_Info_toXml.h"
 #include "device/QKeyBoradMApMange.h"
 #include "macros/QJsonConfing.h"
 #include "platform/HidPlatform.h"
@@ -582,18 +583,22 @@ uchar *HexListToBuffer(const QStringList &items)
 
 uchar *KeyTableFromLayout(const QString &layoutPath, int layer)
 {
-    const LayoutFile file = ReadLayoutFile(layoutPath);
-    if (!file.groups.contains(layer))
+    Zr_KeyBord_Key_Info_toXml parser;
+    LayoutKeyGroups groups = parser.ReadKeyArrs(layoutPath);
+    if (!groups.contains(layer)) {
+        parser.Clear(groups);
         return nullptr;
+    }
     auto *table = static_cast<uchar *>(calloc(520, 1));
-    for (const LayoutKey &k : file.groups.value(layer)) {
-        if (k.keypos < 0 || k.keypos > 520 - 4) // no sum that could overflow
+    for (const LayoutKeyRecord *k : groups.value(layer)) {
+        if (k->keypos < 0 || k->keypos > 520 - 4)
             continue;
-        const QByteArray code = HexStringToBytes(k.value);
+        const QByteArray code = HexStringToBytes(k->KeyValue);
         if (code.size() != 4)
             continue;
-        std::memcpy(table + k.keypos, code.constData(), 4);
+        std::memcpy(table + k->keypos, code.constData(), 4);
     }
+    parser.Clear(groups);
     return table;
 }
 
@@ -783,7 +788,13 @@ bool QHid_Work_Interface::WriteKeyTable()
     DeviceRecord *d = m_Device;
     if (!d)
         return false;
-    const QVector<QHash<QString, KeyAssignment>> layers = ReadKeyAssignments(m_KeyFile);
+    QVector<QStringList> keyOrder; // macros are numbered in the order of the file
+    KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(m_KeyFile, &keyOrder);
+    struct Release
+    {
+        KeyProfileLayers &layers;
+        ~Release() { FreeKeyProfileLayers(layers); }
+    } release{layers};
     const uint8_t state = d->connectionState;
     if (state != StateWired && state != StateWirelessAwake) {
         WriteLogLine(QStringLiteral("键值未写入: 设备状态 %1").arg(state));
@@ -797,13 +808,17 @@ bool QHid_Work_Interface::WriteKeyTable()
     const QString folder = ProductFolder();
     const QString productDir = QStringLiteral("%1/Products/%2").arg(AppDirPath(), folder);
     const QString layoutPath = QStringLiteral("%1/%2_KeyBoed.xml").arg(productDir, folder);
-    const LayoutFile layout = ReadLayoutFile(layoutPath);
     // key name -> position in the table, from the on-screen keyboard's keys (group 0)
     QHash<QString, int> positions;
-    for (auto g = layout.groups.cbegin(); g != layout.groups.cend(); ++g)
-        for (const LayoutKey &k : g.value())
-            if (!positions.contains(k.name) || g.key() == 0)
-                positions.insert(k.name, k.keypos);
+    {
+        Zr_KeyBord_Key_Info_toXml parser;
+        LayoutKeyGroups groups = parser.ReadKeyArrs(layoutPath);
+        for (auto g = groups.cbegin(); g != groups.cend(); ++g)
+            for (const LayoutKeyRecord *k : g.value())
+                if (!positions.contains(k->KeyName) || g.key() == 0)
+                    positions.insert(k->KeyName, k->keypos);
+        parser.Clear(groups);
+    }
     QStringList macros;
     for (int L = 0; L < layers.size(); ++L) {
         uchar *table = nullptr;
@@ -820,28 +835,24 @@ bool QHid_Work_Interface::WriteKeyTable()
         }
         if (!table)
             table = static_cast<uchar *>(calloc(520, 1));
-        QList<QPair<int, QString>> ordered;
-        for (auto it = layers.at(L).cbegin(); it != layers.at(L).cend(); ++it)
-            ordered.append(qMakePair(it.value().order, it.key()));
-        std::sort(ordered.begin(), ordered.end());
-        for (const auto &entry : ordered) {
-            const KeyAssignment &a = layers.at(L).value(entry.second);
-            const int pos = positions.value(entry.second, -1);
-            if (pos < 0 || pos > 520 - 4)
+        for (const QString &name : keyOrder.at(L)) {
+            const _KeyValueInfo *a = layers.at(L)->value(name);
+            const int pos = positions.value(name, -1);
+            if (!a || pos < 0 || pos > 520 - 4)
                 continue;
-            if (a.type == 8) {
-                std::memcpy(table + pos, a.value, 4);
-            } else if (a.type == 3) {
-                if (!macros.contains(a.leftValue))
-                    macros.append(a.leftValue);
+            if (a->type == 8) {
+                std::memcpy(table + pos, a->value, 4);
+            } else if (a->type == 3) {
+                if (!macros.contains(a->LeftValue))
+                    macros.append(a->LeftValue);
                 int runWay = 0, runOne = 1;
-                const QString file = QJsonConfing::MacroFilePath(productDir + QStringLiteral("/moidefConfig"), a.leftValue);
+                const QString file = QJsonConfing::MacroFilePath(productDir + QStringLiteral("/moidefConfig"), a->LeftValue);
                 if (!file.isEmpty())
                     QJsonConfing::ReadRunMode(file, runWay, runOne);
                 table[pos] = 0x03;
                 table[pos + 1] = static_cast<uchar>(runWay);
                 table[pos + 2] = static_cast<uchar>(runOne);
-                table[pos + 3] = static_cast<uchar>(macros.indexOf(a.leftValue));
+                table[pos + 3] = static_cast<uchar>(macros.indexOf(a->LeftValue));
             }
         }
         if (L == m_ChangedLayer) {

@@ -3,7 +3,7 @@
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
-#include "device/KeyFiles.h"
+#include "keyboard/Zr_KeyBord_Key_Info_toXml.h"
 
 #include <QSettings>
 
@@ -206,17 +206,26 @@ void QKeyBoradMApMange::LoadKeyMap(const QString &name)
         WriteLogLine(QStringLiteral("keyboard layout: unsafe product name \"%1\"").arg(name));
         return;
     }
-    const LayoutFile file = ReadLayoutFile(QStringLiteral("%1/Products/%2/%3_KeyBoed.xml").arg(AppDirPath(), folder, name));
+    // The parser's other results (names, steps, parameter positions) are the page's: only the
+    // page's parse on the GUI thread stores positions, never this one on the manager's thread.
+    QString productName, productId, images, audio, layers;
+    uint16_t flagPosition = 17;
+    uint8_t flagValue = 126, display = 0, speedSteps = 0, luminanceSteps = 0;
+    LayoutEffectTable effects;
+    Zr_KeyBord_Key_Info_toXml parser;
+    LayoutKeyGroups groups = parser.ReadKeyBoardXml(QStringLiteral("%1/Products/%2/%3_KeyBoed.xml").arg(AppDirPath(), folder, name),
+                                                    productName, productId, images, audio, layers, flagPosition,
+                                                    effects, flagValue, display, speedSteps, luminanceSteps);
+    parser.Clear(groups);
     std::lock_guard<std::recursive_mutex> lock(m_lock);
     // Every entry is kept as the file gives it, its mode code too: the builders and readers
-    // skip a position outside their images where they write or read it.
-    m_flagPosition = file.hasFlagPosition ? file.flagPosition : 17;
-    m_flagValue = file.hasFlagValue ? file.flagValue : 126;
+    // skip a position outside their images where they write or read it. A position or number
+    // the file does not give (read as 0) leaves the store's own default.
+    m_flagPosition = flagPosition ? flagPosition : 17;
+    m_flagValue = flagValue ? flagValue : 126;
     m_keyMap.clear();
-    for (auto it = file.effects.cbegin(); it != file.effects.cend(); ++it) {
-        const LayoutEffect &fx = it.value();
-        m_keyMap.insert(it.key(), KeyRecord{fx.luminanceSpeedIndex, fx.colourIndex, fx.modelCode});
-    }
+    for (auto it = effects.cbegin(); it != effects.cend(); ++it)
+        m_keyMap.insert(it.key(), KeyRecord{it->luminance_Speedindex, it->Colour_Index, it->ModelCode});
 }
 
 uint16_t QKeyBoradMApMange::FlagPosition() const

@@ -3,6 +3,7 @@
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -87,4 +88,18 @@ QByteArray QJsonConfing::ReadMacroEvents(const QString &path)
         return QByteArray();
     }
     return QByteArray::fromHex(hex.toLatin1());
+}
+
+QStringList QJsonConfing::ListMacroFiles(bool baseNames)
+{
+    const MainWidget *main = MainWidget::instance();
+    if (!main || main->CurrentProductName().isEmpty())
+        return QStringList();
+    QStringList names;
+    const QFileInfoList files =
+        QDir(main->ModifyConfigDir()).entryInfoList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name);
+    for (const QFileInfo &f : files)
+        if (f.suffix() == QLatin1String("bin"))
+            names.append(baseNames ? f.completeBaseName() : f.fileName());
+    return names;
 }

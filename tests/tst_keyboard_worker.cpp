@@ -706,6 +706,7 @@ void TestKeyboardWorker::keysAndMacros()
         const QString xml = QStringLiteral("<?xml version=\"1.0\"?>\n<KeyBoardRoot><Keylevel_ID ID=\"0\">"
                                            "<KeyEdit KeyButtonName=\"Esc\" LeftValue=\"%1\" KeyValueTyp=\"Attrib_MacroValue\" Value=\"NULL\"/>"
                                            "<KeyEdit KeyButtonName=\"Q\" LeftValue=\"q\" KeyValueTyp=\"Attrib_LogitechKey\" Value=\"00150000\"/>"
+                                           "<KeyEdit KeyButtonName=\"W\" LeftValue=\"w\" KeyValueTyp=\"Attrib_Unknown\" Value=\"00160000\"/>"
                                            "</Keylevel_ID></KeyBoardRoot>\n").arg(macro);
         m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/k.xml"), xml.toUtf8());
         return m_dir->filePath(QStringLiteral("Products/QK75/UserConfig/k.xml"));
@@ -721,6 +722,7 @@ void TestKeyboardWorker::keysAndMacros()
     QCOMPARE(result.last().at(0).toBool(), true);
     QCOMPARE(m_dev->KeyLayer(0).mid(8, 4), QByteArray::fromHex("03010200")); // Esc: macro 0
     QCOMPARE(m_dev->KeyLayer(0).mid(16, 4), QByteArray::fromHex("00150000"));
+    QCOMPARE(m_dev->KeyLayer(0).mid(20, 4), QByteArray::fromHex("001a0000")); // unknown type: the layout's own
     QVERIFY(m_dev->Macros().contains(QByteArray::fromHex("0a0b0c")));
     const QByteArray macroFile = m_dir->readFile(QStringLiteral("Products/QK75/moidefConfig/bad.bin"));
     for (const QString &macro : {QStringLiteral("bad"), QStringLiteral("missing")}) {

@@ -6,6 +6,7 @@
 #include "tools/PaintPageIcons.h"
 #include "tools/PaintDeviceList.h"
 #include "tools/PaintWidgets.h"
+#include "tools/PaintKeyboard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,5 +45,6 @@ int PaintAllImages(const QString &root)
     g_failures += PaintWidgetImages(root);
     g_failures += PaintSettingsImages(root);
     g_failures += PaintDeviceListImages(root);
+    g_failures += PaintKeyboardImages(root);
     return g_failures;
 }

@@ -35,6 +35,13 @@ void EmuKeyboard::Factory()
     for (int i = 8; i < 134; ++i)
         m_block[i] = static_cast<char>((i * 3 + 1) & 0x7F);
     m_block[32] = 0x05;
+    // the sample layout's settings: Windows mode, Win key free, sleep, debounce, report rate,
+    // and model 81's code after the effect-type flag
+    const char settings[] = {0x00, 0x00, 0x05, 0x05, 0x00, 0x01};
+    for (int i = 0; i < 6; ++i)
+        m_block[8 + i] = settings[i];
+    m_block[17] = 0x00;
+    m_block[18] = 0x01;
     m_block[134] = static_cast<char>(0x5A);
     m_block[135] = static_cast<char>(0xA5);
     m_base = Image(featureReportId(), 0x8A);

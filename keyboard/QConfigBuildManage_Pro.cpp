@@ -1,0 +1,182 @@
+#include "keyboard/QConfigBuildManage_Pro.h"
+#include "app/MainWidget.h"
+#include "app/QXM_Process.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
+#include "macros/OpenXmlDocument.h"
+#include "macros/SaveXmlDocument.h"
+
+#include <QDomElement>
+#include <QMap>
+
+namespace {
+const char *const kTypeWords[] = {"Attrib_KeyValue", "Attrib_MouseValue", "Attrib_MediaValue",
+                                  "Attrib_MacroValue", "Attrib_Order", "Attrib_Group",
+                                  "Attrib_KeyFn", "Attrib_KeyFn2", "Attrib_LogitechKey"};
+const char16_t *const kTypeNotes[] = {u"|0|基础键", u"|1|鼠标键", u"|2|媒体键", u"|3|宏键", u"|4|命令键",
+                                      u"|5|组合键", u"|6|Fn1", u"|7|Fn2", u"|8|LG风格"};
+
+uint8_t HexPair(const QString &text)
+{
+    bool ok = false;
+    const uint v = text.toUInt(&ok, 16);
+    return ok && v <= 0xFF ? static_cast<uint8_t>(v) : 0;
+}
+} // namespace
+
+int QConfigBuildManage_Pro::TypeFromName(const QString &word)
+{
+    for (int i = 0; i < 9; ++i)
+        if (word == QLatin1String(kTypeWords[i]))
+            return i;
+    return 0;
+}
+
+QString QConfigBuildManage_Pro::TypeName(int type)
+{
+    return type >= 0 && type < 9 ? QString::fromLatin1(kTypeWords[type]) : QString();
+}
+
+_KeyValueInfo *QConfigBuildManage_Pro::ReadKeyEdit(const QDomNode &node)
+{
+    if (node.nodeName() != QLatin1String("KeyEdit") || !node.isElement())
+        return nullptr;
+    const QDomElement e = node.toElement();
+    auto *info = new _KeyValueInfo;
+    info->KeyButtonName = e.attribute(QStringLiteral("KeyButtonName"));
+    info->type = TypeFromName(e.attribute(QStringLiteral("KeyValueTyp")));
+    if (info->type != 8) {
+        info->LeftValue = e.attribute(QStringLiteral("LeftValue"));
+        return info;
+    }
+    const QString v = e.attribute(QStringLiteral("Value"));
+    if (v.size() == 2) {
+        info->valueLength = 1;
+        info->value[3] = HexPair(v);
+    } else if (v.size() == 8) {
+        info->valueLength = 4;
+        for (int i = 0; i < 4; ++i)
+            info->value[i] = HexPair(v.mid(i * 2, 2));
+    }
+    const QString lang = e.attribute(QStringLiteral("Lang")).trimmed();
+    bool ok = false;
+    const uint id = lang.startsWith(QLatin1Char('-')) ? 0 : lang.toUInt(&ok, 10);
+    info->Lang = static_cast<int16_t>(ok ? id & 0xFFFF : 0);
+    info->LeftValue = info->Lang > 0 ? GetLangText(static_cast<uint>(info->Lang))
+                                     : e.attribute(QStringLiteral("LeftValue"));
+    return info;
+}
+
+KeyProfileLayers QConfigBuildManage_Pro::ReadKeyConfig(const QString &path, QVector<QStringList> *keyOrder)
+{
+    KeyProfileLayers layers;
+    if (keyOrder)
+        keyOrder->clear();
+    const QDomDocument doc = OpenXmlDocument(path);
+    const QDomElement root = doc.documentElement();
+    if (root.tagName() != QLatin1String("KeyBoardRoot"))
+        return layers;
+    QMap<uint, QDomElement> byId;
+    for (QDomElement e = root.firstChildElement(QStringLiteral("Keylevel_ID")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("Keylevel_ID"))) {
+        bool ok = false;
+        const QString id = e.attribute(QStringLiteral("ID")).trimmed();
+        const uint n = id.startsWith(QLatin1Char('-')) ? 0 : id.toUInt(&ok, 10);
+        byId.insert(ok ? n : 0, e);
+    }
+    const int count = byId.size();
+    for (int i = 0; i < count; ++i) {
+        auto *table = new KeyLayerTable;
+        QStringList order;
+        const QDomElement level = byId.value(static_cast<uint>(i));
+        for (QDomNode n = level.firstChild(); !n.isNull(); n = n.nextSibling()) {
+            _KeyValueInfo *info = ReadKeyEdit(n);
+            if (!info)
+                continue;
+            delete table->take(info->KeyButtonName);
+            table->insert(info->KeyButtonName, info);
+            order.removeOne(info->KeyButtonName);
+            order.append(info->KeyButtonName);
+        }
+        layers.append(table);
+        if (keyOrder)
+            keyOrder->append(order);
+    }
+    return layers;
+}
+
+bool QConfigBuildManage_Pro::WriteKeyConfig(const QString &path, const KeyProfileLayers &layers)
+{
+    QStringList names;
+    if (QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance())
+        names = page->LevelComboItems();
+    const MainWidget *main = MainWidget::instance();
+    return WriteKeyConfig(path, layers, names, main ? main->CurrentProductName() : QString());
+}
+
+bool QConfigBuildManage_Pro::WriteKeyConfig(const QString &path, const KeyProfileLayers &layers,
+                                            const QStringList &layerNames, const QString &productName)
+{
+    QDomDocument doc;
+    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml"),
+                                                    QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")));
+    QDomElement root = doc.createElement(QStringLiteral("KeyBoardRoot"));
+    QDomElement notes = doc.createElement(QStringLiteral("Notes"));
+    QDomElement keyNames = doc.createElement(QStringLiteral("Notes_KeyNames"));
+    keyNames.setAttribute(QStringLiteral("KeyButtonName"), QStringLiteral("按键"));
+    keyNames.setAttribute(QStringLiteral("LeftValue"), QStringLiteral("按键左值"));
+    keyNames.setAttribute(QStringLiteral("RightValue"), QStringLiteral("按键右值"));
+    keyNames.setAttribute(QStringLiteral("KeyValueTyp"), QStringLiteral("按键类型"));
+    keyNames.setAttribute(QStringLiteral("Value"), QStringLiteral("组合键或宏"));
+    notes.appendChild(keyNames);
+    QDomElement typeNotes = doc.createElement(QStringLiteral("Notes_KeyValueTyp"));
+    for (int i = 0; i < 9; ++i)
+        typeNotes.setAttribute(QString::fromLatin1(kTypeWords[i]), QString::fromUtf16(kTypeNotes[i]));
+    notes.appendChild(typeNotes);
+    QDomElement valueNotes = doc.createElement(QStringLiteral("Notes_Value"));
+    valueNotes.setAttribute(QStringLiteral("Attrib_Group_Key"), QStringLiteral("控制键ID"));
+    valueNotes.setAttribute(QStringLiteral("Attrib_Macro_Key"), QStringLiteral("宏名称"));
+    valueNotes.setAttribute(QStringLiteral("Attrib_Conmand_Key"), QStringLiteral("键值"));
+    notes.appendChild(valueNotes);
+    root.appendChild(notes);
+    QDomElement product = doc.createElement(QStringLiteral("Product"));
+    product.setAttribute(QStringLiteral("name"), productName);
+    root.appendChild(product);
+
+    const int count = std::min(255, static_cast<int>(std::max(layerNames.size(), layers.size())));
+    for (int i = 0; i < count; ++i) {
+        QDomElement level = doc.createElement(QStringLiteral("Keylevel_ID"));
+        level.setAttribute(QStringLiteral("name"), i < layerNames.size() ? layerNames.at(i) : QString::number(i));
+        level.setAttribute(QStringLiteral("ID"), i);
+        const KeyLayerTable *table = i < layers.size() ? layers.at(i) : nullptr;
+        if (table) {
+            for (auto it = table->cbegin(); it != table->cend(); ++it) {
+                const _KeyValueInfo *info = it.value();
+                if (!info)
+                    continue;
+                QDomElement edit = doc.createElement(QStringLiteral("KeyEdit"));
+                edit.setAttribute(QStringLiteral("KeyButtonName"), info->KeyButtonName);
+                edit.setAttribute(QStringLiteral("LeftValue"), info->LeftValue);
+                edit.setAttribute(QStringLiteral("KeyValueTyp"), TypeName(info->type));
+                if (info->type == 8) {
+                    QString value;
+                    if (info->valueLength > 1) {
+                        for (int b = 0; b < std::min<int>(info->valueLength, 4); ++b)
+                            value += QString::asprintf("%02x", info->value[b]);
+                    } else {
+                        value = QString::asprintf("%02x", info->value[3]);
+                        if (value == QLatin1String("00"))
+                            value = QString::asprintf("%02x", info->value[0]);
+                    }
+                    edit.setAttribute(QStringLiteral("Value"), value);
+                    edit.setAttribute(QStringLiteral("Lang"), QString::number(info->Lang));
+                } else if (info->type != 5) {
+                    edit.setAttribute(QStringLiteral("Value"), QStringLiteral("NULL"));
+                }
+                level.appendChild(edit);
+            }
+        }
+        root.appendChild(level);
+    }
+    doc.appendChild(root);
+    return SaveXmlDocument(path, doc);
+}

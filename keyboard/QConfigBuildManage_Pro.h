@@ -1,0 +1,33 @@
+#pragma once
+#include "keyboard/KeyValueInfo.h"
+
+#include <QObject>
+#include <QStringList>
+
+class QDomNode;
+
+// Reader and writer of a keyboard user configuration (key assignments of every layer). Holds
+// nothing between calls, so the page and the workers' threads may each use their own.
+class QConfigBuildManage_Pro : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QConfigBuildManage_Pro(QObject *parent = nullptr) : QObject(parent) {}
+
+    // Layers 0..n-1 for the n distinct "Keylevel_ID" IDs; empty for a missing or foreign file.
+    // keyOrder, when given, receives each layer's key names in the order of the file.
+    KeyProfileLayers ReadKeyConfig(const QString &path, QVector<QStringList> *keyOrder = nullptr);
+    _KeyValueInfo *ReadKeyEdit(const QDomNode &node);
+
+    // An unknown word reads as the basic-key type: the workers ignore it and it is written back.
+    static int TypeFromName(const QString &word);
+    static QString TypeName(int type); // empty outside 0..8
+
+    // Writes one "Keylevel_ID" per layer name and per table (an empty one for a name without a
+    // table, the number as the name of a table without one), at most 255; false when the file
+    // could not be written, which then keeps its old content. The two-argument form takes the
+    // keyboard page's layer names and the current product name.
+    bool WriteKeyConfig(const QString &path, const KeyProfileLayers &layers);
+    bool WriteKeyConfig(const QString &path, const KeyProfileLayers &layers, const QStringList &layerNames,
+                        const QString &productName);
+};
