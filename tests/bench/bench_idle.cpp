@@ -74,7 +74,7 @@ void measureIdle(const char *label, int seconds)
     const double cpu0 = processCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, qApp, &QCoreApplication::quit);
     qApp->exec();
     const double cpu = processCpuSeconds() - cpu0;
     const double elapsed = wall.nsecsElapsed() / 1e9;
