@@ -22,10 +22,12 @@
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 #include <ctime>
+#include <poll.h>
 
 namespace {
 
@@ -67,9 +69,28 @@ QMap<QString, ThreadCpu> threadTimes()
     return times;
 }
 
+// What the waits of a keyboard listener's round cost by themselves on this machine: a bare
+// 5 ms poll and two 5 ms sleeps: CPU microseconds per round and % of one core.
+void printBareRound()
+{
+    const int rounds = 150;
+    QElapsedTimer wall;
+    wall.start();
+    const double t0 = threadCpuSeconds();
+    for (int i = 0; i < rounds; ++i) {
+        ::poll(nullptr, 0, 5);
+        QThread::msleep(5);
+        QThread::msleep(5);
+    }
+    const double cpu = threadCpuSeconds() - t0;
+    std::printf("    (the waits alone in a bare loop, a 5 ms poll and two 5 ms sleeps: %.0f us of CPU per round,"
+                " %.2f %% of one core)\n", cpu * 1e6 / rounds, 100.0 * cpu / (wall.nsecsElapsed() / 1e9));
+}
+
 // Measures this process over `seconds` of its own event loop and prints the figures.
 void measureIdle(const char *label, int seconds)
 {
+    const qint64 reads0 = emu::ReadCalls();
     const QMap<QString, ThreadCpu> before = threadTimes();
     const double cpu0 = processCpuSeconds();
     QElapsedTimer wall;
@@ -79,19 +100,26 @@ void measureIdle(const char *label, int seconds)
     const double cpu = processCpuSeconds() - cpu0;
     const double elapsed = wall.nsecsElapsed() / 1e9;
     const QMap<QString, ThreadCpu> after = threadTimes();
+    const qint64 reads = emu::ReadCalls() - reads0;
     std::printf("%-40s %6.2f %% of one core over %.1f s\n", label, 100.0 * cpu / elapsed, elapsed);
+    double listeners = 0;
     QMap<QString, double> byName;
     QMap<QString, int> count;
     for (auto it = after.constBegin(); it != after.constEnd(); ++it) {
         const double used = it->seconds - before.value(it.key()).seconds;
         byName[it->name] += used;
         count[it->name] += 1;
+        if (it->name.startsWith(QLatin1String("ZR_")))
+            listeners += used;
     }
     for (auto it = byName.constBegin(); it != byName.constEnd(); ++it) {
         if (it.value() * 1000.0 / elapsed >= 0.05) // threads under 0.005 % are left out
-            std::printf("    %-24s x%-2d %6.2f %%\n", qPrintable(it.key()), count.value(it.key()),
-                        100.0 * it.value() / elapsed);
+            std::printf("    %-24s x%-2d %6.2f %% (%.2f %% each)\n", qPrintable(it.key()), count.value(it.key()),
+                        100.0 * it.value() / elapsed, 100.0 * it.value() / elapsed / count.value(it.key()));
     }
+    if (reads > 0)
+        std::printf("    device reads %.0f per second, listener CPU %.0f us per read\n", reads / elapsed,
+                    listeners * 1e6 / reads);
     std::fflush(stdout);
 }
 
@@ -147,6 +175,7 @@ int runCase(const QString &which, int seconds)
     } else if (which == QLatin1String("b")) {
         std::printf("    (%d devices listed)\n", HID_API::instance() ? HID_API::instance()->DeviceMap().size() : -1);
         measureIdle("b) four devices idle:", seconds);
+        printBareRound();
     } else if (which == QLatin1String("c")) {
         window.ShowBusyAt(true);
         settle(500);
