@@ -420,7 +420,7 @@ private Q_SLOTS:
 
         PaintRecorder recorder(&w, {&w, backdrop, text});
         QTest::qWait(1000);
-        QVERIFY2(recorder.count.value(text) >= 20, "the pulse repaints its text");
+        QVERIFY2(recorder.count.value(text) >= 10, "the pulse repaints its text");
         const QRegion outside = QRegion(recorder.painted) - textRect;
         QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("repainted beyond the text: %1,%2 %3x%4")
                                                      .arg(outside.boundingRect().x()).arg(outside.boundingRect().y())
