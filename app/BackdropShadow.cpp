@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 BackdropShadow::BackdropShadow(const QPoint &offset, const QColor &colour, qreal blurRadius)
@@ -32,7 +33,7 @@ void BackdropShadow::render(QWidget *backdrop, qreal dpr)
 {
     m_for = backdrop->geometry();
     // The backdrop with what it holds casts the shadow; only its alpha counts.
-    QImage shape((backdrop->size() * dpr), QImage::Format_ARGB32_Premultiplied);
+    QImage shape(backdrop->size() * dpr, QImage::Format_ARGB32_Premultiplied);
     shape.setDevicePixelRatio(dpr);
     shape.fill(Qt::transparent);
     backdrop->render(&shape, QPoint(), QRegion(), QWidget::DrawChildren);
@@ -58,11 +59,14 @@ void BackdropShadow::render(QWidget *backdrop, qreal dpr)
     // The filter draws the shape over its shadow; the backdrop paints the shape itself, so the
     // shape is taken out again: where the shape covers a pixel by alpha s, the result's alpha r
     // is s + a (1 - s), which gives back the shadow's own alpha a.
-    const int sx = qRound(m * dpr), sy = qRound(m * dpr);
-    for (int y = 0; y < shape.height(); ++y) {
+    const int shift = qRound(m * dpr);
+    // (fractional scales may round the two images' sizes apart by a pixel)
+    const int rows = std::min(shape.height(), out.height() - shift);
+    const int columns = std::min(shape.width(), out.width() - shift);
+    for (int y = 0; y < rows; ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(shape.constScanLine(y));
-        QRgb *dst = reinterpret_cast<QRgb *>(out.scanLine(y + sy)) + sx;
-        for (int x = 0; x < shape.width(); ++x) {
+        QRgb *dst = reinterpret_cast<QRgb *>(out.scanLine(y + shift)) + shift;
+        for (int x = 0; x < columns; ++x) {
             const int s = qAlpha(src[x]);
             if (s == 0)
                 continue;
