@@ -27,9 +27,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -164,11 +164,7 @@ void MainWidget::InitWindow()
     setAttribute(Qt::WA_TranslucentBackground);
     Tab_BeseWdiget->tabBar()->hide();
     Backdrop_Circle->setWindowOpacity(0.6);
-    auto *shadow = new QGraphicsDropShadowEffect(Backdrop_Circle);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 255));
-    shadow->setBlurRadius(8);
-    Backdrop_Circle->setGraphicsEffect(shadow);
+    // The backdrop's drop shadow is painted by the window itself (paintEvent).
     m_MaskGray = new QMaskGrayLabel(Backdrop_Circle);
     m_MaskGray->hide();
     installEventFilter(this);
@@ -637,6 +633,12 @@ void MainWidget::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     WriteLogLine(QStringLiteral("OPenApp Zr Hub End"));
+}
+
+void MainWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    m_Shadow.Paint(painter, Backdrop_Circle);
 }
 
 void MainWidget::closeEvent(QCloseEvent *event)

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/BackdropShadow.h"
 #include <QColor>
 #include <QPointer>
 #include <QString>
@@ -120,6 +121,7 @@ public Q_SLOTS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -137,6 +139,8 @@ private:
     QWidget *_mainWidget = nullptr;
     QHBoxLayout *horizontalLayout = nullptr;
     QTabWidget *Tab_BeseWdiget = nullptr;
+    // The backdrop's drop shadow: offset (0, 0), black, blur radius 8.
+    BackdropShadow m_Shadow{QPoint(0, 0), QColor(0, 0, 0, 255), 8};
 
     std::atomic<bool> m_DeviceWriteResult{false};
     QPointer<infotext> m_InfoText;

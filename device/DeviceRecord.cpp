@@ -175,12 +175,15 @@ int hid_read_timeout_status(DeviceRecord *record, unsigned char *buffer, int len
     if (!record->handle)
         return -1;
     const int area = std::max<int>({length, static_cast<int>(record->inputLength), 64});
-    std::vector<unsigned char> report(static_cast<size_t>(area));
+    // Listeners call this about a hundred times a second: the usual report fits on the stack.
+    unsigned char local[256];
+    std::vector<unsigned char> large(area > int(sizeof local) ? static_cast<size_t>(area) : 0);
+    unsigned char *report = large.empty() ? local : large.data();
     QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer::Forever : QDeadlineTimer(timeoutMs));
     for (;;) {
         const int wait = timeoutMs < 0 ? -1 : static_cast<int>(std::max<qint64>(0, deadline.remainingTime()));
-        std::fill(report.begin(), report.end(), 0);
-        const int n = hid_read_timeout(record->handle, report.data(), report.size(), wait);
+        std::memset(report, 0, static_cast<size_t>(area));
+        const int n = hid_read_timeout(record->handle, report, static_cast<size_t>(area), wait);
         if (n < 0) {
             record->SetLastError(QStringLiteral("GetOverlappedResult"));
             return -1;
@@ -194,7 +197,7 @@ int hid_read_timeout_status(DeviceRecord *record, unsigned char *buffer, int len
             continue;
         }
         const int copied = std::min(n, length);
-        std::memcpy(buffer, report.data(), static_cast<size_t>(copied));
+        std::memcpy(buffer, report, static_cast<size_t>(copied));
         if (status && copied >= 7 && buffer[1] == 0x0A && buffer[5] == 2)
             *status = buffer[6] > 0 ? 1 : -1;
         return copied;

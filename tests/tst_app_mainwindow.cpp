@@ -10,11 +10,15 @@
 #include "widgets/QDottomMessgDlg.h"
 #include "widgets/QLR_PopWidget.h"
 #include "widgets/QMaskGrayLabel.h"
+#include "widgets/QWaitGifWidget.h"
 #include "widgets/infotext.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QBackingStore>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPaintEvent>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -24,6 +28,43 @@
 #include <memory>
 
 namespace {
+// Records the paint events of watched widgets, their regions in the window's coordinates.
+class PaintRecorder : public QObject
+{
+public:
+    PaintRecorder(QWidget *window, const QList<QWidget *> &watched) : m_window(window)
+    {
+        for (QWidget *w : watched)
+            w->installEventFilter(this);
+    }
+    QRegion painted;
+    QMap<QObject *, int> count;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto *w = static_cast<QWidget *>(watched);
+            painted += static_cast<QPaintEvent *>(event)->region().translated(w->mapTo(m_window, QPoint(0, 0)));
+            ++count[watched];
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+// What the window's backing store holds: what is on screen, partial repaints included (the
+// offscreen platform keeps no alpha there; grab() renders the window whole, alpha included).
+QImage onScreen(QWidget *window)
+{
+    QPaintDevice *device = window->backingStore()->paintDevice();
+    if (device->devType() == QInternal::Image)
+        return static_cast<QImage *>(device)->convertToFormat(QImage::Format_ARGB32);
+    return window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
 QList<infotext *> toasts()
 {
     QList<infotext *> found;
@@ -388,6 +429,53 @@ private Q_SLOTS:
         std::unique_ptr<QSettings> refused(w2.OpenProductDataIni());
         QVERIFY(QFileInfo(refused->fileName()).dir() == QDir(dir.filePath("Products")));
         HID_API::instance()->SetCurrentDevice(nullptr);
+    }
+
+    // While the "connect a device" text pulses, nothing of the window outside the text's
+    // rectangle is repainted, and the shadow around the backdrop stays drawn.
+    void pulseRepaintsOnlyTheTextAndKeepsTheShadow()
+    {
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *backdrop = w.findChild<QWidget *>(QStringLiteral("Backdrop_Circle"));
+        QVERIFY(backdrop);
+        QWaitGifWidget *page = HID_API::instance()->EmptyListOverlay();
+        QTRY_VERIFY(page->isVisible());
+        auto *text = page->findChild<QLabel *>(QStringLiteral("label_2"));
+        const QRect textRect(text->mapTo(&w, QPoint(0, 0)), text->size());
+        QTest::qWait(200);
+
+        const QImage before = onScreen(&w);
+        const QImage shadowBefore = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QRect b = backdrop->geometry();
+        // just outside the rounded rectangle: the middle of each side and the two top corners
+        const QVector<QPoint> shadow{{b.left() - 1, b.center().y()}, {b.right() + 1, b.center().y()},
+                                     {b.center().x(), b.top() - 1}, {b.center().x(), b.bottom() + 1},
+                                     {b.left() + 2, b.top() + 2}, {b.right() - 2, b.top() + 2}};
+        for (const QPoint &p : shadow) {
+            const int alpha = qAlpha(shadowBefore.pixel(p));
+            QVERIFY2(alpha > 0 && alpha < 255, qPrintable(QStringLiteral("(%1, %2): alpha %3").arg(p.x()).arg(p.y()).arg(alpha)));
+        }
+
+        PaintRecorder recorder(&w, {&w, backdrop, text});
+        QTest::qWait(1000);
+        QVERIFY2(recorder.count.value(text) >= 10, "the pulse repaints its text");
+        const QRegion outside = QRegion(recorder.painted) - textRect;
+        QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("repainted beyond the text: %1,%2 %3x%4")
+                                                     .arg(outside.boundingRect().x()).arg(outside.boundingRect().y())
+                                                     .arg(outside.boundingRect().width()).arg(outside.boundingRect().height())));
+
+        const QImage shadowAfter = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        for (const QPoint &p : shadow)
+            QCOMPARE(shadowAfter.pixel(p), shadowBefore.pixel(p));
+        const QImage after = onScreen(&w);
+        QCOMPARE(after.size(), before.size());
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                if (!textRect.contains(x, y) && after.pixel(x, y) != before.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("(%1, %2) changed outside the text").arg(x).arg(y)));
     }
 };
 

@@ -18,6 +18,8 @@ private Q_SLOTS:
     void everyHandleHearsEveryReport();
     void realTimeouts();
     void unplugWakesReader();
+    void inputWakesWaitingReader_data();
+    void inputWakesWaitingReader();
     void malformedRequestsAreModelErrors();
     void trafficLog();
     void handControlKeepsEveryLine();
@@ -95,6 +97,38 @@ void TestEmuCore::unplugWakesReader()
     QCOMPARE(hid_write(h, out, 20), -1);
     QCOMPARE(hid_send_feature_report(h, out, 20), -1);
     QVERIFY(!hid_open_path(emu::PathOf(node).toLocal8Bit().constData()));
+    hid_close(h);
+}
+
+void TestEmuCore::inputWakesWaitingReader_data()
+{
+    QTest::addColumn<int>("timeoutMs");
+    QTest::newRow("with a time-out") << 5000;
+    QTest::newRow("blocking") << -1;
+}
+
+// A report queued while a reader waits ends the wait at once, whether the read has a time-out
+// or blocks; a report due later ends it when due.
+void TestEmuCore::inputWakesWaitingReader()
+{
+    QFETCH(int, timeoutMs);
+    auto dev = std::static_pointer_cast<emu::Device20>(emu::MakeDevice(emu::Model::KeyboardReceiver));
+    const uint32_t node = emu::Plug(dev);
+    hid_device *h = hid_open_path(emu::PathOf(node).toLocal8Bit().constData());
+    for (const int delayMs : {0, 80}) {
+        int result = 0;
+        QElapsedTimer t;
+        std::thread reader([&] {
+            unsigned char buf[20];
+            result = hid_read_timeout(h, buf, 20, timeoutMs);
+        });
+        QThread::msleep(50);
+        t.start();
+        dev->InjectNotice(5, 80, 0, 0, delayMs);
+        reader.join();
+        QCOMPARE(result, 20);
+        QVERIFY2(t.elapsed() >= delayMs - 5 && t.elapsed() < delayMs + 1000, qPrintable(QString::number(t.elapsed())));
+    }
     hid_close(h);
 }
 

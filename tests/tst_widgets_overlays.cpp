@@ -235,10 +235,42 @@ private Q_SLOTS:
         QCOMPARE(low, 42);
         page.hide();
         const int level = page.GreyLevel();
-        const QString sheet = text->styleSheet();
-        QCOMPARE(sheet, QStringLiteral("color: rgb(%1, %1, %1);").arg(level));
+        QCOMPARE(text->palette().color(QPalette::WindowText), QColor(level, level, level));
         QTest::qWait(100);
         QCOMPARE(page.GreyLevel(), level);
+    }
+
+    // The text's drawn grey follows the pulse: up by 8 from 50 to 242, one tick held, down by 8
+    // to 42, one tick held, up again.
+    void pulseColourStepsAsDrawn()
+    {
+        QWaitGifWidget page(nullptr);
+        page.resize(600, 300);
+        page.show();
+        auto *text = page.findChild<QLabel *>(QStringLiteral("label_2"));
+        QVERIFY(text);
+        const auto drawnGrey = [&] {
+            const QImage shot = page.grab(text->geometry()).toImage();
+            int grey = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    grey = qMax(grey, qRed(shot.pixel(x, y)));
+            return grey;
+        };
+        QCOMPARE(drawnGrey(), 255); // white until the first tick
+
+        QVector<int> expected;
+        for (int v = 58; v <= 242; v += 8)
+            expected << v;
+        expected << 242;
+        for (int v = 234; v >= 42; v -= 8)
+            expected << v;
+        expected << 42 << 50 << 58;
+        for (int i = 0; i < expected.size(); ++i) {
+            page.on_timerout();
+            QCOMPARE(page.GreyLevel(), expected[i]);
+            QCOMPARE(drawnGrey(), expected[i]);
+        }
     }
 };
 

@@ -4,6 +4,9 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPalette>
+#include <QPaintEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,8 +24,10 @@ void QWaitGifWidget::setupUi()
 {
     setObjectName(QStringLiteral("QWaitGifWidget"));
     resize(1128, 754);
-    // A plain QWidget paints a style-sheet background only with this attribute.
+    // The page paints its opaque style-sheet background itself (paintEvent) and says so, so that a
+    // tick of the pulse repaints the text over it and nothing of the window beneath.
     setAttribute(Qt::WA_StyledBackground);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setStyleSheet(QStringLiteral("#QWaitGifWidget{background-color: #000000;}"));
     verticalLayout = new QVBoxLayout(this);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
@@ -36,7 +41,9 @@ void QWaitGifWidget::setupUi()
     label_2 = new QLabel(this);
     label_2->setObjectName(QStringLiteral("label_2"));
     label_2->setMinimumSize(360, 50);
-    label_2->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+    // The text colour lives in the palette: the pulse changes it 50 times a second, and a style
+    // sheet would be parsed and the label re-polished on every change.
+    setTextGrey(255);
     label_2->setAlignment(Qt::AlignCenter);
     label_2->setText(QStringLiteral("请连接设备"));
     verticalLayout->addWidget(label_2);
@@ -55,6 +62,15 @@ void QWaitGifWidget::showEvent(QShowEvent *event)
     m_rising = true;
     m_level = 50;
     m_timer->start(20);
+}
+
+void QWaitGifWidget::paintEvent(QPaintEvent *event)
+{
+    // The style sheet's background colour, which it puts in the palette; a plain fill of the
+    // dirty area costs less than the style drawing it.
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(event->rect(), palette().brush(QPalette::Window));
 }
 
 void QWaitGifWidget::hideEvent(QHideEvent *event)
@@ -83,5 +99,12 @@ void QWaitGifWidget::on_timerout()
 
 void QWaitGifWidget::applyLevel()
 {
-    label_2->setStyleSheet(QStringLiteral("color: rgb(%1, %1, %1);").arg(m_level));
+    setTextGrey(m_level);
+}
+
+void QWaitGifWidget::setTextGrey(int level)
+{
+    QPalette palette = label_2->palette();
+    palette.setColor(QPalette::WindowText, QColor(level, level, level));
+    label_2->setPalette(palette);
 }

@@ -22,10 +22,12 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void setupUi();
     void applyLevel();
+    void setTextGrey(int level);
 
     QVBoxLayout *verticalLayout = nullptr;
     QLabel *label_2 = nullptr;

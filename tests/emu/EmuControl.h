@@ -97,6 +97,8 @@ int OpenCount(uint32_t node);
 int CloseCount(uint32_t node);
 int OpenHandles(uint32_t node);
 int TotalOpenCount();
+// Reads made through hidapi (hid_read and hid_read_timeout) since the emulator started.
+int64_t ReadCalls();
 
 QStringList Errors();
 void ClearErrors();

@@ -19,6 +19,10 @@
 #include <thread>
 #include <vector>
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 struct hid_device_
 {
     std::shared_ptr<emu::Device> device;
@@ -32,6 +36,26 @@ struct hid_device_
     std::wstring error;
     bool nonblocking = false;
     hid_device_info *info = nullptr;
+    // Signalled whenever the queue gains a report or the node goes away: a waiting read sleeps
+    // in one poll on it, as a read of a hidraw node does.
+    int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    ~hid_device_()
+    {
+        if (wakeFd >= 0)
+            ::close(wakeFd);
+    }
+    void Wake() const
+    {
+        const uint64_t one = 1;
+        if (wakeFd >= 0)
+            (void)!::write(wakeFd, &one, sizeof one);
+    }
+    void Drain() const
+    {
+        uint64_t count = 0;
+        if (wakeFd >= 0)
+            (void)!::read(wakeFd, &count, sizeof count);
+    }
 };
 
 namespace emu {
@@ -49,12 +73,12 @@ struct NodeEntry
 struct EmuState
 {
     std::recursive_mutex mutex;
-    std::condition_variable_any inputArrived;
     std::map<uint32_t, NodeEntry> nodes;
     std::vector<hid_device_ *> handles;
     QVector<Traffic> traffic;
     QStringList errors;
     uint32_t nextNode = 1;
+    std::atomic<int64_t> readCalls{0};
     std::atomic<double> timeScale{1.0};
     platform::HidHotplugSource *hotplug = nullptr;
     QElapsedTimer clock;
@@ -140,9 +164,9 @@ void Device::PushInput(const QByteArray &report, int delayMs)
         h->queue.insert(it, hid_device_::Pending{report, at});
         if (h->queue.size() > 4096)
             h->queue.pop_front();
+        h->Wake();
     }
     Log(Traffic::Input, m_node, report, report.size());
-    S().inputArrived.notify_all();
 }
 
 void Device::Fail(const QString &what)
@@ -215,9 +239,10 @@ void Unplug(uint32_t node, bool notify)
         pid = it->second.device->productId();
         path = it->second.path;
         for (hid_device_ *h : S().handles)
-            if (h->node == node)
+            if (h->node == node) {
                 h->queue.clear();
-        S().inputArrived.notify_all();
+                h->Wake();
+            }
         source = S().hotplug;
     }
     if (notify && source)
@@ -233,12 +258,13 @@ void Reset()
     }
     // Handles still open stay valid objects (their calls fail); nodes are forgotten.
     S().nodes.clear();
-    for (hid_device_ *h : S().handles)
+    for (hid_device_ *h : S().handles) {
         h->queue.clear();
+        h->Wake();
+    }
     S().traffic.clear();
     S().errors.clear();
     S().timeScale = 1.0;
-    S().inputArrived.notify_all();
 }
 
 std::shared_ptr<Device> DeviceOf(uint32_t node)
@@ -298,6 +324,11 @@ int OpenHandles(uint32_t node)
         if (h->node == node)
             ++n;
     return n;
+}
+
+int64_t ReadCalls()
+{
+    return S().readCalls.load();
 }
 
 int TotalOpenCount()
@@ -596,28 +627,46 @@ int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device *dev, unsigned char 
 {
     if (!dev || !data)
         return -1;
-    std::unique_lock<std::recursive_mutex> lock(S().mutex);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
+    S().readCalls.fetch_add(1, std::memory_order_relaxed);
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
     for (;;) {
-        if (!Alive(dev)) {
-            SetError(dev, L"device disconnected");
-            return -1;
+        Clock::time_point wakeAt;
+        bool noLimit = false;
+        {
+            Lock lock(S().mutex);
+            if (!Alive(dev)) {
+                SetError(dev, L"device disconnected");
+                return -1;
+            }
+            const auto now = Clock::now();
+            if (!dev->queue.empty() && dev->queue.front().at <= now) {
+                const QByteArray report = dev->queue.front().bytes;
+                dev->queue.pop_front();
+                const int n = std::min<int>(static_cast<int>(length), report.size());
+                std::memcpy(data, report.constData(), static_cast<size_t>(n));
+                Log(Traffic::Read, dev->node, report.left(n), n);
+                return n;
+            }
+            if (milliseconds == 0 || (milliseconds > 0 && now >= deadline))
+                return 0;
+            noLimit = milliseconds < 0;
+            wakeAt = deadline;
+            if (!dev->queue.empty() && (noLimit || dev->queue.front().at < wakeAt)) {
+                wakeAt = dev->queue.front().at; // a report that is due later
+                noLimit = false;
+            }
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (!dev->queue.empty() && dev->queue.front().at <= now) {
-            const QByteArray report = dev->queue.front().bytes;
-            dev->queue.pop_front();
-            const int n = std::min<int>(static_cast<int>(length), report.size());
-            std::memcpy(data, report.constData(), static_cast<size_t>(n));
-            Log(Traffic::Read, dev->node, report.left(n), n);
-            return n;
+        // Outside the lock: one poll until a report arrives, the node goes, or the time is up.
+        timespec wait{};
+        if (!noLimit) {
+            const auto ns = std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wakeAt - Clock::now()).count());
+            wait.tv_sec = static_cast<time_t>(ns / 1000000000);
+            wait.tv_nsec = static_cast<long>(ns % 1000000000);
         }
-        if (milliseconds == 0 || (milliseconds > 0 && now >= deadline))
-            return 0;
-        auto wakeAt = milliseconds < 0 ? now + std::chrono::seconds(1) : deadline;
-        if (!dev->queue.empty() && dev->queue.front().at < wakeAt)
-            wakeAt = dev->queue.front().at;
-        S().inputArrived.wait_until(lock, wakeAt);
+        pollfd fd{dev->wakeFd, POLLIN, 0};
+        if (::ppoll(&fd, 1, noLimit ? nullptr : &wait, nullptr) > 0)
+            dev->Drain();
     }
 }
 
