@@ -1,5 +1,6 @@
 // The on-screen keyboard built from the sample QK75: drops saved and sent to the emulated
 // keyboard, the Fn rule over every layer, refusals, and what the keys show.
+#include "tests/support/MessageAnswerer.h"
 #include "app/MainWidget.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -20,35 +21,6 @@
 #include <memory>
 
 namespace {
-// Answers every message strip; runs a step first when one is given.
-class Answerer
-{
-public:
-    explicit Answerer(std::function<void()> before = nullptr)
-    {
-        m_timer.setInterval(30);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, before] {
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                auto *dlg = qobject_cast<QDottomMessgDlg *>(top);
-                if (!dlg || !dlg->isVisible() || m_seen.contains(dlg))
-                    continue;
-                m_seen.append(dlg);
-                for (QLabel *l : dlg->findChildren<QLabel *>())
-                    m_shown += l->text();
-                if (before)
-                    before();
-                QTest::keyClick(dlg, Qt::Key_Return);
-            }
-        });
-        m_timer.start();
-    }
-    QString shown() const { return m_shown; }
-
-private:
-    QTimer m_timer;
-    QString m_shown;
-    QList<QPointer<QDottomMessgDlg>> m_seen;
-};
 
 _KeyValueInfo *Record(int type, const QByteArray &code, const QString &left)
 {
@@ -171,7 +143,7 @@ void TestKeyboardBoard::typeEightDropReachesDevice()
     // a refused write restores the file the backup held and the keys shown
     m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/TempBase.xml"), m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")));
     const QByteArray before = m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/TempBase.xml"));
-    Answerer answer;
+    MessageAnswerer answer;
     emu::Knobs k;
     k.failFeatures = true;
     m_dev->setKnobs(k);
@@ -187,7 +159,7 @@ void TestKeyboardBoard::typeEightDropReachesDevice()
 void TestKeyboardBoard::fnRuleOverLayers()
 {
     Open(false);
-    Answerer answer;
+    MessageAnswerer answer;
     // layer 0 reaches every layer, each with its own copy; removal from any layer clears all
     QVERIFY(Drop(QStringLiteral("CapsLock"), Record(8, QByteArray::fromHex("0d010000"), QStringLiteral("Fn"))));
     QSet<_KeyValueInfo *> copies;
@@ -238,7 +210,7 @@ void TestKeyboardBoard::refusedDrops()
     hex.width = hex.height = 10;
     m_board->BuildButtons({&hex}, 1);
     {
-        Answerer answer;
+        MessageAnswerer answer;
         QVERIFY(Drop(QString(), Record(8, QByteArray::fromHex("001d0000"), QStringLiteral("Z")))); // on no key
         QVERIFY(Drop(QStringLiteral("W"), Record(8, QByteArray::fromHex("001a0000"), QStringLiteral("W")))); // own value
         QVERIFY(Drop(QStringLiteral("Hex"), Record(8, QByteArray::fromHex("29"), QStringLiteral("Esc")))); // "0X29" padded
@@ -252,7 +224,7 @@ void TestKeyboardBoard::refusedDrops()
     QVERIFY(m_dir->removeFile(QStringLiteral("Products/QK75/moidefConfig/Macro1.bin")));
     m_dir->writeFile(QStringLiteral("Products/QK75/moidefConfig/Other.bin"), "{\"Other\": {\"mdfdata\": \"0102\"}}");
     {
-        Answerer answer;
+        MessageAnswerer answer;
         QVERIFY(Drop(QStringLiteral("Q"), Record(3, QByteArray(), QStringLiteral("Other"))));
         QVERIFY(answer.shown().contains(QStringLiteral("'Macro1'.bin")));
     }
@@ -271,7 +243,7 @@ void TestKeyboardBoard::refusedDrops()
     // the keyboard falls asleep while a refusal is shown: no crash, nothing written
     m_page->SetLevelComboIndex(1);
     {
-        Answerer answer([this] { m_page->ButExit_on_clicked(); });
+        MessageAnswerer answer(true, [this] { m_page->ButExit_on_clicked(); });
         Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d010000"), QStringLiteral("Fn")));
     }
     QCOMPARE(m_board->LayerCount(), 0);

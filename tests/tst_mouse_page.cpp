@@ -1,6 +1,7 @@
 // The mouse page and its DPI page against the emulated mice of both families, through the main
 // window, the device list and the worker manager: what each control writes and what reaches
 // the mouse, the stage rows, the presets, and the inputs that must send or write nothing.
+#include "tests/support/MessageAnswerer.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
 #include "app/QXM_Process.h"
@@ -36,38 +37,6 @@
 #include <memory>
 
 namespace {
-// Answers every message pop-up (Yes or Cancel) and keeps what they said.
-class Answerer
-{
-public:
-    explicit Answerer(bool yes)
-    {
-        m_timer.setInterval(30);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, yes] {
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                auto *dlg = qobject_cast<QDottomMessgDlg *>(top);
-                if (!dlg || !dlg->isVisible() || m_seen.contains(dlg))
-                    continue;
-                m_seen.append(dlg);
-                for (QLabel *l : dlg->findChildren<QLabel *>())
-                    m_shown += l->text();
-                QPushButton *button = dlg->findChild<QPushButton *>(yes ? QStringLiteral("But_Yes") : QStringLiteral("But_Cancel"));
-                if (button && button->isVisible())
-                    button->click();
-                else
-                    QTest::keyClick(dlg, Qt::Key_Return);
-            }
-        });
-        m_timer.start();
-    }
-    QString shown() const { return m_shown; }
-    int count() const { return m_seen.size(); }
-
-private:
-    QTimer m_timer;
-    QString m_shown;
-    QList<QPointer<QWidget>> m_seen;
-};
 
 // What the mouse holds: current stage and stage values.
 struct WireStages
@@ -405,7 +374,7 @@ private Q_SLOTS:
                 QVERIFY(m_dir->writeFile(dir + QStringLiteral("p%1.ini").arg(i), "[Product]\nname=QM8\n"));
             Tab()->butlefit_on_buttonClicked(1);
             QCOMPARE(Dpi()->ConfigList->count(), 10);
-            Answerer ok(true);
+            MessageAnswerer ok(true);
             Dpi()->ButAddConfig->click();
             QCOMPARE(ok.count(), 1);
             QVERIFY(ok.shown().contains(GetLangText(382)));
@@ -460,7 +429,7 @@ private Q_SLOTS:
         Dpi()->ButCopy->click();
         QCOMPARE(list->item(3)->text(), QStringLiteral("灵敏度预设4"));
         // restore: only the first preset stays, and its stages go to the mouse
-        Answerer yes(true);
+        MessageAnswerer yes(true);
         Dpi()->ButResetConfig->click();
         QVERIFY(yes.shown().contains(GetLangText(384)));
         QCOMPARE(list->count(), 1);
@@ -510,7 +479,7 @@ private Q_SLOTS:
         auto *column = new QGradualChangeLine(Tab()->m_LStyleBoraWidget);
         column->SetColumnName(QStringLiteral("L"));
         column->SetLines({row});
-        Answerer yes(true);
+        MessageAnswerer yes(true);
         Tab()->on_MacroFileChangge(QStringLiteral("other"));
         QCOMPARE(yes.count(), 0);
         Tab()->on_MacroFileChangge(QStringLiteral("m1"));
@@ -543,7 +512,7 @@ private Q_SLOTS:
             QVERIFY(m_dir->writeFile(shipped, "<changed/>"));
         else
             QVERIFY(m_dir->removeFile(shipped));
-        Answerer answer(yes);
+        MessageAnswerer answer(yes);
         Tab()->ButResetConfig->click();
         QVERIFY(answer.shown().contains(GetLangText(357)));
         QVERIFY(Idle());

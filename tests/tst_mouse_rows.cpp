@@ -1,5 +1,6 @@
 // The mouse button rows: callouts, heads, text-id references, the frame's map of columns and the
 // copy of the rows that the device workers read from their own thread.
+#include "tests/support/MessageAnswerer.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "widgets/QDottomMessgDlg.h"
@@ -34,34 +35,6 @@ LineKeyRecord Record(uint16_t address, const QString &text, const QString &code,
     return r;
 }
 
-// Answers the next message pop-up with Yes and returns what it said (empty: none came).
-class MessageAnswerer
-{
-public:
-    MessageAnswerer()
-    {
-        m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                auto *dlg = qobject_cast<QDottomMessgDlg *>(top);
-                if (!dlg || !dlg->isVisible())
-                    continue;
-                for (QLabel *l : dlg->findChildren<QLabel *>())
-                    m_shown += l->text();
-                ++m_count;
-                QTest::keyClick(dlg, Qt::Key_Return);
-            }
-        });
-        m_timer.start();
-    }
-    QString shown() const { return m_shown; }
-    int count() const { return m_count; }
-
-private:
-    QTimer m_timer;
-    QString m_shown;
-    int m_count = 0;
-};
 
 // Reads the snapshot on a thread other than the GUI thread, as the workers do.
 MouseKeySnapshot SnapshotFromWorkerThread()
