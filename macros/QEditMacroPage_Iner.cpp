@@ -25,7 +25,7 @@ QEditMacroPage_Iner::QEditMacroPage_Iner(QWidget *parent) : QWidget(parent)
     m_marker = new QLabel(this);
     m_marker->resize(33, 33);
     m_marker->setAlignment(Qt::AlignCenter);
-    m_marker->setStyleSheet(QStringLiteral("border: 1px solid #00a9e0;color:#ffffff;border-radius: 8px; background-color:rgb(0, 34, 200,80);"));
+    m_marker->setStyleSheet(QStringLiteral("border: 1px solid #00a9e0;color:#ffffff;border-radius: 8px; background-color:rgba(0, 34, 200, 80);"));
     m_marker->hide();
     m_itemThread = new ItemThread(&m_items, this);
     connect(m_itemThread, &ItemThread::DispInsetRect, this, &QEditMacroPage_Iner::on_DispInsetRect);
