@@ -280,7 +280,7 @@ void QEditMacroPage_Iner::LoadMacroBuffer(const QByteArray &buffer)
             RoomForRow(false); // one message for the whole load; the hooks are not the load's
             break;
         }
-        DecodeRecord(buffer.mid(4 * i, 4));
+        DecodeRecord(QByteArray::fromRawData(buffer.constData() + 4 * i, 4));
     }
     if (m_items.isEmpty()) {
         resize(width(), parentWidget() ? parentWidget()->height() : height());

@@ -38,26 +38,25 @@ const QVector<VkUsage> &Pairs()
     return pairs;
 }
 
-const QHash<uint, uchar> &VkToUsage()
+// Both directions as plain tables: records are decoded a whole macro at a time.
+struct Tables
 {
-    static const QHash<uint, uchar> map = [] {
-        QHash<uint, uchar> m;
-        for (const VkUsage &p : Pairs())
-            m.insert(p.vk, p.usage);
-        return m;
-    }();
-    return map;
-}
+    uchar usageOfVk[256] = {};
+    uint vkOfUsage[256] = {};
+    Tables()
+    {
+        for (const VkUsage &p : Pairs()) {
+            if (p.vk < 256)
+                usageOfVk[p.vk] = p.usage;
+            vkOfUsage[p.usage] = p.vk;
+        }
+    }
+};
 
-const QHash<uint, uint> &UsageToVk()
+const Tables &KeyTables()
 {
-    static const QHash<uint, uint> map = [] {
-        QHash<uint, uint> m;
-        for (const VkUsage &p : Pairs())
-            m.insert(p.usage, p.vk);
-        return m;
-    }();
-    return map;
+    static const Tables tables;
+    return tables;
 }
 
 bool IsModifier(uint vk)
@@ -68,20 +67,32 @@ bool IsModifier(uint vk)
 // Button index of a mouse row -> its bit in byte 3 of a record.
 const uchar kButtonBits[5] = {0x01, 0x04, 0x02, 0x10, 0x08};
 
+// Bytes 0-2 of a record. The field holds 20 bits; a longer recorded pause is kept as the longest
+// one it can hold rather than being cut to a sixteenth of its length.
+void WriteHead(char *head, uint kind, uint delay)
+{
+    const uint d = qMin(delay, kMacroMaxDelay);
+    head[0] = char(((kind & 0xF) << 4) | (d >> 16));
+    head[1] = char((d >> 8) & 0xFF);
+    head[2] = char(d & 0xFF);
+}
+
 } // namespace
 
 uchar QEditMacroPage_Iner::VkToDeviceCode(int keyCode)
 {
-    if (keyCode < 0)
+    if (keyCode == int(kKeypadEnter))
+        return 88;
+    if (keyCode < 0 || keyCode > 255)
         return 0;
-    return VkToUsage().value(uint(keyCode), 0);
+    return KeyTables().usageOfVk[keyCode];
 }
 
 uint QEditMacroPage_Iner::DeviceCodeToVk(int usage)
 {
-    if (usage < 0)
+    if (usage < 0 || usage > 255)
         return 0;
-    return UsageToVk().value(uint(usage), 0);
+    return KeyTables().vkOfUsage[usage];
 }
 
 QString QEditMacroPage_Iner::KeyName(uint keyCode)
@@ -119,39 +130,35 @@ QString QEditMacroPage_Iner::KeyName(uint keyCode)
 
 QByteArray QEditMacroPage_Iner::RecordHead(uint delay, const QString &kind)
 {
-    // The field holds 20 bits; a longer recorded pause is kept as the longest one it can hold
-    // rather than being cut to a sixteenth of its length.
-    const uint d = qMin(delay, kMacroMaxDelay);
-    const uint k = uint(kind.toUInt(nullptr, 16)) & 0xF;
-    QByteArray head(3, '\0');
-    head[0] = char((k << 4) | (d >> 16));
-    head[1] = char((d >> 8) & 0xFF);
-    head[2] = char(d & 0xFF);
-    return head;
+    char head[3];
+    WriteHead(head, kind.toUInt(nullptr, 16), delay);
+    return QByteArray(head, 3);
 }
 
 QByteArray QEditMacroPage_Iner::EncodeRows(const QVector<MacroRow> &rows)
 {
-    QByteArray out;
-    out.reserve(rows.size() * 4);
+    QByteArray out(rows.size() * 4, Qt::Uninitialized);
+    char *p = out.data();
     for (int i = 0; i < rows.size(); ++i) {
         const MacroRow &r = rows.at(i);
         if (r.type == 1) {
             if (r.code > 4)
                 continue;
-            out.append(RecordHead(r.delay, r.down ? QStringLiteral("2") : QStringLiteral("a")));
-            out.append(char(kButtonBits[r.code]));
+            WriteHead(p, r.down ? 0x2 : 0xA, r.delay);
+            p[3] = char(kButtonBits[r.code]);
         } else if (r.type == 2) {
             // The device presses a key that was never released: a trailing press is left out.
             if (i == rows.size() - 1 && r.down)
                 continue;
-            const bool mod = IsModifier(r.code);
-            const QString kind = mod ? (r.down ? QStringLiteral("1") : QStringLiteral("9"))
-                                     : (r.down ? QStringLiteral("0") : QStringLiteral("8"));
-            out.append(RecordHead(r.delay, kind));
-            out.append(char(VkToDeviceCode(int(r.code))));
+            const uint kind = IsModifier(r.code) ? (r.down ? 0x1 : 0x9) : (r.down ? 0x0 : 0x8);
+            WriteHead(p, kind, r.delay);
+            p[3] = char(VkToDeviceCode(int(r.code)));
+        } else {
+            continue;
         }
+        p += 4;
     }
+    out.truncate(int(p - out.constData()));
     return out;
 }
 

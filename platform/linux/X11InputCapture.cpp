@@ -71,6 +71,8 @@ bool X11InputCapture::Open()
         Close();
         return false;
     }
+    // The enable request must reach the server now, not with the next request of this connection.
+    XFlush(Dpy(m_data));
     m_notifier = new QSocketNotifier(ConnectionNumber(Dpy(m_data)), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11InputCapture::ReadReplies);
     return true;
