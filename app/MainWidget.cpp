@@ -442,7 +442,7 @@ void MainWidget::on_TabChangeEditkeysDefinition(const QString &file, bool Read)
         QJsonConfing store;
         int runWay = 0;
         int runOne = 1;
-        const QByteArray events = store.ReadMacroData(file, runWay, runOne);
+        const QByteArray events = QJsonConfing::MacroRecords(store.ReadMacroData(file, &runWay, &runOne));
         m_EditPage->LoadMacro(file, events, runWay, runOne);
     }
     switchTo(m_EditPage, 4);

@@ -18,6 +18,14 @@ public:
     QByteArray MacroEvents() const { return m_events; }
     int RunMode() const { return m_runMode; }
 
+    // The record button: checked while a recording runs; hovered while the cursor is over it,
+    // where a left click must reach it to end the recording.
+    bool IsRecordOptionChecked() const { return m_recordChecked; }
+    void SetRecordOptionChecked(bool checked) { m_recordChecked = checked; }
+    void ResetRecordButton() { m_recordChecked = false; }
+    bool IsRecordButtonHovered() const { return m_recordHover; }
+    void SetRecordButtonHovered(bool hovered) { m_recordHover = hovered; }
+
 Q_SIGNALS:
     void quitPage();
     void MacroFileChangge(const QString &macro);
@@ -26,5 +34,7 @@ private:
     QString m_name;
     QByteArray m_events;
     int m_runMode = 0;
+    bool m_recordChecked = false;
+    bool m_recordHover = false;
     static QEditPage *s_instance;
 };

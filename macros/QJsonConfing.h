@@ -2,29 +2,52 @@
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
+#include <QVector>
 
-// The macro file store: one JSON document per macro in the product's macro folder.
+// The macro store: one JSON document "<name>.bin" per macro in a product's macro folder,
+// holding the macro's byte image ([N][N name bytes in UTF-8][4-byte records]) as "0x%02x"
+// items and the way the device runs it. Holds no state: make one, call one operation.
 class QJsonConfing : public QObject
 {
     Q_OBJECT
 public:
-    explicit QJsonConfing(QObject *parent = nullptr);
+    // An image is at most this long: the editor builds it in a buffer of this size.
+    static constexpr int kMaxImageBytes = 2048;
 
-    // The recorded events of macro "name" and its "RunWay"/"RunOne" values; empty when the
-    // file is missing, holds no data, or its data is not clean hex.
-    QByteArray ReadMacroData(const QString &name, int &runWay, int &runOne);
+    // folder: the macro folder to act on; empty for the current product's.
+    explicit QJsonConfing(const QString &folder = QString(), QObject *parent = nullptr);
 
-    // The "RunWay"/"RunOne" of a macro file; the outputs keep their values when it is missing.
-    static void ReadRunMode(const QString &path, int &runWay, int &runOne);
+    QString MacroDir() const;
+    // Local time as "yyyy-MM-dd  hh-mm-ss".
+    static QString TimeStamp();
+    bool MacroFileExists(const QString &name) const;
+    // Creates or replaces the macro file; false (and the old file untouched) when the name is
+    // not one safe file name or the file cannot be written whole.
+    bool WriteMacroFile(const QString &name, const QString &hexData, int runWay, int runOne);
+    // The whole image (length byte and name included) and the run mode; empty, outputs untouched,
+    // when the file is missing, malformed, longer than kMaxImageBytes or named otherwise.
+    QVector<uchar> ReadMacroData(const QString &name, int *runWay, int *runOne) const;
+    // Run mode and count of the macro file at a full path; outputs untouched when it cannot be read.
+    static void ReadRunMode(const QString &filePath, int *runWay, int *runOne);
+    static void ReadRunMode(const QString &filePath, int &runWay, int &runOne) { ReadRunMode(filePath, &runWay, &runOne); }
+    // Moves a macro to a new name, rewriting the name inside its image. The old file goes only
+    // after the new one was written and read back, and never when both names are one file.
+    bool RenameMacro(const QString &oldName, const QString &newName);
+    // The ".bin" files of the macro folder and its subfolders, sorted by name.
+    QStringList ListMacroFiles(bool baseNames) const;
 
-    // The recorded events of the macro file at path; empty when it is missing, holds no data or
-    // its data is not clean hex.
+    // The records a device is sent for the macro file at a full path: the image without its
+    // name, empty (one log line) when the file is refused or holds no "RunWay".
     static QByteArray ReadMacroEvents(const QString &path);
-
-    // The macro files ("*.bin") of the current product's macro folder, sorted by name; base
-    // names without ".bin" when baseNames is true.
-    QStringList ListMacroFiles(bool baseNames);
+    // The records of an image; empty unless 1 + N <= size <= kMaxImageBytes and whole records follow.
+    static QByteArray MacroRecords(const QVector<uchar> &image);
+    // The image of a name and its records, and its "0x%02x" text.
+    static QByteArray MacroImage(const QString &name, const QByteArray &records);
+    static QString ImageToHex(const QByteArray &image);
 
     // The macro file of a name in a folder; empty when the name is not one safe file name.
     static QString MacroFilePath(const QString &folder, const QString &name);
+
+private:
+    QString m_folder;
 };

@@ -1,6 +1,6 @@
 #include "platform/GlobalMouseWatcher.h"
-#include "platform/ApplicationMouseSource.h"
 #include "platform/GlobalMouseSource.h"
+#include "platform/RecordMouseSource.h"
 
 #include <vector>
 
@@ -10,7 +10,7 @@ GlobalMouseWatcher &GlobalMouseWatcher::instance()
     return watcher;
 }
 
-GlobalMouseWatcher::GlobalMouseWatcher() : m_source(std::make_unique<ApplicationMouseSource>()) {}
+GlobalMouseWatcher::GlobalMouseWatcher() : m_source(std::make_unique<RecordMouseSource>()) {}
 
 GlobalMouseWatcher::~GlobalMouseWatcher()
 {

@@ -25,7 +25,8 @@ public:
     // Fed by the source for each left, right or middle press; true when a handler swallowed it.
     bool DeliverPress(const QPoint &globalPos, Qt::MouseButton button);
 
-    // Replaces the event source; the default sees presses on the program's own windows.
+    // Replaces the event source; the default sees presses on the program's own windows and,
+    // where a system-wide capture runs, on other programs' windows.
     void SetSource(std::unique_ptr<GlobalMouseSource> source);
 
 private:

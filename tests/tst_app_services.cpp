@@ -167,35 +167,35 @@ private Q_SLOTS:
         TestProgramDir dir;
         const QString folder = dir.filePath("Products/QK75/moidefConfig");
         QVERIFY(dir.writeFile("Products/QK75/moidefConfig/good.bin",
-                              "{\"good\":{\"mdfdata\":\"0a0b FF\",\"RunWay\":2,\"RunOne\":5}}"));
-        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/bad.bin", "{\"bad\":{\"mdfdata\":\"0a0g\",\"RunWay\":1}}"));
+                              "{\"good\":{\"mdfdata\":\"0x040x670x6f0x6f0x640x0a0x0b0x0c0xFF\",\"RunWay\":2,\"RunOne\":5}}"));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/bad.bin", "{\"bad\":{\"mdfdata\":\"0x030x620x610x640x0g\",\"RunWay\":1}}"));
         QVERIFY(dir.writeFile("Products/QK75/moidefConfig/other.bin", "{\"someone\":{\"RunWay\":4}}"));
         QVERIFY(dir.writeFile("Products/QK75/moidefConfig/broken.bin", "{\"broken\":"));
 
         int way = 0, one = 1;
-        QJsonConfing::ReadRunMode(folder + "/good.bin", way, one);
+        QJsonConfing::ReadRunMode(folder + "/good.bin", &way, &one);
         QCOMPARE(way, 2);
         QCOMPARE(one, 5);
         way = 0, one = 1;
-        QJsonConfing::ReadRunMode(folder + "/other.bin", way, one);
+        QJsonConfing::ReadRunMode(folder + "/other.bin", &way, &one);
         QCOMPARE(way, 0); // object stored under another name: outputs untouched
-        QJsonConfing::ReadRunMode(folder + "/missing.bin", way, one);
-        QJsonConfing::ReadRunMode(folder + "/broken.bin", way, one);
+        QJsonConfing::ReadRunMode(folder + "/missing.bin", &way, &one);
+        QJsonConfing::ReadRunMode(folder + "/broken.bin", &way, &one);
         QCOMPARE(way, 0);
         QCOMPARE(one, 1);
 
-        QCOMPARE(QJsonConfing::ReadMacroEvents(folder + "/good.bin"), QByteArray::fromHex("0a0bff"));
+        // the devices get the records only, without the name in front of them
+        QCOMPARE(QJsonConfing::ReadMacroEvents(folder + "/good.bin"), QByteArray::fromHex("0a0b0cff"));
         QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/bad.bin").isEmpty());
         QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/missing.bin").isEmpty());
         QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/broken.bin").isEmpty());
-        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/odd.bin", "{\"odd\":{\"mdfdata\":\"0a0b0\"}}"));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/odd.bin", "{\"odd\":{\"mdfdata\":\"0x030x6f0x640x640x0\",\"RunWay\":1}}"));
         QVERIFY(QJsonConfing::ReadMacroEvents(folder + "/odd.bin").isEmpty());
-        // a long recording reads whole, not as broken
+        // the longest image reads whole, not as broken
         QByteArray events;
-        for (int i = 0; i < 40000; ++i)
+        for (int i = 0; i < 2040; ++i)
             events.append(char(i * 7));
-        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/long.bin",
-                              "{\"long\":{\"mdfdata\":\"" + events.toHex() + "\"}}"));
+        QVERIFY(QJsonConfing(folder).WriteMacroFile("long", QJsonConfing::ImageToHex(QJsonConfing::MacroImage("long", events)), 1, 1));
         QCOMPARE(QJsonConfing::ReadMacroEvents(folder + "/long.bin"), events);
 
         QCOMPARE(QJsonConfing::MacroFilePath(folder, "good"), folder + "/good.bin");

@@ -171,8 +171,7 @@ void TestDeviceFaultSweep::Prepare(Path path)
         QSettings ini(m_dir->filePath(QStringLiteral("Products/QK75/QK75_data.ini")), QSettings::IniFormat);
         ini.setValue(QStringLiteral("ChangeLight/Model"), 82);
         ini.setValue(QStringLiteral("ChangeLight/Color"), QStringLiteral("#ff8000"));
-        WriteFile(QStringLiteral("Products/QK75/moidefConfig/m1.bin"),
-                  "{\"m1\": {\"mdfdata\": \"" + Pattern(40, 3).toHex() + "\"}}");
+        QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QK75"), QStringLiteral("m1"), Pattern(40, 3)));
         WriteFile(QStringLiteral("Products/QK75/UserConfig/k.xml"),
                   "<?xml version=\"1.0\"?>\n<KeyBoardRoot><Keylevel_ID ID=\"0\">"
                   "<KeyEdit KeyButtonName=\"Q\" LeftValue=\"q\" KeyValueTyp=\"Attrib_LogitechKey\" Value=\"00150000\"/>"
@@ -219,8 +218,7 @@ void TestDeviceFaultSweep::Prepare(Path path)
         }
         WriteFile(QStringLiteral("Products/QX3/UserConfig/MouseParamConfig.ini"),
                   "[Zr_Mouse]\nMouseName=QUORIX QX3\n[ChangeParam]\nChangeCode=1\nModel=Seep\n[Seep]\nvalue=20\n");
-        QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QX3"), QStringLiteral("m1"), Pattern(60, 7),
-                               QStringLiteral(", \"RunWay\": 1, \"RunOne\": 1")));
+        QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QX3"), QStringLiteral("m1"), Pattern(60, 7), 1, 1));
         const bool macro = path == YxMacro;
         m_tab = ShowKeyRows(QStringLiteral("QX3.png"),
                             {macro ? KeyRow(1, QString(), 1, QStringLiteral("m1")) : KeyRow(1, QStringLiteral("00010004"))}, 1);

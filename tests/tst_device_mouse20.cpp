@@ -50,7 +50,7 @@ private Q_SLOTS:
 
 private:
     void SetRows(const QVector<LineKeyRecord> &records);
-    void WriteMacro(const QString &name, const QByteArray &events, const QString &extra = QString());
+    void WriteMacro(const QString &name, const QByteArray &records, int runWay = 1, int runOne = 1);
     void Open(bool wired = true);
     void WriteParams(uint code, const QString &model, const QString &value);
     void WriteMap(const QString &dpis);
@@ -440,9 +440,9 @@ void TestDeviceMouse20::SetRows(const QVector<LineKeyRecord> &records)
     m_tab = ShowKeyRows(QStringLiteral("QM8.png"), records);
 }
 
-void TestDeviceMouse20::WriteMacro(const QString &name, const QByteArray &events, const QString &extra)
+void TestDeviceMouse20::WriteMacro(const QString &name, const QByteArray &records, int runWay, int runOne)
 {
-    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QM8"), name, events, extra));
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QM8"), name, records, runWay, runOne));
 }
 
 void TestDeviceMouse20::keyMapReport()
@@ -483,9 +483,9 @@ void TestDeviceMouse20::keyMapReport()
 void TestDeviceMouse20::macroEntriesAndBlock()
 {
     Open(false); // through the receiver: the awake test goes first
-    WriteMacro("m1", QByteArray::fromHex("0a0b0c"), ", \"RunWay\": 2, \"RunOne\": 5");
-    WriteMacro("m2", QByteArray::fromHex("112233445566"), ", \"RunOne\": 300"); // a count past a byte
-    WriteMacro("m3", QByteArray::fromHex("77"));
+    WriteMacro("m1", QByteArray::fromHex("0a0b0c0d"), 2, 5);
+    WriteMacro("m2", QByteArray::fromHex("1122334455667788"), 0, 300); // a count past a byte
+    WriteMacro("m3", QByteArray::fromHex("77777777"), 0, 1);
     SetRows({Row(8, "", 1, "m1"), Row(12, "00010004"), Row(16, "", 1, "m2"), Row(20, "", 1, "m1"), Row(24, "", 1, "m3")});
     QSignalSpy done(m_worker, &QHid_Work_Interface::DomPopMessge);
     QVERIFY(m_worker->WriteKeyTable());
@@ -501,8 +501,8 @@ void TestDeviceMouse20::macroEntriesAndBlock()
     const QByteArray block = sent.at(2).bytes;
     QCOMPARE(uint8_t(block[0]), uint8_t(5));
     QCOMPARE(uint8_t(block[1]), SumFrom2(block));
-    QCOMPARE(block.mid(2, 6).toHex(), QByteArray("030001001600")); // one report, 22 bytes of data
-    const QByteArray data = QByteArray::fromHex("0c000300" "0f000600" "15000100" "0a0b0c" "112233445566" "77");
+    QCOMPARE(block.mid(2, 6).toHex(), QByteArray("030001001c00")); // one report, 28 bytes of data
+    const QByteArray data = QByteArray::fromHex("0c000400" "10000800" "18000400" "0a0b0c0d" "1122334455667788" "77777777");
     QCOMPARE(m_dev->MacroData().toHex(), data.toHex());
     QCOMPARE(m_dev->MacroReports(), 1);
     QCOMPARE(done.count(), 0);
@@ -510,24 +510,39 @@ void TestDeviceMouse20::macroEntriesAndBlock()
 
 void TestDeviceMouse20::macroPieces_data()
 {
-    QTest::addColumn<int>("dataBytes"); // directory entry plus events
+    QTest::addColumn<int>("dataBytes"); // directory entries plus records
+    QTest::addColumn<int>("macros");    // a macro file holds at most 2048 bytes: big blocks take several
     QTest::addColumn<int>("reports");
-    QTest::newRow("block of 520 in one report") << 512 << 1;
-    QTest::newRow("521 cut into pieces") << 513 << 2;
-    QTest::newRow("8 whole pieces") << 8 * 512 << 8;
-    QTest::newRow("8 whole pieces and a rest") << 8 * 512 + 100 << 9;
+    QTest::newRow("block of 520 in one report") << 512 << 1 << 1;
+    QTest::newRow("524 cut into pieces") << 516 << 1 << 2;
+    QTest::newRow("8 whole pieces") << 8 * 512 << 3 << 8;
+    QTest::newRow("8 whole pieces and a rest") << 8 * 512 + 100 << 3 << 9;
 }
 
 void TestDeviceMouse20::macroPieces()
 {
     QFETCH(int, dataBytes);
+    QFETCH(int, macros);
     QFETCH(int, reports);
     Open();
-    QByteArray events(dataBytes - 4, '\0');
-    for (int i = 0; i < events.size(); ++i)
-        events[i] = char(i * 7 + 1);
-    WriteMacro("big", events);
-    SetRows({Row(8, "", 1, "big")});
+    const int words = (dataBytes - 4 * macros) / 4;
+    QByteArray entries, records;
+    QVector<LineKeyRecord> rows;
+    int offset = 4 * macros;
+    for (int m = 0; m < macros; ++m) {
+        const int n = 4 * (words / macros + (m < words % macros ? 1 : 0));
+        QByteArray events(n, '\0');
+        for (int i = 0; i < n; ++i)
+            events[i] = char((offset + i) * 7 + 1);
+        const QString name = QStringLiteral("big%1").arg(m);
+        WriteMacro(name, events);
+        rows.append(Row(uint16_t(8 + 4 * m), "", 1, name));
+        const char entry[] = {char(offset & 0xFF), char(offset >> 8), char(n & 0xFF), char(n >> 8)};
+        entries.append(entry, 4);
+        records.append(events);
+        offset += n;
+    }
+    SetRows(rows);
     QVERIFY(m_worker->WriteKeyTable());
     const QVector<Traffic> sent = emu::TrafficLog(m_node, Traffic::SendFeature).mid(1); // after the key map
     QCOMPARE(sent.size(), reports);
@@ -539,9 +554,7 @@ void TestDeviceMouse20::macroPieces()
         QCOMPARE(r.mid(3, 5).toHex(), QByteArray(head, 5).toHex());
         QCOMPARE(uint8_t(r[1]), SumFrom2(r));
     }
-    const int n = events.size();
-    const char entry[] = {4, 0, char(n & 0xFF), char(n >> 8)};
-    QCOMPARE(m_dev->MacroData(), QByteArray(entry, 4) + events);
+    QCOMPARE(m_dev->MacroData(), entries + records);
     QCOMPARE(m_dev->MacroUploads(), 1);
 }
 
@@ -555,6 +568,11 @@ void TestDeviceMouse20::refusedMacros_data()
     QTest::newRow("truncated file") << "cut" << 179u;
     QTest::newRow("not hex") << "odd" << 179u;
     QTest::newRow("nine whole pieces") << "big" << 131u;
+    QTest::newRow("image over 2048 bytes") << "huge" << 179u;
+    QTest::newRow("no run mode") << "noway" << 179u;
+    QTest::newRow("name longer than the image") << "short" << 179u;
+    QTest::newRow("record cut short") << "tail" << 179u;
+    QTest::newRow("text before the first item") << "stray" << 179u;
 }
 
 // Refused macros leave the mouse as it was: no macro data, and no key map whose buttons would
@@ -564,11 +582,20 @@ void TestDeviceMouse20::refusedMacros()
     QFETCH(QString, name);
     QFETCH(uint, text);
     Open();
-    WriteMacro("m1", QByteArray::fromHex("0a0b"));
-    WriteMacro("big", QByteArray(9 * 512 - 8 - 2, '\x22')); // with m1: 9 x 512 bytes of data
+    WriteMacro("m1", QByteArray(2040, '\x11'));
+    WriteMacro("m2", QByteArray(2040, '\x33'));
+    WriteMacro("big", QByteArray(2040, '\x22')); // with m1 and m2: over 9 x 512 bytes of data
+    WriteMacro("huge", QByteArray(2044, '\x22'));
+    WriteMacro("tail", QByteArray(6, '\x22'));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/noway.bin"),
+                             "{\"noway\": {\"RunOne\": 1, \"mdfdata\": \"0x050x6e0x6f0x770x610x790x000x000x010x04\"}}"));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/short.bin"),
+                             "{\"short\": {\"RunWay\": 1, \"mdfdata\": \"0x090x730x68\"}}"));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/stray.bin"),
+                             "{\"stray\": {\"RunWay\": 1, \"mdfdata\": \"000x000x00\"}}"));
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/cut.bin"), "{\"cut\": {\"mdfdata\": \"0a0"));
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/odd.bin"), "{\"odd\": {\"mdfdata\": \"0g\"}}"));
-    SetRows({Row(8, "", 1, "m1"), Row(12, "", 1, name), Row(16, "00010004")});
+    SetRows({Row(8, "", 1, "m1"), Row(12, "", 1, name), Row(16, "", 1, "m2"), Row(20, "00010004")});
     QSignalSpy box(m_worker, &QHid_Work_Interface::MessgBox), done(m_worker, &QHid_Work_Interface::DomPopMessge);
     QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
     QVERIFY(!m_worker->WriteKeyTable());
@@ -594,7 +621,7 @@ void TestDeviceMouse20::keyWritesThatFail()
     // a wired mouse that is gone before the write
     m_dev->SetAwake(true);
     m_rec->connectionState = StateWired;
-    WriteMacro("m1", QByteArray::fromHex("0a0b"));
+    WriteMacro("m1", QByteArray::fromHex("0a0b0c0d"));
     delete m_tab;
     SetRows({Row(8, "00010004"), Row(12, "", 1, "m1")});
     emu::Unplug(m_node);
@@ -609,7 +636,7 @@ void TestDeviceMouse20::keysThroughManager()
 {
     // command 18 runs on the manager's thread and reads the copy the page took
     Open();
-    WriteMacro("m1", QByteArray::fromHex("0a0b0c"), ", \"RunWay\": 4, \"RunOne\": 1");
+    WriteMacro("m1", QByteArray::fromHex("0a0b0c0d"), 4, 1);
     SetRows({Row(8, "00010004"), Row(12, "", 1, "m1")});
     QLStyleBoraWidget::instance()->TakeKeySnapshot();
     QHid_Threads_Manage manager;
@@ -621,7 +648,7 @@ void TestDeviceMouse20::keysThroughManager()
     QVERIFY(manager.WaitIdle(10000));
     QCOMPARE(m_dev->KeyAt(8).toHex(), QByteArray("00010004"));
     QCOMPARE(m_dev->KeyAt(12).toHex(), QByteArray("03040100"));
-    QCOMPARE(m_dev->MacroData().mid(4).toHex(), QByteArray("0a0b0c"));
+    QCOMPARE(m_dev->MacroData().mid(4).toHex(), QByteArray("0a0b0c0d"));
     manager.RemoveWorker(m_rec->deviceId);
 }
 

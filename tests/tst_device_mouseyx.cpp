@@ -469,8 +469,7 @@ void TestDeviceMouseYx::Rows(const QVector<LineKeyRecord> &records, uchar key)
 
 void TestDeviceMouseYx::WriteMacro(const QString &name, const QByteArray &bytes, int runWay, int runOne)
 {
-    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QX3"), name, bytes,
-                           QStringLiteral(", \"RunWay\": %1, \"RunOne\": %2").arg(runWay).arg(runOne)));
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QX3"), name, bytes, runWay, runOne));
 }
 
 void TestDeviceMouseYx::keysWithoutKeyFrame_data()
@@ -491,7 +490,7 @@ void TestDeviceMouseYx::keysWithoutKeyFrame()
     QFETCH(int, restores);
     QFETCH(int, busy);
     Open(false);
-    WriteMacro(QStringLiteral("m1"), Pattern(10, 1), 1, 1);
+    WriteMacro(QStringLiteral("m1"), Pattern(12, 1), 1, 1);
     const uchar key = situation == 0 ? 0xFF : (situation == 3 ? 7 : 1);
     if (situation == 2)
         Rows({}, key);
@@ -544,7 +543,7 @@ void TestDeviceMouseYx::keyRowWritten()
     LineKeyRecord skipped = KeyRow(3, QStringLiteral("11111111"));
     skipped.valueType = 2;
     Rows({MacroRow(1, QStringLiteral("m1")), skipped, KeyRow(3, code)}, 3);
-    WriteMacro(QStringLiteral("m1"), Pattern(10, 1), 1, 1);
+    WriteMacro(QStringLiteral("m1"), Pattern(12, 1), 1, 1);
     QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
     m_worker->WriteKeys();
     QVector<QByteArray> frames = Sent();
@@ -579,15 +578,15 @@ void TestDeviceMouseYx::macroUpload()
 {
     QFETCH(bool, wired);
     Open(wired);
-    // two macros of 26 bytes: a table of 2 x 4 bytes and 52 bytes of events, 60 in all
-    const QByteArray m1 = Pattern(26, 3), m2 = Pattern(26, 200);
+    // two macros of 28 bytes: a table of 2 x 4 bytes and 56 bytes of records, 64 in all
+    const QByteArray m1 = Pattern(28, 3), m2 = Pattern(28, 200);
     WriteMacro(QStringLiteral("m1"), m1, 2, 5);
     WriteMacro(QStringLiteral("m2"), m2, 4, 1);
     Rows({MacroRow(1, QStringLiteral("m2")), KeyRow(2, QStringLiteral("02001000")), MacroRow(4, QStringLiteral("m1")),
           MacroRow(5, QStringLiteral("m2"))},
          4);
-    const QByteArray data = Hex("08001a00" "22001a00") + m2 + m1;
-    QCOMPARE(data.size(), 60);
+    const QByteArray data = Hex("08001c00" "24001c00") + m2 + m1;
+    QCOMPARE(data.size(), 64);
     const uint16_t q = Sum16(data);
     QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
     m_worker->m_TaskCode = 18;
@@ -597,13 +596,13 @@ void TestDeviceMouseYx::macroUpload()
     QVector<QByteArray> want;
     if (!wired)
         want << Frame(Hex("50000147")) << Frame(Hex("653a000144000944"));
-    want << Frame(Hex("653a01") + w + Hex("57010657033c000000"));
+    want << Frame(Hex("653a01") + w + Hex("570106570340000000"));
     if (!wired)
         want << Frame(Hex("653a020152020252"));
     want << Frame(Hex("653a03") + w + Hex("55030955000000000010"));
     want << Frame(Hex("653a00") + w + Hex("500419") + data.mid(0, 25));
     want << Frame(Hex("653a00") + w + Hex("500419") + data.mid(25, 25));
-    want << Frame(Hex("653a00") + w + Hex("50040a") + data.mid(50, 10));
+    want << Frame(Hex("653a00") + w + Hex("50040e") + data.mid(50, 14));
     want << Frame(Hex("653a60") + w + Hex("51600351") + QByteArray(1, char(q & 0xFF)) + QByteArray(1, char(q >> 8)));
     want << Frame(Hex("653a70") + w + Hex("5e70015e"));
     // every macro row, in row order: M is the index of its name in the uploaded list
@@ -636,7 +635,7 @@ void TestDeviceMouseYx::readinessNeverReached()
     QFETCH(int, spell);
     QFETCH(QString, logged);
     Open(false);
-    WriteMacro(QStringLiteral("m1"), Pattern(30, 9), 1, 1);
+    WriteMacro(QStringLiteral("m1"), Pattern(32, 9), 1, 1);
     Rows({MacroRow(1, QStringLiteral("m1")), MacroRow(2, QStringLiteral("m1"))}, 1);
     m_dev->SetNeverReadyFrom(spell);
     QSignalSpy hidden(m_worker, &QHid_Work_Interface::HideBusy);
@@ -673,10 +672,12 @@ void TestDeviceMouseYx::macrosRefused()
         QVERIFY(m_dir->writeFile(QStringLiteral("Products/QX3/moidefConfig/m1.bin"), "{\"m1\": {\"mdfdata\": \"0a0"));
     if (fault == 2)
         WriteMacro(QStringLiteral("m1"), Pattern(20, 1), 1, 1);
-    if (fault == 3) { // each makes a block of its own; together they pass the 16-bit lengths
-        for (int i = 1; i <= 4; ++i)
-            WriteMacro(QStringLiteral("m%1").arg(i), Pattern(17000, i), 1, 1);
-        rows << MacroRow(3, QStringLiteral("m3")) << MacroRow(4, QStringLiteral("m4"));
+    if (fault == 3) { // each fits a macro file; together they pass the 16-bit lengths
+        for (int i = 1; i <= 33; ++i) {
+            WriteMacro(QStringLiteral("m%1").arg(i), Pattern(2040, i), 1, 1);
+            if (i > 2)
+                rows << MacroRow(uint16_t(i), QStringLiteral("m%1").arg(i));
+        }
     }
     Rows(rows, 2);
     QSignalSpy boxes(m_worker, &QHid_Work_Interface::MessgBox);

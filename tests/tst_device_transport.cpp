@@ -8,6 +8,7 @@
 #include "device/QHid_Work_Interface.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/MouseKeyRows.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QtTest>
@@ -116,9 +117,7 @@ QString TestDeviceTransport::WriteKeyFile(const QString &name, const QString &bo
 
 void TestDeviceTransport::WriteMacro(const QString &name, const QByteArray &events)
 {
-    const QString json = QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\", \"RunWay\": 2, \"RunOne\": 3}}")
-                             .arg(name, QString::fromLatin1(events.toHex()));
-    m_dir->writeFile(QStringLiteral("Products/QK75/moidefConfig/%1.bin").arg(name), json.toUtf8());
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QK75"), name, events, 2, 3));
 }
 
 static QByteArray Packet(uint8_t rid, uint8_t cmd, uint8_t count, uint8_t index, uint8_t lenByte, const QByteArray &data)
@@ -420,8 +419,8 @@ void TestDeviceTransport::wirelessKeyTable()
 {
     DeviceRecord *r = Open(Model::KeyboardReceiver, 1);
     QHid_Work_Interface *w = NewWorker(r);
-    WriteMacro(QStringLiteral("m1"), QByteArray::fromHex("0102030405"));
-    WriteMacro(QStringLiteral("m2"), QByteArray::fromHex("aabbcc"));
+    WriteMacro(QStringLiteral("m1"), QByteArray::fromHex("0102030405060708"));
+    WriteMacro(QStringLiteral("m2"), QByteArray::fromHex("aabbccdd"));
     w->m_KeyFile = WriteKeyFile(QStringLiteral("Base.xml"),
         QStringLiteral("<Keylevel_ID name=\"L0\" ID=\"0\">"
                        "<KeyEdit KeyButtonName=\"Esc\" LeftValue=\"m1\" KeyValueTyp=\"Attrib_MacroValue\" Value=\"NULL\"/>"
@@ -458,7 +457,7 @@ void TestDeviceTransport::wirelessKeyTable()
     QCOMPARE(table.mid(20, 4), QByteArray::fromHex("03020301"));   // W: macro m2, index 1
     // the macros of layers 0 and 2 went out as command 3 packets, indexes 0 and 1
     const QByteArray block = m_dev->Upload(0x03, 0);
-    const QByteArray expected = QByteArray::fromHex("0800" "0500" "0d00" "0300" "0102030405" "aabbcc");
+    const QByteArray expected = QByteArray::fromHex("0800" "0800" "1000" "0400" "0102030405060708" "aabbccdd");
     QCOMPARE(block, expected);
 }
 
@@ -507,34 +506,40 @@ void TestDeviceTransport::macroBlockLayout()
 void TestDeviceTransport::wiredMacroPieces_data()
 {
     QTest::addColumn<int>("eventBytes");
+    QTest::addColumn<int>("macros"); // a macro file holds at most 2048 bytes: big blocks take several
     QTest::addColumn<int>("reports");
     QTest::addColumn<bool>("ok");
-    // block = 8 header + 4 directory + events
-    QTest::newRow("block 520: one report") << 508 << 1 << true;
-    QTest::newRow("block 521: pieces") << 509 << 2 << true;
-    QTest::newRow("data 4097: 9 reports") << 4093 << 9 << true;
-    QTest::newRow("data 4608: refused") << 4604 << 0 << false;
+    // block = 8 header + 4 directory bytes per macro + records
+    QTest::newRow("block 520: one report") << 508 << 1 << 1 << true;
+    QTest::newRow("block 524: pieces") << 512 << 1 << 2 << true;
+    QTest::newRow("data 4104: 9 reports") << 4092 << 3 << 9 << true;
+    QTest::newRow("data 4608: refused") << 4596 << 3 << 0 << false;
 }
 
 void TestDeviceTransport::wiredMacroPieces()
 {
     QFETCH(int, eventBytes);
+    QFETCH(int, macros);
     QFETCH(int, reports);
     QFETCH(bool, ok);
     DeviceRecord *r = Open(Model::KeyboardWired, 0);
     QHid_Work_Interface *w = NewWorker(r);
-    QByteArray events(eventBytes, '\0');
-    for (int i = 0; i < eventBytes; ++i)
-        events[i] = char(i * 7);
-    WriteMacro(QStringLiteral("big"), events);
+    QStringList names;
+    for (int m = 0; m < macros; ++m) {
+        QByteArray events(eventBytes / macros, '\0');
+        for (int i = 0; i < events.size(); ++i)
+            events[i] = char(i * 7 + m);
+        names << QStringLiteral("big%1").arg(m);
+        WriteMacro(names.last(), events);
+    }
     QSignalSpy msg(w, &QHid_Work_Interface::MessgBox);
     emu::ClearTraffic();
-    QCOMPARE(w->SendMacroData({QStringLiteral("big")}), ok);
+    QCOMPARE(w->SendMacroData(names), ok);
     const auto sent = emu::TrafficLog(m_node, Traffic::SendFeature);
     QCOMPARE(sent.size(), reports);
     QCOMPARE(msg.count(), ok ? 0 : 1);
     if (reports > 1) {
-        const int data = eventBytes + 4;
+        const int data = eventBytes + 4 * macros;
         const int pieces = data / 512, rest = data % 512;
         for (int i = 0; i < reports; ++i) {
             const QByteArray &rep = sent[i].bytes;

@@ -10,6 +10,7 @@
 #include "device/ZR_2_0_KeyboradThread.h"
 #include "tests/emu/EmuKeyboard.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/MouseKeyRows.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
@@ -711,8 +712,7 @@ void TestKeyboardWorker::keysAndMacros()
         m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/k.xml"), xml.toUtf8());
         return m_dir->filePath(QStringLiteral("Products/QK75/UserConfig/k.xml"));
     };
-    m_dir->writeFile(QStringLiteral("Products/QK75/moidefConfig/m1.bin"),
-                     "{\"m1\": {\"mdfdata\": \"0a0b0c\", \"RunWay\": 1, \"RunOne\": 2}}");
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QK75"), QStringLiteral("m1"), QByteArray::fromHex("0a0b0c0d"), 1, 2));
     m_dir->writeFile(QStringLiteral("Products/QK75/moidefConfig/bad.bin"), "{\"bad\": {\"mdfdata\": \"0a0");
     QSignalSpy result(w, &ZR_2_0_KeyboradThread::ChangeResetKeyvalueRetul);
     QSignalSpy box(w, &ZR_2_0_KeyboradThread::MessgBox);
@@ -723,7 +723,7 @@ void TestKeyboardWorker::keysAndMacros()
     QCOMPARE(m_dev->KeyLayer(0).mid(8, 4), QByteArray::fromHex("03010200")); // Esc: macro 0
     QCOMPARE(m_dev->KeyLayer(0).mid(16, 4), QByteArray::fromHex("00150000"));
     QCOMPARE(m_dev->KeyLayer(0).mid(20, 4), QByteArray::fromHex("001a0000")); // unknown type: the layout's own
-    QVERIFY(m_dev->Macros().contains(QByteArray::fromHex("0a0b0c")));
+    QVERIFY(m_dev->Macros().contains(QByteArray::fromHex("0a0b0c0d")));
     const QByteArray macroFile = m_dir->readFile(QStringLiteral("Products/QK75/moidefConfig/bad.bin"));
     for (const QString &macro : {QStringLiteral("bad"), QStringLiteral("missing")}) {
         w->m_KeyFile = keyFile(macro);
@@ -733,9 +733,8 @@ void TestKeyboardWorker::keysAndMacros()
         QCOMPARE(w->m_OperationResult.load(), 0);
     }
     QCOMPARE(m_dir->readFile(QStringLiteral("Products/QK75/moidefConfig/bad.bin")), macroFile);
-    // a macro larger than the device's eight pieces of 512 bytes is refused with a message
-    m_dir->writeFile(QStringLiteral("Products/QK75/moidefConfig/big.bin"),
-                     QStringLiteral("{\"big\": {\"mdfdata\": \"%1\"}}").arg(QString(QByteArray(5000, 'a').toHex())).toUtf8());
+    // a macro file over 2048 bytes is refused with a message
+    QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QK75"), QStringLiteral("big"), QByteArray(5000, 'a')));
     w->m_KeyFile = keyFile(QStringLiteral("big"));
     const int boxes = box.count();
     w->WriteKeys();

@@ -23,6 +23,7 @@
 #include "tests/emu/EmuMouse20.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/MouseKeyRows.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QApplication>
@@ -54,10 +55,7 @@ static void MeasureYxMacroUpload(const TestProgramDir &dir, ZR_YX_MouseThread &w
     row.defaultCode = QStringLiteral("00000000");
     row.valueType = 1;
     row.reName = QStringLiteral("benchyx");
-    dir.writeFile(QStringLiteral("Products/QX3/moidefConfig/benchyx.bin"),
-                  QStringLiteral("{\"benchyx\": {\"mdfdata\": \"%1\", \"RunWay\": 1, \"RunOne\": 1}}")
-                      .arg(QString(QByteArray(1996, '\x07').toHex()))
-                      .toUtf8());
+    WriteMacroFile(dir, QStringLiteral("QX3"), QStringLiteral("benchyx"), QByteArray(1996, '\x07'));
     column->SetLines({row});
     Measure("second family: upload a macro key", node, [&] { worker.WriteKeys(); });
 }
@@ -201,8 +199,7 @@ int main(int argc, char **argv)
             const QString name = QStringLiteral("bench%1").arg(i);
             rows[i].valueType = 1;
             rows[i].reName = name;
-            dir.writeFile(QStringLiteral("Products/QM8/moidefConfig/%1.bin").arg(name),
-                          QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\"}}").arg(name, QString(QByteArray(2000, '\x05').toHex())).toUtf8());
+            WriteMacroFile(dir, QStringLiteral("QM8"), name, QByteArray(2000, '\x05'));
         }
         column->SetLines(rows);
         Measure("20/520 mouse: write keys and macros", n20, [&] { w20.WriteKeyTable(); });

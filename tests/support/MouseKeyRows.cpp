@@ -1,4 +1,5 @@
 #include "tests/support/MouseKeyRows.h"
+#include "macros/QJsonConfing.h"
 #include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
@@ -16,10 +17,9 @@ QLStyleMouseTabWidget *ShowKeyRows(const QString &column, const QVector<LineKeyR
     return tab;
 }
 
-bool WriteMacroFile(const TestProgramDir &dir, const QString &product, const QString &name, const QByteArray &events,
-                    const QString &extraJson)
+bool WriteMacroFile(const TestProgramDir &dir, const QString &product, const QString &name, const QByteArray &records,
+                    int runWay, int runOne)
 {
-    const QString json = QStringLiteral("{\"%1\": {\"mdfdata\": \"%2\"%3}}")
-                             .arg(name, QString::fromLatin1(events.toHex()), extraJson);
-    return dir.writeFile(QStringLiteral("Products/%1/moidefConfig/%2.bin").arg(product, name), json.toUtf8());
+    QJsonConfing store(dir.filePath(QStringLiteral("Products/%1/moidefConfig").arg(product)));
+    return store.WriteMacroFile(name, QJsonConfing::ImageToHex(QJsonConfing::MacroImage(name, records)), runWay, runOne);
 }

@@ -13,7 +13,6 @@ class TestProgramDir;
 // page builds it, and the button chosen last.
 QLStyleMouseTabWidget *ShowKeyRows(const QString &column, const QVector<LineKeyRecord> &records, uchar selectedKey = 0);
 
-// The macro file of a product with its recorded events; extraJson adds members such as
-// ", \"RunWay\": 2".
-bool WriteMacroFile(const TestProgramDir &dir, const QString &product, const QString &name, const QByteArray &events,
-                    const QString &extraJson = QString());
+// The macro file of a product holding these records, written by the macro store.
+bool WriteMacroFile(const TestProgramDir &dir, const QString &product, const QString &name, const QByteArray &records,
+                    int runWay = 1, int runOne = 1);
