@@ -11,6 +11,7 @@
 #include "device/QHid_Work_Interface.h"
 #include "device/QKeyBoradMApMange.h"
 #include "keyboard/ConfigItemList.h"
+#include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "keyboard/QMultifunKeyBoard.h"
@@ -199,6 +200,10 @@ void QLStyleKeybordTabWidget::setupUi()
     MainTabWidget->addTab(FunctionSet, QStringLiteral("功能设置"));
     MainTabWidget->addTab(SysTimeSet, QStringLiteral("全局设置"));
     body->addWidget(MainTabWidget, 1);
+    auto *functionLayout = new QVBoxLayout(FunctionSet);
+    functionLayout->setContentsMargins(0, 0, 0, 0);
+    KeyBoradConfigSet = Make<QKeyBoradConfigSet>(FunctionSet, "QKeyBoradConfigSet");
+    functionLayout->addWidget(KeyBoradConfigSet);
     outer->addLayout(body, 1);
 
     // Tab 0: the lighting page or the configuration list beside the on-screen keyboard,
@@ -717,7 +722,11 @@ void QLStyleKeybordTabWidget::on_InputKeyBoradLightChange()
         LightValueSet->RefreshFromConfig();
 }
 
-void QLStyleKeybordTabWidget::on_InputKeyBoradLuckWinChange() {}
+void QLStyleKeybordTabWidget::on_InputKeyBoradLuckWinChange()
+{
+    if (!isHidden())
+        KeyBoradConfigSet->RefreshPage();
+}
 
 void QLStyleKeybordTabWidget::on_TaskRunBegin()
 {

@@ -13,6 +13,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QComboBox;
 class QHBoxLayout;
+class QKeyBoradConfigSet;
 class QHid_Work_Interface;
 class QLabel;
 class QLayerNavigationBar;
@@ -126,6 +127,7 @@ public:
     QRadioButton *ButBora = nullptr, *ButLight = nullptr, *ButKeyFour = nullptr, *ButSysSet = nullptr;
     QTabWidget *MainTabWidget = nullptr;
     QWidget *tab = nullptr, *KeyBoardSet = nullptr, *FunctionSet = nullptr, *SysTimeSet = nullptr;
+    QKeyBoradConfigSet *KeyBoradConfigSet = nullptr;
     QStackedWidget *EffctAndKeyboardTab = nullptr;
     QLightConfigWIdget *LightValueSet = nullptr;
     QWidget *KeyValueSet = nullptr;
