@@ -83,6 +83,7 @@ private Q_SLOTS:
     void opensFromTile();
     void settingsReachDevice_data();
     void settingsReachDevice();
+    void receiverAsleep();
     void changeMatrix_data();
     void changeMatrix();
     void showMatrix_data();
@@ -299,6 +300,23 @@ void TestKeyboardPage::settingsReachDevice()
         QCOMPARE(sent.at(0).bytes.size(), 520);
         QCOMPARE(int(sent.at(0).bytes.at(1)), 4);
     }
+}
+
+void TestKeyboardPage::receiverAsleep()
+{
+    // a change while the receiver keyboard sleeps: nothing sent, the choice kept
+    Open(emu::Model::KeyboardReceiver);
+    m_page->ButKeyFour->click();
+    const QByteArray device = m_dev->Block();
+    HID_API::instance()->CurrentDevice()->connectionState = StateWirelessAsleep;
+    m_dev->SetAsleep(true);
+    emu::ClearTraffic();
+    Pick(m_set->ReportRateCombox, 2);
+    QTest::qWait(700);
+    QCOMPARE(emu::TrafficLog(m_node, emu::Traffic::Write).size(), 0);
+    QCOMPARE(m_dev->Block(), device);
+    QCOMPARE(uint8_t(StoreBlock().at(Rate)), uint8_t(1));
+    QCOMPARE(m_set->ReportRateCombox->currentIndex(), 2);
 }
 
 void TestKeyboardPage::changeMatrix_data()
