@@ -20,6 +20,7 @@
 #include "lighting/QBaseEffctThread.h"
 #include "lighting/QLightConfigWIdget.h"
 #include "widgets/AppFont.h"
+#include "widgets/QLStylRadioButton.h"
 #include "widgets/QLayerNavigationBar.h"
 #include "widgets/QQuorixLabel.h"
 #include "widgets/RectSwitchButton.h"
@@ -467,14 +468,18 @@ void QLStyleKeybordTabWidget::BuildConfigButtons(const QString &file)
         MainWidget *main = MainWidget::instance();
         for (int n = 0; n < keys.size(); ++n) {
             const QStringList title = keys.at(n).split(QLatin1Char('|'));
-            const QString text = QConfigList::ResolveText(title.value(0));
+            int textId = -1;
+            const QString text = QConfigList::ResolveText(title.value(0), &textId);
             const QString caption = QConfigList::ResolveText(title.value(1));
             QConfigList *list = KeyBoradValueWdiget->AddListTab(text, caption, items.value(keys.at(n)));
             list->DropMode = 2;
             ConfigTabPages.append(list);
-            auto *button = new QRadioButton(Tab_BarWidget);
+            auto *button = new QLStylRadioButton(Tab_BarWidget);
             button->setObjectName(QStringLiteral("Button_%1").arg(n));
-            button->setText(text);
+            if (textId > 0)
+                button->SetTextId(static_cast<quint16>(textId)); // follows the language
+            else
+                button->setText(text);
             button->setMaximumWidth(50);
             button->setMinimumHeight(25);
             ApplyAppFont(button, 13);

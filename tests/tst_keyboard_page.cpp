@@ -193,6 +193,12 @@ void TestKeyboardPage::opensFromTile()
         QCOMPARE(m_page->ConfigLists().size(), 4);
     };
     check();
+    // the macro tab's button reloads its rows from the macro folder
+    QVERIFY(m_dir->writeFile("Products/QK75/moidefConfig/Added.bin", "{}"));
+    const int macros = m_page->ConfigLists().at(2)->count();
+    m_page->Tab_BarWidget->findChild<QRadioButton *>(QStringLiteral("Button_2"))->click();
+    QCOMPARE(m_page->KeyBoradValueWdiget->currentIndex(), 2);
+    QCOMPARE(m_page->ConfigLists().at(2)->count(), macros + 1);
     // keys = layout keys, layers named by the "@_N" rule, assignments of Base.xml
     QVERIFY(board->KeyByName(QStringLiteral("Esc")));
     const QString layer = GetLangText(307);
