@@ -10,6 +10,7 @@
 #include "device/QKeyBoradMApMange.h"
 #include "device/QKeyLableItem.h"
 #include "keyboard/ConfigItemList.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
@@ -46,8 +47,9 @@ public:
     {
         m_timer.setInterval(30);
         QObject::connect(&m_timer, &QTimer::timeout, [this, yes, before] {
+            // one strip per tick: answering (or the step before it) may delete other windows
             for (QWidget *top : QApplication::topLevelWidgets()) {
-                auto *dlg = qobject_cast<QDottomMessgDlg *>(top);
+                QPointer<QDottomMessgDlg> dlg = qobject_cast<QDottomMessgDlg *>(top);
                 if (!dlg || !dlg->isVisible() || m_seen.contains(dlg))
                     continue;
                 m_seen.append(dlg);
@@ -55,7 +57,9 @@ public:
                     m_shown += l->text();
                 if (before)
                     before();
-                QTest::keyClick(dlg, yes ? Qt::Key_Return : Qt::Key_Escape);
+                if (dlg)
+                    QTest::keyClick(dlg, yes ? Qt::Key_Return : Qt::Key_Escape);
+                break;
             }
         });
         m_timer.start();
@@ -503,6 +507,37 @@ void TestKeyboardPage::restoreAndDrop()
                                  !emu::TrafficLog(m_node, emu::Traffic::SendFeature).isEmpty(),
                              5000);
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+
+    // a macro row dropped on a key is stored by the macro's name; a changed macro asks to send
+    QConfigList *macros = m_page->ConfigLists().at(2);
+    QListWidgetItem *m1 = macros->findItems(QStringLiteral("Macro1.bin"), Qt::MatchExactly).value(0);
+    QVERIFY(m1);
+    QWidget *w = board->KeyByName(QStringLiteral("W"));
+    const QPoint wAt = w->mapToGlobal(w->rect().center());
+    board->on_MouseDrawMove(wAt);
+    macros->ReleaseRow(m1, wAt);
+    QTRY_COMPARE(sent.count(), 2);
+    {
+        KeyProfileLayers saved = QConfigBuildManage_Pro().ReadKeyConfig(m_dir->filePath("Products/QK75/UserConfig/Base.xml"));
+        const _KeyValueInfo *stored = saved.value(0) ? saved.value(0)->value(QStringLiteral("W")) : nullptr;
+        QVERIFY(stored && stored->type == 3 && stored->LeftValue == QLatin1String("Macro1"));
+        FreeKeyProfileLayers(saved);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    {
+        Answerer yes(true);
+        m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
+        QCOMPARE(yes.count(), 1);
+    }
+    QCOMPARE(sent.count(), 3);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    {
+        // the page left while the question is shown: nothing saved or sent
+        Answerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
+    }
+    QCOMPARE(sent.count(), 3);
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
 
     // restore: Cancel changes nothing; Yes runs the factory reset and shows the device list
     const int resets = m_dev->FactoryResets();
