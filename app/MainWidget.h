@@ -1,6 +1,7 @@
 #pragma once
 #include "app/BackdropShadow.h"
 #include <QColor>
+#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -39,6 +40,8 @@ public:
     QSettings *OpenProductDataIni();
     QSettings *OpenMouseParamConfig();
     QString CurrentProductName() const { return m_ProductName; }
+    // Display names of the device command codes, filled from the products' configuration lists.
+    QHash<uint, QString> &CommandTextTable() { return m_CommandTextTable; }
 
     // Pop-ups.
     uchar ShowMessage(const QColor &colour, const QString &text, bool yesOnly);
@@ -154,6 +157,7 @@ private:
     QPointer<QWidget> m_PreviousPage;
     int m_PageState = 0;
     QString m_ProductName;
+    QHash<uint, QString> m_CommandTextTable;
     std::atomic<bool> m_SyncWait{false};
     std::atomic<bool> m_SyncFlag2{false};
     bool m_ShutDown = false;

@@ -125,6 +125,9 @@ Q_SIGNALS:
     void ShowBusy();
     void ThreadInputKeyBoradLightChange();
     void ThreadInputKeyBoradLuckWinChange();
+    // A colour frame of the keyboard for the on-screen keyboard, and the audio effect's turn.
+    void updataKeyboraddui(uchar *frame);
+    void updataaudioneffct();
 
 public Q_SLOTS:
     void on_ThreadReset();

@@ -385,7 +385,9 @@ void QKeyLableItem::on_test()
             m->ShowMessage(QColor(178, 179, 180), GetLangText(363), true);
         return;
     }
-    m_deviceName = m_device->name;
+    // Device pages open with the product's folder (its files live there), not its shown name.
+    if (m_deviceName.isEmpty())
+        m_deviceName = m_device->name;
     const QString name = m_deviceName;
     const uint8_t type = m_device->deviceType;
     const uint32_t id = m_deviceId;

@@ -17,3 +17,8 @@ QLightConfigWIdget *QLightConfigWIdget::instance()
 {
     return s_instance;
 }
+
+void QLightConfigWIdget::BuildEffectList(const QList<int> &effects, const QString &, int, int, int)
+{
+    m_effects = effects;
+}

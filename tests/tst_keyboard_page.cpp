@@ -1,0 +1,708 @@
+// The keyboard page opened from its tile against the emulated keyboard, wired and through the
+// receiver: tabs, layers, settings reaching the device's block, restore, and the faults while
+// it opens; the configuration list file and its drops.
+#include "app/MainWidget.h"
+#include "app/QXM_Process.h"
+#include "device/DeviceRecord.h"
+#include "device/HID_API.h"
+#include "device/QHid_Threads_Manage.h"
+#include "device/QHid_Work_Interface.h"
+#include "device/QKeyBoradMApMange.h"
+#include "device/QKeyLableItem.h"
+#include "keyboard/ConfigItemList.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
+#include "keyboard/QConfigList.h"
+#include "keyboard/QKeyBoradConfigSet.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
+#include "keyboard/QLeftMuenTabWidget.h"
+#include "keyboard/QMultifunKeyBoard.h"
+#include "keyboard/QMultifunKeyButton.h"
+#include "lighting/AudioMonitor.h"
+#include "lighting/QLightConfigWIdget.h"
+#include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuKeyboard.h"
+#include "tests/support/TestProgramDir.h"
+#include "widgets/QACombxBox.h"
+#include "widgets/QACombxBoxView.h"
+#include "widgets/QDottomMessgDlg.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QStackedWidget>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+// Answers every message strip with Yes (Return) or Cancel (Escape); runs a step first.
+class Answerer
+{
+public:
+    explicit Answerer(bool yes, std::function<void()> before = nullptr)
+    {
+        m_timer.setInterval(30);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, yes, before] {
+            // one strip per tick: answering (or the step before it) may delete other windows
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                QPointer<QDottomMessgDlg> dlg = qobject_cast<QDottomMessgDlg *>(top);
+                if (!dlg || !dlg->isVisible() || m_seen.contains(dlg))
+                    continue;
+                m_seen.append(dlg);
+                for (QLabel *l : dlg->findChildren<QLabel *>())
+                    m_shown += l->text();
+                if (before)
+                    before();
+                if (dlg)
+                    QTest::keyClick(dlg, yes ? Qt::Key_Return : Qt::Key_Escape);
+                break;
+            }
+        });
+        m_timer.start();
+    }
+    int count() const { return m_seen.size(); }
+    QString shown() const { return m_shown; }
+
+private:
+    QTimer m_timer;
+    QString m_shown;
+    QList<QPointer<QDottomMessgDlg>> m_seen;
+};
+
+// The settings bytes of the sample layout.
+enum Pos { Os = 8, Lock = 9, Sleep = 10, Debounce = 11, Rate = 13 };
+} // namespace
+
+class TestKeyboardPage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void opensFromTile_data();
+    void opensFromTile();
+    void settingsReachDevice_data();
+    void settingsReachDevice();
+    void receiverAsleep();
+    void changeMatrix_data();
+    void changeMatrix();
+    void showMatrix_data();
+    void showMatrix();
+    void positionsOutsideBlock_data();
+    void positionsOutsideBlock();
+    void restoreAndDrop();
+    void missingFilesAndBadConfigName();
+    void leftWhileOpening();
+    void itemListFile_data();
+    void itemListFile();
+    void dropRecords_data();
+    void dropRecords();
+
+private:
+    void Open(emu::Model model);
+    QKeyBoradMApMange *Store() const { return HID_API::instance()->CurrentDevice()->keyboardStore; }
+    void SetBlockByte(int pos, uint8_t v);
+    QByteArray StoreBlock() const;
+    void Pick(QACombxBox *box, int index);
+
+    std::unique_ptr<TestProgramDir> m_dir;
+    std::unique_ptr<MainWidget> m_main;
+    std::shared_ptr<emu::EmuKeyboard> m_dev;
+    uint32_t m_node = 0;
+    QLStyleKeybordTabWidget *m_page = nullptr;
+    QKeyBoradConfigSet *m_set = nullptr;
+};
+
+void TestKeyboardPage::init()
+{
+    m_dir.reset(new TestProgramDir);
+    QVERIFY(m_dir->isValid());
+}
+
+void TestKeyboardPage::cleanup()
+{
+    m_main.reset();
+    m_dev.reset();
+    QVERIFY(emu::Errors().isEmpty());
+    emu::Reset();
+    m_dir.reset();
+}
+
+void TestKeyboardPage::Open(emu::Model model)
+{
+    m_dev = std::static_pointer_cast<emu::EmuKeyboard>(emu::MakeDevice(model));
+    m_node = emu::Plug(m_dev);
+    m_main.reset(new MainWidget);
+    m_main->show();
+    HID_API *api = HID_API::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(m_node) && api->Manager()->Worker(m_node), 5000);
+    QKeyLableItem *tile = api->TileMap().value(m_node);
+    QTRY_VERIFY_WITH_TIMEOUT(!tile->ProductFolder().isEmpty(), 5000);
+    tile->on_test();
+    m_page = QLStyleKeybordTabWidget::instance();
+    m_set = m_page->KeyBoradConfigSet;
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
+    QCOMPARE(m_page->BuiltProduct(), QStringLiteral("QK75"));
+}
+
+void TestKeyboardPage::SetBlockByte(int pos, uint8_t v)
+{
+    uint8_t *b = Store()->KeyBlockCopy(150);
+    b[pos] = v;
+    Store()->SetKeyBlock(b, 150, true);
+}
+
+QByteArray TestKeyboardPage::StoreBlock() const
+{
+    uint8_t *b = Store()->KeyBlockCopy(150);
+    const QByteArray bytes(reinterpret_cast<const char *>(b), 150);
+    free(b);
+    return bytes;
+}
+
+void TestKeyboardPage::Pick(QACombxBox *box, int index)
+{
+    // What the box does for a user's pick: the index, then the signal.
+    box->setCurrentIndex(index);
+    Q_EMIT box->currentIndexChanged(index);
+}
+
+void TestKeyboardPage::opensFromTile_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::newRow("wired") << int(emu::Model::KeyboardWired);
+    QTest::newRow("receiver") << int(emu::Model::KeyboardReceiver);
+}
+
+void TestKeyboardPage::opensFromTile()
+{
+    QFETCH(int, model);
+    Open(emu::Model(model));
+    QMultifunKeyBoard *board = m_page->KeyBoard();
+    QCOMPARE(m_page->MainTabWidget->currentIndex(), 0);
+    QCOMPARE(m_page->EffctAndKeyboardTab->currentIndex(), 1);
+    QVERIFY(m_page->ButBora->isChecked());
+    QCOMPARE(m_page->DispInfoLabel->text(), GetLangText(386));
+    // tabs = the groups of the list, buttons "Button_n" with id n
+    auto check = [this] {
+        QCOMPARE(m_page->KeyBoradValueWdiget->count(), 4);
+        const QList<QRadioButton *> buttons = m_page->Tab_BarWidget->findChildren<QRadioButton *>();
+        QCOMPARE(buttons.size(), 4);
+        for (int n = 0; n < 4; ++n)
+            QCOMPARE(m_page->ConfigButtonGroup->id(m_page->Tab_BarWidget->findChild<QRadioButton *>(QStringLiteral("Button_%1").arg(n))), n);
+        QCOMPARE(m_page->ConfigLists().size(), 4);
+    };
+    check();
+    // the macro tab's button reloads its rows from the macro folder
+    QVERIFY(m_dir->writeFile("Products/QK75/moidefConfig/Added.bin", "{}"));
+    const int macros = m_page->ConfigLists().at(2)->count();
+    m_page->Tab_BarWidget->findChild<QRadioButton *>(QStringLiteral("Button_2"))->click();
+    QCOMPARE(m_page->KeyBoradValueWdiget->currentIndex(), 2);
+    QCOMPARE(m_page->ConfigLists().at(2)->count(), macros + 1);
+    // keys = layout keys, layers named by the "@_N" rule, assignments of Base.xml
+    QVERIFY(board->KeyByName(QStringLiteral("Esc")));
+    const QString layer = GetLangText(307);
+    QCOMPARE(m_page->LevelComboItems(),
+             QStringList({QStringLiteral("Layer 1") + layer, GetLangText(304) + layer, QStringLiteral("Layer 2") + layer}));
+    QCOMPARE(board->LayerCount(), 3);
+    QCOMPARE(m_page->LightPage()->CurrentEffectFlag, int(Store()->KeyAtFlagPosition()));
+    QCOMPARE(m_main->CommandTextTable().value(0x0d010000u), QStringLiteral("Fn2"));
+    QCOMPARE(m_main->CommandTextTable().value(0x04u), QStringLiteral("A"));
+
+    // Opening twice leaves no tabs, buttons or worker connections behind.
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    check();
+    QHid_Work_Interface *worker = HID_API::instance()->Manager()->CurrentWorker();
+    QVERIFY(worker);
+    const int before = AudioMonitor::instance()->AudioEffectSignals();
+    Q_EMIT worker->updataaudioneffct();
+    QCOMPARE(AudioMonitor::instance()->AudioEffectSignals(), before + 1);
+    // left: nothing stays connected, the main page stays where it is
+    m_page->ExitPage();
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
+    QCOMPARE(m_page->KeyBoradValueWdiget->count(), 0);
+    Q_EMIT worker->updataaudioneffct();
+    QCOMPARE(AudioMonitor::instance()->AudioEffectSignals(), before + 1);
+
+    // The system-settings button: wired sends page 5, the receiver none and hides the selector.
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    QSignalSpy pages(m_page, &QLStyleKeybordTabWidget::PageChange);
+    m_page->ButSysSet->click();
+    QCOMPARE(m_page->MainTabWidget->currentIndex(), 3);
+    const bool wired = emu::Model(model) == emu::Model::KeyboardWired;
+    QCOMPARE(pages.count(), wired ? 1 : 0);
+    if (wired)
+        QCOMPARE(pages.at(0).at(0).toInt(), 5);
+    QVERIFY(m_page->LevaCombox->isHidden());
+    QVERIFY(m_page->LightModelWidget->isHidden());
+    // the audio light sub-page keeps its speaker message
+    m_page->ButLight->click();
+    m_page->ButAudionLight->click();
+    QCOMPARE(m_page->DispInfoLabel->text(), QStringLiteral("未能检测到扬声器 请接入扬声器!"));
+    m_page->ButBora->click();
+    m_page->ButLight->click();
+    QCOMPARE(m_page->DispInfoLabel->text(), QStringLiteral("未能检测到扬声器 请接入扬声器!"));
+    QVERIFY(m_page->LightPage()->Masked());
+    AudioMonitor::instance()->Initialised = true;
+    m_page->ButBaseLight->click();
+    m_page->ButAudionLight->click();
+    QVERIFY(m_page->DispInfoLabel->text().isEmpty());
+    QVERIFY(!m_page->LightPage()->Masked());
+}
+
+void TestKeyboardPage::settingsReachDevice_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("bytes"); // position, value pairs that must differ
+    const struct
+    {
+        const char *name, *box;
+        int index;
+        QByteArray bytes;
+    } rows[] = {
+        {"sleep 5 min", "SleepCombox", 4, QByteArray("\x0a\x0a", 2)},
+        {"250 Hz", "ReportRateCombox", 2, QByteArray("\x0d\x01", 2)},
+        {"debounce on", "DebbounceCombox", 1, QByteArray("\x0b\x02", 2)},
+        {"mac mode", "SystimeCombox", 0, QByteArray("\x08\x01", 2)},
+        {"win lock", "WinLockCombox", 0, QByteArray("\x09\x01", 2)},
+    };
+    for (int m : {int(emu::Model::KeyboardWired), int(emu::Model::KeyboardReceiver)})
+        for (const auto &r : rows)
+            QTest::newRow(QByteArray(m == int(emu::Model::KeyboardWired) ? "wired " : "receiver ").append(r.name))
+                << m << QString::fromLatin1(r.box) << r.index << r.bytes;
+}
+
+void TestKeyboardPage::settingsReachDevice()
+{
+    QFETCH(int, model);
+    QFETCH(QString, box);
+    QFETCH(int, index);
+    QFETCH(QByteArray, bytes);
+    Open(emu::Model(model));
+    m_page->ButKeyFour->click();
+    QVERIFY(m_set->isVisible());
+    // a block whose settings bytes differ from every value chosen below
+    QByteArray block = m_dev->Block();
+    for (int p = Os; p <= Rate; ++p)
+        block[p] = char(0x55);
+    m_dev->SetBlock(block);
+    uint8_t *copy = Store()->KeyBlockCopy(150);
+    for (int p = Os; p <= Rate; ++p)
+        copy[p] = 0x55;
+    Store()->SetKeyBlock(copy, 150, true);
+    emu::ClearTraffic();
+    Pick(m_set->findChild<QACombxBox *>(box), index);
+    QByteArray expected = block;
+    for (int i = 0; i < bytes.size(); i += 2)
+        expected[uchar(bytes.at(i))] = bytes.at(i + 1);
+    if (box == QLatin1String("SystimeCombox"))
+        expected[Lock] = 0; // Mac mode unlocks the Windows key
+    QTRY_COMPARE_WITH_TIMEOUT(m_dev->Block().mid(0, 150).toHex(), expected.mid(0, 150).toHex(), 5000);
+    if (emu::Model(model) == emu::Model::KeyboardWired) {
+        const QVector<emu::Traffic> sent = emu::TrafficLog(m_node, emu::Traffic::SendFeature);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.at(0).bytes.size(), 520);
+        QCOMPARE(int(sent.at(0).bytes.at(1)), 4);
+    }
+}
+
+void TestKeyboardPage::receiverAsleep()
+{
+    // a change while the receiver keyboard sleeps: nothing sent, the choice kept
+    Open(emu::Model::KeyboardReceiver);
+    m_page->ButKeyFour->click();
+    const QByteArray device = m_dev->Block();
+    HID_API::instance()->CurrentDevice()->connectionState = StateWirelessAsleep;
+    m_dev->SetAsleep(true);
+    emu::ClearTraffic();
+    Pick(m_set->ReportRateCombox, 2);
+    QTest::qWait(700);
+    QCOMPARE(emu::TrafficLog(m_node, emu::Traffic::Write).size(), 0);
+    QCOMPARE(m_dev->Block(), device);
+    QCOMPARE(uint8_t(StoreBlock().at(Rate)), uint8_t(1));
+    QCOMPARE(m_set->ReportRateCombox->currentIndex(), 2);
+}
+
+void TestKeyboardPage::changeMatrix_data()
+{
+    QTest::addColumn<bool>("special");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("bytes"); // position, value pairs after the change
+    QTest::addColumn<int>("iniSleep");     // -1: not written
+    QTest::addColumn<QString>("lockedBox"); // a box made unselectable
+    auto row = [](const char *name, bool special, const char *box, int index, const QByteArray &bytes, int sleep,
+                  const char *locked) {
+        QTest::newRow(name) << special << QString::fromLatin1(box) << index << bytes << sleep << QString::fromLatin1(locked);
+    };
+    const int values[] = {1, 2, 3, 4, 10, 20, 30, 40, 0};
+    for (int i = 0; i < 9; ++i)
+        row(qPrintable(QStringLiteral("sleep %1").arg(i)), false, "SleepCombox", i,
+            QByteArray(1, char(Sleep)) + QByteArray(1, char(values[i])), values[i], "");
+    row("rate 1000", false, "ReportRateCombox", 0, QByteArray("\x0d\x03", 2), -1, "");
+    row("rate 500", false, "ReportRateCombox", 1, QByteArray("\x0d\x02", 2), -1, "");
+    row("mac", false, "SystimeCombox", 0, QByteArray("\x08\x01\x09\x00", 4), -1, "WinLockCombox");
+    row("windows", false, "SystimeCombox", 1, QByteArray("\x08\x00\x09\x07", 4), -1, "");
+    row("lock", false, "WinLockCombox", 0, QByteArray("\x09\x01", 2), -1, "");
+    row("unlock", false, "WinLockCombox", 1, QByteArray("\x09\x00", 2), -1, "");
+    row("debounce on", false, "DebbounceCombox", 0, QByteArray("\x0b\x00\x0c\x07", 4), -1, "");
+    row("debounce off", false, "DebbounceCombox", 1, QByteArray("\x0b\x02\x0c\x07", 4), -1, "");
+    row("two-byte off", true, "DebbounceCombox", 1, QByteArray("\x0b\x03\x0c\x0a", 4), -1, "DebbounceCombox_2");
+    row("two-byte fast", true, "DebbounceCombox_2", 0, QByteArray("\x0b\x01\x0c\x03", 4), -1, "");
+    row("two-byte fastest", true, "DebbounceCombox_2", 1, QByteArray("\x0b\x00\x0c\x00", 4), -1, "");
+}
+
+void TestKeyboardPage::changeMatrix()
+{
+    QFETCH(bool, special);
+    QFETCH(QString, box);
+    QFETCH(int, index);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, iniSleep);
+    QFETCH(QString, lockedBox);
+    Open(emu::Model::KeyboardWired);
+    if (special)
+        m_set->TwoByteDebounceProduct = HID_API::instance()->CurrentDevice()->name;
+    for (int p = Os; p <= Rate; ++p)
+        SetBlockByte(p, 7);
+    m_set->RefreshPage();
+    QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).remove("user");
+    QSignalSpy sent(m_set, &QKeyBoradConfigSet::KeyBoradConfigPramChange);
+    if (special && box == QLatin1String("DebbounceCombox_2"))
+        m_set->DebbounceCombox->setCurrentIndex(0);
+    Pick(m_set->findChild<QACombxBox *>(box), index);
+    QCOMPARE(sent.count(), 1);
+    QByteArray expected(150, 0);
+    const QByteArray block = StoreBlock();
+    for (int p = Os; p <= Rate; ++p)
+        expected[p] = 7;
+    for (int i = 0; i < bytes.size(); i += 2)
+        expected[uchar(bytes.at(i))] = bytes.at(i + 1);
+    QCOMPARE(block.mid(Os, 6).toHex(), expected.mid(Os, 6).toHex());
+    const QVariant stored = QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).value("user/KeybordAudioSleep");
+    QCOMPARE(stored.isValid() ? stored.toInt() : -1, iniSleep);
+    if (!lockedBox.isEmpty())
+        QVERIFY(!m_set->findChild<QACombxBox *>(lockedBox)->CanUnfold);
+    // and shown again from the store
+    m_set->RefreshPage();
+    QCOMPARE(m_set->findChild<QACombxBox *>(box)->currentIndex(), index);
+}
+
+void TestKeyboardPage::showMatrix_data()
+{
+    QTest::addColumn<bool>("special");
+    QTest::addColumn<QByteArray>("block");  // bytes 8..13
+    QTest::addColumn<QVector<int>>("shown"); // sleep, rate, debounce, debounce 2, os, lock indexes
+    QTest::addColumn<QVector<int>>("open");  // the same boxes' selectable flags
+    QTest::newRow("windows unlocked") << false << QByteArray::fromHex("00000a000002") << QVector<int>{4, 1, 0, 0, 1, 1}
+                                      << QVector<int>{1, 1, 1, 0, 1, 1};
+    QTest::newRow("mac locked") << false << QByteArray::fromHex("0101020a0001") << QVector<int>{1, 2, 1, 0, 0, 0}
+                                << QVector<int>{1, 1, 1, 0, 1, 0};
+    QTest::newRow("odd values") << false << QByteArray::fromHex("0000070000ff") << QVector<int>{1, 0, 0, 0, 1, 1}
+                                << QVector<int>{1, 1, 1, 0, 1, 1};
+    QTest::newRow("two-byte 3,10") << true << QByteArray::fromHex("000000030a03") << QVector<int>{8, 0, 1, 0, 1, 1}
+                                   << QVector<int>{1, 1, 1, 0, 1, 1};
+    QTest::newRow("two-byte 1,3") << true << QByteArray::fromHex("000028010303") << QVector<int>{7, 0, 0, 0, 1, 1}
+                                  << QVector<int>{1, 1, 1, 1, 1, 1};
+    QTest::newRow("two-byte 0,0") << true << QByteArray::fromHex("00001e000003") << QVector<int>{6, 0, 0, 1, 1, 1}
+                                  << QVector<int>{1, 1, 1, 1, 1, 1};
+}
+
+void TestKeyboardPage::showMatrix()
+{
+    QFETCH(bool, special);
+    QFETCH(QByteArray, block);
+    QFETCH(QVector<int>, shown);
+    QFETCH(QVector<int>, open);
+    Open(emu::Model::KeyboardWired);
+    if (special)
+        m_set->TwoByteDebounceProduct = HID_API::instance()->CurrentDevice()->name;
+    for (int i = 0; i < block.size(); ++i)
+        SetBlockByte(Os + i, uint8_t(block.at(i)));
+    // a language change empties the two-item boxes; the next show puts the block back
+    QSignalSpy sent(m_set, &QKeyBoradConfigSet::KeyBoradConfigPramChange);
+    m_set->on_LangualChange();
+    QVERIFY(m_set->SystimeCombox->text().isEmpty());
+    QCOMPARE(m_set->SleepCombox->currentIndex(), 0);
+    m_page->ButKeyFour->click();
+    const QList<QACombxBox *> boxes{m_set->SleepCombox, m_set->ReportRateCombox, m_set->DebbounceCombox,
+                                    m_set->DebbounceCombox_2, m_set->SystimeCombox, m_set->WinLockCombox};
+    for (int i = 0; i < boxes.size(); ++i) {
+        if (i == 3 && !special) {
+            QVERIFY(boxes.at(i)->isHidden());
+            continue;
+        }
+        QCOMPARE(boxes.at(i)->currentIndex(), shown.at(i));
+        QCOMPARE(int(boxes.at(i)->CanUnfold), open.at(i));
+    }
+    QCOMPARE(m_set->SystimeCombox->text(), m_set->SystimeCombox->currentText());
+    QCOMPARE(m_set->findChild<QLabel *>("DebbounceInfoLabel")->text(), GetLangText(special ? 347 : 345));
+    QCOMPARE(sent.count(), 0); // showing writes nothing
+}
+
+void TestKeyboardPage::positionsOutsideBlock_data()
+{
+    QTest::addColumn<QString>("attribute");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("special");
+    for (const char *v : {"-1", "0", "150"})
+        QTest::newRow(qPrintable(QStringLiteral("shake %1").arg(v))) << "shake" << v << "DebbounceCombox" << false;
+    QTest::newRow("two-byte shake 149") << "shake" << "149" << "DebbounceCombox" << true;
+    QTest::newRow("ios 40000") << "ios" << "40000" << "SystimeCombox" << false;
+    QTest::newRow("RoR 0") << "RoR" << "0" << "ReportRateCombox" << false;
+    QTest::newRow("delayed 150") << "delayed" << "150" << "SleepCombox" << false;
+    QTest::newRow("LuckWin -1") << "LuckWin" << "-1" << "WinLockCombox" << false;
+}
+
+void TestKeyboardPage::positionsOutsideBlock()
+{
+    QFETCH(QString, attribute);
+    QFETCH(QString, value);
+    QFETCH(QString, box);
+    QFETCH(bool, special);
+    const QString layout = QStringLiteral("Products/QK75/QK75_KeyBoed.xml");
+    QString text = QString::fromUtf8(m_dir->readFile(layout));
+    text.replace(QRegularExpression(QStringLiteral(" %1=\"[^\"]*\"").arg(attribute)),
+                 QStringLiteral(" %1=\"%2\"").arg(attribute, value));
+    QVERIFY(m_dir->writeFile(layout, text.toUtf8()));
+    Open(emu::Model::KeyboardWired);
+    if (special)
+        m_set->TwoByteDebounceProduct = HID_API::instance()->CurrentDevice()->name;
+    m_page->ButKeyFour->click();
+    QACombxBox *b = m_set->findChild<QACombxBox *>(box);
+    QVERIFY(!b->CanUnfold);
+    const QByteArray before = StoreBlock();
+    QSignalSpy sent(m_set, &QKeyBoradConfigSet::KeyBoradConfigPramChange);
+    Pick(b, 1);
+    Pick(b, 0);
+    QCOMPARE(sent.count(), 0);
+    QCOMPARE(StoreBlock(), before);
+}
+
+void TestKeyboardPage::restoreAndDrop()
+{
+    Open(emu::Model::KeyboardReceiver); // the receiver keyboard is the one told to reset itself
+    // a row of the key tab dropped on a key: the configuration saved, the layer on the keyboard
+    QConfigList *keys = m_page->ConfigLists().at(0);
+    QListWidgetItem *a = keys->findItems(QStringLiteral("A"), Qt::MatchExactly).value(0);
+    QVERIFY(a);
+    QMultifunKeyBoard *board = m_page->KeyBoard();
+    QWidget *key = board->KeyByName(QStringLiteral("Q"));
+    const QPoint at = key->mapToGlobal(key->rect().center());
+    QSignalSpy sent(m_page, &QLStyleKeybordTabWidget::SetKeyboardKeys);
+    emu::ClearTraffic();
+    Q_EMIT keys->DragLeftMove(at);
+    board->on_MouseDrawMove(at);
+    keys->ReleaseRow(a, at);
+    QTRY_COMPARE(sent.count(), 1);
+    QVERIFY(m_dir->readFile("Products/QK75/UserConfig/Base.xml").contains("KeyButtonName=\"Q\""));
+    QTRY_VERIFY_WITH_TIMEOUT(!emu::TrafficLog(m_node, emu::Traffic::Write).isEmpty() ||
+                                 !emu::TrafficLog(m_node, emu::Traffic::SendFeature).isEmpty(),
+                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+
+    // a macro row dropped on a key is stored by the macro's name; a changed macro asks to send
+    QConfigList *macros = m_page->ConfigLists().at(2);
+    QListWidgetItem *m1 = macros->findItems(QStringLiteral("Macro1.bin"), Qt::MatchExactly).value(0);
+    QVERIFY(m1);
+    QWidget *w = board->KeyByName(QStringLiteral("W"));
+    const QPoint wAt = w->mapToGlobal(w->rect().center());
+    board->on_MouseDrawMove(wAt);
+    macros->ReleaseRow(m1, wAt);
+    QTRY_COMPARE(sent.count(), 2);
+    {
+        KeyProfileLayers saved = QConfigBuildManage_Pro().ReadKeyConfig(m_dir->filePath("Products/QK75/UserConfig/Base.xml"));
+        const _KeyValueInfo *stored = saved.value(0) ? saved.value(0)->value(QStringLiteral("W")) : nullptr;
+        QVERIFY(stored && stored->type == 3 && stored->LeftValue == QLatin1String("Macro1"));
+        FreeKeyProfileLayers(saved);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    {
+        Answerer yes(true);
+        m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
+        QCOMPARE(yes.count(), 1);
+    }
+    QCOMPARE(sent.count(), 3);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    {
+        // the page left while the question is shown: nothing saved or sent
+        Answerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
+    }
+    QCOMPARE(sent.count(), 3);
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+
+    // restore: Cancel changes nothing; Yes runs the factory reset and shows the device list
+    const int resets = m_dev->FactoryResets();
+    {
+        Answerer cancel(false);
+        m_page->ButResetConfing->click();
+        QCOMPARE(cancel.count(), 1);
+    }
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
+    QCOMPARE(m_page->BuiltProduct(), QStringLiteral("QK75"));
+    {
+        Answerer yes(true);
+        m_page->ButResetConfing->click();
+    }
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_dev->FactoryResets(), resets + 1, 5000);
+    QCOMPARE(QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).value("user/KeybordAudioSleep").toInt(), 2);
+
+    // the keyboard unplugged while the restore question is shown: the question stops there
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    const int now = m_dev->FactoryResets();
+    {
+        Answerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        m_page->ButResetConfing->click();
+    }
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 0);
+    QTest::qWait(300);
+    QCOMPARE(m_dev->FactoryResets(), now);
+}
+
+void TestKeyboardPage::missingFilesAndBadConfigName()
+{
+    QVERIFY(m_dir->removeFile("Products/QK75/ConfigItemList.xml"));
+    QVERIFY(m_dir->removeFile("Products/QK75/QK75_KeyBoed.xml"));
+    QVERIFY(m_dir->removeFile("Products/QK75/UserConfig/Base.xml"));
+    Open(emu::Model::KeyboardWired);
+    QCOMPARE(m_page->KeyBoradValueWdiget->count(), 0);
+    QVERIFY(m_page->LevelComboItems().isEmpty());
+    QCOMPARE(m_page->MainTabWidget->currentIndex(), 0);
+    // "default/UserConfig" missing, empty or leaving its folder: a message, nothing written or sent
+    for (const QString &name : {QString(), QStringLiteral("../x")}) {
+        m_page->SetConfigName(name);
+        QSignalSpy sent(m_page, &QLStyleKeybordTabWidget::SetKeyboardKeys);
+        Answerer answer(true);
+        m_page->ON_SAEVE(true);
+        QCOMPARE(answer.count(), 1);
+        QCOMPARE(sent.count(), 0);
+        QVERIFY(!QFile::exists(m_dir->filePath("Products/QK75/x.xml")));
+        QVERIFY(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/.xml")));
+    }
+}
+
+void TestKeyboardPage::leftWhileOpening()
+{
+    // the keyboard unplugged during the 100 ms wait: the device list, no half-built page
+    m_dev = std::static_pointer_cast<emu::EmuKeyboard>(emu::MakeDevice(emu::Model::KeyboardWired));
+    m_node = emu::Plug(m_dev);
+    m_main.reset(new MainWidget);
+    HID_API *api = HID_API::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(api->Manager()->Worker(m_node), 5000);
+    api->SetCurrentDeviceById(m_node);
+    api->Manager()->SetCurrentDeviceId(m_node);
+    m_page = QLStyleKeybordTabWidget::instance();
+    QTimer::singleShot(30, [this] { emu::Unplug(m_node); });
+    QSignalSpy pages(m_page, &QLStyleKeybordTabWidget::PageChange);
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_main->TabWidget()->currentIndex(), 0, 5000);
+    QCOMPARE(m_page->KeyBoradValueWdiget->count(), 0);
+    QCOMPARE(pages.count(), 0);
+    QVERIFY(m_page->BuiltProduct().isEmpty());
+}
+
+void TestKeyboardPage::itemListFile_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("rows"); // per key in the map: kinds as digits
+    QTest::newRow("wrong root") << QByteArray("<Other><Tab Text=\"a\" Hint=\"b\"/></Other>") << QStringList() << QStringList();
+    QTest::newRow("not xml") << QByteArray("<ItemConfig><Tab") << QStringList() << QStringList();
+    QTest::newRow("hide, empty, none")
+        << QByteArray("<ItemConfig><Tab Text=\"a\" Hint=\"b\"><EXPANDE Text=\"HIDE\"><childItem ItemTyp=\"COMMANDE_ITEM\"/>"
+                      "<childItem ItemTyp=\"COMMANDE_ITEM\"/><childItem ItemTyp=\"COMMANDE_ITEM\"/></EXPANDE>"
+                      "<EXPANDE Text=\"\"><childItem ItemTyp=\"COMMANDE_ITEM\"/></EXPANDE></Tab>"
+                      "<Tab Text=\"c\" Hint=\"d\"/></ItemConfig>")
+        << QStringList{"a|b", "c|d"} << QStringList{"1110"};
+    QTest::newRow("same key twice")
+        << QByteArray("<ItemConfig><Tab Text=\"a\" Hint=\"b\"><EXPANDE Text=\"x\"/></Tab>"
+                      "<Tab Text=\"a\" Hint=\"b\"><EXPANDE Text=\"HIDE\"><childItem ItemTyp=\"COMMANDE_ITEM\"/></EXPANDE></Tab></ItemConfig>")
+        << QStringList{"a|b", "a|b"} << QStringList{"1"};
+    QTest::newRow("macro files by exact suffix")
+        << QByteArray("<ItemConfig><Tab Text=\"m\" Hint=\"h\" Bar=\"Macro\"><childItem ItemTyp=\"CREAT_MACROBUTTON_ITEM\" Lift_text=\"New\"/></Tab>"
+                      "<Tab Text=\"u\" Hint=\"h\" Bar=\"UserConfig\"><childItem ItemTyp=\"OTHER\"/></Tab></ItemConfig>")
+        << QStringList{"m|h", "u|h"} << QStringList{"533"};
+}
+
+void TestKeyboardPage::itemListFile()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, rows);
+    MainWidget main;
+    main.OpenKeyboardPage(QStringLiteral("QK75"));
+    QVERIFY(m_dir->writeFile("Products/QK75/moidefConfig/Two.dots.bin", "{}"));
+    QVERIFY(m_dir->writeFile("Products/QK75/moidefConfig/Upper.BIN", "{}"));
+    QVERIFY(m_dir->writeFile("Products/QK75/list.xml", xml));
+    QVector<QString> got;
+    ConfigItemList::ItemMap map = ConfigItemList::Load(m_dir->filePath("Products/QK75/list.xml"), got);
+    QCOMPARE(QStringList(got.toList()), keys);
+    QStringList kinds;
+    for (const auto &items : map) {
+        QString k;
+        for (const ConfigItem *i : items)
+            k += QString::number(i->kind);
+        kinds << k;
+    }
+    QCOMPARE(kinds, rows);
+    if (map.contains(QStringLiteral("m|h"))) {
+        QStringList names;
+        for (const ConfigItem *i : map.value(QStringLiteral("m|h")))
+            names << i->left;
+        names.sort();
+        QCOMPARE(names, QStringList({"Macro1.bin", "New", "Two.dots.bin"}));
+    }
+    ConfigItemList::Free(map);
+    // a file whose keys and tabs disagree gives the page no tabs
+    QVERIFY(m_dir->writeFile("Products/QK75/ConfigItemList.xml", xml));
+    main.OpenKeyboardPage(QStringLiteral("QK75"));
+    QCOMPARE(QLStyleKeybordTabWidget::instance()->KeyBoradValueWdiget->count(), keys.size() == rows.size() ? keys.size() : 0);
+}
+
+void TestKeyboardPage::dropRecords_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("value"); // empty: no record
+    QTest::newRow("two digits") << 1 << "0x1E" << "A" << QByteArray("\x1e", 1);
+    QTest::newRow("eight digits") << 1 << "0X0d010000" << "Fn2" << QByteArray("\x0d\x01\x00\x00", 4);
+    QTest::newRow("bare two") << 1 << "0d" << "Fn" << QByteArray("\x0d", 1);
+    QTest::newRow("four digits") << 1 << "0x1E2F" << "A" << QByteArray();
+    QTest::newRow("not hex") << 1 << "zz" << "A" << QByteArray();
+    QTest::newRow("header") << 0 << "0x04" << "A" << QByteArray();
+    QTest::newRow("macro") << 3 << "0x00" << "Macro1" << QByteArray();
+}
+
+void TestKeyboardPage::dropRecords()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, code);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, value);
+    std::unique_ptr<_KeyValueInfo> r(QConfigList::MakeDropRecord(uint8_t(kind), text + (kind == 3 ? ".bin" : ""), code, 12));
+    if (kind == 3) {
+        QVERIFY(r);
+        QCOMPARE(r->type, 3);
+        QCOMPARE(r->LeftValue, text); // macros are known by their base name
+        return;
+    }
+    QCOMPARE(bool(r), !value.isEmpty());
+    if (!r)
+        return;
+    QCOMPARE(r->type, 8);
+    QCOMPARE(r->Lang, int16_t(12));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(r->value), r->valueLength), value);
+}
+
+QTEST_MAIN(TestKeyboardPage)
+#include "tst_keyboard_page.moc"
