@@ -1,6 +1,7 @@
 // The keyboard page opened from its tile against the emulated keyboard, wired and through the
 // receiver: tabs, layers, settings reaching the device's block, restore, and the faults while
 // it opens; the configuration list file and its drops.
+#include "tests/support/MessageAnswerer.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
@@ -39,40 +40,6 @@
 #include <memory>
 
 namespace {
-// Answers every message strip with Yes (Return) or Cancel (Escape); runs a step first.
-class Answerer
-{
-public:
-    explicit Answerer(bool yes, std::function<void()> before = nullptr)
-    {
-        m_timer.setInterval(30);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, yes, before] {
-            // one strip per tick: answering (or the step before it) may delete other windows
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                QPointer<QDottomMessgDlg> dlg = qobject_cast<QDottomMessgDlg *>(top);
-                if (!dlg || !dlg->isVisible() || m_seen.contains(dlg))
-                    continue;
-                m_seen.append(dlg);
-                for (QLabel *l : dlg->findChildren<QLabel *>())
-                    m_shown += l->text();
-                if (before)
-                    before();
-                if (dlg)
-                    QTest::keyClick(dlg, yes ? Qt::Key_Return : Qt::Key_Escape);
-                break;
-            }
-        });
-        m_timer.start();
-    }
-    int count() const { return m_seen.size(); }
-    QString shown() const { return m_shown; }
-
-private:
-    QTimer m_timer;
-    QString m_shown;
-    QList<QPointer<QDottomMessgDlg>> m_seen;
-};
-
 // The settings bytes of the sample layout.
 enum Pos { Os = 8, Lock = 9, Sleep = 10, Debounce = 11, Rate = 13 };
 } // namespace
@@ -525,7 +492,7 @@ void TestKeyboardPage::restoreAndDrop()
     }
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
     {
-        Answerer yes(true);
+        MessageAnswerer yes(true);
         m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
         QCOMPARE(yes.count(), 1);
     }
@@ -533,7 +500,7 @@ void TestKeyboardPage::restoreAndDrop()
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
     {
         // the page left while the question is shown: nothing saved or sent
-        Answerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        MessageAnswerer yes(true, [this] { m_page->ButExit_on_clicked(); });
         m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
     }
     QCOMPARE(sent.count(), 3);
@@ -542,14 +509,14 @@ void TestKeyboardPage::restoreAndDrop()
     // restore: Cancel changes nothing; Yes runs the factory reset and shows the device list
     const int resets = m_dev->FactoryResets();
     {
-        Answerer cancel(false);
+        MessageAnswerer cancel(false);
         m_page->ButResetConfing->click();
         QCOMPARE(cancel.count(), 1);
     }
     QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
     QCOMPARE(m_page->BuiltProduct(), QStringLiteral("QK75"));
     {
-        Answerer yes(true);
+        MessageAnswerer yes(true);
         m_page->ButResetConfing->click();
     }
     QCOMPARE(m_main->TabWidget()->currentIndex(), 0);
@@ -560,7 +527,7 @@ void TestKeyboardPage::restoreAndDrop()
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
     const int now = m_dev->FactoryResets();
     {
-        Answerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        MessageAnswerer yes(true, [this] { m_page->ButExit_on_clicked(); });
         m_page->ButResetConfing->click();
     }
     QCOMPARE(m_main->TabWidget()->currentIndex(), 0);
@@ -581,7 +548,7 @@ void TestKeyboardPage::missingFilesAndBadConfigName()
     for (const QString &name : {QString(), QStringLiteral("../x")}) {
         m_page->SetConfigName(name);
         QSignalSpy sent(m_page, &QLStyleKeybordTabWidget::SetKeyboardKeys);
-        Answerer answer(true);
+        MessageAnswerer answer(true);
         m_page->ON_SAEVE(true);
         QCOMPARE(answer.count(), 1);
         QCOMPARE(sent.count(), 0);

@@ -33,7 +33,7 @@ void MessageAnswerer::Tick()
         if (button && button->isVisible())
             button->click();
         else
-            QTest::keyClick(dlg, Qt::Key_Return);
+            QTest::keyClick(dlg, m_yes ? Qt::Key_Return : Qt::Key_Escape);
         return;
     }
 }

@@ -7,7 +7,8 @@
 
 #include <functional>
 
-// Answers each message strip once, Yes (or Return) or Cancel, and keeps the texts it showed.
+// Answers each message strip once, Yes or Cancel (its button, else Return or Escape), and keeps
+// the texts it showed; runs a step first when one is given.
 // One strip per tick: answering runs events that can delete other windows.
 class MessageAnswerer
 {
