@@ -120,6 +120,7 @@ public:
     uint16_t vendorId() const { return m_vid; }
     uint16_t productId() const { return m_pid; }
     uint16_t release() const { return m_release; }
+    void SetRelease(uint16_t release) { m_release = release; } // while unplugged (new firmware)
     QString product() const { return m_product; }
     QByteArray descriptor() const { return m_descriptor; }
     uint32_t node() const { return m_node; }

@@ -2,6 +2,9 @@
 // blocks, the 20-byte information block, the settings frames and the image pieces.
 #include "tests/emu/EmuMouseYx.h"
 
+#include "platform/HidPlatform.h"
+
+#include <algorithm>
 #include <mutex>
 #include <thread>
 
@@ -32,6 +35,7 @@ MouseYx::MouseYx(bool wired)
              wired ? QStringLiteral("QUORIX QX3") : QStringLiteral("QUORIX QX3 Receiver"), YxDescriptor(wired)),
       m_wired(wired)
 {
+    m_flash.pid = productId();
     m_code = QByteArray::fromHex("3a7c03010001");
     m_image = QByteArray(56, '\0');
     m_image[0] = 1;          // sensor flag
@@ -81,6 +85,42 @@ int MouseYx::ReadinessPolls() const { std::lock_guard<std::recursive_mutex> l(Em
 QByteArray MouseYx::MacroData() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macro; }
 int MouseYx::Uploads() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_uploads; }
 QMap<uint8_t, QByteArray> MouseYx::KeyAssignments() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_keys; }
+
+void MouseYx::WithFlash(const std::function<void(PixArtFlash &)> &f)
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    f(m_flash);
+}
+
+uint32_t MouseYx::NodeAfterReboot() const
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    return m_nodeAfterReboot;
+}
+
+// Leaves (and comes back with its new release) on a thread of its own, outside the emulator's
+// lock, with real hot-plug notices. Nothing happens once the test has forgotten the node.
+void MouseYx::LeaveLater(bool comeBack, int afterMs)
+{
+    const uint32_t node = this->node();
+    std::thread([this, node, comeBack, afterMs] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(afterMs))));
+        std::shared_ptr<Device> self = DeviceOf(node);
+        if (self.get() != this)
+            return;
+        Unplug(node);
+        if (!comeBack)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(afterMs))));
+        {
+            std::lock_guard<std::recursive_mutex> l(EmuMutex());
+            SetRelease(m_flash.version);
+        }
+        const uint32_t again = Plug(self);
+        std::lock_guard<std::recursive_mutex> l(EmuMutex());
+        m_nodeAfterReboot = again;
+    }).detach();
+}
 
 void MouseYx::SetBusy()
 {
@@ -237,6 +277,18 @@ int MouseYx::OnSendFeature(const QByteArray &data)
                  .arg(B(data, 1)).arg(SumFrom2(data)).arg(QString::fromLatin1(data.left(16).toHex(' '))));
         return data.size();
     }
+    m_flashReply = PixArtFlash::IsUpdateFrame(data);
+    if (m_flashReply) {
+        const QString error = m_flash.OnFrame(data);
+        if (!error.isEmpty())
+            Fail(QStringLiteral("firmware frame %1: %2").arg(QString::fromLatin1(data.left(12).toHex(' ')), error));
+        if (m_flash.VanishNow()) {
+            m_vanishAfter = 0;
+            LeaveLater(false, 1);
+            return -1;
+        }
+        return data.size();
+    }
     const QByteArray head = data.mid(2, 5);
     m_reply = QByteArray(64, '\0');
     for (int i = 2; i < 7; ++i)
@@ -328,6 +380,17 @@ int MouseYx::OnGetFeature(QByteArray &data)
     if (B(data, 0) != 3) {
         Fail(QStringLiteral("second-family get with report id %1").arg(B(data, 0)));
         return -1;
+    }
+    if (m_flashReply) {
+        const QByteArray reply = m_flash.OnGet();
+        if (reply.isEmpty())
+            return -1;
+        const int n = std::min(data.size(), reply.size());
+        for (int i = 0; i < n; ++i)
+            data[i] = reply.at(i);
+        if (m_flash.TakeReboot())
+            LeaveLater(true, m_flash.knobs.reenumerateMs);
+        return n;
     }
     QByteArray reply = m_reply.isEmpty() ? QByteArray(64, '\0') : m_reply;
     if (m_busyLeft > 0) {
