@@ -6,6 +6,8 @@
 #include "firmware/PixArtCommandTable.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+#include "platform/HidPlatform.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
@@ -274,7 +276,7 @@ void CmdControlPixArt::run()
 {
     m_ended = false;
     if (m_wirelessMode)
-        Fail("can't find device"); // the path through the receiver is not offered yet
+        UpgradeWireless();
     else
         UpgradeWired();
     CloseOwnDevice();
@@ -492,4 +494,137 @@ bool CmdControlPixArt::Finish(bool wireless)
         return false;
     emit update_process(100);
     return true;
+}
+
+namespace {
+qint64 NowMs()
+{
+    static QElapsedTimer clock;
+    static const bool started = (clock.start(), true);
+    Q_UNUSED(started);
+    return clock.elapsed();
+}
+} // namespace
+
+bool CmdControlPixArt::StageTimeUp() const
+{
+    return m_stageDeadline >= 0 && NowMs() >= m_stageDeadline;
+}
+
+bool CmdControlPixArt::UpgradeWireless()
+{
+    if (!OpenFromIdList(true)) {
+        Fail("can't find device");
+        return false;
+    }
+    if (!m_dispatcher)
+        m_dispatcher = new CmdDispatch(m_device);
+    const FileCheck file = CheckFirmwareFile();
+    if (file == FileCheck::Missing || !LoadFirmware()) {
+        Fail("missing firmware.bin");
+        return false;
+    }
+    if (file != FileCheck::Ok || m_packets.isEmpty()) {
+        Fail("firmware data error");
+        return false;
+    }
+    const QList<Cmd> ready = PixArtStep("wireless_upgrade_verify_ready");
+    if (!StepExchange(ready, false) && !m_developMode) {
+        Fail("wireless verify ready failed");
+        return false;
+    }
+    qDebug() << "upgrade_wireless_verify_ready done";
+    emit message("verify ready ok");
+
+    // The whole identity stage runs against one deadline: a receiver whose mouse never answers
+    // would otherwise keep it busy for hours.
+    m_stageDeadline = NowMs() + platform::HidScaledMs(VerifyStageMs);
+    Verdict pass = WirelessVerifyPass();
+    for (int round = 0; round < 1000 && pass == Verdict::Fail && !m_gone && !StageTimeUp(); ++round)
+        if (StepExchange(ready, false))
+            pass = WirelessVerifyPass();
+    m_stageDeadline = -1;
+    if (pass != Verdict::Pass && !m_developMode) {
+        Fail("wireless verify pass failed");
+        return false;
+    }
+    emit message("verify password ok");
+    qDebug() << "upgrade_wireless_verify_pass done";
+    if (WirelessVerifyId() != Verdict::Pass && !m_developMode) {
+        Fail("wireless verify ID failed");
+        return false;
+    }
+    emit message("verify vid pid ok");
+    qDebug() << "upgrade_wireless_verify_vidpid done";
+    if (!StepExchange(PixArtStep("wireless_upgrade_verify_exit"), true) && !m_developMode) {
+        Fail("wireless verify exit failed");
+        return false;
+    }
+    qDebug() << "upgrade_wireless_verify_exit done";
+    LoadFirmware();
+    QList<Cmd> sendReady = PixArtStep("wireless_upgrade_send_ready");
+    Put32(sendReady[0].out_bytes, 10, uint32_t(m_imageSize));
+    if (!StepExchange(sendReady, false) && !m_developMode) {
+        Fail("wireless send ready failed");
+        return false;
+    }
+    emit message("upgrading");
+    qDebug() << "upgrade_wireless_send_ready done";
+    if (!SendData(true) && !m_developMode) {
+        Fail("wireless upgrade device failed");
+        return false;
+    }
+    qDebug() << "upgrade_wireless_send_data done";
+    if (!Finish(true) && !m_developMode) {
+        Fail("wireless send reboot failed");
+        return false;
+    }
+    FirmwareSleepMs(1000);
+    qDebug() << "upgrade_wireless_send_finished done";
+    if (!m_ended) {
+        m_ended = true;
+        emit finished();
+    }
+    return true;
+}
+
+CmdControlPixArt::Verdict CmdControlPixArt::WirelessVerifyPass()
+{
+    const QList<Cmd> step = PixArtStep("wireless_upgrade_verify_pass");
+    for (int attempt = 0; attempt < 1000 && !StageTimeUp(); ++attempt) {
+        SendCmd(step[0]);
+        SendCmd(step[1]);
+        const Cmd reply = m_dispatcher->fetch_last_one();
+        CheckReply(reply);
+        const std::string &r = reply.in_bytes;
+        if (r.size() >= 28 && At(r, 8) == 0x80) {
+            // A definite answer: another mouse's identity ends the stage at once.
+            return QByteArray::fromStdString(r.substr(13, 6)).toHex() == m_verifyPassword ? Verdict::Pass
+                                                                                           : Verdict::Mismatch;
+        }
+        if (r.empty() && DeviceGone())
+            return Verdict::Fail;
+    }
+    return Verdict::Fail;
+}
+
+CmdControlPixArt::Verdict CmdControlPixArt::WirelessVerifyId()
+{
+    const QList<Cmd> step = PixArtStep("wireless_upgrade_verify_pass");
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        SendCmd(step[2]);
+        SendCmd(step[3]);
+        const Cmd reply = m_dispatcher->fetch_last_one();
+        CheckReply(reply);
+        const std::string &r = reply.in_bytes;
+        if (r.size() >= 14 && At(r, 8) == 0x92) {
+            // Compared as numbers: the catalogue's "0x0302" and the reply's 02 03 are one id.
+            const int vid = At(r, 11) << 8 | At(r, 10), pid = At(r, 13) << 8 | At(r, 12);
+            return vid == HexTextToInt(m_verifyVid) && pid == HexTextToInt(m_verifyPid) ? Verdict::Pass
+                                                                                          : Verdict::Mismatch;
+        }
+        if (r.empty() && DeviceGone())
+            return Verdict::Fail;
+    }
+    return Verdict::Fail;
 }

@@ -49,7 +49,12 @@ private:
     void CloseOwnDevice();
     void Fail(const QString &text);
 
+    enum class Verdict { Pass, Mismatch, Fail };
     bool UpgradeWired();
+    bool UpgradeWireless();
+    Verdict WirelessVerifyPass();
+    Verdict WirelessVerifyId();
+    bool StageTimeUp() const;
     bool WiredVerifyPass();
     bool WiredSendReady();
     bool SendData(bool wireless);
@@ -73,4 +78,7 @@ private:
     QByteArray m_devicePath;
     bool m_gone = false;
     bool m_ended = false;
+    qint64 m_stageDeadline = -1; // monotonic ms; -1: none
+    // How long the receiver's identity stage may go on (at time scale 1) before it gives up.
+    static constexpr int VerifyStageMs = 180000;
 };

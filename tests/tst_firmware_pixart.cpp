@@ -6,6 +6,8 @@
 #include "tests/support/HidTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,6 +29,8 @@ private Q_SLOTS:
     void wiredImageWritten();
     void wiredFaults_data();
     void wiredFaults();
+    void wirelessUpdate_data();
+    void wirelessUpdate();
 
 private:
     struct Run
@@ -37,11 +41,12 @@ private:
         qint64 ms = 0;
     };
     Run Update(const QByteArray *file, const QVariantMap &extra = {});
-    QVector<QByteArray> Frames(uint8_t command) const;
+    QVector<QByteArray> Frames(uint8_t command) const { return FramesOf(m_node, command); }
+    QVector<QByteArray> FramesOf(uint32_t node, uint8_t command) const;
 
     QTemporaryDir m_dir;
-    std::shared_ptr<emu::MouseYx> m_mouse;
-    uint32_t m_node = 0;
+    std::shared_ptr<emu::MouseYx> m_mouse, m_receiver;
+    uint32_t m_node = 0, m_rxNode = 0;
 };
 
 void TestFirmwarePixArt::init()
@@ -50,12 +55,14 @@ void TestFirmwarePixArt::init()
     emu::SetTimeScale(0.01);
     m_mouse = std::make_shared<emu::MouseYx>(true);
     m_node = emu::Plug(m_mouse, false);
+    m_receiver = std::make_shared<emu::MouseYx>(false);
+    m_rxNode = emu::Plug(m_receiver, false);
 }
 
-QVector<QByteArray> TestFirmwarePixArt::Frames(uint8_t command) const
+QVector<QByteArray> TestFirmwarePixArt::FramesOf(uint32_t node, uint8_t command) const
 {
     QVector<QByteArray> out;
-    for (const Traffic &t : emu::TrafficLog(m_node, Traffic::SendFeature))
+    for (const Traffic &t : emu::TrafficLog(node, Traffic::SendFeature))
         if (t.bytes.size() > 8 && uint8_t(t.bytes[2]) == 0x65 && uint8_t(t.bytes[6]) == command)
             out.append(t.bytes);
     return out;
@@ -253,6 +260,72 @@ void TestFirmwarePixArt::wiredFaults()
     // Each ends within its retry budget: the waits the failing step mandates, at this time scale.
     QVERIFY2(run.ms < 3000, qPrintable(QString::number(run.ms)));
     QCOMPARE(emu::OpenHandles(m_node), 0);
+}
+
+void TestFirmwarePixArt::wirelessUpdate_data()
+{
+    QTest::addColumn<int>("fileBytes");
+    QTest::addColumn<Knob>("knob");
+    QTest::addColumn<bool>("paired");
+    QTest::addColumn<QVariantMap>("extra");
+    QTest::addColumn<QString>("failure"); // empty: finished
+    QTest::addColumn<int>("maxMs");
+    const Knob none = [](emu::PixArtKnobs &) {};
+    QTest::newRow("4096 bytes") << 4096 << none << true << QVariantMap() << "" << 20000;
+    QTest::newRow("64 KiB") << 65536 << none << true << QVariantMap() << "" << 60000;
+    QTest::newRow("receiver id as short text") << 100 << none << true << QVariantMap{{"_verify_pid", "302"}} << "" << 20000;
+    QTest::newRow("another receiver's id") << 4096 << none << true << QVariantMap{{"_verify_pid", "0x0303"}}
+                                           << "wireless verify ID failed" << 3000;
+    QTest::newRow("another mouse behind it") << 4096
+        << Knob([](emu::PixArtKnobs &k) { k.identity = QByteArray::fromHex("3a7c03010009"); }) << true << QVariantMap()
+        << "wireless verify pass failed" << 3000;
+    QTest::newRow("receiver without its mouse") << 4096 << none << false << QVariantMap()
+                                                << "wireless verify pass failed" << 8000;
+    QTest::newRow("corrupted byte: 1k sum") << 4096 << Knob([](emu::PixArtKnobs &k) { k.corruptDataAt = 1500; })
+                                            << true << QVariantMap() << "wireless upgrade device failed" << 8000;
+    QTest::newRow("vanishes at packet 50") << 4096 << Knob([](emu::PixArtKnobs &k) { k.vanishAtPacket = 50; })
+                                           << true << QVariantMap() << "wireless upgrade device failed" << 3000;
+    QTest::newRow("empty file") << 0 << none << true << QVariantMap() << "firmware data error" << 1000;
+    QTest::newRow("no receiver listed") << 4096 << none << true << QVariantMap{{"_dongles", QJsonArray()}}
+                                        << "can't find device" << 1000;
+}
+
+void TestFirmwarePixArt::wirelessUpdate()
+{
+    QFETCH(int, fileBytes);
+    QFETCH(Knob, knob);
+    QFETCH(bool, paired);
+    QFETCH(QVariantMap, extra);
+    QFETCH(QString, failure);
+    QFETCH(int, maxMs);
+    m_receiver->WithFlash([&](emu::PixArtFlash &f) { knob(f.knobs); f.paired = paired; });
+    const QByteArray file = Firmware(fileBytes);
+    QVariantMap params{{"_wireless_mode", true}, {"_verify_pid", "0x0302"},
+                       {"_dongles", QJsonArray{QJsonObject{{"vid", "0x3A7C"}, {"pid", "0x0302"}}}}};
+    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+        params[it.key()] = it.value();
+    const Run run = Update(&file, params);
+    QVERIFY2(HidNoModelErrors(), "model errors");
+    QVERIFY2(run.ms < maxMs, qPrintable(QString::number(run.ms)));
+    QCOMPARE(emu::OpenHandles(m_rxNode), 0);
+    QVERIFY(emu::TrafficLog(m_node, Traffic::SendFeature).isEmpty()); // the wired mouse is left alone
+    if (!failure.isEmpty()) {
+        QCOMPARE(run.failed, QStringList{failure});
+        QCOMPARE(run.finished, 0);
+        QVERIFY(FramesOf(m_rxNode, 0x18).isEmpty());
+        if (failure.contains("verify"))
+            QVERIFY(FramesOf(m_rxNode, 0x27).isEmpty());
+        return;
+    }
+    QCOMPARE(run.failed, QStringList());
+    QCOMPARE(run.finished, 1);
+    QCOMPARE(run.messages, (QStringList{"verify ready ok", "verify password ok", "verify vid pid ok", "upgrading"}));
+    QCOMPARE(run.progress.last(), 100);
+    QByteArray written;
+    m_receiver->WithFlash([&](emu::PixArtFlash &f) { written = f.Written(); });
+    QCOMPARE(written, QByteArray::fromStdString(CmdControlPixArt::ImageOf(file)));
+    for (const QByteArray &f : FramesOf(m_rxNode, 0x40))
+        QCOMPARE(int(f[5]), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFirmwarePixArt)

@@ -33,7 +33,7 @@ QByteArray YxDescriptor(bool wired)
 MouseYx::MouseYx(bool wired)
     : Device(0x3A7C, wired ? 0x0301 : 0x0302, 0x0100,
              wired ? QStringLiteral("QUORIX QX3") : QStringLiteral("QUORIX QX3 Receiver"), YxDescriptor(wired)),
-      m_wired(wired)
+      m_wired(wired), m_flash(!wired)
 {
     m_flash.pid = productId();
     m_code = QByteArray::fromHex("3a7c03010001");
@@ -277,7 +277,7 @@ int MouseYx::OnSendFeature(const QByteArray &data)
                  .arg(B(data, 1)).arg(SumFrom2(data)).arg(QString::fromLatin1(data.left(16).toHex(' '))));
         return data.size();
     }
-    m_flashReply = PixArtFlash::IsUpdateFrame(data);
+    m_flashReply = m_flash.IsUpdateFrame(data);
     if (m_flashReply) {
         const QString error = m_flash.OnFrame(data);
         if (!error.isEmpty())

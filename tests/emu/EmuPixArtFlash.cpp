@@ -18,16 +18,56 @@ const QByteArray &Trailer()
 }
 } // namespace
 
-bool PixArtFlash::IsUpdateFrame(const QByteArray &f)
+bool PixArtFlash::IsUpdateFrame(const QByteArray &f) const
 {
     if (B(f, 2) != 0x65 || B(f, 3) != 0x3A)
         return false;
     switch (B(f, 6)) {
     case 0x27: case 0x42: case 0x25: case 0x40: case 0x41: case 0x80: case 0x18: case 0x22: case 0x92:
         return true;
+    case 0x83: case 0x43:
+        return receiver;
+    case 0x44: // the block upload's opening frame has sequence 0 and comes outside an update
+        return receiver && (B(f, 7) != 0 || m_link != Link::None);
+    case 0x57:
+        return receiver && B(f, 4) == 0x0B;
+    case 0x5E:
+        return receiver && B(f, 4) == 0x07;
     default:
         return false;
     }
+}
+
+QString PixArtFlash::OnReceiverFrame(const QByteArray &f, bool *handled)
+{
+    const uint8_t command = B(f, 6), len = B(f, 8);
+    *handled = true;
+    auto step = [&](Link from, Link to, int wantLen) -> QString {
+        if (len != wantLen)
+            return QStringLiteral("length %1 (want %2)").arg(len).arg(wantLen);
+        if (m_link != from && !(command == 0x44 && from == Link::None))
+            return QStringLiteral("receiver exchange 0x%1 out of order").arg(command, 2, 16, QLatin1Char('0'));
+        m_link = to;
+        m_reply = Reply(0, f, command);
+        return QString();
+    };
+    switch (command) {
+    case 0x44:
+        if (m_link == Link::Exit2) {
+            const QString error = step(Link::Exit2, Link::None, 9);
+            if (error.isEmpty())
+                m_state = State::Verified; // ready for the image
+            return error;
+        }
+        return step(Link::None, Link::Ready1, 9);
+    case 0x57: return step(Link::Ready1, Link::Ready2, 6);
+    case 0x83: return step(Link::Ready2, Link::Prepared, 3);
+    case 0x5E: return step(Link::Prepared, Link::Exit1, 1);
+    case 0x43: return step(Link::Exit1, Link::Exit2, 2);
+    default: break;
+    }
+    *handled = false;
+    return QString();
 }
 
 uint16_t PixArtFlash::Sum() const
@@ -62,15 +102,48 @@ QString PixArtFlash::OnFrame(const QByteArray &f)
     for (int i = 9 + len; i < f.size(); ++i)
         if (B(f, i))
             return QStringLiteral("data after the %1 payload bytes").arg(len);
-    if (B(f, 5) != 0)
-        return QStringLiteral("link byte %1 on the cable").arg(B(f, 5));
+    const uint8_t link = B(f, 5);
+    if (!receiver && link != 0)
+        return QStringLiteral("link byte %1 on the cable").arg(link);
+    if (receiver) {
+        // Everything goes to the paired mouse (link 1) but the sum check and the exit's 0x43,
+        // and the identity query that asks the receiver itself (link 0).
+        const bool linkZero = command == 0x41 || command == 0x43;
+        if (command != 0x80 && link != (linkZero ? 0 : 1))
+            return QStringLiteral("link byte %1 for 0x%2").arg(link).arg(command, 2, 16, QLatin1Char('0'));
+        if (command != 0x40 && B(f, 9) != command)
+            return QStringLiteral("payload names 0x%1").arg(B(f, 9), 2, 16, QLatin1Char('0'));
+        if (command != 0x40) {
+            const bool opening = command == 0x44 && m_link == Link::None; // a conversation starts
+            if (!opening && m_expectSeq >= 0 && seq != m_expectSeq)
+                return QStringLiteral("sequence %1 (want %2)").arg(seq).arg(m_expectSeq);
+            m_expectSeq = seq;
+        }
+        bool handled = false;
+        const QString error = OnReceiverFrame(f, &handled);
+        if (handled)
+            return error;
+        if (!paired && link == 1 && command != 0x40) {
+            m_reply = Reply(0x01, f, command); // nobody answers behind the receiver
+            return QString();
+        }
+        if (command == 0x80 && link == 0) {
+            m_reply = Reply(0, f, 0x80);
+            m_reply.replace(13, 6, QByteArray("DONGLE"));
+            return QString();
+        }
+        if ((command == 0x80 || command == 0x92) && m_link != Link::Prepared)
+            return QStringLiteral("0x%1 before the receiver's preparation").arg(command, 2, 16, QLatin1Char('0'));
+        if (command == 0x27 && m_state != State::Verified)
+            return QStringLiteral("send ready before the receiver's exit exchange");
+    }
     if (command == 0x40) {
         if (seq != 0)
             return QStringLiteral("data packet with sequence %1").arg(seq);
     } else {
         if (B(f, 9) != command)
             return QStringLiteral("payload names 0x%1").arg(B(f, 9), 2, 16, QLatin1Char('0'));
-        if (command == 0x80 || command == 0x92)
+        if (!receiver && (command == 0x80 || command == 0x92))
             m_expectSeq = -1; // a new conversation numbers afresh
         if (m_expectSeq >= 0 && seq != m_expectSeq)
             return QStringLiteral("sequence %1 (want %2)").arg(seq).arg(m_expectSeq);
@@ -85,10 +158,11 @@ QString PixArtFlash::OnFrame(const QByteArray &f)
             break;
         m_reply = Reply(0, f, knobs.leftInUpgradeMode ? 0x27 : 0x80);
         m_reply.replace(13, 6, knobs.identity.left(6).leftJustified(6, '\0'));
-        m_state = State::Verified;
+        if (!receiver)
+            m_state = State::Verified;
         return QString();
     case 0x92:
-        if (!(error = expectLen(2)).isEmpty())
+        if (!(error = expectLen(receiver ? 3 : 2)).isEmpty())
             break;
         m_reply = Reply(0, f, 0x92);
         m_reply[10] = char(vid & 0xFF);
@@ -103,6 +177,7 @@ QString PixArtFlash::OnFrame(const QByteArray &f)
             break;
         if (m_state != State::Verified)
             return QStringLiteral("send ready before the identity query");
+        m_link = Link::None;
         m_announced = Le32(f, 10);
         m_image.clear();
         m_packets = 0;

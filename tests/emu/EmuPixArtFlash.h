@@ -24,7 +24,13 @@ struct PixArtKnobs
 class PixArtFlash
 {
 public:
-    static bool IsUpdateFrame(const QByteArray &frame); // a wired update command after 65 3A
+    explicit PixArtFlash(bool receiver = false) : receiver(receiver) {}
+    // An update command after 65 3A (the receiver's own exchanges told from the settings
+    // worker's block upload by their tags).
+    bool IsUpdateFrame(const QByteArray &frame) const;
+
+    const bool receiver;            // relays link-1 frames to its paired mouse
+    bool paired = true;             // a receiver without its mouse answers relayed frames with status 1
 
     PixArtKnobs knobs;
     uint16_t version = 0x0100;      // answered to 0x92
@@ -47,8 +53,13 @@ private:
     QByteArray Reply(uint8_t status, const QByteArray &frame, uint8_t command) const;
     uint16_t Sum() const;
 
+    QString OnReceiverFrame(const QByteArray &frame, bool *handled);
+
     enum class State { Idle, Verified, Ready, Data };
     State m_state = State::Idle;
+    // The receiver's preparation (0x44, 0x57, 0x83) and exit (0x5E, 0x43, 0x44) exchanges.
+    enum class Link { None, Ready1, Ready2, Prepared, Exit1, Exit2 };
+    Link m_link = Link::None;
     QByteArray m_reply, m_image, m_written;
     uint32_t m_announced = 0;
     int m_expectSeq = -1;
