@@ -1,6 +1,8 @@
 // The PixArt firmware engine against the emulated QX3 mouse: images written byte for byte with
 // the exact packet cuts and checks, and every fault ending in its one failure text.
+#include "device/DeviceRecord.h"
 #include "firmware/CmdControlPixArt.h"
+#include "firmware/CmdControlPixArtVersion.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <hidapi.h>
 
 using emu::Traffic;
 using Knob = std::function<void(emu::PixArtKnobs &)>;
@@ -31,6 +34,9 @@ private Q_SLOTS:
     void wiredFaults();
     void wirelessUpdate_data();
     void wirelessUpdate();
+    void versionQuery_data();
+    void versionQuery();
+    void versionBeforeAndAfterUpdate();
 
 private:
     struct Run
@@ -326,6 +332,73 @@ void TestFirmwarePixArt::wirelessUpdate()
     QCOMPARE(written, QByteArray::fromStdString(CmdControlPixArt::ImageOf(file)));
     for (const QByteArray &f : FramesOf(m_rxNode, 0x40))
         QCOMPARE(int(f[5]), 1);
+}
+
+void TestFirmwarePixArt::versionQuery_data()
+{
+    QTest::addColumn<bool>("receiver");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("featureLength"); // 0: no device
+    QTest::addColumn<int>("replyBytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("0107") << false << 0x0107 << 64 << 42 << "0107";
+    QTest::newRow("0200") << false << 0x0200 << 64 << 42 << "0200";
+    QTest::newRow("zero: no text") << false << 0 << 64 << 42 << "";
+    QTest::newRow("receiver answers its own") << true << 0x0311 << 64 << 42 << "0311";
+    QTest::newRow("no device: no transfer") << false << 0x0107 << 0 << 42 << "";
+    QTest::newRow("feature report too short: no transfer") << false << 0x0107 << 26 << 42 << "";
+    QTest::newRow("reply too short") << false << 0x0107 << 64 << 26 << "";
+}
+
+void TestFirmwarePixArt::versionQuery()
+{
+    QFETCH(bool, receiver);
+    QFETCH(int, version);
+    QFETCH(int, featureLength);
+    QFETCH(int, replyBytes);
+    QFETCH(QString, expected);
+    const std::shared_ptr<emu::MouseYx> mouse = receiver ? m_receiver : m_mouse;
+    const uint32_t node = receiver ? m_rxNode : m_node;
+    mouse->WithFlash([&](emu::PixArtFlash &f) { f.version = uint16_t(version), f.knobs.replyBytes = replyBytes; });
+    DeviceRecord record;
+    record.handle = featureLength ? hid_open_path(emu::PathOf(node).toUtf8().constData()) : nullptr;
+    record.featureLength = uint16_t(featureLength);
+    emu::ClearTraffic();
+    CmdControlPixArtVersion query;
+    query.AttachRecord(&record);
+    QCOMPARE(query.ReadWiredVersion(), expected);
+    const QVector<Traffic> sent = emu::TrafficLog(node, Traffic::SendFeature);
+    if (featureLength < CmdControlPixArtVersion::MinReplyBytes) {
+        QVERIFY(sent.isEmpty());
+    } else {
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].bytes, QByteArray::fromHex("03CD653A0700920102 9200") + QByteArray(featureLength - 11, '\0'));
+        QCOMPARE(emu::TrafficLog(node, Traffic::GetFeature).value(0).bytes.left(1), QByteArray("\x03"));
+    }
+    QVERIFY2(HidNoModelErrors(), "model errors");
+    if (record.handle)
+        hid_close(record.handle);
+}
+
+void TestFirmwarePixArt::versionBeforeAndAfterUpdate()
+{
+    m_mouse->WithFlash([&](emu::PixArtFlash &f) { f.version = 0x0105, f.newVersion = 0x0106; });
+    auto read = [](uint32_t node) {
+        DeviceRecord record;
+        record.handle = hid_open_path(emu::PathOf(node).toUtf8().constData());
+        record.featureLength = 64;
+        CmdControlPixArtVersion query;
+        query.AttachRecord(&record);
+        const QString v = query.ReadWiredVersion();
+        hid_close(record.handle);
+        return v;
+    };
+    QCOMPARE(read(m_node), QString("0105"));
+    const QByteArray file = Firmware(3000);
+    QCOMPARE(Update(&file).finished, 1);
+    QTRY_VERIFY(m_mouse->NodeAfterReboot() != 0);
+    QCOMPARE(read(m_mouse->NodeAfterReboot()), QString("0106"));
+    QVERIFY2(HidNoModelErrors(), "model errors");
 }
 
 QTEST_GUILESS_MAIN(TestFirmwarePixArt)

@@ -80,7 +80,7 @@ uint16_t PixArtFlash::Sum() const
 
 QByteArray PixArtFlash::Reply(uint8_t status, const QByteArray &frame, uint8_t command) const
 {
-    QByteArray r(knobs.replyBytes, '\0');
+    QByteArray r(64, '\0'); // cut to the reply length when read
     r[0] = 3;
     r[1] = 0x65;
     r[2] = char(status);
@@ -109,7 +109,7 @@ QString PixArtFlash::OnFrame(const QByteArray &f)
         // Everything goes to the paired mouse (link 1) but the sum check and the exit's 0x43,
         // and the identity query that asks the receiver itself (link 0).
         const bool linkZero = command == 0x41 || command == 0x43;
-        if (command != 0x80 && link != (linkZero ? 0 : 1))
+        if (command != 0x80 && command != 0x92 && link != (linkZero ? 0 : 1))
             return QStringLiteral("link byte %1 for 0x%2").arg(link).arg(command, 2, 16, QLatin1Char('0'));
         if (command != 0x40 && B(f, 9) != command)
             return QStringLiteral("payload names 0x%1").arg(B(f, 9), 2, 16, QLatin1Char('0'));
@@ -130,6 +130,14 @@ QString PixArtFlash::OnFrame(const QByteArray &f)
         if (command == 0x80 && link == 0) {
             m_reply = Reply(0, f, 0x80);
             m_reply.replace(13, 6, QByteArray("DONGLE"));
+            return QString();
+        }
+        if (command == 0x92 && link == 0) { // the version query on the cable's frame asks the receiver
+            if (len != 2)
+                return QStringLiteral("length %1 (want 2)").arg(len);
+            m_reply = Reply(0, f, 0x92);
+            m_reply[25] = char(version & 0xFF);
+            m_reply[26] = char(version >> 8);
             return QString();
         }
         if ((command == 0x80 || command == 0x92) && m_link != Link::Prepared)
@@ -288,13 +296,13 @@ QByteArray PixArtFlash::OnGet()
         --knobs.busyReads;
         QByteArray busy = m_reply.isEmpty() ? Reply(0, QByteArray(), 0) : m_reply;
         busy[2] = 0x02;
-        return busy;
+        return busy.left(knobs.replyBytes);
     }
     if (m_rebootPending) {
         m_rebootPending = false;
         m_reboot = true;
     }
-    return m_reply;
+    return m_reply.left(knobs.replyBytes);
 }
 
 bool PixArtFlash::TakeReboot()
