@@ -104,6 +104,9 @@ void ClearErrors();
 // Descriptor builders (real HID item encoding).
 QByteArray VendorTlc(uint16_t usagePage, uint8_t usage, uint8_t reportId, int inputBytes, int outputBytes,
                      int featureBytes);
+// A vendor TLC with a second output report (its own id, same or smaller size).
+QByteArray VendorTlcWithOutput(uint16_t usagePage, uint8_t usage, uint8_t reportId, int inputBytes, int outputBytes,
+                               uint8_t extraOutputId, int extraOutputBytes);
 QByteArray BootKeyboardTlc(uint8_t reportId);
 QByteArray BootMouseTlc(uint8_t reportId);
 

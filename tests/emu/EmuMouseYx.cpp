@@ -26,7 +26,8 @@ uint8_t SumFrom2(const QByteArray &b)
 }
 QByteArray YxDescriptor(bool wired)
 {
-    return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlc(0xFF02, 0x02, 3, wired ? 31 : 11, 63, 0);
+    // output report 9 carries the status probe and the bootloader request
+    return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlcWithOutput(0xFF02, 0x02, 3, wired ? 31 : 11, 63, 9, 63);
 }
 } // namespace
 
@@ -120,6 +121,56 @@ void MouseYx::LeaveLater(bool comeBack, int afterMs)
         std::lock_guard<std::recursive_mutex> l(EmuMutex());
         m_nodeAfterReboot = again;
     }).detach();
+}
+
+void MouseYx::SetGeehyVersion(uint8_t version) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_geehyVersion = version; }
+uint8_t MouseYx::GeehyVersion() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_geehyVersion; }
+void MouseYx::SetIgnoreBootloaderRequest(bool on) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_ignoreBootRequest = on; }
+void MouseYx::SetBootKnobs(const GeehyKnobs &knobs) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_bootKnobs = knobs; }
+std::shared_ptr<GeehyBoot> MouseYx::Bootloader() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_boot; }
+
+int MouseYx::OnWrite(const QByteArray &data)
+{
+    if (B(data, 0) != 9)
+        return Device::OnWrite(data);
+    if (data.size() == 64 && B(data, 1) == 0xB1) { // status probe: the Geehy firmware version in byte 3
+        QByteArray r(m_wired ? 32 : 12, '\0');
+        r[0] = 3;
+        r[1] = char(0xB1);
+        r[3] = char(m_geehyVersion);
+        PushInput(r);
+        return data.size();
+    }
+    unsigned sum = 0;
+    for (int i = 1; i < 64; ++i)
+        sum += B(data, i);
+    bool argsZero = true;
+    for (int i = 2; i < 64; ++i)
+        argsZero = argsZero && !B(data, i);
+    if (data.size() != 65 || B(data, 1) != 0x11 || B(data, 64) != (sum & 0xFF) || !argsZero) {
+        Fail(QStringLiteral("output report 9 %1").arg(QString::fromLatin1(data.left(8).toHex(' '))));
+        return data.size();
+    }
+    if (m_ignoreBootRequest)
+        return data.size();
+    // Leaves and comes back as its bootloader, outside the emulator's lock.
+    const uint32_t node = this->node();
+    const int ms = m_bootKnobs.reenumerateMs;
+    std::thread([this, node, ms] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(ms))));
+        std::shared_ptr<Device> self = DeviceOf(node);
+        if (self.get() != this)
+            return;
+        Unplug(node);
+        auto boot = std::make_shared<GeehyBoot>(self);
+        {
+            std::lock_guard<std::recursive_mutex> l(EmuMutex());
+            boot->knobs = m_bootKnobs;
+            m_boot = boot;
+        }
+        Plug(boot);
+    }).detach();
+    return data.size();
 }
 
 void MouseYx::SetBusy()

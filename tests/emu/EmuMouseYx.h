@@ -2,6 +2,7 @@
 // The second-family mouse: a feature-report TLC taking 'P'-tagged 64-byte commands and an
 // output/input TLC that carries its 0xFA status notices, both on one node.
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuGeehyBoot.h"
 #include "tests/emu/EmuPixArtFlash.h"
 
 #include <functional>
@@ -53,6 +54,15 @@ public:
     // Re-plugs (as a new node) after the reboot command; 0 before.
     uint32_t NodeAfterReboot() const;
 
+    // The Geehy side: the version answered to the status probe 09 B1, whether the bootloader
+    // request is obeyed, and the bootloader the mouse turns into (null before the switch).
+    void SetGeehyVersion(uint8_t version);
+    uint8_t GeehyVersion() const;
+    void SetIgnoreBootloaderRequest(bool on);
+    void SetBootKnobs(const GeehyKnobs &knobs);
+    std::shared_ptr<GeehyBoot> Bootloader() const;
+
+    int OnWrite(const QByteArray &data) override;
     int OnSendFeature(const QByteArray &data) override;
     int OnGetFeature(QByteArray &data) override;
 
@@ -76,6 +86,10 @@ private:
     PixArtFlash m_flash;
     bool m_flashReply = false;
     uint32_t m_nodeAfterReboot = 0;
+    uint8_t m_geehyVersion = 0x26;
+    bool m_ignoreBootRequest = false;
+    GeehyKnobs m_bootKnobs;
+    std::shared_ptr<GeehyBoot> m_boot;
 };
 
 } // namespace emu
