@@ -5,13 +5,30 @@
 
 #include <QDebug>
 #include <QThread>
+#include <atomic>
 #include <cstring>
 #include <hidapi.h>
 
+namespace {
+std::atomic<qint64> &WaitTotal()
+{
+    static std::atomic<qint64> total{0};
+    return total;
+}
+} // namespace
+
 void FirmwareSleepMs(int ms)
 {
-    if (ms > 0)
-        QThread::msleep(static_cast<unsigned long>(platform::HidScaledMs(ms)));
+    if (ms <= 0)
+        return;
+    const int scaled = platform::HidScaledMs(ms);
+    WaitTotal() += scaled;
+    QThread::msleep(static_cast<unsigned long>(scaled));
+}
+
+qint64 FirmwareWaitTotalMs()
+{
+    return WaitTotal().load();
 }
 
 CmdThread::CmdThread(hid_device *dev, QObject *parent) : QObject(parent), m_device(dev) {}

@@ -25,3 +25,5 @@ private:
 
 // A firmware wait of ms milliseconds, scaled by the HID time scale (tests shorten it).
 void FirmwareSleepMs(int ms);
+// Milliseconds of firmware waits performed so far in the process (for the pacing figures).
+qint64 FirmwareWaitTotalMs();

@@ -166,6 +166,7 @@ int MouseYx::OnWrite(const QByteArray &data)
         {
             std::lock_guard<std::recursive_mutex> l(EmuMutex());
             boot->knobs = m_bootKnobs;
+            boot->setKnobs(m_knobs); // the same transfer pacing as the mouse
             m_boot = boot;
         }
         Plug(boot);
