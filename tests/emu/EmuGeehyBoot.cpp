@@ -119,7 +119,11 @@ int GeehyBoot::OnWrite(const QByteArray &d)
             return fail(QStringLiteral("packet %1 with %2 bytes (want %3)").arg(number).arg(n).arg(want));
         if (knobs.vanishAtPacket == m_packets) {
             const uint32_t node = this->node();
-            std::thread([node] { Unplug(node); }).detach();
+            const Device *self = this;
+            std::thread([node, self] {
+                if (DeviceOf(node).get() == self)
+                    Unplug(node);
+            }).detach();
             return -1;
         }
         if (!resent) {
@@ -173,9 +177,10 @@ int GeehyBoot::OnWrite(const QByteArray &d)
             std::shared_ptr<Device> app = m_app;
             const uint16_t version = m_version;
             const int ms = knobs.reenumerateMs;
-            std::thread([node, app, version, ms] {
+            const Device *self = this;
+            std::thread([node, app, version, ms, self] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(ms))));
-                if (!DeviceOf(node))
+                if (DeviceOf(node).get() != self)
                     return; // the test is over
                 Unplug(node);
                 GeehyRebootInto(app, version);
