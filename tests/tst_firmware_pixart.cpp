@@ -218,6 +218,8 @@ void TestFirmwarePixArt::wiredFaults_data()
     const auto size = [](int s) { return Knob([s](emu::PixArtKnobs &k) { k.packetSize = s; }); };
     QTest::newRow("missing file") << -1 << none << QVariantMap() << "missing firmware.bin" << "" << false << QList<int>();
     QTest::newRow("empty file") << 0 << none << QVariantMap() << "firmware data error" << "" << false << QList<int>();
+    QTest::newRow("16 MiB image") << int(CmdControlPixArt::MaxImageBytes - 32) << none << QVariantMap() << "firmware data error"
+                                  << "" << false << QList<int>();
     QTest::newRow("wrong identity") << 4096 << Knob([](emu::PixArtKnobs &k) { k.identity = QByteArray::fromHex("3a7c03010002"); })
                                     << QVariantMap() << "verify pass failed" << "" << false << QList<int>{0x80};
     QTest::newRow("left in upgrade mode") << 4096 << Knob([](emu::PixArtKnobs &k) { k.leftInUpgradeMode = true; })
