@@ -14,6 +14,7 @@
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
 #include "device/ZR_YX_MouseThread.h"
+#include "firmware/CmdControlPixArtVersion.h"
 #include "device/QKeyLableItem.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
@@ -321,8 +322,12 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
             if (!worker->Device())
                 worker->SetDevice(record);
             worker->ReadDeviceCode(); // the reply is not used here
-            if (record->kind == KindSecondFeatureReceiver && !ArrivalCancelled(id))
+            if (record->kind == KindSecondFeatureReceiver && !ArrivalCancelled(id)) {
                 DelayMs(200);
+                CmdControlPixArtVersion version; // the sensor firmware version; not used here
+                version.AttachRecord(record);
+                version.ReadWiredVersion();
+            }
         } else {
             // The output/input interface of the same node shares the feature interface's
             // worker and tile; it is not listed itself.

@@ -106,6 +106,9 @@ void ClearErrors();
 // Descriptor builders (real HID item encoding).
 QByteArray VendorTlc(uint16_t usagePage, uint8_t usage, uint8_t reportId, int inputBytes, int outputBytes,
                      int featureBytes);
+// A vendor TLC with a second output report (its own id, same or smaller size).
+QByteArray VendorTlcWithOutput(uint16_t usagePage, uint8_t usage, uint8_t reportId, int inputBytes, int outputBytes,
+                               uint8_t extraOutputId, int extraOutputBytes);
 QByteArray BootKeyboardTlc(uint8_t reportId);
 QByteArray BootMouseTlc(uint8_t reportId);
 
@@ -122,6 +125,7 @@ public:
     uint16_t vendorId() const { return m_vid; }
     uint16_t productId() const { return m_pid; }
     uint16_t release() const { return m_release; }
+    void SetRelease(uint16_t release) { m_release = release; } // while unplugged (new firmware)
     QString product() const { return m_product; }
     QByteArray descriptor() const { return m_descriptor; }
     uint32_t node() const { return m_node; }

@@ -66,6 +66,22 @@ QByteArray VendorTlc(uint16_t usagePage, uint8_t usage, uint8_t reportId, int in
     return d;
 }
 
+QByteArray VendorTlcWithOutput(uint16_t usagePage, uint8_t usage, uint8_t reportId, int inputBytes, int outputBytes,
+                               uint8_t extraOutputId, int extraOutputBytes)
+{
+    QByteArray d;
+    Item(d, kUsagePage, usagePage, 2);
+    Item(d, kUsage, usage, 1);
+    Item(d, kCollection, 0x01, 1);
+    Item(d, kReportId, reportId, 1);
+    VendorReport(d, kInput, 0x01, inputBytes);
+    VendorReport(d, kOutput, 0x02, outputBytes);
+    Item(d, kReportId, extraOutputId, 1);
+    VendorReport(d, kOutput, 0x04, extraOutputBytes);
+    Item(d, kEndCollection, 0, 0);
+    return d;
+}
+
 QByteArray BootKeyboardTlc(uint8_t reportId)
 {
     QByteArray d;
@@ -178,9 +194,9 @@ QByteArray DescriptorOf(Model m)
     case Model::MouseReceiver:
         return VendorTlc(0xFF00, 0x01, 5, 19, 19, 519) + BootMouseTlc(1);
     case Model::SecondFamilyWired:
-        return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlc(0xFF02, 0x02, 3, 31, 63, 0);
+        return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlcWithOutput(0xFF02, 0x02, 3, 31, 63, 9, 63);
     case Model::SecondFamilyReceiver:
-        return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlc(0xFF02, 0x02, 3, 11, 63, 0);
+        return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlcWithOutput(0xFF02, 0x02, 3, 11, 63, 9, 63);
     }
     return QByteArray();
 }

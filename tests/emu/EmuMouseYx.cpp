@@ -2,6 +2,9 @@
 // blocks, the 20-byte information block, the settings frames and the image pieces.
 #include "tests/emu/EmuMouseYx.h"
 
+#include "platform/HidPlatform.h"
+
+#include <algorithm>
 #include <mutex>
 #include <thread>
 
@@ -23,15 +26,17 @@ uint8_t SumFrom2(const QByteArray &b)
 }
 QByteArray YxDescriptor(bool wired)
 {
-    return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlc(0xFF02, 0x02, 3, wired ? 31 : 11, 63, 0);
+    // output report 9 carries the status probe and the bootloader request
+    return VendorTlc(0xFF02, 0x01, 3, 0, 0, 63) + VendorTlcWithOutput(0xFF02, 0x02, 3, wired ? 31 : 11, 63, 9, 63);
 }
 } // namespace
 
 MouseYx::MouseYx(bool wired)
     : Device(0x3A7C, wired ? 0x0301 : 0x0302, 0x0100,
              wired ? QStringLiteral("QUORIX QX3") : QStringLiteral("QUORIX QX3 Receiver"), YxDescriptor(wired)),
-      m_wired(wired)
+      m_wired(wired), m_flash(!wired)
 {
+    m_flash.pid = productId();
     m_code = QByteArray::fromHex("3a7c03010001");
     m_image = QByteArray(56, '\0');
     m_image[0] = 1;          // sensor flag
@@ -81,6 +86,93 @@ int MouseYx::ReadinessPolls() const { std::lock_guard<std::recursive_mutex> l(Em
 QByteArray MouseYx::MacroData() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_macro; }
 int MouseYx::Uploads() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_uploads; }
 QMap<uint8_t, QByteArray> MouseYx::KeyAssignments() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_keys; }
+
+void MouseYx::WithFlash(const std::function<void(PixArtFlash &)> &f)
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    f(m_flash);
+}
+
+uint32_t MouseYx::NodeAfterReboot() const
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    return m_nodeAfterReboot;
+}
+
+// Leaves (and comes back with its new release) on a thread of its own, outside the emulator's
+// lock, with real hot-plug notices. Nothing happens once the test has forgotten the node.
+void MouseYx::LeaveLater(bool comeBack, int afterMs)
+{
+    const uint32_t node = this->node();
+    std::thread([this, node, comeBack, afterMs] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(afterMs))));
+        std::shared_ptr<Device> self = DeviceOf(node);
+        if (self.get() != this)
+            return;
+        Unplug(node);
+        if (!comeBack)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(afterMs))));
+        {
+            std::lock_guard<std::recursive_mutex> l(EmuMutex());
+            SetRelease(m_flash.version);
+        }
+        const uint32_t again = Plug(self);
+        std::lock_guard<std::recursive_mutex> l(EmuMutex());
+        m_nodeAfterReboot = again;
+    }).detach();
+}
+
+void MouseYx::SetGeehyVersion(uint8_t version) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_geehyVersion = version; }
+uint8_t MouseYx::GeehyVersion() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_geehyVersion; }
+void MouseYx::SetIgnoreBootloaderRequest(bool on) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_ignoreBootRequest = on; }
+void MouseYx::SetBootKnobs(const GeehyKnobs &knobs) { std::lock_guard<std::recursive_mutex> l(EmuMutex()); m_bootKnobs = knobs; }
+std::shared_ptr<GeehyBoot> MouseYx::Bootloader() const { std::lock_guard<std::recursive_mutex> l(EmuMutex()); return m_boot; }
+
+int MouseYx::OnWrite(const QByteArray &data)
+{
+    if (B(data, 0) != 9)
+        return Device::OnWrite(data);
+    if (data.size() == 64 && B(data, 1) == 0xB1) { // status probe: the Geehy firmware version in byte 3
+        QByteArray r(m_wired ? 32 : 12, '\0');
+        r[0] = 3;
+        r[1] = char(0xB1);
+        r[3] = char(m_geehyVersion);
+        PushInput(r);
+        return data.size();
+    }
+    unsigned sum = 0;
+    for (int i = 1; i < 64; ++i)
+        sum += B(data, i);
+    bool argsZero = true;
+    for (int i = 2; i < 64; ++i)
+        argsZero = argsZero && !B(data, i);
+    if (data.size() != 65 || B(data, 1) != 0x11 || B(data, 64) != (sum & 0xFF) || !argsZero) {
+        Fail(QStringLiteral("output report 9 %1").arg(QString::fromLatin1(data.left(8).toHex(' '))));
+        return data.size();
+    }
+    if (m_ignoreBootRequest)
+        return data.size();
+    // Leaves and comes back as its bootloader, outside the emulator's lock.
+    const uint32_t node = this->node();
+    const int ms = m_bootKnobs.reenumerateMs;
+    std::thread([this, node, ms] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(ms))));
+        std::shared_ptr<Device> self = DeviceOf(node);
+        if (self.get() != this)
+            return;
+        Unplug(node);
+        auto boot = std::make_shared<GeehyBoot>(self);
+        {
+            std::lock_guard<std::recursive_mutex> l(EmuMutex());
+            boot->knobs = m_bootKnobs;
+            boot->setKnobs(m_knobs); // the same transfer pacing as the mouse
+            m_boot = boot;
+        }
+        Plug(boot);
+    }).detach();
+    return data.size();
+}
 
 void MouseYx::SetBusy()
 {
@@ -237,6 +329,18 @@ int MouseYx::OnSendFeature(const QByteArray &data)
                  .arg(B(data, 1)).arg(SumFrom2(data)).arg(QString::fromLatin1(data.left(16).toHex(' '))));
         return data.size();
     }
+    m_flashReply = m_flash.IsUpdateFrame(data);
+    if (m_flashReply) {
+        const QString error = m_flash.OnFrame(data);
+        if (!error.isEmpty())
+            Fail(QStringLiteral("firmware frame %1: %2").arg(QString::fromLatin1(data.left(12).toHex(' ')), error));
+        if (m_flash.VanishNow()) {
+            m_vanishAfter = 0;
+            LeaveLater(false, 1);
+            return -1;
+        }
+        return data.size();
+    }
     const QByteArray head = data.mid(2, 5);
     m_reply = QByteArray(64, '\0');
     for (int i = 2; i < 7; ++i)
@@ -328,6 +432,17 @@ int MouseYx::OnGetFeature(QByteArray &data)
     if (B(data, 0) != 3) {
         Fail(QStringLiteral("second-family get with report id %1").arg(B(data, 0)));
         return -1;
+    }
+    if (m_flashReply) {
+        const QByteArray reply = m_flash.OnGet();
+        if (reply.isEmpty())
+            return -1;
+        const int n = std::min(data.size(), reply.size());
+        for (int i = 0; i < n; ++i)
+            data[i] = reply.at(i);
+        if (m_flash.TakeReboot())
+            LeaveLater(true, m_flash.knobs.reenumerateMs);
+        return n;
     }
     QByteArray reply = m_reply.isEmpty() ? QByteArray(64, '\0') : m_reply;
     if (m_busyLeft > 0) {

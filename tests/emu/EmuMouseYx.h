@@ -2,6 +2,10 @@
 // The second-family mouse: a feature-report TLC taking 'P'-tagged 64-byte commands and an
 // output/input TLC that carries its 0xFA status notices, both on one node.
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuGeehyBoot.h"
+#include "tests/emu/EmuPixArtFlash.h"
+
+#include <functional>
 
 #include <QMap>
 
@@ -45,12 +49,27 @@ public:
     // A status notice [3][FA][kind][value] on the input TLC.
     void InjectNotice(uint8_t kind, uint8_t value, int delayMs = 0);
 
+    // The firmware update side (PixArt frames on the feature TLC), under the emulator's lock.
+    void WithFlash(const std::function<void(PixArtFlash &)> &f);
+    // Re-plugs (as a new node) after the reboot command; 0 before.
+    uint32_t NodeAfterReboot() const;
+
+    // The Geehy side: the version answered to the status probe 09 B1, whether the bootloader
+    // request is obeyed, and the bootloader the mouse turns into (null before the switch).
+    void SetGeehyVersion(uint8_t version);
+    uint8_t GeehyVersion() const;
+    void SetIgnoreBootloaderRequest(bool on);
+    void SetBootKnobs(const GeehyKnobs &knobs);
+    std::shared_ptr<GeehyBoot> Bootloader() const;
+
+    int OnWrite(const QByteArray &data) override;
     int OnSendFeature(const QByteArray &data) override;
     int OnGetFeature(QByteArray &data) override;
 
 private:
     void HandleBlockFrame(const QByteArray &data);
     void SetBusy();
+    void LeaveLater(bool comeBack, int afterMs);
 
     enum class Block { Idle, Opened, Sized, Received, Data, Summed };
     Block m_block = Block::Idle;
@@ -64,6 +83,13 @@ private:
     QByteArray m_image, m_info, m_code, m_reply;
     bool m_awake = true, m_badTag = false, m_badSum = false;
     int m_resets = 0, m_defaults = 0, m_delayMs = 0;
+    PixArtFlash m_flash;
+    bool m_flashReply = false;
+    uint32_t m_nodeAfterReboot = 0;
+    uint8_t m_geehyVersion = 0x26;
+    bool m_ignoreBootRequest = false;
+    GeehyKnobs m_bootKnobs;
+    std::shared_ptr<GeehyBoot> m_boot;
 };
 
 } // namespace emu
