@@ -71,6 +71,8 @@ public:
     void SetPageIndex();
     void SetFormWidgetEnabled(bool enabled);
     int PageState() const { return m_PageState; }
+    // The kind of device page opened last: 1 mouse, 2 keyboard; the macro editor reads it on leaving.
+    uchar DevicePageKind() const { return m_DevicePageKind; }
     QWidget *PreviousPage() const { return m_PreviousPage; }
     QTabWidget *TabWidget() const { return Tab_BeseWdiget; }
 
@@ -130,6 +132,7 @@ private:
     void CreatePages();
     void ConnectSignals();
     void switchTo(QWidget *page, int state);
+    void on_TabChanged(int index);
 
     // The generated form.
     QGridLayout *gridLayout = nullptr;
@@ -153,6 +156,8 @@ private:
     std::atomic<bool> m_RestoreFlag{false};
     QPointer<QWidget> m_PreviousPage;
     int m_PageState = 0;
+    uchar m_DevicePageKind = 0;
+    int m_LastTab = 0;
     QString m_ProductName;
     std::atomic<bool> m_SyncWait{false};
     std::atomic<bool> m_SyncFlag2{false};

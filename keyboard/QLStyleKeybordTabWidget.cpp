@@ -159,3 +159,8 @@ void QLStyleKeybordTabWidget::ON_SAEVE(bool)
 void QLStyleKeybordTabWidget::on_RefreshLangual() {}
 void QLStyleKeybordTabWidget::on_MacroFileChangge(const QString &) {}
 void QLStyleKeybordTabWidget::on_MarcoQuitPage() {}
+
+void QLStyleKeybordTabWidget::ShowLightingTabItems()
+{
+    // The page has no configuration lists yet: there are no macro rows to refill.
+}
