@@ -7,6 +7,7 @@
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QKeyLableItem.h"
+#include "device/ZR_2_0_KeyboradThread.h"
 #include "macros/QEditMacroPage_Iner.h"
 #include "macros/QEditPage.h"
 #include "macros/QJsonConfing.h"
@@ -15,6 +16,7 @@
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuKeyboard.h"
 #include "tests/emu/EmuMouse20.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/FakeInputCapture.h"
@@ -37,6 +39,7 @@ private Q_SLOTS:
     void cleanup();
     void recordedMacroReachesTheMouse_data();
     void recordedMacroReachesTheMouse();
+    void recordedMacroReachesAKey();
 
 private:
     QLStyleMouseTabWidget *Tab() const { return QLStyleMouseTabWidget::instance(); }
@@ -158,6 +161,44 @@ void TestMacroDevices::recordedMacroReachesTheMouse()
     QCOMPARE(edited.left(8).toHex(), QByteArray("0000320580003205"));
     QVERIFY2(Wire().contains(edited), Wire().toHex().constData());
     QVERIFY(!Wire().contains(first));
+}
+
+void TestMacroDevices::recordedMacroReachesAKey()
+{
+    m_main = std::make_unique<MainWidget>();
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    m_main->on_TabChangeEditkeysDefinition("kb", false);
+    m_main->on_SetEditkeysDefinitionRunWay(4);
+    RecordAndSave(65);
+    const QByteArray saved = Saved("kb");
+    QCOMPARE(saved.size(), 16);
+
+    auto dev = std::static_pointer_cast<emu::EmuKeyboard>(emu::MakeDevice(emu::Model::KeyboardWired));
+    const uint32_t node = emu::Plug(dev);
+    QList<DeviceRecord *> found;
+    HID_API::OpenDevices(found);
+    DeviceRecord *record = HidRecordOfKind(found, node, 0);
+    QVERIFY(record);
+    record->connectionState = StateWired;
+    {
+        ZR_2_0_KeyboradThread worker;
+        worker.SetDevice(record);
+        worker.m_DeviceId = record->deviceId;
+        QVERIFY(m_dir->writeFile("Products/QK75/UserConfig/k.xml",
+                                 "<?xml version=\"1.0\"?>\n<KeyBoardRoot><Keylevel_ID ID=\"0\">"
+                                 "<KeyEdit KeyButtonName=\"Esc\" LeftValue=\"kb\" KeyValueTyp=\"Attrib_MacroValue\" Value=\"NULL\"/>"
+                                 "</Keylevel_ID></KeyBoardRoot>\n"));
+        QSignalSpy result(&worker, &ZR_2_0_KeyboradThread::ChangeResetKeyvalueRetul);
+        worker.m_KeyFile = m_dir->filePath("Products/QK75/UserConfig/k.xml");
+        worker.m_ChangedLayer = 0;
+        worker.WriteKeys();
+        QCOMPARE(result.last().at(0).toBool(), true);
+        // Esc: macro, while held, once, the first macro sent; the records as saved.
+        QCOMPARE(dev->KeyLayer(0).mid(8, 4).toHex(), QByteArray("03040100"));
+        QVERIFY(dev->Macros().contains(saved));
+        worker.StopListening();
+    }
+    HidCloseAll(found);
 }
 
 QTEST_MAIN(TestMacroDevices)
