@@ -3,6 +3,7 @@
 // once the user agrees.
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
@@ -156,6 +157,7 @@ void TestMacroDevices::recordedMacroReachesTheMouse()
     QEditPage::Instance()->EventList()->ClearRows();
     RecordAndSave(66);
     QCOMPARE(yes.count(), 1);
+    QVERIFY(yes.shown().contains(GetLangText(117)));
     QVERIFY(Idle());
     const QByteArray edited = Saved("rt");
     QCOMPARE(edited.left(8).toHex(), QByteArray("0000320580003205"));
