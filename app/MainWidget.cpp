@@ -186,6 +186,17 @@ void MainWidget::CreatePages()
 
     connect(m_EditPage, &QEditPage::MacroFileChangge, m_KeyboardPage, &QLStyleKeybordTabWidget::on_MacroFileChangge);
     connect(m_EditPage, &QEditPage::MacroFileChangge, m_MousePage, &QLStyleMouseTabWidget::on_MacroFileChangge);
+    connect(Tab_BeseWdiget, &QTabWidget::currentChanged, this, &MainWidget::on_TabChanged);
+}
+
+void MainWidget::on_TabChanged(int index)
+{
+    // The editor left another way than by its own buttons (a device gone, the device list
+    // shown): its edits are dropped and a running recording ends, so nothing is saved unasked
+    // on the next visit.
+    if (m_LastTab == 4 && index != 4 && m_EditPage)
+        m_EditPage->ResetPage();
+    m_LastTab = index;
 }
 
 void MainWidget::ConnectSignals()
@@ -393,6 +404,7 @@ void MainWidget::OpenKeyboardPage(const QString &productFolder)
 {
     ShowBusyAt(true);
     m_ProductName = productFolder;
+    m_DevicePageKind = 2;
     Tab_BeseWdiget->setCurrentIndex(2);
     if (m_KeyboardPage)
         m_KeyboardPage->BuildPage(productFolder);
@@ -402,6 +414,7 @@ void MainWidget::OpenKeyboardPage(const QString &productFolder)
 void MainWidget::OpenMousePage(const QString &productFolder)
 {
     m_ProductName = productFolder;
+    m_DevicePageKind = 1;
     Tab_BeseWdiget->setCurrentIndex(1);
     if (m_MousePage)
         m_MousePage->LoadProductItems(productFolder);
@@ -439,11 +452,10 @@ void MainWidget::on_TabChangeEditkeysDefinition(const QString &file, bool Read)
         return;
     m_EditPage->SetMacroName(file);
     if (Read) {
-        QJsonConfing store;
         int runWay = 0;
         int runOne = 1;
-        const QByteArray events = QJsonConfing::MacroRecords(store.ReadMacroData(file, &runWay, &runOne));
-        m_EditPage->LoadMacro(file, events, runWay, runOne);
+        const QVector<uchar> image = QJsonConfing().ReadMacroData(file, &runWay, &runOne);
+        m_EditPage->LoadMacro(image, runWay, runOne);
     }
     switchTo(m_EditPage, 4);
 }
@@ -461,7 +473,7 @@ void MainWidget::on_ExitPage(uint page)
 void MainWidget::on_SetEditkeysDefinitionRunWay(int modef)
 {
     if (m_EditPage)
-        m_EditPage->SetRunMode(modef, true);
+        m_EditPage->SetRunMode(modef, 1);
 }
 
 void MainWidget::on_ErrorMessgeBox(bool clog, int errorID)
@@ -666,6 +678,9 @@ void MainWidget::Shutdown()
     if (m_ShutDown)
         return;
     m_ShutDown = true;
+    // A recording must not keep the system-wide capture past the window.
+    if (m_EditPage)
+        m_EditPage->ResetPage();
     QBaseEffctThread::instance()->On_StopThread();
     Q_EMIT W_Close();
 }

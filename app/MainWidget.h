@@ -74,6 +74,8 @@ public:
     void SetPageIndex();
     void SetFormWidgetEnabled(bool enabled);
     int PageState() const { return m_PageState; }
+    // The kind of device page opened last: 1 mouse, 2 keyboard; the macro editor reads it on leaving.
+    uchar DevicePageKind() const { return m_DevicePageKind; }
     QWidget *PreviousPage() const { return m_PreviousPage; }
     QTabWidget *TabWidget() const { return Tab_BeseWdiget; }
 
@@ -133,6 +135,7 @@ private:
     void CreatePages();
     void ConnectSignals();
     void switchTo(QWidget *page, int state);
+    void on_TabChanged(int index);
 
     // The generated form.
     QGridLayout *gridLayout = nullptr;
@@ -156,6 +159,8 @@ private:
     std::atomic<bool> m_RestoreFlag{false};
     QPointer<QWidget> m_PreviousPage;
     int m_PageState = 0;
+    uchar m_DevicePageKind = 0;
+    int m_LastTab = 0;
     QString m_ProductName;
     QHash<uint, QString> m_CommandTextTable;
     std::atomic<bool> m_SyncWait{false};

@@ -849,3 +849,9 @@ void QLStyleKeybordTabWidget::HidePopup()
     delete m_popup.data();
     m_popup = nullptr;
 }
+
+void QLStyleKeybordTabWidget::ShowLightingTabItems()
+{
+    // A macro saved or renamed in the editor shows up in the macro rows at once.
+    RefreshMacroTab();
+}

@@ -99,6 +99,9 @@ public Q_SLOTS:
     // Saves the key assignments of every layer to the current configuration and has the worker
     // manager send them; a save that fails sends nothing and puts the backup back.
     void ON_SAEVE(bool openac = true);
+    // Refills the macro rows of the key-definition tab's configuration list; nothing while the
+    // page has no such list.
+    void ShowLightingTabItems();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

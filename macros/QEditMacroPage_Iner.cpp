@@ -92,8 +92,9 @@ void QEditMacroPage_Iner::StopHooks()
 
 bool QEditMacroPage_Iner::RecordingOn() const
 {
+    // Rows stay as they are while the record button or the edit-time mode is on.
     QEditPage *page = QEditPage::Instance();
-    return page && page->IsRecordOptionChecked();
+    return page && (page->IsRecordButtonChecked() || page->IsRecordOptionChecked());
 }
 
 bool QEditMacroPage_Iner::RoomForRow(bool fromHooks)

@@ -1,7 +1,9 @@
 #include "mouse/QLStyleBoraWidget.h"
+#include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
+#include "macros/QGenerateFile.h"
 #include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "mouse/QLineInfo.h"
@@ -132,4 +134,20 @@ void QLStyleBoraWidget::on_ClearItems()
     m_rows.clear();
     qDeleteAll(columns);
     TakeKeySnapshot();
+}
+
+void QLStyleBoraWidget::on_toEditDefinepage()
+{
+    QString name;
+    int mode = 1;
+    bool accepted = false;
+    {
+        QGenerateFile dialog(nullptr);
+        accepted = dialog.GetResult(&name, &mode);
+    }
+    MainWidget *w = MainWidget::instance();
+    if (!accepted || !w)
+        return;
+    w->on_TabChangeEditkeysDefinition(name, false);
+    w->on_SetEditkeysDefinitionRunWay(mode);
 }

@@ -48,6 +48,8 @@ Q_SIGNALS:
     void ConfigDataChange();
 
 public Q_SLOTS:
+    // The new-macro row: names a macro and opens the editor on it.
+    void on_toEditDefinepage();
     // After a drop or reset in a column: the assignments go to the mouse.
     void on_LineValueDtdaChange();
     void on_LanguageChange();

@@ -204,11 +204,11 @@ private Q_SLOTS:
         QCOMPARE(exitButton.at(0).at(0).toBool(), false);
 
         // The editor with a macro read from the product's macro folder.
-        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/m1.bin", "{\"m1\":{\"mdfdata\":\"0x020x6d0x310x010x020x030x04\",\"RunWay\":4,\"RunOne\":1}}"));
+        QVERIFY(dir.writeFile("Products/QK75/moidefConfig/m1.bin", "{\"m1\":{\"mdfdata\":\"0x020x6d0x310x000x000x320x040x800x000x050x04\",\"RunWay\":4,\"RunOne\":1}}"));
         w.on_TabChangeEditkeysDefinition("m1", true);
         QCOMPARE(tabs->currentIndex(), 4);
         QCOMPARE(w.PageState(), 4);
-        QCOMPARE(QEditPage::Instance()->MacroEvents(), QByteArray("\x01\x02\x03\x04", 4));
+        QCOMPARE(QEditPage::Instance()->MacroEvents().toHex(), QByteArray("0000320480000504"));
         QCOMPARE(QEditPage::Instance()->RunMode(), 4);
         w.on_But_ExitPage();
         QCOMPARE(tabs->currentIndex(), 3);

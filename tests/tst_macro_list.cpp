@@ -117,7 +117,7 @@ void TestMacroList::repeatFilterOnlyForHookEvents()
 void TestMacroList::rowLimit()
 {
     m_list->LoadMacroBuffer(Keys(150));
-    m_page->SetRecordOptionChecked(true);
+    m_page->SetRecordButtonChecked(true);
     QVERIFY(m_list->StartHooks());
     m_fake->Key(false, 1, 0); // no row: not pressed after the hook came
     m_list->onHookKeyCodeValue(false, 65, 7); // the 151st row is still added
@@ -126,7 +126,7 @@ void TestMacroList::rowLimit()
     QCOMPARE(m_list->Rows().size(), 151);
     QVERIFY(!m_list->IsRecording());
     QVERIFY(!QKeyHook::Instance()->IsHooked());
-    QVERIFY(!m_page->IsRecordOptionChecked());
+    QVERIFY(!m_page->IsRecordButtonChecked());
     QCOMPARE(m_dir->readFile("Log.txt").count("macro event list full"), 1);
 
     // a long buffer loads its first 151 rows, says so once and leaves a shared hook alone
@@ -223,9 +223,9 @@ void TestMacroList::removal()
     QCOMPARE(m_list->EncodeMacro().toHex(), QByteArray("80000205"));
     // without a capture the recording does not start
     FakeInputCapture::Install(false);
-    m_page->SetRecordOptionChecked(true);
+    m_page->SetRecordButtonChecked(true);
     QVERIFY(!m_list->StartHooks());
-    QVERIFY(!m_page->IsRecordOptionChecked());
+    QVERIFY(!m_page->IsRecordButtonChecked());
 }
 
 QTEST_MAIN(TestMacroList)

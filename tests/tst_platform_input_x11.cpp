@@ -1,12 +1,17 @@
 // The system-wide capture on a real X server (Xvfb): keys and buttons injected with XTest arrive
 // through RECORD, the hooks and the event list as the right 4-byte records.
+#include "app/MainWidget.h"
 #include "macros/QEditMacroPage_Iner.h"
+#include "macros/QEditPage.h"
+#include "macros/QJsonConfing.h"
 #include "macros/QKeyHook.h"
 #include "macros/QMouseHook.h"
 #include "platform/linux/X11InputCapture.h"
 #include "tests/support/TestProgramDir.h"
 #include "tests/support/XvfbDisplay.h"
 
+#include <QCheckBox>
+#include <QPushButton>
 #include <QtTest>
 
 #include <X11/Xlib.h>
@@ -19,6 +24,7 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void injectedInputBecomesRecords();
+    void editorRecordsIntoItsFile();
     void noServer();
 
 private:
@@ -83,6 +89,30 @@ void TestPlatformInputX11::injectedInputBecomesRecords()
     QVERIFY2(qAbs(int(delay(1)) - 120) <= 30, qPrintable(QString::number(delay(1))));
     for (int i = 2; i < 14; ++i)
         QVERIFY2(delay(i) < 1000, qPrintable(QStringLiteral("record %1: %2 ms").arg(i).arg(delay(i))));
+}
+
+void TestPlatformInputX11::editorRecordsIntoItsFile()
+{
+    TestProgramDir dir;
+    GlobalInputCapture::SetInstance(std::make_unique<X11InputCapture>(m_xvfb->Name()));
+    MainWidget main;
+    main.OpenKeyboardPage(QStringLiteral("QK75"));
+    main.on_TabChangeEditkeysDefinition(QStringLiteral("typed"), false);
+    QEditPage *page = QEditPage::Instance();
+    page->findChild<QCheckBox *>(QStringLiteral("ButTool"))->click();
+    QVERIFY(page->IsRecordButtonChecked());
+    for (uint keycode : {38u, 56u}) { // A, B
+        XTestFakeKeyEvent(m_inject, keycode, True, CurrentTime);
+        XTestFakeKeyEvent(m_inject, keycode, False, CurrentTime);
+    }
+    XSync(m_inject, False);
+    QTRY_COMPARE_WITH_TIMEOUT(page->EventList()->Rows().size(), 4, 5000);
+    page->findChild<QCheckBox *>(QStringLiteral("ButTool"))->click();
+    page->findChild<QPushButton *>(QStringLiteral("ButSeven"))->click();
+    int way = 0, one = 0;
+    const QByteArray records = QJsonConfing::MacroRecords(QJsonConfing().ReadMacroData(QStringLiteral("typed"), &way, &one));
+    // The standard delay of 50 ms stands in for the typed times.
+    QCOMPARE(records.toHex(), QByteArray("00003204" "80003204" "00003205" "80003205"));
 }
 
 void TestPlatformInputX11::noServer()

@@ -7,6 +7,7 @@
 #include "tools/PaintDeviceList.h"
 #include "tools/PaintWidgets.h"
 #include "tools/PaintKeyboard.h"
+#include "tools/PaintMacroEditor.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,5 +47,6 @@ int PaintAllImages(const QString &root)
     g_failures += PaintSettingsImages(root);
     g_failures += PaintDeviceListImages(root);
     g_failures += PaintKeyboardImages(root);
+    g_failures += PaintMacroEditorImages(root);
     return g_failures;
 }
