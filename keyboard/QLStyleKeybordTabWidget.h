@@ -34,6 +34,7 @@ public:
     void SetDisplayOn(bool on) { m_displayOn = on; }
     uchar LightSubPage = 1; // 1 backlight, 2 audio light, 3 light strip
     uchar DiyCount = 126;   // distance of the planes of the self-define colour map
+    bool NotEffctShown = false; // the hint that the mode shows only on the keyboard itself
 
     // The file of the current user configuration ("default/UserConfig" of the product data INI):
     // the one path of saving, backing up and restoring key assignments.
@@ -51,6 +52,7 @@ Q_SIGNALS:
     void PageChange(uchar page);
 
 public Q_SLOTS:
+    void on_DispNotEffct(bool show) { NotEffctShown = show; }
     void ButExit_on_clicked();
     void on_RefreshLangual();
     void on_MacroFileChangge(const QString &file);
