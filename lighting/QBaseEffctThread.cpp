@@ -1,16 +1,22 @@
 #include "lighting/QBaseEffctThread.h"
 
 #include "keyboard/QLStyleKeybordTabWidget.h"
-#include "lighting/QEffct_Device_Run.h"
+#include "lighting/QEffct_Blossoming.h"
+#include "lighting/QEffct_Colorful_Waterfall.h"
 #include "lighting/QEffct_Fixed_No.h"
 #include "lighting/QEffct_Flash_Away.h"
 #include "lighting/QEffct_Light_Off.h"
+#include "lighting/QEffct_Neon_Stream.h"
 #include "lighting/QEffct_Rainbow.h"
 #include "lighting/QEffct_Rainbow_Wheel.h"
+#include "lighting/QEffct_Raindrops.h"
 #include "lighting/QEffct_Reaction.h"
 #include "lighting/QEffct_Repire.h"
+#include "lighting/QEffct_Retro_Snake.h"
+#include "lighting/QEffct_Rotating_Windmill.h"
 #include "lighting/QEffct_Ripples_Shining.h"
 #include "lighting/QEffct_Shadow_Disappear.h"
+#include "lighting/QEffct_Sine_Wave.h"
 #include "lighting/QEffct_Stars_Twinkle.h"
 
 #include <chrono>
@@ -52,11 +58,18 @@ QEffctBase *QBaseEffctThread::CreateEffct(int model, int *baseSleep)
     case 82: *baseSleep = 100; return new QEffct_Repire;
     case 83: *baseSleep = 100; return new QEffct_Rainbow;
     case 84: *baseSleep = 500; return new QEffct_Flash_Away;
+    case 85: *baseSleep = 100; return new QEffct_Raindrops;
     case 86: *baseSleep = 500; return new QEffct_Rainbow_Wheel;
     case 87: *baseSleep = 50; return new QEffct_Ripples_Shining;
     case 88: *baseSleep = 20; return new QEffct_Stars_Twinkle;
     case 89: *baseSleep = 500; return new QEffct_Shadow_Disappear;
+    case 90: *baseSleep = 10; return new QEffct_Retro_Snake;
+    case 91: *baseSleep = 100; return new QEffct_Neon_Stream;
     case 92: *baseSleep = 500; return new QEffct_Reaction;
+    case 93: *baseSleep = 10; return new QEffct_Sine_Wave;
+    case 94: *baseSleep = 50; return new QEffct_Rotating_Windmill;
+    case 95: *baseSleep = 40; return new QEffct_Colorful_Waterfall;
+    case 96: *baseSleep = 10; return new QEffct_Blossoming;
     case 98: *baseSleep = 100; return new QEffct_Light_Off;
     default: *baseSleep = 10; return nullptr;
     }

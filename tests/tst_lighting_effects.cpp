@@ -1,9 +1,16 @@
 // Preview frames of the lighting effects, compared with values worked out by hand from each
 // effect's rules, with fixed key positions, a rows file and scripted random numbers.
 #include "tests/support/EffctRecorder.h"
+#include "lighting/QEffct_Blossoming.h"
+#include "lighting/QEffct_Colorful_Waterfall.h"
 #include "lighting/QEffct_Fixed_No.h"
+#include "lighting/QEffct_Neon_Stream.h"
 #include "lighting/QEffct_Rainbow.h"
+#include "lighting/QEffct_Raindrops.h"
 #include "lighting/QEffct_Repire.h"
+#include "lighting/QEffct_Retro_Snake.h"
+#include "lighting/QEffct_Rotating_Windmill.h"
+#include "lighting/QEffct_Sine_Wave.h"
 #include "lighting/QEffct_Stars_Twinkle.h"
 
 #include <QTemporaryDir>
@@ -36,6 +43,18 @@ QVector<int> Alphas(const QVector<EffctRecorder::Event> &events)
     QVector<int> out;
     for (const auto &e : events)
         out.append(e.alpha);
+    return out;
+}
+// Key colours as "key:r,g,b@transparency", clears as "C", frames as "F".
+QStringList Describe(const QVector<EffctRecorder::Event> &events)
+{
+    QStringList out;
+    for (const auto &e : events) {
+        if (e.kind == 'B')
+            out << QStringLiteral("%1:%2,%3,%4@%5").arg(e.key).arg(e.r).arg(e.g).arg(e.b).arg(e.alpha);
+        else
+            out << QString(QLatin1Char(e.kind));
+    }
     return out;
 }
 } // namespace
@@ -183,6 +202,140 @@ private Q_SLOTS:
         const auto events = Run(effct, 1);
         QCOMPARE(events.first().frame, Frame(0x00, {{14, {4, 5, 6}}}));
         QCOMPARE(events.first().alpha, 100);
+    }
+
+    void raindropsColumn()
+    {
+        EffctRecorder::Install({}, {0, 0, 0, 0, 0, 0}, RowsFile("[RAINDROPS]\nIndex_numble=1\nRowButton_1=\"8,11,14,17,20\"\n"));
+        QEffct_Raindrops effct;
+        effct.InitEffct(4, 4, 0, QColor(200, 100, 50));
+        const auto events = Run(effct, 6);
+        const QVector<int> keys{8, 11, 14, 17, 20};
+        QCOMPARE(events.size(), 6);
+        for (int f = 0; f < 6; ++f) {
+            const int s = f < 4 ? f : (f == 5 ? 0 : -1); // the fifth frame ends the drop, the sixth starts a new one
+            QVector<QPair<int, Rgb>> lit;
+            if (s >= 0)
+                lit = {{keys[s], {140, 70, 35}}, {keys[s + 1], {200, 100, 50}}};
+            QCOMPARE(events.at(f).frame, Frame(0xFF, lit));
+            QCOMPARE(events.at(f).alpha, 180);
+        }
+    }
+
+    void raindropsMultiColourAndSharedKey()
+    {
+        // Two columns sharing key 14: column 1 is drawn last. Drops start in column 0, then 1.
+        EffctRecorder::Install({}, {0, 1}, RowsFile("[RAINDROPS]\nIndex_numble=2\nRowButton_1=\"8,14,20\"\nRowButton_2=\"11,14,23\"\n"));
+        QEffct_Raindrops effct;
+        effct.InitEffct(4, 0, 1, Qt::white);
+        auto events = Run(effct, 2);
+        QCOMPARE(events.size(), 3); // one frame for one drop, then one a drop
+        QCOMPARE(events.at(0).alpha, 60);
+        QCOMPARE(events.at(2).frame, Frame(0xFF, {{11, {178, 25, 0}}, {14, {255, 37, 0}}, {20, {255, 0, 10}}}));
+    }
+
+    void snake()
+    {
+        EffctRecorder::Install({}, {}, RowsFile("[RETRO_SNAKE]\nRowButton_1=\"10,11,12\"\nRowButton_2=\"20,0,21\"\n"));
+        QEffct_Retro_Snake effct;
+        effct.InitEffct(4, 4, 0, QColor(255, 0, 0));
+        QCOMPARE(Describe(Run(effct, 5)),
+                 QStringList({"C", "11:255,0,0@195", "10:255,0,0@190", "C", "12:255,0,0@195", "11:255,0,0@190",
+                              "10:255,0,0@185", "C", "20:255,0,0@195", "C", "20:255,0,0@190", "C",
+                              "21:255,0,0@195", "20:255,0,0@185"}));
+        QEffct_Retro_Snake multi;
+        multi.InitEffct(4, 0, 1, Qt::white);
+        QCOMPARE(Describe(Run(multi, 1)), QStringList({"C", "11:255,37,0@95", "10:255,0,10@90"}));
+    }
+
+    void sineWaveLead_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QStringList>("centres");
+        QTest::newRow("six keys") << QByteArray("1,2,3,4,5,6") << QString("1 2 3 4 5 6 3 2 1 2").split(' ');
+        QTest::newRow("two keys turn at the start") << QByteArray("7,8") << QString("7 8 7 8").split(' ');
+    }
+    void sineWaveLead()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QStringList, centres);
+        EffctRecorder::Install({}, {}, RowsFile("[SINE_WAVE]\nIndex_numble=1\nRowButton_1=\"" + row + "\"\n"));
+        QEffct_Sine_Wave effct;
+        effct.InitEffct(4, 0, 0, QColor(1, 2, 3));
+        const QStringList events = Describe(Run(effct, centres.size()));
+        QStringList seen;
+        for (int i = 0; i + 1 < events.size(); ++i)
+            if (events.at(i) == QLatin1String("C"))
+                seen << events.at(i + 1).section(':', 0, 0);
+        QCOMPARE(seen, centres);
+        QCOMPARE(events.mid(0, 3), QStringList({"C", row.left(1) + ":1,2,3@130", row.mid(2, 1) + ":1,2,3@10"}));
+        QVERIFY(events.contains(row.left(1) + ":1,2,3@50")); // a previous key
+    }
+
+    void sineWaveRows()
+    {
+        // Row 1 (odd) moves the follower on; row 2 (even) keeps it.
+        EffctRecorder::Install({}, {}, RowsFile("[SINE_WAVE]\nIndex_numble=3\nRowButton_1=\"1,2,3,4\"\n"
+                                                 "RowButton_2=\"11,12,13,14\"\nRowButton_3=\"21,22,23,24\"\n"));
+        QEffct_Sine_Wave effct;
+        effct.InitEffct(4, 4, 0, QColor(9, 9, 9));
+        QCOMPARE(Describe(Run(effct, 1)),
+                 QStringList({"C", "1:9,9,9@150", "2:9,9,9@100", "12:9,9,9@178", "11:9,9,9@150", "13:9,9,9@100",
+                              "22:9,9,9@146", "21:9,9,9@150", "23:9,9,9@100"}));
+    }
+
+    void neonStream()
+    {
+        EffctRecorder::Install({}, {}, RowsFile("[NEON_STREAM]\nIndex_numble=4\nRowButton_1=\"1,2\"\nRowButton_2=\"3\"\n"
+                                                 "RowButton_3=\"4\"\nRowButton_4=\"0,9\"\n"));
+        QEffct_Neon_Stream effct;
+        effct.InitEffct(4, 0, 0, QColor(5, 6, 7));
+        // Row 3 would be 280: held at 255.
+        QCOMPARE(Describe(Run(effct, 2)),
+                 QStringList({"3:5,6,7@160", "4:5,6,7@200", "9:5,6,7@240", "1:5,6,7@255", "2:5,6,7@255",
+                              "4:5,6,7@160", "9:5,6,7@200", "1:5,6,7@240", "2:5,6,7@240", "3:5,6,7@255"}));
+    }
+
+    void paletteRows()
+    {
+        const QByteArray rows("[ROTATING_WINDMILL]\nIndex_numble=3\nRowButton_1=\"1\"\nRowButton_2=\"2\"\nRowButton_3=\"3\"\n"
+                              "[COLORFUL_WATERFALL]\nIndex_numble=6\nRowButton_1=\"1\"\nRowButton_2=\"2\"\nRowButton_3=\"3\"\n"
+                              "RowButton_4=\"4\"\nRowButton_5=\"5\"\nRowButton_6=\"6\"\n"
+                              "[BLOSSOMING]\nIndex_numble=1\nRowButton_1=\"0,7\"\n");
+        EffctRecorder::Install({}, {}, RowsFile(rows));
+        QEffct_Rotating_Windmill windmill;
+        windmill.InitEffct(4, 4, 0, Qt::white);
+        QCOMPARE(Describe(Run(windmill, 2)),
+                 QStringList({"1:141,0,255@140", "2:255,0,10@140", "3:255,37,0@140", "1:7,0,255@140",
+                              "2:141,0,255@140", "3:255,0,10@140"}));
+        QEffct_Colorful_Waterfall waterfall;
+        waterfall.InitEffct(4, 0, 0, Qt::white);
+        QStringList alphas;
+        for (const QString &e : Describe(Run(waterfall, 1)))
+            alphas << e.section('@', 1);
+        QCOMPARE(alphas, QString("80 60 40 20 10 10").split(' '));
+        QEffct_Blossoming blossoming;
+        blossoming.InitEffct(4, 4, 0, Qt::white);
+        QCOMPARE(Describe(Run(blossoming, 1)), QStringList({"7:141,0,255@140"}));
+    }
+
+    void noRows()
+    {
+        EffctRecorder::Install({8}, {}, RowsFile("[OTHER]\na=1\n"));
+        QEffct_Raindrops drops;
+        QEffct_Retro_Snake snake;
+        QEffct_Sine_Wave sine;
+        QEffct_Neon_Stream neon;
+        QEffct_Rotating_Windmill windmill;
+        QEffct_Colorful_Waterfall waterfall;
+        QEffct_Blossoming blossoming;
+        const QVector<QEffctBase *> all{&drops, &snake, &sine, &neon, &windmill, &waterfall, &blossoming};
+        QStringList seen;
+        for (QEffctBase *effct : all) {
+            effct->InitEffct(4, 4, 0, Qt::white);
+            seen << Describe(Run(*effct, 2)).join(QString());
+        }
+        QCOMPARE(seen, QStringList({"", "CC", "CC", "", "", "CC", "CC"}));
     }
 };
 

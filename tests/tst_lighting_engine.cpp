@@ -50,6 +50,9 @@ private Q_SLOTS:
         QTest::newRow("ripples") << 87 << 4 << 50 << 50 << true << 87;
         QTest::newRow("reaction at speed 2") << 92 << 2 << 500 << 540 << true << 92;
         QTest::newRow("stars") << 88 << 3 << 20 << 40 << false << 88;
+        QTest::newRow("raindrops at speed 0") << 85 << 0 << 100 << 180 << false << 85;
+        QTest::newRow("snake") << 90 << 4 << 10 << 10 << false << 90;
+        QTest::newRow("waterfall") << 95 << 4 << 40 << 40 << false << 95;
         QTest::newRow("light off") << 98 << 4 << 100 << 100 << false << 98;
         QTest::newRow("unknown model") << 100 << 4 << 10 << 10 << false << -1;
         QTest::newRow("disabled speed -1") << 82 << -1 << 100 << 100 << false << 82;
