@@ -505,6 +505,7 @@ void QMultifunKeyBoard::on_DispDiyEffect(uchar *datas)
             continue;
         key->SetColour(datas[d], datas[d + k], datas[d + 2 * k], 80);
     }
+    LightFramePool::Release(datas);
 }
 
 void QMultifunKeyBoard::on_DispButtonColor(ushort Buttonid, uchar R, uchar G, uchar B, ushort transparence)

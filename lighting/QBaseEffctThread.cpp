@@ -15,6 +15,7 @@
 #include "lighting/QEffct_Retro_Snake.h"
 #include "lighting/QEffct_Rotating_Windmill.h"
 #include "lighting/QEffct_Ripples_Shining.h"
+#include "lighting/QEffct_Self_Define.h"
 #include "lighting/QEffct_Shadow_Disappear.h"
 #include "lighting/QEffct_Sine_Wave.h"
 #include "lighting/QEffct_Stars_Twinkle.h"
@@ -70,6 +71,7 @@ QEffctBase *QBaseEffctThread::CreateEffct(int model, int *baseSleep)
     case 94: *baseSleep = 50; return new QEffct_Rotating_Windmill;
     case 95: *baseSleep = 40; return new QEffct_Colorful_Waterfall;
     case 96: *baseSleep = 10; return new QEffct_Blossoming;
+    case 97: *baseSleep = 500; return new QEffct_Self_Define;
     case 98: *baseSleep = 100; return new QEffct_Light_Off;
     default: *baseSleep = 10; return nullptr;
     }
