@@ -13,6 +13,7 @@
 #include "device/QHidListWidget.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
+#include "device/QKeyBoradMApMange.h"
 #include "device/ZR_YX_MouseThread.h"
 #include "firmware/CmdControlPixArtVersion.h"
 #include "device/QKeyLableItem.h"
@@ -1041,4 +1042,19 @@ ProductRecord HID_API::FindProductRecord(const QString &code)
         if (!p.deviceCode.isEmpty() && p.deviceCode.toUpper() == upper)
             return p;
     return ProductRecord();
+}
+
+uint8_t *HID_API::CurrentDiyColorMap() const
+{
+    QKeyBoradMApMange *store = m_currentDevice ? GetDeviceKeyMap(m_currentDevice) : nullptr;
+    return store ? store->DiyColorMapCopy(520) : nullptr;
+}
+
+bool HID_API::SetCurrentDiyColorMap(const uint8_t *map)
+{
+    QKeyBoradMApMange *store = m_currentDevice ? GetDeviceKeyMap(m_currentDevice) : nullptr;
+    if (!store || !map)
+        return false;
+    store->SetDiyColorMap(const_cast<uint8_t *>(map), 520, false); // copied, not taken
+    return true;
 }

@@ -47,6 +47,12 @@ public:
     // A copy of the tile map (device id -> tile).
     QMap<uint32_t, QKeyLableItem *> TileMap() const { return m_tileMap; }
     QHid_Threads_Manage *Manager() const { return m_manager; }
+    // A new 520-byte copy (malloc, the caller frees it) of the current device's DIY colour map;
+    // null without a current device that keeps one.
+    uint8_t *CurrentDiyColorMap() const;
+    // Stores a copy of a 520-byte map as the current device's DIY colour map and saves it to the
+    // product data file; false without a current device that keeps one.
+    bool SetCurrentDiyColorMap(const uint8_t *map);
 
     // Device parameter positions of the current keyboard product, stored by the keyboard page's
     // layout parse; 0 or less: the product has no such byte.

@@ -8,6 +8,7 @@
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QMultifunKeyButton.h"
 #include "lighting/AudioMonitor.h"
+#include "lighting/LightFramePool.h"
 #include "lighting/QBaseEffctThread.h"
 #include "lighting/QLightConfigWIdget.h"
 #include "macros/QJsonConfing.h"
@@ -477,6 +478,7 @@ void QMultifunKeyBoard::ShowFrame(const uchar *frame, uchar alpha)
 void QMultifunKeyBoard::on_DispLagEffect(uchar *datas, uchar transparence)
 {
     ShowFrame(datas, transparence);
+    LightFramePool::Release(datas); // the effect thread may reuse it now
 }
 
 void QMultifunKeyBoard::on_DispLagEffect(uchar *datas)
@@ -503,6 +505,7 @@ void QMultifunKeyBoard::on_DispDiyEffect(uchar *datas)
             continue;
         key->SetColour(datas[d], datas[d + k], datas[d + 2 * k], 80);
     }
+    LightFramePool::Release(datas);
 }
 
 void QMultifunKeyBoard::on_DispButtonColor(ushort Buttonid, uchar R, uchar G, uchar B, ushort transparence)

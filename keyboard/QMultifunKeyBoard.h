@@ -47,6 +47,7 @@ public:
     QMultifunKeyButton *KeyByName(const QString &name) const { return m_byName.value(name); }
     QMultifunKeyButton *KeyAtEffect(ushort position) const { return m_buttons.value(position); }
     QMultifunKeyButton *HoveredKey() const;
+    const QList<QMultifunKeyButton *> &KeyButtons() const { return m_keys; }
 
     void ClearAllLayers();
     void ClearLayerKeyInfo();

@@ -36,7 +36,7 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void _KeyBoradLightSleep_Lumina(int speed, int luminance);
-    void ChangLightModel(int model, int speed, int luminance, int multiColour, uchar r, uchar g, uchar b);
+    void ChangLightModel(int model, int multiColour, int speed, int luminance, uchar r, uchar g, uchar b);
     void endLightPage();
     void ReSetStandardDiy(bool diy);
     void LightColorChange(uchar r, uchar g, uchar b);
