@@ -1,0 +1,51 @@
+#pragma once
+// The user configuration files of one product folder: listing, adding, renaming, deleting,
+// importing and exporting, without any window so every refusal can be checked directly.
+#include <QString>
+#include <QStringList>
+
+class ConfigDirFiles
+{
+public:
+    enum class Result {
+        Ok,
+        NotConfig,   // not an ".xml" file, not well-formed XML or its root is not "Backinfos"
+        TooLarge,    // over MaxImportSize; refused before anything is read
+        BadName,     // empty, holds a dot, a path separator or a control character
+        Reserved,    // "Base" or "imageAndLines"
+        Exists,      // a file of that name is already in the folder
+        Missing,     // the file to copy, rename or delete is not there
+        WriteFailed, // the disk refused; nothing was changed
+    };
+
+    static constexpr qint64 MaxImportSize = 1024 * 1024;
+
+    explicit ConfigDirFiles(const QString &dir) : m_Dir(dir) {}
+
+    // Base names of the folder's own ".xml" files, sorted, "Base" first; "imageAndLines" is
+    // the pages' own file and never listed.
+    QStringList List() const;
+    QString FilePath(const QString &name) const;
+    bool Exists(const QString &name) const;
+
+    static bool IsSafeName(const QString &name);
+    static bool IsReserved(const QString &name);
+    // What an imported file is called here: its file name up to the first dot.
+    static QString ImportName(const QString &sourcePath);
+
+    // A new file copied from the product's factory "Base/Base.xml".
+    Result Add(const QString &name) const;
+    Result Rename(const QString &from, const QString &to) const;
+    Result Remove(const QString &name) const;
+    Result Import(const QString &sourcePath, QString *name) const;
+    // Replaces target whole (the caller asked before overwriting).
+    Result Export(const QString &name, const QString &target) const;
+
+private:
+    Result CheckNewName(const QString &name) const;
+    // Writes a new file only if none of that name exists: a temporary file, then a rename that
+    // never replaces.
+    Result CreateNew(const QString &name, const QByteArray &content) const;
+
+    QString m_Dir;
+};

@@ -1,0 +1,235 @@
+#include "macros/QConfigDirs.h"
+
+#include "app/MainWidget.h"
+#include "app/QXM_Process.h"
+#include "macros/ConfigDirFiles.h"
+#include "widgets/AppFont.h"
+#include "widgets/QInputDialogCopy.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+const QColor kBlueBar(0, 169, 224);
+const QColor kGreyBar(178, 179, 180);
+const QString kIcons = QStringLiteral(":/new/prefix1/Imges/QLStyleKeybordTabWidget/icon18x18/");
+
+uint RefusalText(ConfigDirFiles::Result result)
+{
+    switch (result) {
+    case ConfigDirFiles::Result::Reserved:
+    case ConfigDirFiles::Result::Exists:
+        return 140;
+    default:
+        return 139;
+    }
+}
+} // namespace
+
+QConfigDirs::QConfigDirs(QWidget *parent) : QWidget(parent)
+{
+    setupUi();
+    connect(But_AddFile, &QPushButton::clicked, this, &QConfigDirs::on_But_AddFile_clicked);
+    connect(But_DeleteFile, &QPushButton::clicked, this, &QConfigDirs::on_But_DeleteFile_clicked);
+    connect(But_RenameFile, &QPushButton::clicked, this, &QConfigDirs::on_But_RenameFile_clicked);
+    connect(But_InPutFile, &QPushButton::clicked, this, &QConfigDirs::on_But_InPutFile_clicked);
+    connect(But_OutFile, &QPushButton::clicked, this, &QConfigDirs::on_But_OutFile_clicked);
+    connect(But_ToMouseConfig, &QPushButton::clicked, this, &QConfigDirs::on_But_ToMouseConfig_clicked);
+    if (MainWidget *w = MainWidget::instance())
+        connect(w, &MainWidget::LangualChange, this, &QConfigDirs::on_LanguageChange);
+    on_LanguageChange();
+}
+
+QPushButton *QConfigDirs::MakeButton(const QString &objectName, const QString &picture)
+{
+    auto *button = new QPushButton(widget);
+    button->setObjectName(objectName);
+    button->setFixedSize(22, 22);
+    button->setStyleSheet(QStringLiteral("QPushButton{border:none;image:url(%1%2_nr.png);}"
+                                         "QPushButton:hover{image:url(%1%2_ov.png);}")
+                              .arg(kIcons, picture));
+    horizontalLayout->addWidget(button);
+    return button;
+}
+
+void QConfigDirs::setupUi()
+{
+    setObjectName(QStringLiteral("QConfigDirs"));
+    resize(285, 536);
+    setStyleSheet(QStringLiteral("#QConfigDirs{\n border:none;\n border-radius:25px;\n"
+                                 " background-color: rgb(23, 34,42);\n}"));
+    verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    verticalLayout->setSpacing(1);
+    verticalLayout->setContentsMargins(1, 1, 1, 1);
+    widget = new QWidget(this);
+    widget->setObjectName(QStringLiteral("widget"));
+    widget->setStyleSheet(QStringLiteral("background-color: rgb(23, 34,42);"));
+    horizontalLayout = new QHBoxLayout(widget);
+    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
+    horizontalLayout->setSpacing(2);
+    horizontalLayout->setContentsMargins(1, 1, 1, 1);
+    Label_Tilt = new QLabel(widget);
+    Label_Tilt->setObjectName(QStringLiteral("Label_Tilt"));
+    horizontalLayout->addWidget(Label_Tilt);
+    But_ToMouseConfig = MakeButton(QStringLiteral("But_ToMouseConfig"), QStringLiteral("save"));
+    But_OutFile = MakeButton(QStringLiteral("But_OutFile"), QStringLiteral("export"));
+    But_InPutFile = MakeButton(QStringLiteral("But_InPutFile"), QStringLiteral("import"));
+    But_RenameFile = MakeButton(QStringLiteral("But_RenameFile"), QStringLiteral("rename"));
+    But_DeleteFile = MakeButton(QStringLiteral("But_DeleteFile"), QStringLiteral("del"));
+    But_AddFile = MakeButton(QStringLiteral("But_AddFile"), QStringLiteral("new"));
+    verticalLayout->addWidget(widget);
+    ConfigFileListWidget = new QListWidget(this);
+    ConfigFileListWidget->setObjectName(QStringLiteral("ConfigFileListWidget"));
+    ConfigFileListWidget->setAcceptDrops(false);
+    ConfigFileListWidget->setLayoutDirection(Qt::LeftToRight);
+    ConfigFileListWidget->setStyleSheet(QStringLiteral(
+        "QListWidget{background-color: rgb(23, 34, 42);border:none;border-bottom-left-radius:25px;"
+        "border-bottom-right-radius:25px;}"
+        "QListWidget::item{height:30px;color: rgb(148, 148, 148);}"
+        "QListWidget::item:hover{background-color: rgba(78, 220, 252, 20);}"
+        "QListWidget::item:selected{background-color: red;color: white;}"));
+    verticalLayout->addWidget(ConfigFileListWidget);
+    retranslateUi();
+}
+
+void QConfigDirs::retranslateUi()
+{
+    setWindowTitle(QStringLiteral("Form"));
+    Label_Tilt->setText(QString());
+}
+
+void QConfigDirs::on_LanguageChange()
+{
+    But_OutFile->setToolTip(GetLangText(56));
+    But_InPutFile->setToolTip(GetLangText(57));
+    But_RenameFile->setToolTip(GetLangText(58));
+    But_DeleteFile->setToolTip(GetLangText(59));
+    But_AddFile->setToolTip(GetLangText(60));
+}
+
+QString QConfigDirs::Dir() const
+{
+    MainWidget *w = MainWidget::instance();
+    return w ? w->UserConfigDir() : QString();
+}
+
+void QConfigDirs::Notice(const QColor &bar, uint textId) const
+{
+    if (MainWidget *w = MainWidget::instance())
+        w->ShowMessage(bar, GetLangText(textId), true);
+}
+
+void QConfigDirs::AppendRow(const QString &name)
+{
+    auto *row = new QListWidgetItem(QIcon(kIcons + QStringLiteral("fileicon.png")), name);
+    row->setFont(LoadAppFont(15));
+    ConfigFileListWidget->addItem(row);
+}
+
+void QConfigDirs::Refresh()
+{
+    ConfigFileListWidget->clear();
+    const QString dir = Dir();
+    if (dir.isEmpty())
+        return;
+    for (const QString &name : ConfigDirFiles(dir).List())
+        AppendRow(name);
+}
+
+void QConfigDirs::on_But_ToMouseConfig_clicked()
+{
+    if (QListWidgetItem *row = ConfigFileListWidget->currentItem())
+        Q_EMIT Itemclicked(row->text());
+}
+
+void QConfigDirs::on_But_AddFile_clicked()
+{
+    const ConfigDirFiles files(Dir());
+    for (;;) {
+        QInputDialogCopy ask(this);
+        const QString name = ask.text();
+        if (name.isEmpty())
+            return;
+        const ConfigDirFiles::Result result = files.Add(name);
+        if (result == ConfigDirFiles::Result::Ok) {
+            Refresh();
+            return;
+        }
+        Notice(kGreyBar, RefusalText(result));
+        if (result == ConfigDirFiles::Result::Missing || result == ConfigDirFiles::Result::WriteFailed)
+            return;
+    }
+}
+
+void QConfigDirs::on_But_DeleteFile_clicked()
+{
+    QListWidgetItem *row = ConfigFileListWidget->currentItem();
+    if (!row || row->text() == m_InUse || ConfigDirFiles::IsReserved(row->text()))
+        return;
+    if (ConfigDirFiles(Dir()).Remove(row->text()) == ConfigDirFiles::Result::Ok)
+        delete ConfigFileListWidget->takeItem(ConfigFileListWidget->row(row));
+}
+
+void QConfigDirs::on_But_RenameFile_clicked()
+{
+    const ConfigDirFiles files(Dir());
+    for (;;) {
+        QListWidgetItem *row = ConfigFileListWidget->currentItem();
+        if (!row || row->text() == m_InUse || ConfigDirFiles::IsReserved(row->text()))
+            return;
+        QInputDialogCopy ask(this);
+        const QString name = ask.text();
+        if (name.isEmpty())
+            return;
+        const ConfigDirFiles::Result result = files.Rename(row->text(), name);
+        if (result == ConfigDirFiles::Result::Ok) {
+            Refresh();
+            return;
+        }
+        Notice(kGreyBar, RefusalText(result));
+        if (result == ConfigDirFiles::Result::Missing || result == ConfigDirFiles::Result::WriteFailed)
+            return;
+    }
+}
+
+void QConfigDirs::on_But_InPutFile_clicked()
+{
+    const QString source = QFileDialog::getOpenFileName(
+        this, QStringLiteral("导入文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+        QStringLiteral("Xml file(*.xml)"));
+    if (source.isEmpty())
+        return;
+    MainWidget *w = MainWidget::instance();
+    if (!w || w->ShowMessage(kBlueBar, GetLangText(138), false) != 1)
+        return;
+    QString name;
+    const ConfigDirFiles::Result result = ConfigDirFiles(Dir()).Import(source, &name);
+    if (result != ConfigDirFiles::Result::Ok) {
+        Notice(kBlueBar, RefusalText(result));
+        return;
+    }
+    Refresh();
+}
+
+void QConfigDirs::on_But_OutFile_clicked()
+{
+    QListWidgetItem *row = ConfigFileListWidget->currentItem();
+    if (!row)
+        return;
+    // The save dialog asks before an existing file is replaced.
+    const QString target = QFileDialog::getSaveFileName(
+        this, QStringLiteral("导出文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+        QStringLiteral("xml file(*.xml)"));
+    if (target.isEmpty())
+        return;
+    if (ConfigDirFiles(Dir()).Export(row->text(), target) != ConfigDirFiles::Result::Ok) {
+        if (MainWidget *w = MainWidget::instance())
+            w->ShowMessage(kBlueBar, GetLangText(297) + QStringLiteral(": ") + target, true);
+    }
+}
