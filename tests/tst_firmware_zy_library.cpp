@@ -41,6 +41,8 @@ void SetKnobs(int loadResult, int startResult, const QByteArray &states, const Q
 
 void TestZyLibrary::initTestCase()
 {
+    TestProgramDir dir; // the language tables of the sample program folder
+    QVERIFY(dir.isValid());
     QXM_Process::instance()->ReloadLanguage(0);
     QVERIFY(GetLangText(410) != GetLangText(411));
     QVERIFY(GetLangText(411) != GetLangText(412));
