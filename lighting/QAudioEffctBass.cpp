@@ -7,6 +7,7 @@
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
 #include "keyboard/QMultifunKeyBoard.h"
+#include "lighting/QEffctBase.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -107,6 +108,23 @@ void QAudioEffctBass::DisconnectPreview()
     SleepMs(200);
 }
 
+LightRows QAudioEffctBass::ReadListRows(const QString &group)
+{
+    std::unique_ptr<QSettings> ini(QEffctBase::OpenRowsFile());
+    return ini ? LightRowsFile::ReadRows(*ini, group) : LightRows();
+}
+
+LightBands QAudioEffctBass::ReadStepRows(const QString &group)
+{
+    std::unique_ptr<QSettings> ini(QEffctBase::OpenRowsFile());
+    return ini ? LightRowsFile::ReadSteps(*ini, group) : LightBands();
+}
+
+QColor QAudioEffctBass::KeyColour(uchar paletteIndex) const
+{
+    return m_multiColour ? ColourAt(paletteIndex) : QColor(m_r, m_g, m_b);
+}
+
 void QAudioEffctBass::SleepMs(int ms)
 {
     if (ms > 0)
@@ -140,7 +158,9 @@ double QAudioEffctBass::Level(const double *values, int n)
     }
     if (max == 0.0)
         return 0.0;
-    return max - sum / n;
+    // A non-finite level would reach the effects' integer steps.
+    const double level = max - sum / n;
+    return std::isfinite(level) ? level : 0.0;
 }
 
 QVector<double> QAudioEffctBass::ApplyGain(const QVector<double> &values, double x)
@@ -210,6 +230,8 @@ void QAudioEffctBass::RotatePalette()
 
 int RoundHalfAway(double v)
 {
+    if (!(std::fabs(v) < 1e9))
+        return 0;
     const int t = static_cast<int>(v);
     if (v > 0)
         return v - t >= 0.5 ? t + 1 : t;

@@ -89,6 +89,11 @@ protected:
     static void SleepMs(int ms);
     // Drops the two preview connections and rests 200 ms: the common start of every Stop.
     void DisconnectPreview();
+    // The key rows of a group of the product's light rows file; none without a file.
+    static LightRows ReadListRows(const QString &group);
+    static LightBands ReadStepRows(const QString &group);
+    // The base colour, or with the multi-colour flag the palette entry.
+    QColor KeyColour(uchar paletteIndex) const;
 
     quint32 m_tag = kTag;
     uchar *m_frame = nullptr;
