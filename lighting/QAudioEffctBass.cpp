@@ -93,7 +93,8 @@ void QAudioEffctBass::SetBaseColour(const QColor &colour)
 
 void QAudioEffctBass::ReadOwnSleeps(const QString &group)
 {
-    std::unique_ptr<QSettings> ini(OpenSysBuildIni());
+    // Without the file the built-in sleeps stay: sleeps of 0 would flood the keyboard.
+    std::unique_ptr<QSettings> ini(OpenedSysBuild());
     if (!ini)
         return;
     m_amdFrameSleep = SleepByte(*ini, group + QStringLiteral("/AudonAmdSellp"));

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void silenceAndEmptyRows_data();
     void silenceAndEmptyRows();
     void arithmetic();
+    void frameSleeps();
 
 private:
     DeviceRecord *Open(bool wired);
@@ -405,6 +406,29 @@ void TestAudioEffects::arithmetic()
     for (auto [v, want] : {std::pair<double, int>{11.5, 12}, {11.49, 11}, {-0.5, 1}, {-0.7, 1}, {-2.7, -1}, {2.5, 3}})
         QCOMPARE(RoundHalfAway(v), want);
     QCOMPARE(RunProcessOutput(QStringLiteral("echo hello NAME")), QStringLiteral("hello"));
+}
+
+// An effect's own group replaces the common sleeps, low byte kept; without the file the
+// built-in 5, 50 and 5 ms stay.
+void TestAudioEffects::frameSleeps()
+{
+    {
+        QSettings ini(m_dir->filePath(QStringLiteral("SysBuild.ini")), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("LIGHT_FIELD_CHANGE_CONFIG/AudoninterSellp"), 300);
+        ini.remove(QStringLiteral("LIGHT_FIELD_CHANGE_CONFIG/WirelessSellp"));
+    }
+    std::unique_ptr<QAudioEffctBass> e(CreateAudioEffect(171));
+    QCOMPARE(int(e->OtherFrameSleep()), 44);
+    QCOMPARE(int(e->WirelessFrameSleep()), 0);
+    QCOMPARE(int(e->AmdFrameSleep()), 1);
+    QVERIFY(m_dir->removeFile(QStringLiteral("SysBuild.ini")));
+    for (ushort type : {168, 171, 428}) {
+        e.reset(CreateAudioEffect(type));
+        e->LoadLayout();
+        QCOMPARE(QVector<int>({e->AmdFrameSleep(), e->OtherFrameSleep(), e->WirelessFrameSleep()}), QVector<int>({5, 50, 5}));
+    }
+    e.reset(CreateAudioEffect(168));
+    QCOMPARE(static_cast<QAudio_Dance_Soft *>(e.get())->Scales(), QVector<uchar>({80, 100, 80, 60, 40, 0}));
 }
 
 QTEST_MAIN(TestAudioEffects)
