@@ -61,3 +61,11 @@ void QDownTaskManage::on_Task_DownLoadProgress(qlonglong bytesRead, qlonglong to
 {
     Q_EMIT CurrTaskDownLoadProgress(bytesRead, totalBytes);
 }
+
+DownTask *QDownTaskManage::MakeFirmwareTask(DeviceRecord *dev, const void *owner)
+{
+    DownTask *task = NewDownTask(owner);
+    task->device = dev;
+    task->ready = 1;
+    return task;
+}
