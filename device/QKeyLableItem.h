@@ -38,6 +38,10 @@ public:
     QWidget *UpdateButton() const;
     void SetUpdateButtonHidden(bool hidden);
     bool HasUpdate() const { return m_firmwareUpdate || m_secondFirmwareUpdate; }
+    // The two offers of the last check: for the tile's own record, and for the record its
+    // worker holds.
+    bool FirmwareUpdate() const { return m_firmwareUpdate; }
+    bool SecondFirmwareUpdate() const { return m_secondFirmwareUpdate; }
     int CheckCount() const { return m_checkCount; }
     bool IsOpening() const { return m_clickLock; }
 
