@@ -583,9 +583,9 @@ void QLStyleMouseTabWidget::StartFirmwareDownload()
             DeleteDownTasks(&task, 1); // nothing to fetch: the task never reaches the manager
         }
     };
-    if (tile->FirmwareUpdate())
+    if (tile->FirstUpdateFound())
         offer(tile->Device());
-    if (tile->SecondFirmwareUpdate()) {
+    if (tile->SecondUpdateFound()) {
         QHid_Work_Interface *worker = api->Manager() ? api->Manager()->Worker(tile->DeviceId()) : nullptr;
         if (DeviceRecord *held = worker ? worker->Device() : nullptr) {
             if (held->name.isEmpty())
