@@ -561,8 +561,8 @@ void QLStyleMouseTabWidget::OnFirmwareButton(uchar status, uint unavailableText)
 
 void QLStyleMouseTabWidget::StartFirmwareDownload()
 {
-    // One batch at a time: a second click while this page's downloads run adds nothing.
-    if (!m_firmwareTasks.isEmpty())
+    // One batch at a time: a click while this page's downloads or an update run adds nothing.
+    if (!m_firmwareTasks.isEmpty() || Q_ZR_UpdataObjectManage::IsBusy())
         return;
     MainWidget *main = MainWidget::instance();
     if (!main || main->ShowMessage(QColor(178, 179, 180), GetLangText(355), false) != 1)
@@ -603,15 +603,23 @@ void QLStyleMouseTabWidget::StartFirmwareDownload()
 
 void QLStyleMouseTabWidget::on_TaskEnd(DownTask **Tasks, int Count)
 {
-    // A batch can hold other requesters' tasks: only this page's are taken (the array is valid
-    // during this call only, so they are copied out first).
-    QVector<DownTask *> mine;
+    // A batch can hold other requesters' tasks: only this page's are taken, copied out first
+    // (the array is valid during this call only) and kept in the order the page made them, so
+    // that a mouse goes before its receiver whatever download ended first.
+    QVector<DownTask *> ended;
     for (int i = 0; i < Count; ++i) {
-        if (Tasks[i] && m_firmwareTasks.removeOne(Tasks[i]))
-            mine.append(Tasks[i]);
+        if (Tasks && Tasks[i] && Tasks[i]->owner == this && m_firmwareTasks.contains(Tasks[i]))
+            ended.append(Tasks[i]);
     }
-    if (mine.isEmpty())
+    if (ended.isEmpty())
         return;
+    QVector<DownTask *> mine;
+    for (DownTask *task : qAsConst(m_firmwareTasks)) {
+        if (ended.contains(task))
+            mine.append(task);
+    }
+    for (DownTask *task : qAsConst(mine))
+        m_firmwareTasks.removeOne(task);
     if (m_firmwareTasks.isEmpty()) {
         disconnect(m_taskEndConnection);
         m_taskEndConnection = {};

@@ -10,11 +10,16 @@
 #include "device/QHid_Work_Interface.h"
 #include "device/QKeyLableItem.h"
 #include "firmware/DownTask.h"
+#include "firmware/CmdControlPixArt.h"
 #include "firmware/QDownTaskManage.h"
+#include "firmware/QUpdataDlg.h"
+#include "firmware/QWebDeviceVersionCheck.h"
+#include "firmware/Q_ZR_UpdataObjectManage.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
 
@@ -30,6 +35,7 @@ class TstMouseFirmwareRows : public QObject
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<MainWidget> m_main;
     uint32_t m_node = 0;
+    std::shared_ptr<emu::MouseYx> m_mouse;
 
     QLStyleMouseTabWidget *Tab() const { return QLStyleMouseTabWidget::instance(); }
     HID_API *Api() const { return HID_API::instance(); }
@@ -42,6 +48,7 @@ class TstMouseFirmwareRows : public QObject
         auto mouse = std::static_pointer_cast<emu::MouseYx>(
             emu::MakeDevice(receiver ? Model::SecondFamilyReceiver : Model::SecondFamilyWired));
         m_node = emu::Plug(mouse);
+        m_mouse = mouse;
         m_main = std::make_unique<MainWidget>();
         QKeyLableItem *tile = Api()->TileMap().value(m_node);
         QVERIFY(tile);
@@ -76,6 +83,7 @@ private Q_SLOTS:
         QVERIFY(HidNoModelErrors());
         m_main.reset();
         emu::Reset();
+        m_mouse.reset();
         m_dir.reset();
     }
 
@@ -156,6 +164,47 @@ private Q_SLOTS:
         Tab()->on_TaskEnd(&foreign, 1);
         QCOMPARE(foreign->check, DownTaskAlive);
         DeleteDownTasks(&foreign, 1);
+    }
+
+    // Newer PixArt firmware listed for the wired mouse: Yes downloads it once, whatever the
+    // further clicks, and the update writes it into the mouse.
+    void yesDownloadsAndUpdates()
+    {
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        QByteArray file(3000, '\0');
+        for (int i = 0; i < file.size(); ++i)
+            file[i] = char(i * 7 + 3);
+        server.setFile("/qx3.bin", file);
+        const QString catalogue = QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<UpdataProduct>\n<firm name=\"QUORIX\"/>\n"
+            "<UpdataClass Name=\"QUORIX QX3_PixArt\"><Item Typ=\"Wired_8K\" Open=\"on\" Version=\"V200\" "
+            "recpath=\"%1\"/></UpdataClass>\n</UpdataProduct>\n").arg(server.url("/qx3.bin"));
+        QVERIFY(m_dir->writeFile("Buff/cat.xml", catalogue.toUtf8()));
+        QVERIFY(QWebDeviceVersionCheck::Instance()->ParseCatalogue(m_dir->filePath("Buff/cat.xml")));
+        Open(false);
+        Api()->TileMap().value(m_node)->On_CheckUpgrade();
+        Tab()->RefreshFirmwareInfo();
+        QCOMPARE(int(Tab()->m_FirmwareStatus), 2);
+        // The dialog's OK once the update has ended.
+        QTimer ok;
+        connect(&ok, &QTimer::timeout, [] {
+            QUpdataDlg *dialog = QUpdataDlg::ExistingInstance();
+            if (dialog && dialog->isVisible() && dialog->IsOkShown())
+                dialog->on_pushButton_clicked();
+        });
+        ok.start(50);
+        MessageAnswerer yes(true);
+        Tab()->FwButUpdata->click();
+        Tab()->FwButUpdata->click(); // while the download runs: no second batch
+        QCOMPARE(yes.count(), 1);
+        QVERIFY(yes.shown().contains(GetLangText(355)));
+        QTRY_VERIFY_WITH_TIMEOUT(m_mouse->NodeAfterReboot() != 0, 30000);
+        QByteArray written;
+        m_mouse->WithFlash([&](emu::PixArtFlash &f) { written = f.Written(); });
+        QCOMPARE(written, QByteArray::fromStdString(CmdControlPixArt::ImageOf(file)));
+        QCOMPARE(server.requests(), QStringList{"/qx3.bin"});
+        QTRY_VERIFY_WITH_TIMEOUT(!Q_ZR_UpdataObjectManage::IsBusy(), 10000);
     }
 };
 
