@@ -133,12 +133,13 @@ void Q_YX_FW_Updata::on_YXstartUpdata(QString pathFile)
 void Q_YX_FW_Updata::run()
 {
     const quint64 runId = m_runId;
-    CmdControl *engine = m_pixArtChosen ? static_cast<CmdControl *>(new CmdControlPixArt)
-                                        : static_cast<CmdControl *>(new CmdControlGeeHy);
+    const bool pixArt = m_pixArtChosen;
+    CmdControl *engine = pixArt ? static_cast<CmdControl *>(new CmdControlPixArt)
+                                : static_cast<CmdControl *>(new CmdControlGeeHy);
     engine->reset();
     if (m_target.valid)
         engine->attach_device(m_target.handle);
-    engine->set_params(EngineParams(m_target, m_path, m_pixArtChosen));
+    engine->set_params(EngineParams(m_target, m_path, pixArt));
     // Made on this short-lived thread; its signals and its deletion belong to the GUI thread.
     engine->moveToThread(thread());
 
@@ -160,7 +161,7 @@ void Q_YX_FW_Updata::run()
     });
     connect(engine, &CmdControl::message, this, &Q_YX_FW_Updata::on_message);
 
-    if (!m_pixArtChosen)
+    if (!pixArt)
         engine->setup(); // a failed setup makes the engine's run report that no device was found
     m_engine = engine;
     engine->start();
