@@ -238,7 +238,8 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
 {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<int>("pixArtStatus");   // the PixArt file's answer
-    QTest::addColumn<qint64>("pixArtSent");  // bytes of it sent before hanging up (-1 all)
+    QTest::addColumn<qint64>("pixArtSent");  // bytes sent before hanging up: -1 all, -2 all without
+                                             // a length, -3 all in chunks
     QTest::addColumn<int>("knob");           // 1 unplugged mid-update, 2 wrong identity
     QTest::addColumn<bool>("doubleClick");
     QTest::addColumn<bool>("pixArtWritten");
@@ -248,6 +249,8 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
     QTest::newRow("404") << true << 404 << qint64(-1) << 0 << false << false << true << 2;
     QTest::newRow("server error") << true << 500 << qint64(-1) << 0 << false << false << true << 2;
     QTest::newRow("short download") << true << 200 << qint64(1000) << 0 << false << false << true << 2;
+    QTest::newRow("no length, ended by closing") << true << 200 << qint64(-2) << 0 << false << false << true << 2;
+    QTest::newRow("chunked download") << true << 200 << qint64(-3) << 0 << false << true << true << 2;
     QTest::newRow("unplugged mid-update") << true << 200 << qint64(-1) << 1 << false << false << false << 2;
     QTest::newRow("first of the pair fails") << true << 200 << qint64(-1) << 2 << false << false << true << 2;
     QTest::newRow("double click") << true << 200 << qint64(-1) << 0 << true << true << true << 2;
@@ -267,7 +270,9 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten()
     LoopbackHttpServer::Route route;
     route.status = pixArtStatus;
     route.body = Sample(QStringLiteral("qx3_pixart_v200.bin"));
-    route.sendBytes = pixArtSent;
+    route.sendBytes = pixArtSent >= 0 ? pixArtSent : -1;
+    route.declaredLength = pixArtSent == -2 ? -2 : -1;
+    route.chunked = pixArtSent == -3;
     m_server->setRoute("/qx3_pixart_v200.bin", route);
     auto mouse = PlugQx3();
     const uint32_t node = mouse->node();
