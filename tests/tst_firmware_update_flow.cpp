@@ -81,6 +81,7 @@ private Q_SLOTS:
     void nothingUnconfirmedOrIncompleteIsWritten_data();
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
+    void probeReadsPastNotices();
 
 private:
     // Serves the sample catalogue (its addresses moved to this server) and the three files.
@@ -370,6 +371,22 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
     Q_ZR_UpdataObjectManage::StartUpdate({});
     QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy());
     DeleteDownTasks(&c, 1);
+}
+
+void TstFirmwareUpdateFlow::probeReadsPastNotices()
+{
+    auto mouse = PlugQx3();
+    QList<DeviceRecord *> found;
+    HID_API::OpenDevices(found);
+    DeviceRecord *io = HidRecordOfKind(found, mouse->node(), KindSecondIoWired);
+    QVERIFY(io);
+    mouse->InjectNotice(1, 0x55); // waiting before the reply; its byte 3 is no version
+    QCOMPARE(Q_ZR_UpdataObjectManage::ProbeDeviceStatus(io), 0x26);
+    QCOMPARE(int(io->version), 0x26);
+    mouse->SetGeehyVersion(0);
+    QCOMPARE(Q_ZR_UpdataObjectManage::ProbeDeviceStatus(io), -1);
+    QCOMPARE(int(io->version), 0);
+    HidCloseAll(found);
 }
 
 QTEST_MAIN(TstFirmwareUpdateFlow)
