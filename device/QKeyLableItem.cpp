@@ -299,9 +299,15 @@ void QKeyLableItem::on_ButUpdata_clicked()
     if (!m_device || IsDownloading() || Q_ZR_UpdataObjectManage::IsBusy())
         return;
     MainWidget *main = MainWidget::instance();
-    if (!main || !main->ShowMessage(QColor(178, 179, 180), GetLangText(355), false))
+    if (!main)
         return;
-    if (!m_device)
+    m_asking = true;
+    QPointer<QKeyLableItem> self(this);
+    const bool yes = main->ShowMessage(QColor(178, 179, 180), GetLangText(355), false);
+    if (!self)
+        return; // the tile went with its device while the question was open
+    m_asking = false;
+    if (!yes || !m_device)
         return;
     QDownTaskManage *downloads = QDownTaskManage::Instance();
     auto queue = [this, downloads](DownTask *task) {

@@ -44,7 +44,7 @@ public:
     // The result of the last second-family check (the device's second chip is out of date).
     bool SecondUpdateFound() const { return m_secondFirmwareUpdate; }
     // True from a confirmed update click until its downloads were handed on.
-    bool IsDownloading() const { return !m_updateTasks.isEmpty(); }
+    bool IsDownloading() const { return m_asking || !m_updateTasks.isEmpty(); }
     int CheckCount() const { return m_checkCount; }
     bool IsOpening() const { return m_clickLock; }
 
@@ -107,4 +107,5 @@ private:
     bool m_secondFirmwareUpdate = false;
     // The firmware downloads this tile queued, in the order they were made.
     QVector<DownTask *> m_updateTasks;
+    bool m_asking = false;
 };

@@ -108,8 +108,7 @@ bool AcceptableFile(const DownTask *task)
     return file.absolutePath() == folder;
 }
 
-// The end of a refused task when nothing else follows: the dialog shows the failure and its
-// OK button, so the user is not left without an answer.
+// The dialog with the failure text and its OK button, so the user is not left without an answer.
 void ShowRefusal()
 {
     QUpdataDlg *dlg = QUpdataDlg::Instance();
@@ -129,9 +128,12 @@ void ShowRefusal()
     });
 }
 
-void FinishChain()
+void FinishChain(bool failed)
 {
     s_chain = false;
+    // A failure the user has not seen (an update that never reached its dialog) is shown.
+    if (failed && !QUpdataDlg::Instance()->isVisible())
+        ShowRefusal();
     HID_API *hid = HID_API::instance();
     QVector<StoppedDevice> stopped;
     stopped.swap(s_stopped);
@@ -147,7 +149,7 @@ void FinishChain()
     }
 }
 
-void EndStep()
+void EndStep(bool failed)
 {
     if (s_running) {
         FreeTask(s_running);
@@ -159,7 +161,7 @@ void EndStep()
     }
     if (s_waiting)
         return;
-    FinishChain();
+    FinishChain(failed);
 }
 
 void RefuseTask(DownTask *task, bool more)
@@ -168,10 +170,9 @@ void RefuseTask(DownTask *task, bool more)
     if (s_running == task)
         s_running = nullptr;
     FreeTask(task);
+    Q_UNUSED(more);
     QUpdataDlg::Instance()->on_DispText(GetLangText(411));
-    if (!more)
-        ShowRefusal();
-    EndStep();
+    EndStep(true);
 }
 
 void Dispatch(DownTask *task, bool more)
@@ -426,12 +427,12 @@ bool Q_ZR_UpdataObjectManage::RunUpdataFile(DownTask *task, bool more)
 
 void Q_ZR_UpdataObjectManage::OnUpdateEnded()
 {
-    EndStep();
+    EndStep(false);
 }
 
 void Q_ZR_UpdataObjectManage::OnUpdaterDone()
 {
-    EndStep();
+    EndStep(true);
 }
 
 // ---- look-ups -------------------------------------------------------------------------------

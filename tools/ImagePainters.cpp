@@ -8,6 +8,7 @@
 #include "tools/PaintWidgets.h"
 #include "tools/PaintKeyboard.h"
 #include "tools/PaintMacroEditor.h"
+#include "tools/PaintFirmwareUpdate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,5 +49,6 @@ int PaintAllImages(const QString &root)
     g_failures += PaintDeviceListImages(root);
     g_failures += PaintKeyboardImages(root);
     g_failures += PaintMacroEditorImages(root);
+    g_failures += PaintFirmwareUpdateImages(root);
     return g_failures;
 }
