@@ -16,6 +16,7 @@
 #include "device/QKeyBoradMApMange.h"
 #include "device/ZR_YX_MouseThread.h"
 #include "firmware/CmdControlPixArtVersion.h"
+#include "firmware/QWebDeviceVersionCheck.h"
 #include "device/QKeyLableItem.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
@@ -910,8 +911,18 @@ void HID_API::on_HidGrabCodeSucceed(QString Sn)
 }
 
 // ---- firmware labels ------------------------------------------------------------------------
-// Without the update manager neither firmware check of a tile finds an offer, so the labels
-// end at "up to date" (or the wireless texts).
+
+namespace {
+bool IsCode09Device(const DeviceRecord *record)
+{
+    return record->CodeText().startsWith(QLatin1String("09"));
+}
+
+QString OfferText(const CatalogueEntry *entry)
+{
+    return GetLangText(339) + QStringLiteral(":") + entry->version;
+}
+}
 
 int HID_API::ShowDeviceVersion(DeviceRecord *record, QLabel *versionLabel, QLabel *stateLabel)
 {
@@ -924,8 +935,27 @@ int HID_API::ShowDeviceVersion(DeviceRecord *record, QLabel *versionLabel, QLabe
         return 0;
     }
     versionLabel->setText(GetLangText(70) + QString::asprintf(":V%x", unsigned(DeviceVersionNumber(record))));
-    stateLabel->setText(GetLangText(389));
-    return 4;
+    const QKeyLableItem *tile = m_tileMap.value(record->deviceId, nullptr);
+    const bool first = tile && tile->FirstUpdateFound();
+    const bool second = tile && tile->SecondUpdateFound();
+    if (!first && !second) {
+        stateLabel->setText(GetLangText(389));
+        return 4;
+    }
+    QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
+    if (IsCode09Device(record)) {
+        const CatalogueEntry *entry = second ? catalogue->FindGeehyEntry(record) : nullptr;
+        if (!entry && first)
+            entry = catalogue->FindPixArtEntry(record);
+        if (entry) {
+            stateLabel->setText(OfferText(entry));
+            return 2;
+        }
+    }
+    const CatalogueClass *cls = catalogue->ClassNamed(record->name);
+    if (cls && cls->wired)
+        stateLabel->setText(OfferText(cls->wired));
+    return 2;
 }
 
 int HID_API::ShowMouseDeviceVersion(DeviceRecord *record, QLabel *versionLabel, QLabel *stateLabel)
@@ -952,8 +982,36 @@ int HID_API::ShowMouseDeviceVersion(DeviceRecord *record, QLabel *versionLabel, 
     if (version == 0)
         version = DeviceVersionNumber(receiver);
     versionLabel->setText(GetLangText(349) + QString::asprintf(":V%x", unsigned(version)));
-    stateLabel->setText(GetLangText(389));
-    return 4;
+    const QKeyLableItem *tile = m_tileMap.value(receiver->deviceId, nullptr);
+    const bool first = tile && tile->FirstUpdateFound();
+    const bool second = tile && tile->SecondUpdateFound();
+    if (!first && !second) {
+        stateLabel->setText(GetLangText(389));
+        return 4;
+    }
+    QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
+    if (IsCode09Device(receiver)) {
+        const CatalogueEntry *entry = nullptr;
+        if (second) {
+            versionLabel->setText(GetLangText(349) + QStringLiteral(":V025"));
+            entry = catalogue->FindGeehyEntry(receiver);
+        } else {
+            entry = catalogue->FindPixArtEntry(receiver);
+        }
+        if (entry)
+            stateLabel->setText(OfferText(entry));
+        return 2;
+    }
+    const CatalogueClass *cls = nullptr;
+    if (!receiver->name.isEmpty()) {
+        if (catalogue->FindGeehyEntry(receiver))
+            cls = catalogue->ClassNamed(receiver->name);
+    } else if (receiver->vendorId == 0x258A && receiver->productId == 0x0138) {
+        cls = catalogue->ClassNamed(QString::fromUtf8(QWebDeviceVersionCheck::UncodedModelName));
+    }
+    if (const CatalogueEntry *entry = cls ? cls->receiver : nullptr)
+        stateLabel->setText(OfferText(entry));
+    return 2;
 }
 
 // ---- page events ----------------------------------------------------------------------------

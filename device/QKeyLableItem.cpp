@@ -8,6 +8,10 @@
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
+#include "firmware/DownTask.h"
+#include "firmware/QDownTaskManage.h"
+#include "firmware/Q_ZR_UpdataObjectManage.h"
+#include "app/LogWriter.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "widgets/AppFont.h"
 #include "widgets/Battery.h"
@@ -280,20 +284,75 @@ void QKeyLableItem::On_UpPowvalue()
 
 void QKeyLableItem::On_CheckUpgrade()
 {
-    if (m_checkCount >= 4)
+    if (m_checkCount >= 4 || !m_device)
         return;
-    // The firmware offers come from the update manager, which this program does not carry
-    // yet: both checks find nothing and the update button stays hidden.
-    m_firmwareUpdate = false;
-    m_secondFirmwareUpdate = false;
+    m_firmwareUpdate = Q_ZR_UpdataObjectManage::VersionText(m_device, this);
+    m_secondFirmwareUpdate = Q_ZR_UpdataObjectManage::CheckNeedUpdate(m_device);
     ButUpdata->setVisible(HasUpdate());
     ++m_checkCount;
 }
 
 void QKeyLableItem::on_ButUpdata_clicked()
 {
-    // Reached only when a firmware offer showed the button; no offer is made without the
-    // update manager, so there is nothing to download.
+    // One batch per device: a click while its downloads run, or while an update runs, is
+    // not a second request.
+    if (!m_device || IsDownloading() || Q_ZR_UpdataObjectManage::IsBusy())
+        return;
+    MainWidget *main = MainWidget::instance();
+    if (!main)
+        return;
+    m_asking = true;
+    QPointer<QKeyLableItem> self(this);
+    const bool yes = main->ShowMessage(QColor(178, 179, 180), GetLangText(355), false);
+    if (!self)
+        return; // the tile went with its device while the question was open
+    m_asking = false;
+    if (!yes || !m_device)
+        return;
+    QDownTaskManage *downloads = QDownTaskManage::Instance();
+    auto queue = [this, downloads](DownTask *task) {
+        if (task->url.size() > 10 || task->folder.size() > 10) {
+            m_updateTasks.append(task);
+            downloads->AddTask(task);
+        } else {
+            DeleteDownTasks(&task, 1);
+        }
+    };
+    queue(QDownTaskManage::MakeFirmwareTask(m_device, this));
+    if (m_secondFirmwareUpdate) {
+        HID_API *hid = HID_API::instance();
+        QHid_Work_Interface *worker = hid && hid->Manager() ? hid->Manager()->Worker(m_deviceId) : nullptr;
+        if (DeviceRecord *second = worker ? worker->Device() : nullptr) {
+            if (second->name.isEmpty())
+                second->name = m_device->name;
+            second->connectionState = m_device->connectionState.load();
+            queue(QDownTaskManage::MakeFirmwareTask(second, this));
+        }
+    }
+    if (m_updateTasks.isEmpty())
+        return;
+    connect(downloads, &QDownTaskManage::TaskEnd, this, &QKeyLableItem::on_TaskEnd, Qt::UniqueConnection);
+    downloads->on_statr();
+    WriteLogLine(QStringLiteral("QKeyLableItem.cpp 530"));
+}
+
+void QKeyLableItem::on_TaskEnd(DownTask **ptrs, int count)
+{
+    if (MainWidget *main = MainWidget::instance())
+        main->HideMaskGray();
+    disconnect(QDownTaskManage::Instance(), &QDownTaskManage::TaskEnd, this, &QKeyLableItem::on_TaskEnd);
+    // The batch may carry other requesters' records: only this tile's go on, in the order the
+    // tile made them, whatever order their downloads ended in.
+    QVector<DownTask *> ended;
+    for (int i = 0; i < count; ++i)
+        if (ptrs && ptrs[i] && ptrs[i]->owner == this && m_updateTasks.contains(ptrs[i]))
+            ended.append(ptrs[i]);
+    QVector<DownTask *> ordered;
+    for (DownTask *task : qAsConst(m_updateTasks))
+        if (ended.contains(task))
+            ordered.append(task);
+    m_updateTasks.clear();
+    Q_ZR_UpdataObjectManage::StartUpdate(ordered);
 }
 
 void QKeyLableItem::on_LanguageChange()

@@ -2,6 +2,7 @@
 #include "app/ProductRecord.h"
 
 #include <QImage>
+#include <QVector>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -14,6 +15,7 @@ class QPushButton;
 class QVBoxLayout;
 class Battery;
 struct DeviceRecord;
+struct DownTask;
 
 // The tile of one open device on the device list: picture, name, online dot, wired or
 // wireless badge, battery gauge and the (hidden) firmware-update button. A left click opens
@@ -38,6 +40,11 @@ public:
     QWidget *UpdateButton() const;
     void SetUpdateButtonHidden(bool hidden);
     bool HasUpdate() const { return m_firmwareUpdate || m_secondFirmwareUpdate; }
+    bool FirstUpdateFound() const { return m_firmwareUpdate; }
+    // The result of the last second-family check (the device's second chip is out of date).
+    bool SecondUpdateFound() const { return m_secondFirmwareUpdate; }
+    // True from a confirmed update click until its downloads were handed on.
+    bool IsDownloading() const { return m_asking || !m_updateTasks.isEmpty(); }
     int CheckCount() const { return m_checkCount; }
     bool IsOpening() const { return m_clickLock; }
 
@@ -62,6 +69,7 @@ public Q_SLOTS:
     void On_CheckUpgrade();
     void on_test();
     void on_ButUpdata_clicked();
+    void on_TaskEnd(DownTask **ptrs, int count);
     void on_LanguageChange();
 
 protected:
@@ -97,4 +105,7 @@ private:
     bool m_clickLock = false;
     bool m_firmwareUpdate = false;
     bool m_secondFirmwareUpdate = false;
+    // The firmware downloads this tile queued, in the order they were made.
+    QVector<DownTask *> m_updateTasks;
+    bool m_asking = false;
 };

@@ -1,6 +1,11 @@
 #include "firmware/QDownTaskManage.h"
 #include "firmware/DownTask.h"
 #include "firmware/QHttpDownload.h"
+#include "firmware/QWebDeviceVersionCheck.h"
+#include "firmware/Q_ZR_UpdataObjectManage.h"
+#include "app/AppDirPath.h"
+#include "app/IniOpeners.h"
+#include "device/DeviceRecord.h"
 
 QDownTaskManage *QDownTaskManage::Instance()
 {
@@ -60,4 +65,44 @@ void QDownTaskManage::on_DownEnd(bool msucceed, QString errText)
 void QDownTaskManage::on_Task_DownLoadProgress(qlonglong bytesRead, qlonglong totalBytes)
 {
     Q_EMIT CurrTaskDownLoadProgress(bytesRead, totalBytes);
+}
+
+DownTask *QDownTaskManage::MakeFirmwareTask(DeviceRecord *dev, const void *owner)
+{
+    DownTask *task = NewDownTask(owner);
+    task->device = dev;
+    task->ready = 1;
+    if (!dev)
+        return task;
+    if (dev->subType == 1 || dev->subType == 2) {
+        task->type = Q_ZR_UpdataObjectManage::TaskLibrary;
+        const Q_ZR_UpdataObjectManage::BuffFolder buff = Q_ZR_UpdataObjectManage::BuildBuffFolder(dev);
+        task->folder = buff.folder;
+        task->url = buff.url;
+        return task;
+    }
+    if (dev->subType != 4)
+        return task;
+    QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
+    const CatalogueEntry *entry = nullptr;
+    QString chip;
+    if (dev->kind == KindSecondFeatureWired || dev->kind == KindSecondFeatureReceiver) {
+        task->type = Q_ZR_UpdataObjectManage::TaskPixArt;
+        entry = catalogue->FindPixArtEntry(dev);
+        chip = QStringLiteral("PixArt");
+    } else if (dev->kind == KindSecondIoWired || dev->kind == KindSecondIoReceiver) {
+        task->type = Q_ZR_UpdataObjectManage::TaskGeehy;
+        entry = catalogue->FindGeehyEntry(dev);
+        chip = QStringLiteral("Geehy");
+    } else {
+        return task;
+    }
+    // The device name becomes a folder: anything but one plain name gives no task.
+    if (!IsSafeFileComponent(dev->name)) {
+        task->type = 0;
+        return task;
+    }
+    task->url = entry ? entry->recpath : QString();
+    task->folder = QStringLiteral("%1/Buff/%2/%3/").arg(AppDirPath(), dev->name, chip);
+    return task;
 }

@@ -4,6 +4,7 @@
 #include <QVector>
 
 class QHttpDownload;
+struct DeviceRecord;
 struct DownTask;
 
 // The program-wide download manager: holds one batch of downloads, starts them together and
@@ -19,6 +20,11 @@ public:
     void AddTask(DownTask *task);
 
     int ActiveCount() const { return m_downs.size(); }
+
+    // The firmware task of one device (type, download address and folder), owned by the caller
+    // (the given owner marks it in a mixed batch); type 0 with no address when the device has
+    // no firmware task or no catalogue entry.
+    static DownTask *MakeFirmwareTask(DeviceRecord *dev, const void *owner = nullptr);
 
 Q_SIGNALS:
     // Every record of the batch, in the order the downloads ended; valid during the call only.

@@ -167,6 +167,13 @@ void QHttpDownload::on_finished()
         fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
         return;
     }
+    // Without a length, only a chunked body shows where it ends; one ended by the server
+    // closing the connection may be cut short.
+    const bool chunked = reply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
+    if (!lengthKnown && !chunked) {
+        fail(QStringLiteral("Download without length "), QStringLiteral("Download Fail"));
+        return;
+    }
     if (lengthKnown && expected != m_written) {
         fail(QStringLiteral("Download incomplete %1/%2 ").arg(m_written).arg(expected), QStringLiteral("Download Fail"));
         return;

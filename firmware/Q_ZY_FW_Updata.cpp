@@ -68,6 +68,7 @@ bool Q_ZY_FW_Updata::ClaimEnd()
 
 void Q_ZY_FW_Updata::FailStart()
 {
+    m_targetDeviceId = 0;
     m_ended = true;
     emit Dispmessg(GetLangText(411));
     emit hidebutton();
@@ -113,10 +114,14 @@ void Q_ZY_FW_Updata::on_startUpdata(QString pathFile)
     WriteLogLine(QStringLiteral("81"));
 
     WriteLogLine(QStringLiteral("87"));
+    // The update's own device, not whichever page was opened last.
+    const uint32_t target = m_targetDeviceId;
+    m_targetDeviceId = 0;
     if (HID_API *hid = HID_API::instance()) {
-        if (DeviceRecord *device = hid->CurrentDevice()) {
+        DeviceRecord *device = target ? hid->DeviceById(target) : hid->CurrentDevice();
+        if (device || target) {
             WriteLogLine(QStringLiteral("91"));
-            hid->StopDeviceWorker(device->deviceId, true);
+            hid->StopDeviceWorker(device ? device->deviceId : target, true);
         }
     }
     WriteLogLine(QStringLiteral("93"));

@@ -32,6 +32,8 @@ public:
     QString FirmwareVersionText() const { return m_versionText; }
     void ShowDialog(const QImage &picture) { m_picture = picture; }
     QImage Picture() const { return m_picture; }
+    // The device the next start stops for its update; without one (0) the current device.
+    void SetTargetDevice(uint32_t deviceId) { m_targetDeviceId = deviceId; }
     // How long a restarting device is given before the success texts (5000 ms).
     void SetRestartWaitMs(int ms) { m_restartWaitMs = ms; }
 
@@ -83,4 +85,5 @@ private:
     QString m_versionText;
     QImage m_picture;
     int m_restartWaitMs = 5000;
+    uint32_t m_targetDeviceId = 0;
 };

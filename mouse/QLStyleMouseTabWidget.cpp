@@ -17,6 +17,13 @@
 #include "device/ZR_DLL_MouseThread.h"
 #include "device/OutsideMouseDevice.h"
 #include "mouse/QLineInfo.h"
+#include "app/LogWriter.h"
+#include "device/QHid_Work_Interface.h"
+#include "device/ZR_2_0_MouseThread.h"
+#include "firmware/DownTask.h"
+#include "firmware/QDownTaskManage.h"
+#include "firmware/QUpdataDlg.h"
+#include "firmware/Q_ZR_UpdataObjectManage.h"
 #include "widgets/AppFont.h"
 #include "widgets/QACombxBox.h"
 #include "widgets/QACombxBoxView.h"
@@ -315,6 +322,8 @@ void QLStyleMouseTabWidget::ConnectSignals()
             &QLStyleMouseTabWidget::on_ShakeSlider_sliderReleased);
     connect(MaIntabwidget, &QTabWidget::currentChanged, this, &QLStyleMouseTabWidget::on_MaIntabwidget_currentChanged);
     connect(this, &QLStyleMouseTabWidget::Cleartabs, this, &QLStyleMouseTabWidget::on_Cleared);
+    connect(FwButUpdata, &QPushButton::clicked, this, &QLStyleMouseTabWidget::on_FW_ButUpdata_clicked);
+    connect(RxButupdata, &QPushButton::clicked, this, &QLStyleMouseTabWidget::on_RX_ButUpdata_clicked);
     HID_API *api = HID_API::instance();
     if (QHid_Threads_Manage *manager = api ? api->Manager() : nullptr) {
         connect(this, &QLStyleMouseTabWidget::UpdataMouseConfigPram, manager, &QHid_Threads_Manage::on_MouseUpdataConfigPram);
@@ -493,7 +502,133 @@ void QLStyleMouseTabWidget::ResetControls()
         l->setText(GetLangText(366));
 }
 
-void QLStyleMouseTabWidget::RefreshFirmwareInfo() {}
+// ---- firmware and receiver rows ----
+
+void QLStyleMouseTabWidget::RefreshFirmwareInfo()
+{
+    // While an update runs the rows keep what they showed when it started.
+    const QUpdataDlg *dialog = QUpdataDlg::ExistingInstance();
+    HID_API *api = HID_API::instance();
+    DeviceRecord *device = CurrentDevice();
+    if (!isVisible() || (dialog && dialog->isVisible()) || !api || !device)
+        return;
+    // A second-family mouse is described through the record its worker holds; that record
+    // learns the code only from the current device.
+    DeviceRecord *receiverRow = device;
+    if (HID_API::FindProductRecord(device->CodeText()).family == 4) {
+        QHid_Work_Interface *worker = api->Manager() ? api->Manager()->Worker(device->deviceId) : nullptr;
+        if (DeviceRecord *held = worker ? worker->Device() : nullptr) {
+            if (held->CodeText().isEmpty())
+                held->SetCodeText(device->CodeText());
+            receiverRow = held;
+        }
+    }
+    m_RxFirmwareStatus = uchar(api->ShowMouseDeviceVersion(receiverRow, RxLabel, RxInfoLabel));
+    m_FirmwareStatus = uchar(api->ShowDeviceVersion(device, FwLabel, FwInfoLabel));
+    SetButtonTextFitted(FwButUpdata, GetLangText(313));
+    SetButtonTextFitted(RxButupdata, GetLangText(313));
+}
+
+void QLStyleMouseTabWidget::SetButtonTextFitted(QPushButton *button, const QString &text)
+{
+    button->setText(text);
+    const int width = text.size() * button->fontMetrics().height() + 20;
+    button->setMinimumWidth(width);
+    button->setMaximumWidth(width);
+}
+
+void QLStyleMouseTabWidget::on_FW_ButUpdata_clicked()
+{
+    OnFirmwareButton(m_FirmwareStatus, 418);
+}
+
+void QLStyleMouseTabWidget::on_RX_ButUpdata_clicked()
+{
+    OnFirmwareButton(m_RxFirmwareStatus, 419);
+}
+
+void QLStyleMouseTabWidget::OnFirmwareButton(uchar status, uint unavailableText)
+{
+    if (status == 0) {
+        if (MainWidget *main = MainWidget::instance())
+            main->ShowMessage(QColor(178, 179, 180), GetLangText(unavailableText), true);
+        return;
+    }
+    if (status == 1 || status == 4)
+        return;
+    StartFirmwareDownload();
+}
+
+void QLStyleMouseTabWidget::StartFirmwareDownload()
+{
+    // One batch at a time: a click while this page's downloads or an update run adds nothing.
+    if (!m_firmwareTasks.isEmpty() || Q_ZR_UpdataObjectManage::IsBusy())
+        return;
+    MainWidget *main = MainWidget::instance();
+    if (!main || main->ShowMessage(QColor(178, 179, 180), GetLangText(355), false) != 1)
+        return;
+    // Looked up after the question: the device may have gone while it was open.
+    HID_API *api = HID_API::instance();
+    DeviceRecord *device = CurrentDevice();
+    QKeyLableItem *tile = api && device ? api->TileMap().value(device->deviceId, nullptr) : nullptr;
+    if (!tile || !tile->Device())
+        return;
+    QDownTaskManage *downloads = QDownTaskManage::Instance();
+    auto offer = [&](DeviceRecord *record) {
+        DownTask *task = QDownTaskManage::MakeFirmwareTask(record, this);
+        if (task->url.size() > 10 || task->folder.size() > 10) {
+            downloads->AddTask(task);
+            m_firmwareTasks.append(task);
+        } else {
+            DeleteDownTasks(&task, 1); // nothing to fetch: the task never reaches the manager
+        }
+    };
+    if (tile->FirstUpdateFound())
+        offer(tile->Device());
+    if (tile->SecondUpdateFound()) {
+        QHid_Work_Interface *worker = api->Manager() ? api->Manager()->Worker(tile->DeviceId()) : nullptr;
+        if (DeviceRecord *held = worker ? worker->Device() : nullptr) {
+            if (held->name.isEmpty())
+                ZR_2_0_MouseThread::SetDeviceName(held, tile->Device()->name);
+            offer(held);
+        }
+    }
+    if (m_firmwareTasks.isEmpty())
+        return;
+    if (!m_taskEndConnection)
+        m_taskEndConnection = connect(downloads, &QDownTaskManage::TaskEnd, this, &QLStyleMouseTabWidget::on_TaskEnd);
+    downloads->on_statr();
+    WriteLogLine(QStringLiteral("QKeyLableItem 530"));
+}
+
+void QLStyleMouseTabWidget::on_TaskEnd(DownTask **Tasks, int Count)
+{
+    // A batch can hold other requesters' tasks: only this page's are taken, copied out first
+    // (the array is valid during this call only) and kept in the order the page made them, so
+    // that a mouse goes before its receiver whatever download ended first.
+    QVector<DownTask *> ended;
+    for (int i = 0; i < Count; ++i) {
+        if (Tasks && Tasks[i] && Tasks[i]->owner == this && m_firmwareTasks.contains(Tasks[i]))
+            ended.append(Tasks[i]);
+    }
+    if (ended.isEmpty())
+        return;
+    QVector<DownTask *> mine;
+    for (DownTask *task : qAsConst(m_firmwareTasks)) {
+        if (ended.contains(task))
+            mine.append(task);
+    }
+    for (DownTask *task : qAsConst(mine))
+        m_firmwareTasks.removeOne(task);
+    if (m_firmwareTasks.isEmpty()) {
+        disconnect(m_taskEndConnection);
+        m_taskEndConnection = {};
+    }
+    DelayMs(1000);
+    if (MainWidget *main = MainWidget::instance())
+        main->HideMaskGray();
+    Q_ZR_UpdataObjectManage::StartUpdate(mine);
+}
 
 // ---- changes ----
 

@@ -3,8 +3,10 @@
 // assignment, DPI stages and presets, mouse settings, firmware and reset). The settings page
 // shows what the mouse's worker read into its MouseConfigRecord; each change the user makes is
 // written to "MouseParamConfig.ini" and then announced with its mouse change code.
+#include <QVector>
 #include <QWidget>
 
+struct DownTask;
 struct MouseConfigRecord;
 class QABstractButton;
 class QACombxBox;
@@ -35,6 +37,10 @@ public:
 
     // The mouse button whose assignment is written next; 0xFF means all back to defaults.
     uchar m_CurrentKeyIndex = 0;
+    // The firmware rows' states from the last RefreshFirmwareInfo, as the device list gives
+    // them: 0 no update over this connection, 1 or 4 nothing newer, else newer firmware listed.
+    uchar m_FirmwareStatus = 0;
+    uchar m_RxFirmwareStatus = 0;
 
     // ---- the form ----
     QPushButton *ButExit = nullptr;
@@ -97,6 +103,9 @@ public Q_SLOTS:
     void on_ShakeSlider_valueChanged(uint value);
     void on_ShakeSlider_sliderReleased(uint value);
     void on_MaIntabwidget_currentChanged(int index);
+    void on_FW_ButUpdata_clicked();
+    void on_RX_ButUpdata_clicked();
+    void on_TaskEnd(DownTask **Tasks, int Count);
 
 private Q_SLOTS:
     void on_Cleared();
@@ -111,12 +120,18 @@ private:
     void ResetControls();
     void SaveMouseParam(QWidget *control);
     static void SetActive(QACombxBox *box, bool active);
+    void OnFirmwareButton(uchar status, uint unavailableText);
+    void StartFirmwareDownload();
+    static void SetButtonTextFitted(QPushButton *button, const QString &text);
 
     QButtonGroup *m_buttons = nullptr;
     QString m_product;
     bool m_loaded = false;
     // Slider ranges of the loaded mouse (ten times the device's units): a text refresh keeps them.
     bool m_sleepRangeLoaded = false;
+    // Firmware downloads this page queued and the download manager has not handed back yet.
+    QVector<DownTask *> m_firmwareTasks;
+    QMetaObject::Connection m_taskEndConnection;
 
     static QLStyleMouseTabWidget *s_instance;
 };

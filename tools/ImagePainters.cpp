@@ -9,6 +9,7 @@
 #include "tools/PaintKeyboard.h"
 #include "tools/PaintMacroEditor.h"
 #include "tools/PaintConfigList.h"
+#include "tools/PaintFirmwareUpdate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,5 +51,6 @@ int PaintAllImages(const QString &root)
     g_failures += PaintKeyboardImages(root);
     g_failures += PaintMacroEditorImages(root);
     g_failures += PaintConfigListImages(root);
+    g_failures += PaintFirmwareUpdateImages(root);
     return g_failures;
 }

@@ -68,12 +68,24 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
     const qint64 length = route.declaredLength >= 0 ? route.declaredLength : route.body.size();
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
     head += "Content-Type: application/octet-stream\r\n";
-    head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    if (route.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    else if (route.declaredLength != -2)
+        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     if (!route.location.isEmpty())
         head += "Location: " + route.location + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
-    socket->write(route.sendBytes >= 0 ? route.body.left(int(route.sendBytes)) : route.body);
+    const QByteArray body = route.sendBytes >= 0 ? route.body.left(int(route.sendBytes)) : route.body;
+    if (route.chunked) {
+        for (int at = 0; at < body.size(); at += 1000) {
+            const QByteArray piece = body.mid(at, 1000);
+            socket->write(QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n");
+        }
+        socket->write("0\r\n\r\n");
+    } else {
+        socket->write(body);
+    }
     socket->flush();
     socket->disconnectFromHost();
 }

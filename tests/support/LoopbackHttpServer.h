@@ -17,7 +17,8 @@ public:
     {
         int status = 200;
         QByteArray body;
-        qint64 declaredLength = -1; // Content-Length sent; -1 the body's size
+        qint64 declaredLength = -1; // Content-Length sent; -1 the body's size, -2 none (ended by closing)
+        bool chunked = false;       // the body in chunks (Transfer-Encoding: chunked), no length
         qint64 sendBytes = -1;      // bytes of the body sent before hanging up; -1 all
         QByteArray location;        // Location header (redirects)
     };
