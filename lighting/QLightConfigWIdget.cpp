@@ -844,7 +844,7 @@ void QLightConfigWIdget::RefreshFromConfig()
             if (worker && board)
                 board->on_DispDiyEffect(worker->DiyColorMap());
         }
-    } else if (multi <= 0) {
+    } else if (multi == 0) {
         Q_EMIT ChangLightModel(model, 0, speed, luminance, static_cast<uchar>(colour.red()),
                                static_cast<uchar>(colour.green()), static_cast<uchar>(colour.blue()));
     } else {

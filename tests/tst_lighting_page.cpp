@@ -293,8 +293,8 @@ void TestLightingPage::previewFollowsDevice()
     QMultifunKeyBoard *board = m_page->KeyBoard();
     QSignalSpy previews(m_light, &QLightConfigWIdget::ChangLightModel);
     Ack([&] { Click(81); }, 1);
-    QCOMPARE(previews.count(), 0);
-    QVERIFY(m_light->Back_Slider_Lumin->isEnabled());
+    QCOMPARE(previews.count(), 0); // switched off: the controls reload, nothing starts
+    QCOMPARE(int(m_light->Back_Slider_Lumin->Value()), qBound(1, int(BlockAt(20)), 4) * 10);
     board->on_ClearDisp();
     auto render = [board] { QImage img(board->size(), QImage::Format_RGB32); img.fill(Qt::black); board->render(&img); return img; };
     const QPoint esc = board->KeyByName(QStringLiteral("Esc"))->geometry().center();
@@ -325,6 +325,12 @@ void TestLightingPage::previewFollowsDevice()
     Q_EMIT m_manager->CurrentWorker()->ThreadInputKeyBoradLightChange();
     QTRY_COMPARE(m_light->CurrentEffectFlag(), 93);
     QCOMPARE(previews.last().at(0).toInt(), 93);
+    // a colour picked under SELF_DEFINE is the keyboard's paint colour, and no request
+    Ack([&] { Click(97); }, 1);
+    QSignalSpy requests(m_light, &QLightConfigWIdget::KeyResetLightModelColor);
+    Q_EMIT colour->ChickColorChange(7, 8, 9);
+    QCOMPARE(QList<int>({board->LightR, board->LightG, board->LightB}), QList<int>({7, 8, 9}));
+    QCOMPARE(requests.count(), 0);
     // switched off: model 98
     Q_EMIT m_page->ButDIpsAc->statusChanged(false);
     QCOMPARE(previews.last().at(0).toInt(), 98);
