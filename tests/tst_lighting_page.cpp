@@ -130,7 +130,7 @@ void TestLightingPage::Ack(const std::function<void()> &action, int relay)
 
 void TestLightingPage::Click(int model)
 {
-    QListWidget *list = m_light->LightListWidget;
+    QListWidget *list = m_light->ui->LightListWidget;
     const int row = m_light->ModelIds().indexOf(uchar(model));
     list->setCurrentRow(row);
     Q_EMIT list->itemClicked(list->item(row));
@@ -169,14 +169,14 @@ void TestLightingPage::fullEditChoice()
     }
     // model 82: brightness at 22, speed digit and colour mode at 23, colour at 11 of the base map
     Ack([&] { Click(82); }, 1);
-    QEditColourDialog *colour = m_light->ColourWidget_Back;
+    QEditColourDialog *colour = m_light->ui->ColourWidget_Back;
     Ack([&] { colour->SetColour(0x0A, 0x14, 0x1E); Q_EMIT colour->ChickColorChange(0x0A, 0x14, 0x1E); }, 2);
     QCOMPARE(Ini("Color"), QStringLiteral("#0A141E"));
     QCOMPARE(m_dev->BaseMap().mid(11, 3), QByteArray::fromHex("0a141e"));
     QCOMPARE(int(BlockAt(23) & 0x0F), 0);
-    m_light->Backlight_Slider->setValue(30);
-    m_light->Back_Slider_Lumin->setValue(40);
-    Ack([&] { Q_EMIT m_light->Backlight_Slider->sliderReleased(); }, 3);
+    m_light->ui->Backlight_Slider->setValue(30);
+    m_light->ui->Back_Slider_Lumin->setValue(40);
+    Ack([&] { Q_EMIT m_light->ui->Backlight_Slider->sliderReleased(); }, 3);
     QCOMPARE(Ini("Speed").toInt(), speedLevel);
     QCOMPARE(Ini("Luminance").toInt(), 4);
     QCOMPARE(int(BlockAt(22)), 4);
@@ -199,9 +199,9 @@ void TestLightingPage::fullEditChoice()
     m_light->BuildEffectList(LayoutEffectTable{{82, LayoutEffectEntry{82, 22, 11, 2, QStringLiteral("EDIT_A")}}},
                              QString(), 17, 0, 2); // fewer than 4 steps count as 4
     m_light->SelectEffect(82);
-    QCOMPARE(m_light->Backlight_Slider->Value(), 40u);
-    QCOMPARE(m_light->Back_Slider_Lumin->Value(), 40u);
-    Ack([&] { Q_EMIT m_light->Back_Slider_Lumin->sliderReleased(); }, 3);
+    QCOMPARE(m_light->ui->Backlight_Slider->Value(), 40u);
+    QCOMPARE(m_light->ui->Back_Slider_Lumin->Value(), 40u);
+    Ack([&] { Q_EMIT m_light->ui->Back_Slider_Lumin->sliderReleased(); }, 3);
     QCOMPARE(QStringList({Ini("Speed"), Ini("Luminance")}), QStringList({QStringLiteral("4"), QStringLiteral("4")}));
 }
 
@@ -218,10 +218,10 @@ void TestLightingPage::editWalks()
         light->BuildEffectList(LayoutEffectTable{{84, LayoutEffectEntry{84, 26, 17, 4, c.first}}}, QString(), 17, 4, 4);
         light->SelectEffect(84);
         QString on;
-        on += light->Backlight_Slider->isEnabled() && light->Backlight_Speed->isEnabled() ? QStringLiteral("S") : QString();
-        on += light->Back_Slider_Lumin->isEnabled() && light->Back_Lumin_Value->isEnabled() ? QStringLiteral("L") : QString();
-        on += light->ColourWidget_Back->IsGradientRampEnabled() ? QStringLiteral("C") : QString();
-        on += light->ColourWidget_Back->IsMColorButtonEnabled() ? QStringLiteral("M") : QString();
+        on += light->ui->Backlight_Slider->isEnabled() && light->ui->Backlight_Speed->isEnabled() ? QStringLiteral("S") : QString();
+        on += light->ui->Back_Slider_Lumin->isEnabled() && light->ui->Back_Lumin_Value->isEnabled() ? QStringLiteral("L") : QString();
+        on += light->ui->ColourWidget_Back->IsGradientRampEnabled() ? QStringLiteral("C") : QString();
+        on += light->ui->ColourWidget_Back->IsMColorButtonEnabled() ? QStringLiteral("M") : QString();
         QCOMPARE(on, c.second);
     }
     QCOMPARE(QLightConfigWIdget::SliderLevel(30, 4), 3);
@@ -229,8 +229,8 @@ void TestLightingPage::editWalks()
     QCOMPARE(QLightConfigWIdget::SliderLevel(30, 0), 3);
     // no current row: nothing written, nothing requested, no busy left behind
     QSignalSpy requests(light, &QLightConfigWIdget::KeyBoradLightSleep_Lumina);
-    light->LightListWidget->setCurrentRow(-1);
-    Q_EMIT light->Backlight_Slider->sliderReleased();
+    light->ui->LightListWidget->setCurrentRow(-1);
+    Q_EMIT light->ui->Backlight_Slider->sliderReleased();
     QCOMPARE(requests.count(), 0);
     QCOMPARE(light->CurrentEffectFlag(), -1);
 }
@@ -248,13 +248,13 @@ void TestLightingPage::refusalsAndVanishing()
     emu::Knobs k;
     k.failWrites = k.failFeatures = true;
     m_dev->setKnobs(k);
-    QEditColourDialog *colour = m_light->ColourWidget_Back;
+    QEditColourDialog *colour = m_light->ui->ColourWidget_Back;
     const QList<QPair<std::function<void()>, QPair<int, const char *>>> cases = {
         {[&] { Click(83); }, {1, "信号异常 灯效切换失败"}},
         {[&] { Click(82); }, {1, "信号异常 灯效切换失败"}},
         {[&] { colour->SetColour(1, 2, 3); Q_EMIT colour->ChickColorChange(1, 2, 3); }, {2, "信号异常 颜色调整失败"}},
         {[&] { colour->SetMColorButtonChecked(true); Q_EMIT colour->MoreColorChange(true); }, {4, "切换颜色模式失败"}},
-        {[&] { Q_EMIT m_light->Backlight_Slider->sliderReleased(); }, {3, "调整参数失败"}}};
+        {[&] { Q_EMIT m_light->ui->Backlight_Slider->sliderReleased(); }, {3, "调整参数失败"}}};
     for (const auto &c : cases) {
         MessageAnswerer answer;
         Ack(c.first, c.second.first);
@@ -294,17 +294,17 @@ void TestLightingPage::previewFollowsDevice()
     QSignalSpy previews(m_light, &QLightConfigWIdget::ChangLightModel);
     Ack([&] { Click(81); }, 1);
     QCOMPARE(previews.count(), 0); // switched off: the controls reload, nothing starts
-    QCOMPARE(int(m_light->Back_Slider_Lumin->Value()), qBound(1, int(BlockAt(20)), 4) * 10);
+    QCOMPARE(int(m_light->ui->Back_Slider_Lumin->Value()), qBound(1, int(BlockAt(20)), 4) * 10);
     board->on_ClearDisp();
     auto render = [board] { QImage img(board->size(), QImage::Format_RGB32); img.fill(Qt::black); board->render(&img); return img; };
     const QPoint esc = board->KeyByName(QStringLiteral("Esc"))->geometry().center();
     const QColor under = render().pixelColor(esc);
     m_page->SetDisplayOn(true);
     Q_EMIT m_page->ButDIpsAc->statusChanged(true);
-    QEditColourDialog *colour = m_light->ColourWidget_Back;
+    QEditColourDialog *colour = m_light->ui->ColourWidget_Back;
     Ack([&] { colour->SetColour(200, 100, 50); Q_EMIT colour->ChickColorChange(200, 100, 50); }, 2);
     QCOMPARE(previews.last().at(0).toInt(), 81);
-    const int a = int(m_light->Back_Slider_Lumin->Value() / 10) * 40 + 20;
+    const int a = int(m_light->ui->Back_Slider_Lumin->Value() / 10) * 40 + 20;
     auto mix = [a](int top, int bottom) { return (top * a + bottom * (255 - a)) / 255; };
     const QColor want(mix(200, under.red()), mix(100, under.green()), mix(50, under.blue()));
     QTRY_VERIFY_WITH_TIMEOUT(qAbs(render().pixelColor(esc).red() - want.red()) <= 3
@@ -341,14 +341,14 @@ void TestLightingPage::languageAndForm()
 {
     Open(Wire::KeyboardWired);
     const QList<QPair<QWidget *, uint>> ids = {
-        {m_light->Back_Effict, 341}, {m_light->Audion_effict, 341}, {m_light->BackLightInfo, 342},
-        {m_light->AudionLightInfo, 342}, {m_light->Backlight_Speed, 100}, {m_light->Tapelight_Speed, 100},
-        {m_light->Backlight_Lumin, 99}, {m_light->Tapelight_Lumin, 99}, {m_light->Audion_Gian_Label, 165},
-        {m_light->Audio_Smoot_Label, 166}, {m_light->Audin_Gian_Info_Label, 426},
-        {m_light->Audio_Smoot_Info_Label, 427}, {m_light->Refulsh_Label, 343}};
+        {m_light->ui->Back_Effict, 341}, {m_light->ui->Audion_effict, 341}, {m_light->ui->BackLightInfo, 342},
+        {m_light->ui->AudionLightInfo, 342}, {m_light->ui->Backlight_Speed, 100}, {m_light->ui->Tapelight_Speed, 100},
+        {m_light->ui->Backlight_Lumin, 99}, {m_light->ui->Tapelight_Lumin, 99}, {m_light->ui->Audion_Gian_Label, 165},
+        {m_light->ui->Audio_Smoot_Label, 166}, {m_light->ui->Audin_Gian_Info_Label, 426},
+        {m_light->ui->Audio_Smoot_Info_Label, 427}, {m_light->ui->Refulsh_Label, 343}};
     // SHADOW_DISAPPEAR's rows are marked missing in the sample rows file: listed, with the tool
     // tip; FLASH_AWAY has no entry there (none), LIGHT_OFF never has one
-    QListWidget *list = m_light->LightListWidget;
+    QListWidget *list = m_light->ui->LightListWidget;
     QCOMPARE(list->count(), 18);
     QCOMPARE(list->item(m_light->ModelIds().indexOf(89))->toolTip(), GetLangText(291));
     QVERIFY(list->item(m_light->ModelIds().indexOf(84))->toolTip().isEmpty());
@@ -362,11 +362,11 @@ void TestLightingPage::languageAndForm()
         for (uchar model : m_light->ModelIds())
             QVERIFY(GetLangText(model) != QLatin1String("not Code"));
     }
-    QCOMPARE(m_light->TapeEffict->text(), QStringLiteral("灯效类型"));
-    QCOMPARE(m_light->TapeLightInfo->text(), QStringLiteral("设置灯光"));
-    QCOMPARE(m_light->LightConfigWIdget->tabText(2), QStringLiteral("灯带"));
-    QVERIFY(!m_light->LightConfigWIdget->isTabEnabled(2));
-    QVERIFY(m_light->Refulsh_Label->isHidden() && m_light->EditVertrefresh->isHidden() && m_light->label_2->isHidden());
+    QCOMPARE(m_light->ui->TapeEffict->text(), QStringLiteral("灯效类型"));
+    QCOMPARE(m_light->ui->TapeLightInfo->text(), QStringLiteral("设置灯光"));
+    QCOMPARE(m_light->ui->LightConfigWIdget->tabText(2), QStringLiteral("灯带"));
+    QVERIFY(!m_light->ui->LightConfigWIdget->isTabEnabled(2));
+    QVERIFY(m_light->ui->Refulsh_Label->isHidden() && m_light->ui->EditVertrefresh->isHidden() && m_light->ui->label_2->isHidden());
 }
 
 QTEST_MAIN(TestLightingPage)

@@ -89,7 +89,7 @@ void Run(emu::Model model, const char *name, double transferMs, int rounds)
                          [&] { modelAck = clock.elapsed(); }, Qt::DirectConnection);
         QObject::connect(worker, &QHid_Work_Interface::CHangeLightSleep_LuminaSucceed, worker,
                          [&] { sliderAck = clock.elapsed(); }, Qt::DirectConnection);
-        QListWidget *list = light->LightListWidget;
+        QListWidget *list = light->ui->LightListWidget;
         const int row = light->ModelIds().indexOf(81);
         std::vector<double> ack, frame, slider;
         QBaseEffctThread *engine = QBaseEffctThread::instance();
@@ -109,7 +109,7 @@ void Run(emu::Model model, const char *name, double transferMs, int rounds)
             WaitFor([&] { return manager->PendingCommands() == 0 && !manager->isRunning(); }, 5000);
             sliderAck = -1;
             clock.start();
-            Q_EMIT light->Backlight_Slider->sliderReleased();
+            Q_EMIT light->ui->Backlight_Slider->sliderReleased();
             if (WaitFor([&] { return sliderAck >= 0; }, 5000))
                 slider.push_back(sliderAck);
         }
