@@ -421,7 +421,7 @@ void QLightConfigWIdget::on_SwtchDispStatic(bool Open)
         return;
     }
     ShowBusy();
-    on_ChangeResetLightModelSucceed();
+    ApplyModelChange(false);
     HideBusy();
 }
 
@@ -442,33 +442,34 @@ void QLightConfigWIdget::on_LightListWidget_itemClicked(QListWidgetItem *item)
 
 void QLightConfigWIdget::on_ChangeResetLightModelSucceed()
 {
+    ApplyModelChange(true);
+}
+
+// After a model change, or when the preview is switched on. A mode the keyboard refused is
+// reported and not previewed: the preview would show what the keyboard does not run.
+void QLightConfigWIdget::ApplyModelChange(bool fromDevice)
+{
     const int model = CurrentModel();
-    if (!m_PreviewFlag) {
+    const bool refused = fromDevice && !DeviceWriteOk();
+    if (!m_PreviewFlag || model < 0) {
         LoadModelUiValues();
         HideBusy();
         if (model >= 0)
             ApplyEditFlags(EditTextOf(model));
-        return;
-    }
-    if (model < 0) {
-        HideBusy();
+    } else {
+        ApplyEditFlags(EditTextOf(model));
         LoadModelUiValues();
-        return;
-    }
-    ApplyEditFlags(EditTextOf(model));
-    LoadModelUiValues();
-    // A mode the keyboard refused is not previewed: the preview would show what it does not run.
-    if (!DeviceWriteOk()) {
+        if (!refused) {
+            Q_EMIT ReSetStandardDiy(false);
+            if (model == 97)
+                Q_EMIT ReSetStandardDiy(true);
+            StartPreview(model);
+            DelayMs(100);
+        }
         HideBusy();
-        ShowFailure(QString::fromUtf8("信号异常 灯效切换失败"));
-        return;
     }
-    Q_EMIT ReSetStandardDiy(false);
-    if (model == 97)
-        Q_EMIT ReSetStandardDiy(true);
-    StartPreview(model);
-    DelayMs(100);
-    HideBusy();
+    if (refused)
+        ShowFailure(QString::fromUtf8("信号异常 灯效切换失败"));
 }
 
 void QLightConfigWIdget::on_ChickColorChange(int R, int G, int B)

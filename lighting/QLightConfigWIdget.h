@@ -94,6 +94,7 @@ private:
     void InitPage();
     void ConnectSignals();
 
+    void ApplyModelChange(bool fromDevice);
     void ApplyEditFlags(const QString &text);
     void LoadModelUiValues();
     bool SaveChangeLight(); // false: nothing written (no row, no data file, another tab)

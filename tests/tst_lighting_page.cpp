@@ -264,13 +264,18 @@ void TestLightingPage::refusalsAndVanishing()
     QCOMPARE(Ini("Model").toInt(), 82);
     QCOMPARE(Ini("Color"), QStringLiteral("#010203"));
     QCOMPARE(Ini("MColor").toInt(), 1);
-    m_dev->setKnobs(emu::Knobs());
-    m_dev->SetAsleep(true);
+    Q_EMIT m_page->ButDIpsAc->statusChanged(false); // refused with the preview off: reported too
     {
         MessageAnswerer answer;
         Ack([&] { Click(84); }, 1);
+        QTRY_COMPARE(answer.shown(), QStringLiteral("信号异常 灯效切换失败"));
         QCOMPARE(Ini("Model").toInt(), 84);
     }
+    m_dev->setKnobs(emu::Knobs());
+    m_dev->SetAsleep(true); // a sleeping keyboard behind the receiver refuses; wired it still takes it
+    MessageAnswerer answer;
+    Ack([&] { Click(83); }, 1);
+    QCOMPARE(Ini("Model").toInt(), 83);
     m_dev->SetAsleep(false);
     QVERIFY(m_dir->removeFile(QStringLiteral("Products/QK75/QK75_data.ini")));
     QSignalSpy requests(m_light, &QLightConfigWIdget::KeyResetLightModel);
