@@ -203,6 +203,13 @@ void TestLightingPage::fullEditChoice()
     QCOMPARE(m_light->ui->Back_Slider_Lumin->Value(), 40u);
     Ack([&] { Q_EMIT m_light->ui->Back_Slider_Lumin->sliderReleased(); }, 3);
     QCOMPARE(QStringList({Ini("Speed"), Ini("Luminance")}), QStringList({QStringLiteral("4"), QStringLiteral("4")}));
+    // reopened: the choice comes back from the keyboard, not from what the store held
+    QKeyBoradMApMange *store = HID_API::instance()->CurrentDevice()->keyboardStore;
+    store->SetKeyBlock(static_cast<uint8_t *>(calloc(150, 1)), 150, true);
+    HID_API::instance()->TileMap().value(m_node)->on_test();
+    QCOMPARE(m_light->CurrentEffectFlag(), 82);
+    QCOMPARE(m_light->ui->ColourWidget_Back->HexText(), QStringLiteral("#0A141E"));
+    QCOMPARE(m_light->ui->Back_Slider_Lumin->Value(), 40u);
 }
 
 // The edit-capability walk on a page without a device; a model the layout does not list.
