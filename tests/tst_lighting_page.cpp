@@ -337,6 +337,13 @@ void TestLightingPage::previewFollowsDevice()
     Q_EMIT m_manager->CurrentWorker()->ThreadInputKeyBoradLightChange();
     QTRY_COMPARE(m_light->CurrentEffectFlag(), 93);
     QCOMPARE(previews.last().at(0).toInt(), 93);
+    // a model the page's list lacks: no row, every control disabled, the list unchanged
+    m_light->BuildEffectList(LayoutEffectTable{{81, LayoutEffectEntry{81, 20, 0, 1, QStringLiteral("EDIT_A")}}}, QString(), 17, 5, 5);
+    Q_EMIT m_manager->CurrentWorker()->ThreadInputKeyBoradLightChange();
+    QCOMPARE(m_light->CurrentEffectFlag(), -1);
+    QVERIFY(!m_light->ui->Back_Slider_Lumin->isEnabled() && !m_light->ui->ColourWidget_Back->IsGradientRampEnabled());
+    QCOMPARE(m_light->ModelIds(), QList<uchar>({81}));
+    m_page->BuildPage(QStringLiteral("QK75"));
     // a colour picked under SELF_DEFINE is the keyboard's paint colour, and no request
     Ack([&] { Click(97); }, 1);
     QSignalSpy requests(m_light, &QLightConfigWIdget::KeyResetLightModelColor);
