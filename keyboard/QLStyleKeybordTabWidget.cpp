@@ -348,10 +348,7 @@ void QLStyleKeybordTabWidget::BuildPage(const QString &productFolder)
         api->DebouncePos.store(positions.DebouncePos);
         api->ReportRatePos.store(positions.ReportRatePos);
     }
-    QList<int> effectIds;
-    for (auto it = effects.cbegin(); it != effects.cend(); ++it)
-        effectIds.append(it.key());
-    LightValueSet->BuildEffectList(effectIds, audio, EffectTypeIndex, speed, LuminanceSteps);
+    LightValueSet->BuildEffectList(effects, audio, EffectTypeIndex, speed, LuminanceSteps);
     LightValueSet->SetStripTabEnabled(false);
 
     const QString picture = images.split(QLatin1Char('|')).first();

@@ -229,7 +229,7 @@ void QMultifunKeyButton::mousePressEvent(QMouseEvent *event)
     QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
     const QLightConfigWIdget *light = QLightConfigWIdget::instance();
     const uchar current = BoardPage();
-    const bool painting = current == 1 && !Hidden && light && light->CurrentEffectFlag == 97 && page
+    const bool painting = current == 1 && !Hidden && light && light->CurrentEffectFlag() == 97 && page
                           && page->IsDisplayOn();
     bool changed = false;
     if (event->button() == Qt::RightButton && current == 0) {

@@ -123,7 +123,11 @@ void TestKeyboardButton::pressMatrix()
     QTest::mouseClick(key, Qt::RightButton);
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("Products/QK75/UserConfig/TempBase.xml"))));
     m_board->CurrentPage = 1;
-    m_page->LightPage()->CurrentEffectFlag = 97;
+    LayoutEffectTable effects;
+    effects.insert(81, LayoutEffectEntry());
+    effects.insert(97, LayoutEffectEntry());
+    m_page->LightPage()->BuildEffectList(effects, QString(), 17, 4, 4);
+    m_page->LightPage()->SelectEffect(97);
     m_page->SetDisplayOn(true);
     struct Case { uchar r, g, b; Qt::MouseButton button; bool emits; uchar r2, g2, b2; };
     const QList<Case> cases = {{1, 2, 2, Qt::RightButton, false, 1, 2, 2}, {1, 2, 3, Qt::RightButton, true, 0, 0, 0},
@@ -137,7 +141,7 @@ void TestKeyboardButton::pressMatrix()
     }
     QCOMPARE(diy.last().value(0).toInt(), int(key->Diypos));
     // not painting while another effect is chosen
-    m_page->LightPage()->CurrentEffectFlag = 81;
+    m_page->LightPage()->SelectEffect(81);
     key->R = 9;
     QTest::mouseClick(key, Qt::LeftButton);
     QCOMPARE(int(key->R), 9);

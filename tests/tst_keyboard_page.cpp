@@ -177,7 +177,7 @@ void TestKeyboardPage::opensFromTile()
     QCOMPARE(m_page->LevelComboItems(),
              QStringList({QStringLiteral("Layer 1") + layer, GetLangText(304) + layer, QStringLiteral("Layer 2") + layer}));
     QCOMPARE(board->LayerCount(), 3);
-    QCOMPARE(m_page->LightPage()->CurrentEffectFlag, int(Store()->KeyAtFlagPosition()));
+    QCOMPARE(m_page->LightPage()->CurrentEffectFlag(), int(Store()->KeyAtFlagPosition()));
     QCOMPARE(m_main->CommandTextTable().value(0x0d010000u), QStringLiteral("Fn2"));
     QCOMPARE(m_main->CommandTextTable().value(0x04u), QStringLiteral("A"));
 
