@@ -251,9 +251,10 @@ QString QLStyleBoraWidget::ParseKeyText(const QString &text, uint16_t *id)
 }
 
 
-void QLStyleBoraWidget::TakeKeySnapshot()
+void QLStyleBoraWidget::TakeKeySnapshot(bool allKeys)
 {
     MouseKeySnapshot snapshot;
+    snapshot.allKeys = allKeys;
     const auto map = LineValueMap();
     for (auto it = map.cbegin(); it != map.cend(); ++it)
         for (const QLineInfo *row : it.value())
@@ -267,8 +268,14 @@ void QLStyleBoraWidget::TakeKeySnapshot()
 MouseKeySnapshot QLStyleBoraWidget::KeySnapshot()
 {
     QCoreApplication *app = QCoreApplication::instance();
-    if (s_frame && app && QThread::currentThread() == app->thread())
-        s_frame->TakeKeySnapshot();
+    if (s_frame && app && QThread::currentThread() == app->thread()) {
+        bool allKeys = false;
+        {
+            std::lock_guard<std::mutex> lock(s_snapshotLock);
+            allKeys = s_snapshot.allKeys; // a fresh copy still answers for the last request
+        }
+        s_frame->TakeKeySnapshot(allKeys);
+    }
     std::lock_guard<std::mutex> lock(s_snapshotLock);
     return s_snapshot;
 }
@@ -473,7 +480,7 @@ void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
     for (auto it = records.cbegin(); it != records.cend(); ++it)
         for (const LineKeyRecord &record : it.value())
             ApplyKeyRecord(record);
-    SaveAndSend();
+    SaveAndSend(true);
 }
 
 void QLStyleBoraWidget::on_ConfigChangeTofile()
@@ -500,20 +507,20 @@ void QLStyleBoraWidget::on_ConfigChangeTofile()
     store.Write(path, levels, pictures, small, LineValueMap());
 }
 
-void QLStyleBoraWidget::SaveAndSend()
+void QLStyleBoraWidget::SaveAndSend(bool allKeys)
 {
     if (MainWidget *main = MainWidget::instance())
         main->on_Show_busy_Status();
     Q_EMIT ConfigDataChange();
     on_ConfigChangeTofile();
     QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
-    TakeKeySnapshot();
+    TakeKeySnapshot(allKeys);
     Q_EMIT ZrMouseKeyValueChange();
 }
 
 void QLStyleBoraWidget::on_LineValueDtdaChange()
 {
-    SaveAndSend();
+    SaveAndSend(false);
 }
 
 void QLStyleBoraWidget::on_ChangeConfig(QString open_file)

@@ -68,7 +68,7 @@ public:
     QLabel *ConfigNameLabel() const { return ConfigenameLabel; }
 
     // Copies the rows and the mouse page's selected button for the workers (GUI thread).
-    void TakeKeySnapshot();
+    void TakeKeySnapshot(bool allKeys = false);
     // The last copy, from any thread; on the GUI thread a fresh one is taken first.
     static MouseKeySnapshot KeySnapshot();
 
@@ -114,7 +114,7 @@ private:
     QString CurrentConfigName();
     void ConnectColumn(QGradualChangeLine *column);
     // Save, then the key write; the busy indicator stays until the write has ended.
-    void SaveAndSend();
+    void SaveAndSend(bool allKeys);
 
     QWidget *LeftWidget = nullptr;
     QLabel *ConfigenameLabel = nullptr;

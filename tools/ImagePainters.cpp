@@ -42,6 +42,7 @@ int PaintAllImages(const QString &root)
     g_failures += !SavePainted(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
     g_failures += PaintShellImages(root);
     g_failures += PaintProductImages(root);
+    g_failures += PaintMouseProfileImages(root);
     g_failures += PaintPageIcons(root);
     g_failures += PaintWidgetImages(root);
     g_failures += PaintSettingsImages(root);

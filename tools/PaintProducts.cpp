@@ -66,7 +66,74 @@ QImage mouse(int w, int h, const QColor &accent, bool slim)
     return img;
 }
 
+// The key-definition pictures of a mouse: 500 x 560, shown centred on the 900 x 630 page, so a
+// point of the page lies at (x - 200, y - 35) of the picture. The marks sit where the sample
+// profiles put each button's callout start.
+QImage mouseTop(const QColor &accent)
+{
+    QImage img(500, 560, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF body(140, 25, 220, 520);
+    QLinearGradient g(body.topLeft(), body.bottomRight());
+    g.setColorAt(0, QColor(72, 74, 80));
+    g.setColorAt(1, QColor(18, 19, 22));
+    p.setPen(QPen(accent, 3));
+    p.setBrush(g);
+    p.drawRoundedRect(body, 110, 130);
+    p.setPen(QPen(QColor(8, 8, 10), 3));
+    p.drawLine(QPointF(250, 25), QPointF(250, 250));
+    p.drawLine(QPointF(150, 250), QPointF(350, 250));
+    p.setPen(Qt::NoPen);
+    p.setBrush(accent);
+    p.drawRoundedRect(QRectF(238, 80, 24, 60), 10, 10);     // wheel
+    p.drawRoundedRect(QRectF(240, 300, 20, 30), 6, 6);      // DPI button
+    p.setBrush(accent.lighter(130));
+    for (const QPointF &mark : {QPointF(220, 115), QPointF(280, 115)})
+        p.drawEllipse(mark, 6, 6);
+    return img;
+}
+
+QImage mouseSide(const QColor &accent)
+{
+    QImage img(500, 560, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shell;
+    shell.moveTo(30, 440);
+    shell.cubicTo(40, 200, 200, 110, 300, 120);
+    shell.cubicTo(420, 130, 480, 260, 470, 440);
+    shell.closeSubpath();
+    QLinearGradient g(QPointF(30, 120), QPointF(470, 440));
+    g.setColorAt(0, QColor(72, 74, 80));
+    g.setColorAt(1, QColor(18, 19, 22));
+    p.setPen(QPen(accent, 3));
+    p.setBrush(g);
+    p.drawPath(shell);
+    p.setPen(Qt::NoPen);
+    p.setBrush(accent);
+    p.drawRoundedRect(QRectF(140, 190, 60, 30), 8, 8);  // forward
+    p.drawRoundedRect(QRectF(300, 190, 60, 30), 8, 8);  // back
+    p.drawEllipse(QPointF(150, 165), 10, 10);           // sniper
+    p.drawEllipse(QPointF(350, 315), 12, 12);           // fire
+    return img;
+}
+
 } // namespace
+
+int PaintMouseProfileImages(const QString &root)
+{
+    int failures = 0;
+    const QString base = root + QStringLiteral("/programdir/Products/");
+    const QColor teal(0, 169, 224), red(255, 0, 62);
+    failures += !SavePng(mouseTop(teal), base + "QM8/QM8_top.png");
+    failures += !SavePng(mouseSide(teal), base + "QM8/QM8_side.png");
+    failures += !SavePng(mouseTop(red), base + "QX3/QX3_top.png");
+    failures += !SavePng(mouseSide(red), base + "QX3/QX3_side.png");
+    return failures;
+}
 
 int PaintProductImages(const QString &root)
 {

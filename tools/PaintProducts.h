@@ -3,3 +3,5 @@
 
 // Pictures of the sample products (device tiles); returns the number of failures.
 int PaintProductImages(const QString &root);
+// The two key-definition pictures of each sample mouse.
+int PaintMouseProfileImages(const QString &root);
