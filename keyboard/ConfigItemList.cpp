@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QDomElement>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 ConfigItem *Make(uint8_t kind, const QString &left, const QString &centre = QString(), const QString &code = QString())
@@ -88,6 +89,9 @@ QStringList ConfigItemList::ListFiles(const QString &folder, const QString &suff
         if (it.fileInfo().suffix() == suffix)
             names.append(it.fileName());
     }
+    // The folder's own order differs between file systems: rows come by name.
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
@@ -100,7 +104,10 @@ QStringList ConfigItemList::ListMacroFiles()
 QStringList ConfigItemList::ListUserConfigFiles()
 {
     const QString dir = ProductDir();
-    return ListFiles(dir.isEmpty() ? dir : dir + QStringLiteral("/UserConfig"), QStringLiteral("xml"));
+    QStringList names = ListFiles(dir.isEmpty() ? dir : dir + QStringLiteral("/UserConfig"), QStringLiteral("xml"));
+    // The product's delivered description is no user configuration: never listed, never deleted.
+    names.removeAll(QStringLiteral("imageAndLines.xml"));
+    return names;
 }
 
 ConfigItem *ConfigItemList::MakeCommandItem(const QDomElement &element)

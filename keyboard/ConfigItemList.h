@@ -20,7 +20,8 @@ public:
     static void Free(ItemMap &items);
 
     // Files with the suffix "bin" / "xml" (exactly) under the current product's macro /
-    // user-configuration folder and its subfolders, by file name.
+    // user-configuration folder and its subfolders, by file name, sorted by name; the product's
+    // "imageAndLines.xml" is no user configuration.
     static QStringList ListMacroFiles();
     static QStringList ListUserConfigFiles();
     static QStringList ListFiles(const QString &folder, const QString &suffix);

@@ -1,5 +1,10 @@
 #include "keyboard/KeyValueInfo.h"
 
+void DeleteDragRecord(_KeyValueInfo *record)
+{
+    delete record;
+}
+
 void FreeKeyProfileLayers(KeyProfileLayers &layers)
 {
     for (KeyLayerTable *table : layers) {

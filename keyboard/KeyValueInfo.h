@@ -19,6 +19,9 @@ struct _KeyValueInfo
 using KeyLayerTable = QHash<QString, _KeyValueInfo *>;
 using KeyProfileLayers = QVector<KeyLayerTable *>;
 
+// Frees a record handed over by a drop from a configuration list.
+void DeleteDragRecord(_KeyValueInfo *record);
+
 // Releases every record and every table.
 void FreeKeyProfileLayers(KeyProfileLayers &layers);
 

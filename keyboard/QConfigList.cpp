@@ -1,14 +1,70 @@
 #include "keyboard/QConfigList.h"
+#include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "keyboard/ConfigItemList.h"
+#include "keyboard/QAddAppButton_Item.h"
+#include "keyboard/QComandeItem.h"
+#include "keyboard/QCreatMacroButton.h"
+#include "keyboard/QCreateUserConfigButton.h"
+#include "keyboard/QExPandeItem.h"
+#include "keyboard/QLeftMuenTabWidget.h"
+#include "keyboard/QMacro_Item.h"
+#include "keyboard/QUserConfig_Item.h"
+#include "macros/QJsonConfing.h"
+#include "mouse/QLStyleBoraWidget.h"
+#include "widgets/AppFont.h"
+#include "widgets/QTextAndpictue.h"
 
-#include <QMouseEvent>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+
+namespace {
+// The mouse frame's tab button with id 2 (its macro tab): while it is checked a drag shows
+// its picture and a mouse drop carries it.
+bool MouseMacroTabChecked()
+{
+    QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
+    const auto *button = frame ? frame->findChild<QAbstractButton *>(QStringLiteral("Button_2")) : nullptr;
+    return button && button->isChecked();
+}
+
+void Invoke(QObject *target, const char *slot, const char *signature)
+{
+    if (target && target->metaObject()->indexOfSlot(signature) >= 0)
+        QMetaObject::invokeMethod(target, slot);
+}
+} // namespace
 
 QConfigList::QConfigList(QWidget *parent) : QListWidget(parent)
 {
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setStyleSheet(QStringLiteral("QListWidget{border:none;background-color:#00000000; outline:none;} "
-                                 "QListWidget::item{Padding:0px; outline:none; min-height:35px; color:#ffffff;}"));
+    m_picture = new QTextAndpictue(MainWidget::instance());
+    m_picture->setFont(LoadAppFont(15));
+    m_picture->hide();
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar{background:transparent; width:4px; margin:0px 0px 0px 0px;}            "
+        "QScrollBar::handle{background:rgba(223, 223, 225, 200); border:0px; border-radius:2px; margin:0px 0px 0px 0px;}            "
+        "QScrollBar::handle:hover{background:lightgray;}            "
+        "QScrollBar::handle:pressed{background:rgba(200, 200, 200, 255);}            "
+        "QScrollBar::sub-page{background:transparent;}            "
+        "QScrollBar::add-page{background:transparent;}            "
+        "QScrollBar::up-arrow{background:transparent;}            "
+        "QScrollBar::down-arrow{background:transparent;}            "
+        "QScrollBar::sub-line{background:transparent; height:0px;}            "
+        "QScrollBar::add-line{background:transparent; height:0px;}"));
+}
+
+QConfigList::~QConfigList()
+{
+    for (int i = 0; i < count(); ++i)
+        if (QWidget *row = itemWidget(item(i)))
+            row->close();
+    qDeleteAll(m_groups);
+    // The picture hangs on the main window, which outlives the lists.
+    delete m_picture.data();
 }
 
 QString QConfigList::ResolveText(const QString &text, int *id)
@@ -25,43 +81,237 @@ QString QConfigList::ResolveText(const QString &text, int *id)
     return GetLangText(static_cast<uint>(n));
 }
 
-void QConfigList::LoadItems(const QVector<ConfigItem *> &items)
+QConfigListItemBase *QConfigList::Row(QListWidgetItem *item) const
 {
-    for (const ConfigItem *item : items)
-        AddItem(item->kind, item->left, item->centre, item->code);
+    return item ? qobject_cast<QConfigListItemBase *>(itemWidget(item)) : nullptr;
+}
+
+int QConfigList::FirstRowType() const
+{
+    const QConfigListItemBase *row = Row(item(0));
+    return row ? row->ItemType() : -1;
 }
 
 QListWidgetItem *QConfigList::AddItem(uint8_t kind, const QString &left, const QString &centre, const QString &code)
 {
-    if (kind != 0 && kind != 1 && kind != 3 && kind != 5 && kind != 7 && kind != 8)
+    QConfigListItemBase *row = nullptr;
+    switch (kind) {
+    case 0:
+        row = new QExPandeItem;
+        connect(row, &QConfigListItemBase::Expande, this, &QConfigList::on_Expande);
+        break;
+    case 1:
+    case 3:
+        row = kind == 1 ? static_cast<QConfigListItemBase *>(new QComandeItem) : new QMacro_Item;
+        connect(row, &QConfigListItemBase::DragLeftRePress, this, &QConfigList::on_DragLeftRePress);
+        connect(row, &QConfigListItemBase::DragLeftPress, this, &QConfigList::on_DragLeftPress);
+        connect(row, &QConfigListItemBase::DragLeftMove, this, &QConfigList::on_DragLeftMove);
+        // The list alone deletes a macro: row and file go once.
+        if (kind == 3)
+            connect(static_cast<QMacro_Item *>(row), &QMacro_Item::DeleteItem, this, &QConfigList::on_deleteItem);
+        break;
+    case 5:
+        row = new QCreatMacroButton;
+        connect(row, qOverload<>(&QConfigListItemBase::clicked), this,
+                [this] { Invoke(m_page, "on_toEditDefinepage", "on_toEditDefinepage()"); });
+        break;
+    case 6:
+        row = new QAddAppButton_Item;
+        break;
+    case 7: {
+        auto *file = new QUserConfig_Item;
+        connect(file, &QUserConfig_Item::OPenConfigFile, this, [](const QString &name) {
+            QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
+            if (frame && frame->metaObject()->indexOfSlot("on_ChangeConfig(QString)") >= 0)
+                QMetaObject::invokeMethod(frame, "on_ChangeConfig", Q_ARG(QString, name));
+        });
+        // A row deletes through the tab widget it sits in, not through the mouse page's.
+        connect(file, &QUserConfig_Item::DeleteItem, this, [this](const QString &name) {
+            for (QWidget *w = parentWidget(); w; w = w->parentWidget())
+                if (auto *tabs = qobject_cast<QLeftMuenTabWidget *>(w))
+                    return tabs->DeleteUserConfigFile(name);
+        });
+        row = file;
+        break;
+    }
+    case 8:
+        row = new QCreateUserConfigButton;
+        break;
+    default:
         return nullptr;
-    const QString l = ResolveText(left), c = ResolveText(centre);
-    auto *item = new QListWidgetItem(c.isEmpty() ? l : l + QStringLiteral("    ") + c, this);
-    item->setData(KindRole, kind);
-    item->setData(LeftRole, left);
-    item->setData(CentreRole, centre);
-    item->setData(CodeRole, code);
+    }
+    ApplyAppFont(row, kind == 5 ? 16 : 14);
+    auto *item = new QListWidgetItem;
+    item->setSizeHint(QSize(0, 35));
+    row->SetItemInfo(left, centre, code);
+    addItem(item);
+    setItemWidget(item, row);
     return item;
+}
+
+void QConfigList::LoadItems(const QVector<ConfigItem *> &items)
+{
+    for (const ConfigItem *record : items) {
+        QListWidgetItem *item = AddItem(record->kind, record->left, record->centre, record->code);
+        if (!item)
+            continue;
+        if (record->kind == 0 || m_groups.isEmpty())
+            m_groups.append(new QVector<QListWidgetItem *>);
+        m_groups.last()->append(item);
+    }
+}
+
+void QConfigList::Detach(QListWidgetItem *item)
+{
+    if (QVector<QListWidgetItem *> *group = GroupOf(item))
+        group->removeOne(item);
+    item->setHidden(true);
+    // The widget goes once the current event is handled: the row may be the one reporting.
+    removeItemWidget(item);
+    delete takeItem(row(item));
+}
+
+QVector<QListWidgetItem *> *QConfigList::GroupOf(QListWidgetItem *item) const
+{
+    for (QVector<QListWidgetItem *> *group : m_groups)
+        if (group->contains(item))
+            return group;
+    return nullptr;
 }
 
 void QConfigList::LoadMacroItems(const QString &productDir)
 {
-    if (count() == 0 || item(0)->data(KindRole).toInt() != 5)
+    if (m_groups.isEmpty() || m_groups.first()->isEmpty())
         return;
-    m_pressed = nullptr;
-    while (count() > 1)
-        delete takeItem(count() - 1);
+    const QConfigListItemBase *first = Row(m_groups.first()->first());
+    if (!first || first->ItemType() != 5)
+        return;
+    for (QVector<QListWidgetItem *> *group : qAsConst(m_groups))
+        while (group->size() > 1)
+            Detach(group->last());
     for (const QString &file : ConfigItemList::ListFiles(productDir + QStringLiteral("/moidefConfig"), QStringLiteral("bin")))
-        AddItem(3, file, QString(), QStringLiteral("0x00"));
+        if (QListWidgetItem *item = AddItem(3, file, QString(), QStringLiteral("0x00")))
+            m_groups.first()->append(item);
 }
 
-_KeyValueInfo *QConfigList::MakeDropRecord(uint8_t kind, const QString &text, const QString &code, int centreId)
+QListWidgetItem *QConfigList::FindItem(const QString &name) const
+{
+    for (const QVector<QListWidgetItem *> *group : m_groups)
+        for (QListWidgetItem *item : *group)
+            if (const QConfigListItemBase *r = Row(item); r && r->ItemText() == name)
+                return item;
+    // Rows added after the list was built belong to no group.
+    for (int i = 0; i < count(); ++i)
+        if (const QConfigListItemBase *r = Row(item(i)); r && r->ItemText() == name)
+            return item(i);
+    return nullptr;
+}
+
+void QConfigList::RemoveItem(const QString &name)
+{
+    if (QListWidgetItem *item = FindItem(name))
+        Detach(item);
+}
+
+void QConfigList::on_deleteItem(QString itemname)
+{
+    RemoveItem(itemname);
+    QJsonConfing store;
+    const QString path = QJsonConfing::MacroFilePath(store.MacroDir(), itemname);
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
+void QConfigList::on_OPenConfigFile(QString file)
+{
+    Q_EMIT tabcheng_userconfig(file);
+}
+
+void QConfigList::on_myMsleep(int msec)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < msec)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, msec);
+}
+
+void QConfigList::on_Expande(QConfigListItemBase *obj, bool Ex)
+{
+    QVector<QListWidgetItem *> *group = nullptr;
+    for (QVector<QListWidgetItem *> *g : qAsConst(m_groups))
+        if (!g->isEmpty() && itemWidget(g->first()) == obj) {
+            group = g;
+            break;
+        }
+    if (!group)
+        return;
+    QPointer<QConfigList> self(this);
+    const int n = group->size();
+    for (int step = 1; step < n; ++step) {
+        const int i = Ex ? n - step : step;
+        on_myMsleep(1); // the group folds row by row
+        // The wait ran other events: the list or the group may have changed meanwhile.
+        if (!self || !m_groups.contains(group) || i >= group->size())
+            return;
+        group->at(i)->setHidden(Ex);
+    }
+}
+
+void QConfigList::MovePicture(const QPoint &globalPos)
+{
+    if (!m_picture)
+        return;
+    const QWidget *main = m_picture->parentWidget();
+    m_picture->move((main ? main->mapFromGlobal(globalPos) : globalPos) + QPoint(10, 10));
+}
+
+void QConfigList::on_DragLeftPress(QString _Cent_text, QPixmap img)
+{
+    if ((DropMode != 1 && DropMode != 2) || !m_picture)
+        return;
+    if (MouseMacroTabChecked()) {
+        m_picture->SetDrawMode(2);
+        m_picture->SetTextAndPicture(img, _Cent_text);
+    } else {
+        m_picture->SetDrawMode(0);
+        m_picture->SetText(_Cent_text);
+    }
+    MovePicture(QCursor::pos());
+    m_picture->show();
+    m_picture->raise();
+}
+
+void QConfigList::on_DragLeftMove(QPoint GlobalPos)
+{
+    MovePicture(GlobalPos);
+    Q_EMIT DragLeftMove(GlobalPos);
+}
+
+void QConfigList::on_DragLeftRePress(QString _Cent_text, QPixmap img, QString code, uchar typ, ushort leftcode,
+                                     ushort centcode)
+{
+    if (m_picture)
+        m_picture->hide();
+    if (DropMode == 1) {
+        if (MouseMacroTabChecked())
+            Q_EMIT DragLeftPixRePress(_Cent_text, img, code, typ);
+        else
+            Q_EMIT DragLeftRePress(_Cent_text, code, typ, leftcode, centcode);
+    } else if (DropMode == 2) {
+        const auto *row = qobject_cast<QConfigListItemBase *>(sender());
+        if (!row)
+            return;
+        if (_KeyValueInfo *record = MakeDropRecord(static_cast<uint8_t>(row->ItemType()), _Cent_text, code, centcode))
+            Q_EMIT Drag_KeyEditPage_RePress(QCursor::pos(), record); // the receiver owns it
+    }
+}
+
+_KeyValueInfo *QConfigList::MakeDropRecord(uint8_t kind, const QString &text, const QString &code, ushort centreId)
 {
     if (kind == 3) {
         auto *record = new _KeyValueInfo;
         record->type = 3;
-        // Macros are stored and checked by their base name; the row shows the file name.
-        record->LeftValue = text.endsWith(QLatin1String(".bin")) ? text.chopped(4) : text;
+        record->LeftValue = text;
         return record;
     }
     if (kind != 1)
@@ -84,41 +334,4 @@ _KeyValueInfo *QConfigList::MakeDropRecord(uint8_t kind, const QString &text, co
     record->valueLength = static_cast<uint8_t>(hex.size() / 2);
     std::copy(bytes, bytes + 4, record->value);
     return record;
-}
-
-void QConfigList::ReleaseRow(QListWidgetItem *row, const QPoint &globalPos)
-{
-    if (!row || DropMode != 2)
-        return;
-    int centreId = -1;
-    const QString centre = ResolveText(row->data(CentreRole).toString(), &centreId);
-    const QString text = centre.isEmpty() ? ResolveText(row->data(LeftRole).toString()) : centre;
-    _KeyValueInfo *record = MakeDropRecord(static_cast<uint8_t>(row->data(KindRole).toInt()), text,
-                                           row->data(CodeRole).toString(), centreId);
-    if (record)
-        Q_EMIT Drag_KeyEditPage_RePress(globalPos, record);
-}
-
-void QConfigList::mousePressEvent(QMouseEvent *event)
-{
-    QListWidgetItem *row = itemAt(event->pos());
-    const int kind = row ? row->data(KindRole).toInt() : -1;
-    m_pressed = kind == 1 || kind == 3 ? row : nullptr;
-    QListWidget::mousePressEvent(event);
-}
-
-void QConfigList::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_pressed)
-        Q_EMIT DragLeftMove(event->globalPos());
-    else
-        QListWidget::mouseMoveEvent(event);
-}
-
-void QConfigList::mouseReleaseEvent(QMouseEvent *event)
-{
-    QListWidgetItem *row = m_pressed;
-    m_pressed = nullptr;
-    QListWidget::mouseReleaseEvent(event);
-    ReleaseRow(row, event->globalPos());
 }

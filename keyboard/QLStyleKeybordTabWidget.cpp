@@ -25,6 +25,7 @@
 #include "widgets/QQuorixLabel.h"
 #include "widgets/RectSwitchButton.h"
 
+#include <algorithm>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
@@ -468,10 +469,11 @@ void QLStyleKeybordTabWidget::BuildConfigButtons(const QString &file)
         MainWidget *main = MainWidget::instance();
         for (int n = 0; n < keys.size(); ++n) {
             const QStringList title = keys.at(n).split(QLatin1Char('|'));
-            int textId = -1;
+            int textId = -1, captionId = -1;
             const QString text = QConfigList::ResolveText(title.value(0), &textId);
-            const QString caption = QConfigList::ResolveText(title.value(1));
-            QConfigList *list = KeyBoradValueWdiget->AddListTab(text, caption, items.value(keys.at(n)));
+            const QString caption = QConfigList::ResolveText(title.value(1), &captionId);
+            QConfigList *list = KeyBoradValueWdiget->AddListTab(text, caption, static_cast<quint16>(std::max(captionId, 0)),
+                                                                this, items.value(keys.at(n)));
             list->DropMode = 2;
             ConfigTabPages.append(list);
             auto *button = new QLStylRadioButton(Tab_BarWidget);

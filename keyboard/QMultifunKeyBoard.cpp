@@ -412,7 +412,7 @@ void QMultifunKeyBoard::EndDrop(_KeyValueInfo *unstored)
     if (m_hovered)
         m_hovered->on_disphover(false);
     m_hovered = nullptr;
-    delete unstored;
+    DeleteDragRecord(unstored);
 }
 
 void QMultifunKeyBoard::on_MouseDrawRePress(QPoint, _KeyValueInfo *info)

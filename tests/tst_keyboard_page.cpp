@@ -13,6 +13,7 @@
 #include "keyboard/ConfigItemList.h"
 #include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QConfigList.h"
+#include "keyboard/QConfigListItemBase.h"
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QLeftMuenTabWidget.h"
@@ -458,7 +459,7 @@ void TestKeyboardPage::restoreAndDrop()
     Open(emu::Model::KeyboardReceiver); // the receiver keyboard is the one told to reset itself
     // a row of the key tab dropped on a key: the configuration saved, the layer on the keyboard
     QConfigList *keys = m_page->ConfigLists().at(0);
-    QListWidgetItem *a = keys->findItems(QStringLiteral("A"), Qt::MatchExactly).value(0);
+    QWidget *a = keys->Row(keys->FindItem(QStringLiteral("A")));
     QVERIFY(a);
     QMultifunKeyBoard *board = m_page->KeyBoard();
     QWidget *key = board->KeyByName(QStringLiteral("Q"));
@@ -467,7 +468,8 @@ void TestKeyboardPage::restoreAndDrop()
     emu::ClearTraffic();
     Q_EMIT keys->DragLeftMove(at);
     board->on_MouseDrawMove(at);
-    keys->ReleaseRow(a, at);
+    QTest::mousePress(a, Qt::LeftButton);
+    QTest::mouseRelease(a, Qt::LeftButton);
     QTRY_COMPARE(sent.count(), 1);
     QVERIFY(m_dir->readFile("Products/QK75/UserConfig/Base.xml").contains("KeyButtonName=\"Q\""));
     QTRY_VERIFY_WITH_TIMEOUT(!emu::TrafficLog(m_node, emu::Traffic::Write).isEmpty() ||
@@ -477,12 +479,13 @@ void TestKeyboardPage::restoreAndDrop()
 
     // a macro row dropped on a key is stored by the macro's name; a changed macro asks to send
     QConfigList *macros = m_page->ConfigLists().at(2);
-    QListWidgetItem *m1 = macros->findItems(QStringLiteral("Macro1.bin"), Qt::MatchExactly).value(0);
+    QWidget *m1 = macros->Row(macros->FindItem(QStringLiteral("Macro1")));
     QVERIFY(m1);
     QWidget *w = board->KeyByName(QStringLiteral("W"));
     const QPoint wAt = w->mapToGlobal(w->rect().center());
     board->on_MouseDrawMove(wAt);
-    macros->ReleaseRow(m1, wAt);
+    QTest::mousePress(m1, Qt::LeftButton);
+    QTest::mouseRelease(m1, Qt::LeftButton, {}, QPoint(-5, -5)); // let go over the keyboard
     QTRY_COMPARE(sent.count(), 2);
     {
         KeyProfileLayers saved = QConfigBuildManage_Pro().ReadKeyConfig(m_dir->filePath("Products/QK75/UserConfig/Base.xml"));
@@ -656,11 +659,11 @@ void TestKeyboardPage::dropRecords()
     QFETCH(QString, code);
     QFETCH(QString, text);
     QFETCH(QByteArray, value);
-    std::unique_ptr<_KeyValueInfo> r(QConfigList::MakeDropRecord(uint8_t(kind), text + (kind == 3 ? ".bin" : ""), code, 12));
+    std::unique_ptr<_KeyValueInfo> r(QConfigList::MakeDropRecord(uint8_t(kind), text, code, 12));
     if (kind == 3) {
         QVERIFY(r);
         QCOMPARE(r->type, 3);
-        QCOMPARE(r->LeftValue, text); // macros are known by their base name
+        QCOMPARE(r->LeftValue, text);
         return;
     }
     QCOMPARE(bool(r), !value.isEmpty());

@@ -8,6 +8,7 @@
 #include "tools/PaintWidgets.h"
 #include "tools/PaintKeyboard.h"
 #include "tools/PaintMacroEditor.h"
+#include "tools/PaintConfigList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,5 +50,6 @@ int PaintAllImages(const QString &root)
     g_failures += PaintDeviceListImages(root);
     g_failures += PaintKeyboardImages(root);
     g_failures += PaintMacroEditorImages(root);
+    g_failures += PaintConfigListImages(root);
     return g_failures;
 }

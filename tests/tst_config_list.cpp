@@ -1,0 +1,258 @@
+// The left configuration lists: the mouse products' item lists per tab, the rows built from
+// them, the drag protocol of command and macro rows in both drop modes, group folding and the
+// row deletes.
+#include "app/MainWidget.h"
+#include "app/QXM_Process.h"
+#include "keyboard/ConfigItemList.h"
+#include "keyboard/QConfigList.h"
+#include "keyboard/QConfigListItemBase.h"
+#include "keyboard/QLeftMuenTabWidget.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QSettings>
+#include <QtTest>
+#include <memory>
+
+namespace {
+using Record = std::unique_ptr<_KeyValueInfo, void (*)(_KeyValueInfo *)>;
+
+void Send(QWidget *row, QEvent::Type type, Qt::MouseButton button, QPoint local)
+{
+    // Moves are sent with the left button held: the rows track no moves without a button.
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                  : type == QEvent::MouseMove         ? Qt::LeftButton
+                                                                      : Qt::MouseButtons(button);
+    QMouseEvent event(type, local, row->mapToGlobal(local), button, held, Qt::NoModifier);
+    QApplication::sendEvent(row, &event);
+}
+
+// The rows' texts, only those named in keep when it is given (other sample files may be there).
+QStringList Texts(QConfigList *list, const QStringList &keep = {})
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        if (const QString t = list->Row(list->item(i))->ItemText(); keep.isEmpty() || keep.contains(t))
+            texts << t;
+    return texts;
+}
+} // namespace
+
+class TestConfigList : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void sampleItemLists_data();
+    void sampleItemLists();
+    void mouseDrag();
+    void keyboardDrop_data();
+    void keyboardDrop();
+    void foldingAndFileRows();
+
+private:
+    QConfigList *Build(const QString &product, int tab);
+    std::unique_ptr<TestProgramDir> m_dir;
+    std::unique_ptr<MainWidget> m_main;
+    std::unique_ptr<QLeftMuenTabWidget> m_tabs;
+};
+
+void TestConfigList::init()
+{
+    m_dir.reset(new TestProgramDir);
+    for (const char *name : {"b.bin", "A.bin", "x.bin.bin", "UP.BIN"})
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/moidefConfig/") + name, "{}"));
+    QVERIFY(m_dir->writeFile("Products/QM8/UserConfig/Work.xml", "<Backinfos/>"));
+    m_main.reset(new MainWidget);
+    m_main->OpenMousePage(QStringLiteral("QM8"));
+    QXM_Process::instance()->ReloadLanguage(1);
+}
+
+void TestConfigList::cleanup()
+{
+    m_tabs.reset();
+    m_main.reset();
+    m_dir.reset();
+}
+
+QConfigList *TestConfigList::Build(const QString &product, int tab)
+{
+    QVector<QString> keys;
+    ConfigItemList::ItemMap items = ConfigItemList::Load(m_dir->filePath("Products/" + product + "/ConfigItemList.xml"), keys);
+    m_tabs.reset(new QLeftMuenTabWidget);
+    QConfigList *list = nullptr;
+    for (int n = 0; n < keys.size(); ++n) {
+        QConfigList *l = m_tabs->AddListTab(keys.at(n), keys.at(n), 0, nullptr, items.value(keys.at(n)));
+        if (n == tab)
+            list = l;
+    }
+    ConfigItemList::Free(items);
+    m_tabs->resize(300, 600);
+    m_tabs->show();
+    return list;
+}
+
+void TestConfigList::sampleItemLists_data()
+{
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("kinds"); // a pattern of the row kinds
+    QTest::addColumn<QStringList>("shown"); // rows' texts as the list shows them, in order
+    for (const QString product : {"QM8", "QX3"}) {
+        const bool qm8 = product == QLatin1String("QM8");
+        QTest::newRow(qPrintable(product + " functions")) << product << "@620|@621" << "01111101111"
+                                                        << QStringList{"Mouse buttons", "Left button", "Right button"};
+        QTest::newRow(qPrintable(product + " keys")) << product << "@622|@623" << "11111" << QStringList{"A", "Enter"};
+        // third tab: the macro tab, its button first, files by name, only a trailing ".bin" cut
+        QTest::newRow(qPrintable(product + " macros")) << product << "@624|@625" << "53*"
+                                                     << (qm8 ? QStringList{"New macro", "A", "b", "x.bin"} : QStringList{"New macro"});
+        // "imageAndLines" is never listed; "Base" is there twice (folder and its factory copy)
+        QTest::newRow(qPrintable(product + " profiles")) << product << "@626|@627" << "877+"
+                                                       << (qm8 ? QStringList{"New configuration", "Base", "Base", "Work"}
+                                                               : QStringList{"New configuration", "Base", "Base"});
+    }
+}
+
+void TestConfigList::sampleItemLists()
+{
+    QFETCH(QString, product);
+    QFETCH(QString, key);
+    QFETCH(QString, kinds);
+    QFETCH(QStringList, shown);
+    m_main->OpenMousePage(product);
+    QVector<QString> keys;
+    ConfigItemList::ItemMap items = ConfigItemList::Load(m_dir->filePath("Products/" + product + "/ConfigItemList.xml"), keys);
+    QCOMPARE(keys, QVector<QString>({"@620|@621", "@622|@623", "@624|@625", "@626|@627"}));
+    QCOMPARE(items.size(), keys.size()); // no duplicate keys: a page builds all four tabs
+    QString got;
+    for (const ConfigItem *item : items.value(key))
+        got += QString::number(item->kind);
+    QVERIFY2(QRegularExpression("^" + kinds + "$").match(got).hasMatch(), qPrintable(got));
+    ConfigItemList::Free(items);
+    QConfigList *list = Build(product, keys.indexOf(key));
+    QCOMPARE(list->count(), got.size());
+    QCOMPARE(Texts(list, shown), shown);
+    QVERIFY(!list->FindItem(QStringLiteral("imageAndLines")) && !list->FindItem(QStringLiteral("UP")));
+}
+
+void TestConfigList::mouseDrag()
+{
+    QConfigList *list = Build(QStringLiteral("QM8"), 0);
+    QSignalSpy moves(list, &QConfigList::DragLeftMove);
+    QSignalSpy drops(list, &QConfigList::DragLeftRePress);
+    QSignalSpy pixDrops(list, &QConfigList::DragLeftPixRePress);
+    // a command: one start at the first move, every move reported, one release with code and ids
+    QWidget *left = list->Row(list->item(1));
+    Send(left, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(5, 5));
+    QVERIFY(list->DragPicture()->isHidden());
+    for (int x = 10; x <= 30; x += 10)
+        Send(left, QEvent::MouseMove, Qt::NoButton, QPoint(x, 400));
+    QVERIFY(!list->DragPicture()->isHidden());
+    QCOMPARE(moves.count(), 3);
+    QCOMPARE(moves.at(2).at(0).toPoint(), left->mapToGlobal(QPoint(30, 400)));
+    Send(left, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(30, 400));
+    QVERIFY(list->DragPicture()->isHidden());
+    QCOMPARE(drops.count(), 1);
+    QCOMPARE(drops.at(0), QVariantList({"Left button", "01010000", 0, 244, 0}));
+
+    // a macro row: no drag within 200 ms of the press, then one with its picture, sent as type 1
+    QConfigList *macros = Build(QStringLiteral("QM8"), 2);
+    QSignalSpy macroMoves(macros, &QConfigList::DragLeftMove);
+    QSignalSpy macroDrops(macros, &QConfigList::DragLeftRePress);
+    QConfigListItemBase *a = macros->Row(macros->FindItem(QStringLiteral("A")));
+    Send(a, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(40, 10));
+    Send(a, QEvent::MouseMove, Qt::NoButton, QPoint(40, 300));
+    QVERIFY(macros->DragPicture()->isHidden());
+    QTest::qWait(250);
+    Send(a, QEvent::MouseMove, Qt::NoButton, QPoint(45, 300));
+    QVERIFY(!macros->DragPicture()->isHidden());
+    QCOMPARE(macroMoves.count(), 1);
+    Send(a, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(45, 300));
+    QCOMPARE(macroDrops.count(), 1);
+    QCOMPARE(macroDrops.at(0), QVariantList({"A", "", 1, 0, 0}));
+    QCOMPARE(pixDrops.count(), 0);
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 1); // let go outside the row: no editor
+}
+
+void TestConfigList::keyboardDrop_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("centre");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QByteArray>("bytes"); // null: no drop
+    QTest::addColumn<QString>("name");
+    QTest::newRow("two digits") << 1 << "" << "0x1E" << QByteArray("\x1e", 1) << "Key";
+    QTest::newRow("eight digits") << 1 << "" << "0x0D010000" << QByteArray("\x0d\x01\x00\x00", 4) << "Key";
+    QTest::newRow("centre text sent") << 1 << "Ctrl+C" << "0X02000106" << QByteArray("\x02\x00\x01\x06", 4) << "Ctrl+C";
+    QTest::newRow("four digits") << 1 << "" << "0x1E2F" << QByteArray() << "";
+    QTest::newRow("macro") << 3 << "" << "0x00" << QByteArray("") << "Key";
+}
+
+void TestConfigList::keyboardDrop()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, centre);
+    QFETCH(QString, code);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QConfigList list;
+    list.DropMode = 2;
+    QConfigListItemBase *row = list.Row(list.AddItem(uint8_t(kind), kind == 3 ? "Key.bin" : "Key", centre, code));
+    std::vector<Record> got;
+    connect(&list, &QConfigList::Drag_KeyEditPage_RePress, [&](QPoint, _KeyValueInfo *r) { got.emplace_back(r, DeleteDragRecord); });
+    Send(row, QEvent::MouseButtonPress, Qt::RightButton, QPoint(3, 3));
+    Send(row, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(-3, -3));
+    QCOMPARE(int(got.size()), bytes.isNull() ? 0 : 1);
+    if (got.empty())
+        return;
+    const _KeyValueInfo &r = *got.front();
+    QCOMPARE(r.type, kind == 3 ? 3 : 8);
+    QCOMPARE(r.LeftValue, name);
+    QVERIFY(r.KeyButtonName.isEmpty());
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(r.value), r.valueLength), bytes);
+}
+
+void TestConfigList::foldingAndFileRows()
+{
+    // a header pressed twice hides, then shows, the rows of its group; the header stays
+    QConfigList *functions = Build(QStringLiteral("QM8"), 0);
+    QWidget *header = functions->Row(functions->item(0));
+    for (bool hidden : {true, false}) {
+        Send(header, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(5, 5));
+        for (int i = 1; i < 6; ++i)
+            QCOMPARE(functions->item(i)->isHidden(), hidden);
+        QVERIFY(!functions->item(0)->isHidden() && !functions->item(6)->isHidden());
+    }
+
+    // a macro's "X": the row and its one file go, the other macros stay
+    QConfigList *macros = Build(QStringLiteral("QM8"), 2);
+    QConfigListItemBase *x = macros->Row(macros->FindItem(QStringLiteral("x.bin")));
+    Send(x, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(x->width() - 10, 10));
+    QTest::qWait(10);
+    QCOMPARE(Texts(macros, {"A", "b", "x.bin"}), QStringList({"A", "b"}));
+    QVERIFY(!QFile::exists(m_dir->filePath("Products/QM8/moidefConfig/x.bin.bin")));
+    QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/moidefConfig/b.bin")));
+    QVERIFY(m_dir->writeFile("Products/QM8/moidefConfig/sub/c.bin", "{}"));
+    macros->LoadMacroItems(m_dir->filePath("Products/QM8"));
+    QCOMPARE(Texts(macros, {"New macro", "A", "b", "c"}), QStringList({"New macro", "A", "b", "c"}));
+
+    // configuration rows: "Base" and the one in use keep their files; another one goes
+    QConfigList *profiles = Build(QStringLiteral("QM8"), 3);
+    std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue("default/UserConfig", "Work");
+    for (const QString name : {"Base", "Work", "", "Work"}) {
+        if (name.isEmpty()) { // the configuration in use changes
+            std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue("default/UserConfig", "Base");
+            continue;
+        }
+        QConfigListItemBase *row = profiles->Row(profiles->FindItem(name));
+        QVERIFY(row);
+        Send(row, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(row->width() - 10, 10));
+        QTest::qWait(10);
+    }
+    QCOMPARE(Texts(profiles, {"Base", "Work"}), QStringList({"Base", "Base"}));
+    QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Base.xml")));
+    QVERIFY(!QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
+}
+
+QTEST_MAIN(TestConfigList)
+#include "tst_config_list.moc"
