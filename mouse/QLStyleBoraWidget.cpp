@@ -18,6 +18,8 @@
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "macros/OpenXmlDocument.h"
 #include "macros/QConfigDirs.h"
+#include "macros/QGenderConfigInput.h"
+#include "keyboard/QConfigListItemBase.h"
 #include "macros/QUserKeyBordConfig.h"
 #include "widgets/AppFont.h"
 #include "widgets/QDarkScreenWidget.h"
@@ -55,26 +57,11 @@ void CollectColumns(const QObject *parent, QVector<QGradualChangeLine *> &out)
     }
 }
 
-// What the page needs of the configuration lists' rows.
-int ListRowKind(QConfigList *list, int row)
-{
-    QListWidgetItem *item = list->item(row);
-    return item ? item->data(QConfigList::KindRole).toInt() : -1;
-}
-
-QConfigList *FirstListStartingWith(QLeftMuenTabWidget *tabs, int kind)
-{
-    for (int i = 0; i < tabs->count(); ++i) {
-        auto *list = tabs->widget(i)->findChild<QConfigList *>();
-        if (list && list->count() > 0 && ListRowKind(list, 0) == kind)
-            return list;
-    }
-    return nullptr;
-}
-
 void ConnectListToColumn(QConfigList *list, QGradualChangeLine *column)
 {
     QObject::connect(list, &QConfigList::DragLeftMove, column, &QGradualChangeLine::on_MouseDragMove);
+    QObject::connect(list, &QConfigList::DragLeftRePress, column, &QGradualChangeLine::on_MouseDragRePress);
+    QObject::connect(list, &QConfigList::DragLeftPixRePress, column, &QGradualChangeLine::on_MouseDragPixRePress);
 }
 } // namespace
 
@@ -300,7 +287,7 @@ void QLStyleBoraWidget::BuildConfigButtons(const QString &itemListPath)
             const QString text = ParseKeyText(halves.value(0), &textId);
             const QString caption = ParseKeyText(halves.value(1), &captionId);
             const QVector<ConfigItem *> tabItems = items.value(keys.at(n));
-            m_ConfigLists.append(tabWidget_2->AddListTab(text, caption, tabItems));
+            m_ConfigLists.append(tabWidget_2->AddListTab(text, caption, captionId, this, tabItems));
             auto *button = new QLStylRadioButton(Tab_BarWidget);
             button->setObjectName(QStringLiteral("Button_%1").arg(n));
             ApplyAppFont(button, 13);
@@ -323,6 +310,11 @@ void QLStyleBoraWidget::BuildConfigButtons(const QString &itemListPath)
         }
         if (MainWidget *main = MainWidget::instance())
             main->CommandTextTable() = commands;
+        for (QConfigList *list : qAsConst(m_ConfigLists))
+            if (list->FirstRowType() == 8)
+                if (QConfigListItemBase *button = list->Row(list->item(0)))
+                    connect(button, qOverload<>(&QConfigListItemBase::clicked), this,
+                            &QLStyleBoraWidget::CreateUserConfig);
     }
     ConfigItemList::Free(items);
 }
@@ -392,11 +384,25 @@ void QLStyleBoraWidget::SetDpiConfig(const QString &memoryMapPath)
     delete QDpiConfigMange().Parse(memoryMapPath);
 }
 
+void QLStyleBoraWidget::CreateUserConfig()
+{
+    MainWidget *main = MainWidget::instance();
+    const QString path = main ? QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml")) : QString();
+    // The list shows the new file only once it is written.
+    if (!path.isEmpty() && QUserKeyBordConfig().WriteDefault(path))
+        OpenConfigFile(path);
+}
+
 void QLStyleBoraWidget::OpenConfigFile(const QString &path)
 {
     const QString base = QFileInfo(path).completeBaseName();
-    if (QConfigList *list = FirstListStartingWith(tabWidget_2, 8))
-        list->AddItem(7, base, QString(), QStringLiteral("0x00"));
+    for (int i = 0; i < tabWidget_2->count(); ++i) {
+        auto *list = tabWidget_2->widget(i)->findChild<QConfigList *>();
+        if (list && list->FirstRowType() == 8) {
+            list->AddItem(7, base, QString(), QStringLiteral("0x00"));
+            return;
+        }
+    }
 }
 
 bool QLStyleBoraWidget::IsThirdButtonChecked() const
@@ -620,22 +626,12 @@ void QLStyleBoraWidget::on_SetLeftenabeld()
 
 void QLStyleBoraWidget::on_DeleteConfigUi(QString File)
 {
-    if (File == CurrentConfigName())
-        return; // the configuration in use is saved into on every change
-    QConfigList *list = FirstListStartingWith(tabWidget_2, 8);
-    MainWidget *main = MainWidget::instance();
-    if (!list || !main || ConfigDirFiles(main->UserConfigDir()).Remove(File) != ConfigDirFiles::Result::Ok)
-        return;
-    for (int row = 0; row < list->count(); ++row)
-        if (list->item(row)->data(QConfigList::LeftRole).toString() == File) {
-            delete list->takeItem(row);
-            break;
-        }
+    tabWidget_2->DeleteUserConfigFile(File);
 }
 
 void QLStyleBoraWidget::on_DeleteMacroUi(QString MacroFile)
 {
-    Q_UNUSED(MacroFile) // the macro row's own list removes it and its file
+    tabWidget_2->DeleteMacroFile(MacroFile);
 }
 
 void QLStyleBoraWidget::on_toEditMacroUi(QString) {}
