@@ -156,8 +156,15 @@ void TstMouseKeyPage::choiceAndDropReachTheMouse()
     auto *side = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->currentWidget());
     QLineInfo *forward = side->Lines().at(0);
     QCOMPARE(forward->DefaultText(), QStringLiteral("Forward"));
-    side->on_MouseDragMove(forward->mapToGlobal(forward->P1()));
-    side->on_MouseDragPixRePress(QStringLiteral("Burst"), QPixmap(), QStringLiteral("0x00"), 1);
+    // every column hears the drag; the hidden top page lies under the same point and takes nothing
+    auto *top = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0));
+    const QStringList before = PageRows(Frame());
+    for (QGradualChangeLine *column : {top, side})
+        column->on_MouseDragMove(forward->mapToGlobal(forward->P1()));
+    QVERIFY(!top->DropTarget());
+    for (QGradualChangeLine *column : {top, side})
+        column->on_MouseDragPixRePress(QStringLiteral("Burst"), QPixmap(), QStringLiteral("0x00"), 1);
+    QCOMPARE(PageRows(Frame()).mid(0, 4), before.mid(0, 4));
     QVERIFY(Idle());
     const int forwardKey = second ? 3 : 20;
     QCOMPARE((second ? myx->KeyAssignments().value(uint8_t(forwardKey)) : m20->KeyAt(forwardKey)).toHex(),
