@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
@@ -68,8 +69,8 @@ void ConnectListToColumn(QConfigList *list, QGradualChangeLine *column)
 QLStyleBoraWidget::QLStyleBoraWidget(QWidget *parent) : QWidget(parent)
 {
     setupUi();
-    ButConfig->hide();
-    ConfigenameLabel->hide();
+    // The panel's button and the name stay in view: the panel is how configurations are added,
+    // renamed, imported and exported.
     ButLock_LeftWidget->hide();
     m_LockCover = new QLabel(QStringLiteral("X"), tabWidget_2);
     m_LockCover->setStyleSheet(QStringLiteral("font: 87 80pt 'Arial Black';color: rgb(252, 11, 8);"));
@@ -522,6 +523,10 @@ void QLStyleBoraWidget::SaveAndSend(bool allKeys)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
     TakeKeySnapshot(allKeys);
     Q_EMIT ZrMouseKeyValueChange();
+    // Without a worker manager nobody would end the busy indicator.
+    MainWidget *main = MainWidget::instance();
+    if (main && !isSignalConnected(QMetaMethod::fromSignal(&QLStyleBoraWidget::ZrMouseKeyValueChange)))
+        main->on_Hide_busy_Status();
 }
 
 void QLStyleBoraWidget::on_LineValueDtdaChange()
@@ -531,9 +536,12 @@ void QLStyleBoraWidget::on_LineValueDtdaChange()
 
 void QLStyleBoraWidget::on_ChangeConfig(QString open_file)
 {
-    // The reader of a user configuration row gives nothing to apply.
-    const auto content = QUserKeyBordConfig().EmptyMap(QStringLiteral("%1/UserConfig/%2.xml").arg(m_ProductDir, open_file));
-    Q_UNUSED(content)
+    // A user configuration row chooses its configuration as the panel does; a row of another
+    // page's list (this page hidden) is not this mouse's configuration.
+    MainWidget *main = MainWidget::instance();
+    if (isVisible() && main && IsSafeFileComponent(open_file)
+        && QFileInfo::exists(QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), open_file)))
+        on_ConfigDirs_Itemclicked(open_file);
 }
 
 // ---- left panel, tabs and arrows ---------------------------------------------------------------------

@@ -7,7 +7,10 @@
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QKeyLableItem.h"
+#include "keyboard/QConfigList.h"
+#include "keyboard/QUserConfig_Item.h"
 #include "macros/QConfigDirs.h"
+#include "macros/QGenderConfigInput.h"
 #include "macros/QUserKeyBordConfig.h"
 #include "mouse/QBackLineMange.h"
 #include "mouse/QGradualChangeLine.h"
@@ -20,6 +23,8 @@
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
@@ -49,6 +54,7 @@ private Q_SLOTS:
     void choiceAndDropReachTheMouse_data();
     void choiceAndDropReachTheMouse();
     void damagedConfigurations();
+    void newConfigurationName();
 
 private:
     QLStyleBoraWidget *Frame() const { return QLStyleBoraWidget::instance(); }
@@ -178,8 +184,18 @@ void TstMouseKeyPage::choiceAndDropReachTheMouse()
     Choose(QStringLiteral("Base"));
     QVERIFY(Idle());
     QVERIFY(PageRows(Frame()) != page);
-    Choose(QStringLiteral("Mine"));
+    // its row in the user configuration list chooses it
+    Frame()->OpenConfigFile(Config("Mine"));
+    QConfigList *files = nullptr;
+    for (QConfigList *list : Frame()->ConfigLists())
+        files = list->FirstRowType() == 8 ? list : files;
+    QVERIFY(files);
+    auto *row = qobject_cast<QUserConfig_Item *>(files->Row(files->item(files->count() - 1)));
+    QVERIFY(row);
+    QCOMPARE(row->ItemText(), QStringLiteral("Mine"));
+    Q_EMIT row->OPenConfigFile(row->ItemText());
     QVERIFY(Idle());
+    QCOMPARE(UserConfig(), QStringLiteral("Mine"));
     QCOMPARE(PageRows(Frame()), page);
 }
 
@@ -241,6 +257,34 @@ void TstMouseKeyPage::damagedConfigurations()
     }
     Frame()->on_LineValueDtdaChange();
     QVERIFY(!QFile::exists(Config("")));
+}
+
+void TstMouseKeyPage::newConfigurationName()
+{
+    const QString folder = m_dir->filePath("Products/QM8/UserConfig");
+    QString label;
+    // a taken name keeps the popup open with its message; "X" then gives nothing
+    QTimer::singleShot(50, [&] {
+        auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());
+        QVERIFY(popup);
+        popup->LineEdit()->setText("Burst");
+        popup->on_lineEdit_editingFinished();
+        label = popup->Label()->text();
+        popup->findChild<QPushButton *>("ExitButton")->click();
+    });
+    QCOMPARE(QGenderConfigInput::GetFilePath(folder, ".xml"), QString());
+    QCOMPARE(label, QStringLiteral("The file has the same name"));
+    // a path-like name is no file name; a new plain name is the result
+    QTimer::singleShot(50, [&] {
+        auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());
+        QVERIFY(popup);
+        popup->LineEdit()->setText("../Up");
+        popup->on_lineEdit_editingFinished();
+        QVERIFY(popup->isVisible());
+        popup->LineEdit()->setText("Fresh");
+        popup->on_lineEdit_editingFinished();
+    });
+    QCOMPARE(QGenderConfigInput::GetFilePath(folder, ".xml"), folder + "/Fresh.xml");
 }
 
 QTEST_MAIN(TstMouseKeyPage)
