@@ -103,7 +103,7 @@ QPushButton *LeftPanelButton(QWidget *parent, const char *name, const QString &o
     button->setObjectName(QLatin1String(name));
     button->setCheckable(true);
     button->setFixedSize(23, 23);
-    button->setStyleSheet(QStringLiteral("QPushButton{border:none;image:url(%2);}"
+    button->setStyleSheet(QStringLiteral("QPushButton{border:none;color:transparent;image:url(%2);}"
                                          "QPushButton:checked{image:url(%1);}"
                                          "QPushButton:hover{background-color: rgb(14, 131, 220);border-radius:5px;}")
                               .arg(on, off));
@@ -125,6 +125,7 @@ void QLStyleBoraWidget::setupUi()
     auto *top = new QHBoxLayout;
     ConfigenameLabel = new QLabel(LeftWidget);
     ConfigenameLabel->setObjectName(QStringLiteral("ConfigenameLabel"));
+    ConfigenameLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
     top->addWidget(ConfigenameLabel, 1);
     const QString images = QStringLiteral(":/new/prefix1/Imges/");
     ButConfig = LeftPanelButton(LeftWidget, "ButConfig", images + QStringLiteral("Services_35px.png"),
@@ -616,7 +617,8 @@ void QLStyleBoraWidget::on_ButConfig_clicked(bool checked)
     m_ConfigDirs->SetInUseName(CurrentConfigName());
     m_ConfigDirs->Refresh();
     m_ConfigDirs->setVisible(checked);
-    ButLock_LeftWidget->setVisible(!checked && !ButLock_LeftWidget->isHidden());
+    if (checked)
+        ButLock_LeftWidget->hide();
 }
 
 void QLStyleBoraWidget::on_SetLeftenabeld(bool enabeld)

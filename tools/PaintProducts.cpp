@@ -121,7 +121,47 @@ QImage mouseSide(const QColor &accent)
     return img;
 }
 
+// The key page's panel button: a gear, bright while the panel is open.
+void gear(QPainter &p, int w, int h, const QColor &colour)
+{
+    p.setPen(QPen(colour, w / 10.0, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c(w / 2.0, h / 2.0);
+    for (int i = 0; i < 8; ++i) {
+        QLineF tooth(c, c + QPointF(w * 0.42, 0));
+        tooth.setAngle(i * 45.0);
+        p.drawLine(QLineF(tooth.pointAt(0.62), tooth.p2()));
+    }
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(c, w * 0.26, h * 0.26);
+}
+
+// The lock of the left lists, shut or open.
+void padlock(QPainter &p, int w, int h, bool shut)
+{
+    const QColor colour(220, 221, 224);
+    p.setPen(QPen(colour, w / 12.0, Qt::SolidLine, Qt::RoundCap));
+    const QRectF shackle(w * 0.3, h * 0.12, w * 0.4, h * 0.5);
+    p.drawArc(shackle.translated(shut ? 0 : w * 0.14, shut ? 0 : -h * 0.06), 0, 180 * 16);
+    p.drawLine(QPointF(w * 0.7 + (shut ? 0 : w * 0.14), h * 0.37 - (shut ? 0 : h * 0.06)), QPointF(w * 0.7 + (shut ? 0 : w * 0.14), h * 0.45));
+    if (shut)
+        p.drawLine(QPointF(w * 0.3, h * 0.37), QPointF(w * 0.3, h * 0.45));
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(w * 0.2, h * 0.45, w * 0.6, h * 0.45), w * 0.08, w * 0.08);
+}
+
 } // namespace
+
+int PaintMouseKeyPageIcons(const QString &root)
+{
+    const QString dir = QStringLiteral("resources/MouseKeyPage/");
+    int failures = 0;
+    failures += !SavePainted(root, dir + "Services_35px.png", 35, 35, [](QPainter &p, int w, int h) { gear(p, w, h, QColor(14, 183, 255)); });
+    failures += !SavePainted(root, dir + "Un_Services_35px.png", 35, 35, [](QPainter &p, int w, int h) { gear(p, w, h, QColor(182, 183, 184)); });
+    failures += !SavePainted(root, dir + "lock_35.png", 35, 35, [](QPainter &p, int w, int h) { padlock(p, w, h, true); });
+    failures += !SavePainted(root, dir + "unlock_35.png", 35, 35, [](QPainter &p, int w, int h) { padlock(p, w, h, false); });
+    return failures;
+}
 
 int PaintMouseProfileImages(const QString &root)
 {

@@ -5,3 +5,5 @@
 int PaintProductImages(const QString &root);
 // The two key-definition pictures of each sample mouse.
 int PaintMouseProfileImages(const QString &root);
+// The key page's panel and lock buttons.
+int PaintMouseKeyPageIcons(const QString &root);
