@@ -675,6 +675,7 @@ void QLStyleBoraWidget::on_ClearItems()
             m_ButtonGroup->removeButton(button);
             delete button;
         }
+    layerNavigationBar->UnBuilbButtons();
     QVector<QGradualChangeLine *> columns;
     CollectColumns(this, columns);
     m_rows.clear();
