@@ -18,6 +18,7 @@
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "mouse/QLineInfo.h"
 #include "tests/emu/EmuControl.h"
+#include "widgets/QWaitingAnimationDlg.h"
 #include "tests/emu/EmuMouse20.h"
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
@@ -227,6 +228,9 @@ void TstMouseKeyPage::damagedConfigurations()
 
     // a record reaches both rows at its place; a record without an assignment clears both
     Frame()->on_ConfigDirs_Itemclicked("Pick");
+    // no mouse is open: the key write ends at once and so does the busy indicator
+    QVERIFY(Idle());
+    QTRY_VERIFY(!QWaitingAnimationDlg::Existing());
     for (QLineInfo *row : Frame()->LineValues())
         QCOMPARE(row->CurrentCode() + row->ReName(), QStringLiteral("02000600Copy"));
     Frame()->on_ConfigDirs_Itemclicked("Clear");
