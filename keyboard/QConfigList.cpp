@@ -32,10 +32,14 @@ bool MouseMacroTabChecked()
     return button && button->isChecked();
 }
 
-void Invoke(QObject *target, const char *slot, const char *signature)
+// The new-macro flow of the list's page; a page without one (the keyboard page) uses the
+// mouse frame's, which asks for the name and opens the macro editor.
+void OpenNewMacroFlow(QObject *page)
 {
-    if (target && target->metaObject()->indexOfSlot(signature) >= 0)
-        QMetaObject::invokeMethod(target, slot);
+    if (!page || page->metaObject()->indexOfSlot("on_toEditDefinepage()") < 0)
+        page = QLStyleBoraWidget::instance();
+    if (page)
+        QMetaObject::invokeMethod(page, "on_toEditDefinepage");
 }
 } // namespace
 
@@ -112,8 +116,7 @@ QListWidgetItem *QConfigList::AddItem(uint8_t kind, const QString &left, const Q
         break;
     case 5:
         row = new QCreatMacroButton;
-        connect(row, qOverload<>(&QConfigListItemBase::clicked), this,
-                [this] { Invoke(m_page, "on_toEditDefinepage", "on_toEditDefinepage()"); });
+        connect(row, qOverload<>(&QConfigListItemBase::clicked), this, [this] { OpenNewMacroFlow(m_page); });
         break;
     case 6:
         row = new QAddAppButton_Item;

@@ -7,8 +7,12 @@
 #include "keyboard/QConfigList.h"
 #include "keyboard/QConfigListItemBase.h"
 #include "keyboard/QLeftMuenTabWidget.h"
+#include "macros/QJsonConfing.h"
+#include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QtTest>
 #include <memory>
@@ -49,6 +53,7 @@ private Q_SLOTS:
     void keyboardDrop_data();
     void keyboardDrop();
     void foldingAndFileRows();
+    void macroRename();
 
 private:
     QConfigList *Build(const QString &product, int tab);
@@ -252,6 +257,33 @@ void TestConfigList::foldingAndFileRows()
     QCOMPARE(Texts(profiles, {"Base", "Work"}), QStringList({"Base", "Base"}));
     QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Base.xml")));
     QVERIFY(!QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
+}
+
+void TestConfigList::macroRename()
+{
+    // a right click asks until a name is free, at most 10 bytes long and one file name
+    const QString folder = m_dir->filePath("Products/QM8/moidefConfig");
+    QJsonConfing store(folder);
+    QVERIFY(store.WriteMacroFile("A", QJsonConfing::ImageToHex(QJsonConfing::MacroImage("A", QByteArray("\x80\x00\x0a\x04", 4))), 1, 1));
+    QConfigList *macros = Build(QStringLiteral("QM8"), 2);
+    QConfigListItemBase *a = macros->Row(macros->FindItem(QStringLiteral("A")));
+    QStringList answers{"b", QString::fromUtf8("四个汉字"), "../up", "abcdefghij"};
+    QTimer typist;
+    connect(&typist, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("QInputDialog") && w->isVisible() && !answers.isEmpty()) {
+                w->findChild<QLineEdit *>(QStringLiteral("InputEdit"))->setText(answers.takeFirst());
+                QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("But_Confirm")), Qt::LeftButton);
+            }
+    });
+    typist.start(40);
+    MessageAnswerer ok(true);
+    Send(a, QEvent::MouseButtonPress, Qt::RightButton, QPoint(40, 10));
+    Send(a, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(40, 10));
+    QCOMPARE(ok.count(), 3);
+    QVERIFY(ok.shown().contains(GetLangText(140)) && ok.shown().contains(GetLangText(108)));
+    QCOMPARE(a->ItemText(), QStringLiteral("abcdefghij"));
+    QVERIFY(QFile::exists(folder + "/abcdefghij.bin") && !QFile::exists(folder + "/A.bin"));
 }
 
 QTEST_MAIN(TestConfigList)
