@@ -392,6 +392,8 @@ void QHid_Threads_Manage::run()
         }
         if (worker)
             Perform(worker, command);
+        if (command.code == 18)
+            Q_EMIT HideBusy(); // the key page shows it; the write has ended, with or without a worker
         QMutexLocker lock(&m_Lock);
         m_Busy = nullptr;
         m_HasConfigBlock = false;

@@ -650,7 +650,17 @@ void ZR_YX_MouseThread::WriteKeys()
     }
     Q_EMIT ShowBusy();
     const uint8_t key = keys.selectedKey;
-    if (key == 0xFF) {
+    if (keys.allKeys) {
+        // A chosen configuration changes every button, not only the one changed last.
+        bool macros = false;
+        for (const MouseKeyRow &row : keys.rows) {
+            if (row.valueType == 0 && row.sendAddress <= 0xFF)
+                WriteKeyRow(static_cast<uint8_t>(row.sendAddress), row.currentCode);
+            macros = macros || row.valueType == 1;
+        }
+        if (macros)
+            UploadMacros(keys.rows);
+    } else if (key == 0xFF) {
         Exchange(Frame(Bytes({0x50, 0x00, 0x0F, 0x06, 0x01})), nullptr, 100); // every key back to its default
     } else {
         const MouseKeyRow *found = nullptr;

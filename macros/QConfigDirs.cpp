@@ -40,8 +40,7 @@ QConfigDirs::QConfigDirs(QWidget *parent) : QWidget(parent)
     connect(But_InPutFile, &QPushButton::clicked, this, &QConfigDirs::on_But_InPutFile_clicked);
     connect(But_OutFile, &QPushButton::clicked, this, &QConfigDirs::on_But_OutFile_clicked);
     connect(But_ToMouseConfig, &QPushButton::clicked, this, &QConfigDirs::on_But_ToMouseConfig_clicked);
-    if (MainWidget *w = MainWidget::instance())
-        connect(w, &MainWidget::LangualChange, this, &QConfigDirs::on_LanguageChange);
+    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, this, &QConfigDirs::on_LanguageChange);
     on_LanguageChange();
 }
 

@@ -18,4 +18,5 @@ struct MouseKeySnapshot
 {
     QList<MouseKeyRow> rows; // every column's rows, columns in name order, rows in row order
     uint8_t selectedKey = 0; // the button changed last; 0xFF = all buttons back to defaults
+    bool allKeys = false;    // a whole configuration was chosen: every button changed
 };

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QPainter>
 #include <QPushButton>
 
@@ -160,6 +161,12 @@ bool QGradualChangeLine::RefuseDrop(const QLineInfo *row, bool lastLeftButton)
 
 void QGradualChangeLine::on_MouseDragMove(QPoint GPos)
 {
+    // Every column hears every drag, but only the page on show may take it: a hidden page's
+    // rows lie under the same screen points.
+    if (!isVisible()) {
+        ClearDropTarget();
+        return;
+    }
     m_Drag = true;
     m_DropLine = nullptr;
     m_DropHead = nullptr;
@@ -189,8 +196,10 @@ void QGradualChangeLine::on_MouseDragRePress(QString Select_text, QString ObjCod
 {
     QLineInfo *row = m_DropLine;
     QLineLabelHead *head = m_DropHead;
-    if (!row)
+    if (!row || !isVisible()) {
+        ClearDropTarget();
         return;
+    }
     if (m_LastHit && ObjCode == m_LastHit->CurrentCode()) {
         ClearDropTarget();
         return;
@@ -218,8 +227,10 @@ void QGradualChangeLine::on_MouseDragPixRePress(QString Select_text, QPixmap img
 {
     QLineInfo *row = m_DropLine;
     QLineLabelHead *head = m_DropHead;
-    if (!row)
+    if (!row || !isVisible()) {
+        ClearDropTarget();
         return;
+    }
     if (RefuseDrop(row, LeftButtonRows() < 2 && IsLeftButtonRow(row)))
         return;
     SetSelectedButton(static_cast<uint8_t>(row->SendAddress() & 0xFF));
@@ -287,14 +298,21 @@ void QGradualChangeLine::on_ResetButtonCheck()
     if (MainWidget *main = MainWidget::instance()) {
         const QString target = main->ProductDir() + QStringLiteral("/UserConfig/Base.xml");
         const QString factory = main->ProductDir() + QStringLiteral("/UserConfig/Base/Base.xml");
-        if (QFile::exists(factory)) {
-            QFile::remove(target);
-            QFile::copy(factory, target);
-        }
+        ReplaceFromFactory(factory, target);
         DelayMs(100);
     }
     SetSelectedButton(0xFF);
     Q_EMIT LineValueDtdaChange();
+}
+
+bool QGradualChangeLine::ReplaceFromFactory(const QString &factory, const QString &target)
+{
+    QFile source(factory);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray content = source.readAll();
+    QSaveFile out(target); // a temporary file renamed over the old one
+    return out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
 }
 
 void QGradualChangeLine::on_enterWidget(QWidget *w)

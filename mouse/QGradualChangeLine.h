@@ -30,6 +30,8 @@ public:
     // Rows that act as the left button: assigned it, or keeping it from the factory.
     int LeftButtonRows() const;
     static bool IsLeftButtonRow(const QLineInfo *row);
+    // Target replaced whole by a copy of factory; false (target kept) when factory is missing.
+    static bool ReplaceFromFactory(const QString &factory, const QString &target);
 
 Q_SIGNALS:
     void ResetButtonKey();

@@ -398,6 +398,7 @@ void QLStyleMouseTabWidget::LoadProductItems(const QString &productFolder)
     const QString productDir = main ? main->ProductDir() : QString();
     m_LStyleBoraWidget->on_ClearItems();
     m_DPIWidget->ClearPage(); // nothing of the previous product may be written into this one's folder
+    m_LStyleBoraWidget->SetProductDir(productDir);
     m_LStyleBoraWidget->BuildConfigButtons(productDir + QStringLiteral("/ConfigItemList.xml"));
     QString userConfig;
     if (main) {

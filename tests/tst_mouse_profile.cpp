@@ -206,26 +206,35 @@ private Q_SLOTS:
 
     void sampleConfigurations()
     {
+        // two pictures holding the eight callout directions; "Burst" is a user's file with a macro row
         for (const QString &product : {QStringLiteral("QM8"), QStringLiteral("QX3")}) {
-            for (const QString &file : {QStringLiteral("imageAndLines.xml"), QStringLiteral("Base.xml"), QStringLiteral("Base/Base.xml")}) {
+            for (const QString &file : {QStringLiteral("imageAndLines"), QStringLiteral("Base"), QStringLiteral("Base/Base"),
+                                        QStringLiteral("Burst")}) {
                 QString images;
                 const auto map = QBackLineMange().Read(
-                    m_dir->filePath(QStringLiteral("Products/%1/UserConfig/%2").arg(product, file)), nullptr, &images, nullptr);
-                QCOMPARE(images, product + QStringLiteral(".png"));
-                QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Products/%1/%2").arg(product, images))));
-                const QVector<LineKeyRecord> rows = map.value(images);
-                QCOMPARE(rows.size(), 6);
+                    m_dir->filePath(QStringLiteral("Products/%1/UserConfig/%2.xml").arg(product, file)), nullptr, &images, nullptr);
+                QCOMPARE(images, QStringLiteral("%1_top.png|%1_side.png").arg(product));
                 QSet<uint16_t> addresses;
-                int leftButtons = 0;
-                for (const LineKeyRecord &r : rows) {
-                    QCOMPARE(r.defaultCode.size(), 8);
-                    QVERIFY(QRect(0, 0, 900, 630).contains(r.rect));
-                    addresses.insert(r.sendAddress);
-                    leftButtons += r.defaultText == QLatin1String("@244") ? 1 : 0;
+                QSet<int> directions;
+                int leftButtons = 0, macros = 0;
+                for (const QString &image : images.split(QLatin1Char('|'))) {
+                    QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Products/%1/%2").arg(product, image))));
+                    QCOMPARE(map.value(image).size(), 4);
+                    for (const LineKeyRecord &r : map.value(image)) {
+                        QCOMPARE(r.defaultCode.size(), 8);
+                        QVERIFY(QRect(0, 0, 900, 630).contains(r.rect));
+                        addresses.insert(r.sendAddress);
+                        directions.insert(r.direction);
+                        leftButtons += r.defaultText == QLatin1String("@244") ? 1 : 0;
+                        macros += r.valueType == 1 && r.reName == QLatin1String("Burst") ? 1 : 0;
+                    }
                 }
-                QCOMPARE(addresses.size(), rows.size());
+                QCOMPARE(addresses.size(), 8);
+                QCOMPARE(directions.size(), 8);
                 QCOMPARE(leftButtons, 1);
+                QCOMPARE(macros, file == QLatin1String("Burst") ? 1 : 0);
             }
+            QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Products/%1/moidefConfig/Burst.bin").arg(product))));
         }
     }
 };

@@ -52,6 +52,7 @@ class TstMouseRows : public QObject
     Q_OBJECT
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<QLStyleMouseTabWidget> m_tab;
+    std::vector<std::unique_ptr<QGradualChangeLine>> m_loose;
 
     QLStyleBoraWidget *Frame() const { return QLStyleBoraWidget::instance(); }
     QGradualChangeLine *Column(const QString &name, const QVector<LineKeyRecord> &records)
@@ -59,6 +60,14 @@ class TstMouseRows : public QObject
         auto *column = new QGradualChangeLine(Frame());
         column->SetColumnName(name);
         column->SetLines(records);
+        // only the page on show takes drags; a frame of a hidden main window leaves it on its own
+        m_tab->show();
+        column->show();
+        if (!column->isVisible()) {
+            column->setParent(nullptr);
+            m_loose.emplace_back(column);
+            column->show();
+        }
         return column;
     }
 
@@ -71,6 +80,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        m_loose.clear();
         m_tab.reset();
         m_dir.reset();
     }

@@ -3,6 +3,7 @@
 #include "tools/PaintSettings.h"
 #include "tools/PaintShell.h"
 #include "tools/PaintProducts.h"
+#include "tools/PaintConfigDirs.h"
 #include "tools/PaintPageIcons.h"
 #include "tools/PaintDeviceList.h"
 #include "tools/PaintWidgets.h"
@@ -44,6 +45,9 @@ int PaintAllImages(const QString &root)
     g_failures += !SavePainted(root, QStringLiteral("resources/app/appico.png"), 64, 64, appIcon);
     g_failures += PaintShellImages(root);
     g_failures += PaintProductImages(root);
+    g_failures += PaintMouseProfileImages(root);
+    g_failures += PaintMouseKeyPageIcons(root);
+    g_failures += PaintConfigDirsImages(root);
     g_failures += PaintPageIcons(root);
     g_failures += PaintWidgetImages(root);
     g_failures += PaintSettingsImages(root);

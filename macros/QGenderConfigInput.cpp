@@ -1,0 +1,113 @@
+#include "macros/QGenderConfigInput.h"
+
+#include "macros/ConfigDirFiles.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+QString QGenderConfigInput::s_Folder;
+QString QGenderConfigInput::s_Suffix;
+QString QGenderConfigInput::s_Result;
+bool QGenderConfigInput::s_Open = false;
+
+QGenderConfigInput::QGenderConfigInput(QWidget *parent) : QDialog(parent)
+{
+    setupUi();
+    m_Timer.setInterval(100);
+    connect(&m_Timer, &QTimer::timeout, this, &QGenderConfigInput::on_Timeer);
+    connect(ExitButton, &QPushButton::clicked, this, &QGenderConfigInput::on_Exit);
+    connect(lineEdit, &QLineEdit::editingFinished, this, &QGenderConfigInput::on_lineEdit_editingFinished);
+}
+
+QGenderConfigInput::~QGenderConfigInput()
+{
+    m_Timer.stop();
+}
+
+void QGenderConfigInput::setupUi()
+{
+    setObjectName(QStringLiteral("QGenderConfigInput"));
+    setWindowTitle(QStringLiteral("QGenderConfigInput"));
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
+    setFixedSize(400, 151);
+    setStyleSheet(QStringLiteral("#QGenderConfigInput{border:1px solid gray;border-radius:2px;background-color:#010203;}"));
+    ExitButton = new QPushButton(QStringLiteral("X"), this);
+    ExitButton->setObjectName(QStringLiteral("ExitButton"));
+    ExitButton->setGeometry(360, 0, 35, 35);
+    ExitButton->setFocusPolicy(Qt::NoFocus);
+    ExitButton->setStyleSheet(QStringLiteral("QPushButton{border:none;font: 15pt 'Arial Black';color: rgb(182, 183, 184);}"
+                                             "QPushButton:hover{color: rgb(255, 255, 255);}"));
+    lineEdit = new QLineEdit(this);
+    lineEdit->setObjectName(QStringLiteral("lineEdit"));
+    lineEdit->setGeometry(40, 60, 331, 35);
+    lineEdit->setMinimumHeight(30);
+    lineEdit->setMaximumHeight(35);
+    lineEdit->setAlignment(Qt::AlignCenter);
+    lineEdit->setStyleSheet(QStringLiteral("color: rgb(243, 243, 243);font: 10pt 'Arial Black';"));
+    lineEdit->setPlaceholderText(QStringLiteral("请输入"));
+    InputLable = new QLabel(QStringLiteral("Enter 键完成"), this);
+    InputLable->setObjectName(QStringLiteral("InputLable"));
+    InputLable->setGeometry(150, 80, 121, 31);
+    InputLable->setAlignment(Qt::AlignCenter);
+    InputLable->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 12pt 'Arial Black';"));
+}
+
+QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &suffix)
+{
+    if (s_Open)
+        return s_Result;
+    s_Result.clear();
+    if (folder.isEmpty())
+        return QString();
+    s_Folder = folder;
+    s_Suffix = suffix;
+    s_Open = true;
+    {
+        QGenderConfigInput popup;
+        popup.exec();
+    }
+    s_Open = false;
+    return s_Result;
+}
+
+void QGenderConfigInput::on_lineEdit_editingFinished()
+{
+    lineEdit->clearFocus();
+    const QString name = lineEdit->text();
+    if (name.isEmpty())
+        return;
+    // The name becomes a file of the folder: one plain file name, not one of the product's own.
+    if (!ConfigDirFiles::IsSafeName(name) || ConfigDirFiles::IsReserved(name))
+        return;
+    const QString path = QStringLiteral("%1/%2%3").arg(s_Folder, name, s_Suffix);
+    if (QFileInfo::exists(path)) {
+        InputLable->setText(QStringLiteral("The file has the same name"));
+        return;
+    }
+    s_Result = path;
+    hide();
+    accept();
+}
+
+void QGenderConfigInput::on_Exit()
+{
+    reject();
+}
+
+void QGenderConfigInput::on_Timeer()
+{
+    if (m_Grey > 230)
+        m_Darker = 1;
+    else if (m_Grey <= 80)
+        m_Darker = 0;
+    m_Grey = static_cast<uint8_t>(m_Darker ? m_Grey - 10 : m_Grey + 10);
+    InputLable->setStyleSheet(QStringLiteral("color: rgb(%1,%1,%1);").arg(m_Grey));
+}
+
+void QGenderConfigInput::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_Timer.start();
+}
