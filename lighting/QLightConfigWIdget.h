@@ -40,6 +40,7 @@ Q_SIGNALS:
     void endLightPage();
     void ReSetStandardDiy(bool diy);
     void LightColorChange(uchar r, uchar g, uchar b);
+    void ResetAudionGrabTime(uint time);
 
 private:
     QList<int> m_effects;
