@@ -38,6 +38,8 @@ public:
     bool IsCurrentEffect(const QAudioEffctBass *effect) const { return effect && effect == m_effect.load(); }
     uint GrabTime() const { return m_grabTime; }
     ushort AmdSleep() const { return m_amdSleep; }
+    // The output being captured; empty without a capture.
+    QString OutputName() const { return m_stream && Initialised ? m_stream->outputName() : QString(); }
     // Format of the output as last opened, after the 16-bit rewrite.
     platform::AudioMixFormat MixFormat() const { return m_mixFormat; }
 

@@ -207,6 +207,9 @@ void Visualizer::RealFft512(float *data)
 
 void Visualizer::AnalyseHistory()
 {
+    // The hold decay comes first; reading packets before it does not touch the held levels.
+    for (float &held : m_held)
+        held *= float(m_holdDecay) / 100.0f;
     m_work = m_history;
     if (m_windowSelector >= 1 && m_windowSelector <= 3)
         for (int i = 0; i < 256; ++i)
@@ -251,8 +254,6 @@ void Visualizer::AnalyseHistory()
 
 void Visualizer::Frame()
 {
-    for (float &held : m_held)
-        held *= float(m_holdDecay) / 100.0f;
     ReadPackets();
     AnalyseHistory();
     if (m_hue >= 360.0f)

@@ -40,7 +40,7 @@ public:
 
     // Appends the newest samples of one packet of interleaved stereo floats to the history.
     void AddSamples(const float *data, int frames);
-    // The analysis of the history into the column levels (steps after reading packets).
+    // The analysis of the history into the column levels: hold decay, transform, bands, smoothing.
     void AnalyseHistory();
 
     // Pieces with fixed results.
