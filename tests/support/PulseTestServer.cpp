@@ -11,14 +11,16 @@
 #include <sys/types.h>
 
 namespace {
-QByteArray Wav(int rate, double hz, double amplitude, int seconds)
+QByteArray Wav(int rate, double hz, double hzEnd, double amplitude, int seconds)
 {
+    const double sweep = hzEnd > 0.0 ? (hzEnd - hz) / 10.0 : 0.0; // Hz per second
     const int frames = rate * seconds;
     QByteArray pcm(frames * 4, '\0');
     for (int i = 0; i < frames; ++i) {
         // Not starting at 0: a packet whose first byte is 0 is not analysed, and whole cycles in
         // a packet would make every packet start there.
-        const qint16 v = qint16(std::lround(amplitude * 32767.0 * std::sin(2.0 * M_PI * hz * i / rate + 0.3)));
+        const double t = double(i) / rate;
+        const qint16 v = qint16(std::lround(amplitude * 32767.0 * std::sin(2.0 * M_PI * (hz * t + sweep * t * t / 2) + 0.3)));
         qToLittleEndian(v, pcm.data() + 4 * i);
         qToLittleEndian(v, pcm.data() + 4 * i + 2);
     }
@@ -103,12 +105,12 @@ bool PulseTestServer::pactl(const QStringList &args, QByteArray *out) const
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool PulseTestServer::playTone(const QString &sink, int rate, double hz, double amplitude)
+bool PulseTestServer::playTone(const QString &sink, int rate, double hz, double amplitude, double hzEnd)
 {
     stopTone();
     const QString file = m_dir.filePath(QStringLiteral("tone.wav"));
     QFile wav(file);
-    if (!wav.open(QIODevice::WriteOnly) || wav.write(Wav(rate, hz, amplitude, 20)) < 0)
+    if (!wav.open(QIODevice::WriteOnly) || wav.write(Wav(rate, hz, hzEnd, amplitude, 20)) < 0)
         return false;
     wav.close();
     m_player.start(QStringLiteral("paplay"), {QStringLiteral("--device=") + sink, file});

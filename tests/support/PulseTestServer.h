@@ -17,8 +17,9 @@ public:
     qint64 pid() const { return m_pid; }
     // pactl with the given arguments against this daemon; true on exit code 0.
     bool pactl(const QStringList &args, QByteArray *out = nullptr) const;
-    // Plays a stereo 16-bit sine into a sink until stopTone (amplitude 0..1 of full scale).
-    bool playTone(const QString &sink, int rate, double hz, double amplitude);
+    // Plays a stereo 16-bit sine into a sink until stopTone (amplitude 0..1 of full scale); with
+    // an end frequency, a sweep from hz to it over 10 s.
+    bool playTone(const QString &sink, int rate, double hz, double amplitude, double hzEnd = 0.0);
     void stopTone();
     void kill();
 
