@@ -59,8 +59,7 @@ AudioMonitor::~AudioMonitor()
     if (effect)
         effect->SetPaused(true);
     m_running.store(false);
-    StopCapture();
-    delete effect;
+    Dispose(effect, StopCapture(), false);
     m_stream.reset();
     if (s_instance == this)
         s_instance = nullptr;
@@ -143,10 +142,25 @@ bool AudioMonitor::JoinCapture()
     return true;
 }
 
-void AudioMonitor::StopCapture()
+bool AudioMonitor::StopCapture()
 {
-    JoinCapture();
-    QAudionDrawThread::instance()->StopAndWait();
+    const bool capture = JoinCapture();
+    const bool draw = QAudionDrawThread::instance()->StopAndWait();
+    return capture && draw;
+}
+
+void AudioMonitor::Dispose(QAudioEffctBass *effect, bool joined, bool stop)
+{
+    if (!effect)
+        return;
+    if (!joined) {
+        // Never freed under a thread that may still render it: a small leak instead.
+        WriteLogLine(QStringLiteral("AudioMonitor audio effect kept: a thread did not stop in time"));
+        return;
+    }
+    if (stop)
+        effect->Stop();
+    delete effect;
 }
 
 void AudioMonitor::StartCapture(bool withStream)
@@ -195,7 +209,7 @@ void AudioMonitor::on_SetAudioEffectModel(ushort EffectModel, bool mcolor, uint 
     QAudioEffctBass *old = m_effect.exchange(nullptr);
     if (old)
         old->SetPaused(true);
-    StopCapture();
+    const bool joined = StopCapture();
     QAudioEffctBass *effect = CreateAudioEffect(EffectModel);
     if (!effect) {
         DelayMs(500);
@@ -212,10 +226,7 @@ void AudioMonitor::on_SetAudioEffectModel(ushort EffectModel, bool mcolor, uint 
         StartCapture(true);
     }
     // The old effect is paused, drawing is blocked and both threads are joined: it can go.
-    if (old) {
-        old->Stop();
-        delete old;
-    }
+    Dispose(old, joined, true);
     SetAudioDrawBlocked(0);
     if ((main = MainWidget::instance()))
         main->HideMaskGray();
@@ -233,8 +244,7 @@ void AudioMonitor::on_StopGrabEffct()
     QAudioEffctBass *effect = m_effect.exchange(nullptr);
     if (effect)
         effect->SetPaused(true);
-    StopCapture();
-    delete effect;
+    Dispose(effect, StopCapture(), false);
     SetAudioDrawBlocked(0);
     m_running.store(false);
 }

@@ -28,7 +28,8 @@ public:
     // Reopens on the current default output (GUI thread): joins the capture, reopens, and
     // restarts stream and capture when an effect was being captured for.
     int Reinitialize();
-    void StopCapture();
+    // Joins the capture and the draw thread (bounded); false when one still runs.
+    bool StopCapture();
     void SetSoftDisplay(bool on);
 
     // Set when the default output was found and opened (a speaker is there).
@@ -72,6 +73,8 @@ private:
     int render_audio(QVector<double> &data);
     bool JoinCapture();
     void StartCapture(bool withStream);
+    // Deletes a paused effect once both threads are joined; one still in use is left alone.
+    static void Dispose(QAudioEffctBass *effect, bool joined, bool stop);
     static uint GrabFloor();
 
     std::unique_ptr<platform::LoopbackStream> m_stream;

@@ -60,11 +60,12 @@ bool QAudionDrawThread::IsEffectValid() const
     return m_effect && m_effect->Tag() == QAudioEffctBass::kTag;
 }
 
-void QAudionDrawThread::StopAndWait()
+bool QAudionDrawThread::StopAndWait()
 {
+    bool stopped = true;
     if (isRunning()) {
         m_stop.store(true);
-        wait(kStopWaitMs);
+        stopped = wait(kStopWaitMs);
     }
     // A stale flag would eat the next request.
     m_stop.store(false);
@@ -73,6 +74,7 @@ void QAudionDrawThread::StopAndWait()
     m_device = nullptr;
     m_data.clear();
     m_pending = false;
+    return stopped;
 }
 
 void QAudionDrawThread::run()

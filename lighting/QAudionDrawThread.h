@@ -15,8 +15,9 @@ public:
     // Made on first use (on the GUI thread), never destroyed.
     static QAudionDrawThread *instance();
 
-    // Ends the thread after its render in progress (bounded) and drops a waiting request.
-    void StopAndWait();
+    // Ends the thread after its render in progress (bounded) and drops a waiting request; false
+    // when the thread still runs after the bound.
+    bool StopAndWait();
     bool IsEffectValid() const;
     const QVector<uchar> &ModeList() const { return m_modes; }
 
