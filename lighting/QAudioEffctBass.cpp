@@ -10,6 +10,7 @@
 #include "lighting/QEffctBase.h"
 
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QSettings>
 #include <QThread>
 #include <cmath>
@@ -93,7 +94,8 @@ void QAudioEffctBass::SetBaseColour(const QColor &colour)
 
 void QAudioEffctBass::ReadOwnSleeps(const QString &group)
 {
-    std::unique_ptr<QSettings> ini(OpenSysBuildIni());
+    // Without the file the built-in sleeps stay: sleeps of 0 would flood the keyboard.
+    std::unique_ptr<QSettings> ini(OpenedSysBuild());
     if (!ini)
         return;
     m_amdFrameSleep = SleepByte(*ini, group + QStringLiteral("/AudonAmdSellp"));
@@ -255,7 +257,8 @@ void QAudioEffctBass::SetKey(int offset, uchar r, uchar g, uchar b)
 void QAudioEffctBass::SendFrame()
 {
     if (m_frame && m_device && !m_paused) {
-        if (m_preview)
+        static const QMetaMethod preview = QMetaMethod::fromSignal(&QAudioEffctBass::ToSoftware);
+        if (m_preview && isSignalConnected(preview))
             emit ToSoftware(QByteArray(reinterpret_cast<const char *>(m_frame), kFrameSize));
         if (!m_paused)
             WriteFrame(m_frame, m_device);
@@ -323,40 +326,47 @@ void QAudioEffctBass::SendKeyPackets(uchar *frame)
 {
     if (!m_device || !frame)
         return;
-    // Colour groups in the order the colours first appear, keys ascending within a group.
-    QVector<quint32> colours;
-    QVector<QByteArray> keys;
+    // Colour groups in the order the colours first appear, keys ascending within a group; built
+    // in fixed tables, as this runs for every frame.
+    quint32 colours[kKeys];
+    uchar group[kKeys];
+    uchar members[kKeys] = {};
+    int groups = 0;
     for (int i = 0; i < kKeys; ++i) {
         if (m_paused)
             return;
         const uchar *p = frame + 8 + 3 * i;
+        group[i] = 0xFF;
         if (!p[0] && !p[1] && !p[2])
             continue;
         const quint32 c = (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | p[2];
-        int at = colours.indexOf(c);
-        if (at < 0) {
-            colours.append(c);
-            keys.append(QByteArray());
-            at = colours.size() - 1;
-        }
-        keys[at].append(static_cast<char>(i));
+        int g = 0;
+        while (g < groups && colours[g] != c)
+            ++g;
+        if (g == groups)
+            colours[groups++] = c;
+        group[i] = static_cast<uchar>(g);
+        ++members[g];
     }
-    QByteArray stream;
-    for (int g = 0; g < colours.size(); ++g) {
-        stream.append(static_cast<char>(colours[g] >> 16));
-        stream.append(static_cast<char>(colours[g] >> 8));
-        stream.append(static_cast<char>(colours[g]));
-        stream.append(static_cast<char>(keys[g].size()));
-        stream.append(keys[g]);
+    uchar stream[kKeys * 5];
+    int size = 0;
+    for (int g = 0; g < groups; ++g) {
+        stream[size++] = static_cast<uchar>(colours[g] >> 16);
+        stream[size++] = static_cast<uchar>(colours[g] >> 8);
+        stream[size++] = static_cast<uchar>(colours[g]);
+        stream[size++] = members[g];
+        for (int i = 0; i < kKeys; ++i)
+            if (group[i] == g)
+                stream[size++] = static_cast<uchar>(i);
     }
-    const int count = (stream.size() + kPacketData - 1) / kPacketData;
+    const int count = (size + kPacketData - 1) / kPacketData;
     const int length = m_device->outputLength;
     // One packet run holds the record's lock, so a worker's packets never land in between.
     std::lock_guard<std::recursive_mutex> lock(m_device->io);
     for (int p = 0; p < count; ++p) {
         if (m_paused)
             return;
-        const int n = std::min(kPacketData, stream.size() - p * kPacketData);
+        const int n = std::min(kPacketData, size - p * kPacketData);
         m_report.fill('\0', std::max<int>(length, kReportSize));
         uchar *r = reinterpret_cast<uchar *>(m_report.data());
         r[0] = m_device->reportId;
@@ -364,7 +374,7 @@ void QAudioEffctBass::SendKeyPackets(uchar *frame)
         r[2] = static_cast<uchar>(count);
         r[3] = static_cast<uchar>(p);
         r[4] = static_cast<uchar>(0x10 + n);
-        std::memcpy(r + 5, stream.constData() + p * kPacketData, static_cast<size_t>(n));
+        std::memcpy(r + 5, stream + p * kPacketData, static_cast<size_t>(n));
         r[19] = ByteSum19(r);
         RecordWrite(m_device, r, length);
         SleepMs(3);

@@ -92,6 +92,8 @@ QString PathOf(uint32_t node);
 void SetTimeScale(double scale);
 
 QVector<Traffic> TrafficLog(uint32_t node = 0, int op = -1);
+// The traffic log's clock: monotonic milliseconds since the emulator started.
+qint64 ClockMs();
 void ClearTraffic();
 int OpenCount(uint32_t node);
 int CloseCount(uint32_t node);

@@ -118,6 +118,11 @@ static void Log(Traffic::Op op, uint32_t node, const QByteArray &bytes, int resu
         S().traffic.remove(0, 100000);
 }
 
+qint64 ClockMs()
+{
+    return S().clock.elapsed();
+}
+
 uint8_t Sum19(const QByteArray &report)
 {
     unsigned sum = 0;

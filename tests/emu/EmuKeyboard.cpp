@@ -145,6 +145,10 @@ int EmuKeyboard::OnWrite(const QByteArray &data)
     const uint8_t cmd = U(data, 1);
     if (m_asleep && data.size() == 20 && cmd != 0x06)
         return data.size(); // the receiver cannot reach a sleeping keyboard
+    if (cmd == 0x88 && data.size() == 20 && U(data, 0) == shortReportId()) {
+        TakeAudioPacket(data);
+        return data.size();
+    }
     if (data.size() == 20 && (cmd == 0x44 || cmd == 0x49 || cmd == 0x42)) {
         for (int i = 3; i < 19; ++i)
             if (U(data, i) != 0) {
@@ -196,6 +200,10 @@ int EmuKeyboard::OnSendFeature(const QByteArray &data)
     CountWrite();
     m_reply.clear();
     const uint8_t cmd = U(data, 1);
+    if (cmd == 0x08 && data.size() == 520 && U(data, 0) == featureReportId()) {
+        TakeWiredAudio(data);
+        return data.size();
+    }
     if (isWired() && data.size() == 520 && U(data, 0) == featureReportId()
         && (cmd == 0x84 || cmd == 0x8A || cmd == 0x86)) {
         const int want = cmd == 0x84 ? 128 : (cmd == 0x8A ? 512 : 384);
@@ -243,6 +251,114 @@ int EmuKeyboard::OnGetFeature(QByteArray &data)
     for (int i = 0; i < n; ++i)
         data[i] = m_reply.at(i);
     return n;
+}
+
+QVector<AudioFrame> EmuKeyboard::AudioFrames() const
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    return m_audio;
+}
+
+void EmuKeyboard::ClearAudioFrames()
+{
+    std::lock_guard<std::recursive_mutex> l(EmuMutex());
+    m_audio.clear();
+}
+
+void EmuKeyboard::KeepAudioFrame(const QByteArray &colours, bool single)
+{
+    if (m_audio.size() >= 100000)
+        m_audio.remove(0, 50000);
+    AudioFrame f;
+    f.atMs = ClockMs();
+    f.singleColour = single;
+    f.colours = colours;
+    m_audio.append(f);
+}
+
+// [rid][08][00 00 01 00 7A 01] then R, G, B of key i at 8 + 3i; no reply follows.
+void EmuKeyboard::TakeWiredAudio(const QByteArray &data)
+{
+    if (!isWired()) {
+        Fail(QStringLiteral("audio frame as a feature report to the receiver"));
+        return;
+    }
+    if (data.mid(2, 6) != QByteArray::fromHex("000001007a01")) {
+        Fail(QStringLiteral("audio frame with header %1").arg(QString::fromLatin1(data.mid(2, 6).toHex(' '))));
+        return;
+    }
+    KeepAudioFrame(data.mid(8, 129 * 3), false);
+}
+
+// The receiver's 0x88 reports: byte 4 = 0x23 one colour for every key; 0x11..0x1E a packet of
+// a per-key run (count in byte 2, index in byte 3) carrying groups R, G, B, k, k key indices.
+void EmuKeyboard::TakeAudioPacket(const QByteArray &data)
+{
+    if (isWired()) {
+        Fail(QStringLiteral("receiver audio report to the wired keyboard"));
+        return;
+    }
+    if (U(data, 19) != Sum19(data)) {
+        Fail(QStringLiteral("audio report with a wrong sum: %1").arg(QString::fromLatin1(data.toHex(' '))));
+        return;
+    }
+    if (m_asleep)
+        return; // the receiver cannot reach a sleeping keyboard
+    const uint8_t form = U(data, 4);
+    if (form == 0x23) {
+        if (U(data, 2) != 1 || U(data, 3) != 0 || data.mid(8, 11).count('\0') != 11)
+            Fail(QStringLiteral("one-colour audio report %1").arg(QString::fromLatin1(data.toHex(' '))));
+        if (m_audioCount)
+            Fail(QStringLiteral("one-colour audio report inside a packet run"));
+        m_audioCount = 0;
+        QByteArray colours;
+        for (int i = 0; i < 129; ++i)
+            colours += data.mid(5, 3);
+        KeepAudioFrame(colours, true);
+        return;
+    }
+    const int count = U(data, 2), index = U(data, 3), len = form - 0x10;
+    if (form < 0x11 || form > 0x1E || count < 1) {
+        Fail(QStringLiteral("audio packet %1").arg(QString::fromLatin1(data.toHex(' '))));
+        m_audioCount = 0;
+        return;
+    }
+    if (index != (m_audioCount ? m_audioNext : 0) || (m_audioCount && count != m_audioCount) || index >= count) {
+        Fail(QStringLiteral("audio packet %1 of %2 after %3 of %4").arg(index).arg(count).arg(m_audioNext - 1).arg(m_audioCount));
+        m_audioCount = 0;
+        return;
+    }
+    if (len < 14 && index != count - 1)
+        Fail(QStringLiteral("short audio packet %1 before the last").arg(index));
+    if (data.mid(5 + len, 14 - len).count('\0') != 14 - len)
+        Fail(QStringLiteral("audio packet %1 has data after its length").arg(index));
+    if (index == 0)
+        m_audioStream.clear();
+    m_audioStream += data.mid(5, len);
+    m_audioCount = count;
+    m_audioNext = index + 1;
+    if (m_audioNext < count)
+        return;
+    m_audioCount = 0;
+    QByteArray colours(129 * 3, '\0');
+    int at = 0;
+    while (at < m_audioStream.size()) {
+        const int k = U(m_audioStream, at + 3);
+        if (at + 4 + k > m_audioStream.size() || k < 1) {
+            Fail(QStringLiteral("audio colour group at stream byte %1 with %2 keys").arg(at).arg(k));
+            return;
+        }
+        for (int i = 0; i < k; ++i) {
+            const int key = U(m_audioStream, at + 4 + i);
+            if (key > 128) {
+                Fail(QStringLiteral("audio key index %1").arg(key));
+                return;
+            }
+            colours.replace(3 * key, 3, m_audioStream.mid(at, 3));
+        }
+        at += 4 + k;
+    }
+    KeepAudioFrame(colours, false);
 }
 
 } // namespace emu

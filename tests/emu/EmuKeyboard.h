@@ -7,6 +7,15 @@
 
 namespace emu {
 
+// One audio lighting frame the keyboard showed: the colour of each key (R, G, B of key i at
+// 3i, keys 0 to 128) and when it arrived, on the traffic log's clock.
+struct AudioFrame
+{
+    qint64 atMs = 0;
+    bool singleColour = false;   // the receiver's one-colour report
+    QByteArray colours;          // 129 x 3 bytes
+};
+
 class EmuKeyboard : public Device20
 {
 public:
@@ -32,6 +41,10 @@ public:
     void SetFeatureDelayMs(int ms);
     void SetAsleep(bool asleep);          // asleep: no echo, no table, no code
 
+    // The audio frames received (wired 0x08 feature reports, receiver 0x88 runs), oldest first.
+    QVector<AudioFrame> AudioFrames() const;
+    void ClearAudioFrames();
+
     int OnWrite(const QByteArray &data) override;
     int OnSendFeature(const QByteArray &data) override;
     int OnGetFeature(QByteArray &data) override;
@@ -41,6 +54,9 @@ private:
     void PublishTables();
     void StreamWrong(uint8_t command, const QByteArray &data);
     void CountWrite();
+    void TakeWiredAudio(const QByteArray &data);
+    void TakeAudioPacket(const QByteArray &data);
+    void KeepAudioFrame(const QByteArray &colours, bool single);
 
     QByteArray m_block, m_base, m_diy;
     QByteArray m_reply;
@@ -49,6 +65,10 @@ private:
     int m_sleepAfter = -1;
     int m_resets = 0;
     int m_featureDelayMs = 0;
+    QVector<AudioFrame> m_audio;
+    // the per-key packet run in progress
+    int m_audioCount = 0, m_audioNext = 0;
+    QByteArray m_audioStream;
 };
 
 } // namespace emu
