@@ -128,6 +128,26 @@ void ShowRefusal()
     });
 }
 
+// A record the device list still holds (listed, or a worker's interface): a device that went
+// while its firmware downloaded has had its records freed.
+bool DeviceAlive(const DeviceRecord *dev)
+{
+    HID_API *hid = HID_API::instance();
+    if (!dev || !hid)
+        return false;
+    for (const DeviceRecord *r : qAsConst(hid->DeviceMap()))
+        if (r == dev)
+            return true;
+    if (QHid_Threads_Manage *manager = hid->Manager()) {
+        for (uint32_t id : manager->WorkerIds()) {
+            const QHid_Work_Interface *worker = manager->Worker(id);
+            if (worker && (worker->Device() == dev || worker->m_CommandDevice == dev))
+                return true;
+        }
+    }
+    return false;
+}
+
 void FinishChain(bool failed)
 {
     s_chain = false;
@@ -330,6 +350,20 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
     if (s_chain) {
         WriteLogLine(QStringLiteral("Update already running; batch dropped"));
         FreeTasks(tasks);
+        return;
+    }
+    // Tasks of a device that left during the downloads are dropped, as failed downloads are.
+    bool dropped = false;
+    for (int i = tasks.size() - 1; i >= 0; --i) {
+        if (!DeviceAlive(tasks[i]->device)) {
+            WriteLogLine(QStringLiteral("Update dropped, device gone: ") + tasks[i]->filePath);
+            FreeTask(tasks[i]);
+            tasks.remove(i);
+            dropped = true;
+        }
+    }
+    if (dropped && tasks.isEmpty()) {
+        ShowRefusal();
         return;
     }
     if (tasks.size() == 2 && tasks[0]->device && tasks[1]->device

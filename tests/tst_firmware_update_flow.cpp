@@ -360,17 +360,18 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
     }
     QFile::remove("/tmp/a.bin");
     QVERIFY(emu::TrafficLog().isEmpty());
-    // Lists that are neither one task nor a pair of one device start nothing and are freed.
-    DeviceRecord other;
-    other.deviceId = 7;
-    DownTask *a = NewDownTask(), *b = NewDownTask(), *c = NewDownTask();
+    // Tasks of devices the list no longer holds (gone during their downloads) are dropped and
+    // freed; the user is told.
+    DialogCloser closer;
+    DownTask *a = NewDownTask(), *b = NewDownTask();
     a->device = &rec;
-    b->device = &other;
-    c->device = &rec;
+    b->device = &rec;
+    a->status = b->status = DownTaskDone;
     Q_ZR_UpdataObjectManage::StartUpdate({a, b});
+    QTRY_COMPARE(closer.closed, 1);
+    QCOMPARE(closer.text, GetLangText(411));
     Q_ZR_UpdataObjectManage::StartUpdate({});
     QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy());
-    DeleteDownTasks(&c, 1);
 }
 
 void TstFirmwareUpdateFlow::probeReadsPastNotices()
