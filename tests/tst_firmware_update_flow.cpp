@@ -82,6 +82,7 @@ private Q_SLOTS:
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
     void probeReadsPastNotices();
+    void dialogTexts();
 
 private:
     // Serves the sample catalogue (its addresses moved to this server) and the three files.
@@ -388,6 +389,31 @@ void TstFirmwareUpdateFlow::probeReadsPastNotices()
     QCOMPARE(Q_ZR_UpdataObjectManage::ProbeDeviceStatus(io), -1);
     QCOMPARE(int(io->version), 0);
     HidCloseAll(found);
+}
+
+void TstFirmwareUpdateFlow::dialogTexts()
+{
+    QUpdataDlg *d = QUpdataDlg::Instance();
+    for (int step : {5, 10, 15, 100})
+        d->on_DispStup(step);
+    const QByteArray log = m_dir->readFile(QStringLiteral("Log.txt"));
+    QCOMPARE(log.count("updata: "), 2);
+    QVERIFY(log.contains("updata: 10") && log.contains("updata: 100"));
+    d->SetButtonText(QStringLiteral("   Mouse firmware V12   "));
+    d->SetButtonVersion(QStringLiteral("1012  "));
+    QCOMPARE(d->ButtonText(), QStringLiteral("   Mouse firmware 1012  "));
+    d->SetButtonText(QStringLiteral("no version"));
+    d->SetButtonVersion(QStringLiteral("7"));
+    QCOMPARE(d->ButtonText(), QStringLiteral("no version7"));
+    // Shown: progress 0, the opening text, no OK button until the update ended.
+    d->show();
+    QCOMPARE(d->Progress(), 0);
+    QCOMPARE(d->MessageText(), GetLangText(414));
+    QVERIFY(!d->IsOkShown());
+    d->on_Hidebutton();
+    QVERIFY(d->IsOkShown());
+    d->on_hide();
+    QVERIFY(!d->isVisible());
 }
 
 QTEST_MAIN(TstFirmwareUpdateFlow)
