@@ -184,13 +184,13 @@ void EndStep(bool failed)
     FinishChain(failed);
 }
 
-void RefuseTask(DownTask *task, bool more)
+// A refused task ends like a failed update: its text, then the next task or the chain's end.
+void RefuseTask(DownTask *task)
 {
     WriteLogLine(QStringLiteral("Update refused: ") + task->filePath);
     if (s_running == task)
         s_running = nullptr;
     FreeTask(task);
-    Q_UNUSED(more);
     QUpdataDlg::Instance()->on_DispText(GetLangText(411));
     EndStep(true);
 }
@@ -199,7 +199,7 @@ void Dispatch(DownTask *task, bool more)
 {
     s_running = task;
     if (!Q_ZR_UpdataObjectManage::RunUpdataFile(task, more))
-        RefuseTask(task, more);
+        RefuseTask(task);
 }
 }
 
@@ -318,7 +318,7 @@ Q_ZR_UpdataObjectManage::BuffFolder Q_ZR_UpdataObjectManage::BuildBuffFolder(Dev
     const bool receiver = OnReceiver(dev);
     if (!receiver && dev->vendorId == 0x258A && dev->productId == 0x0136)
         if (MainWidget *main = MainWidget::instance())
-            main->ShowMessage(QColor(178, 179, 180), GetLangText(422), false);
+            main->ShowMessage(QColor(178, 179, 180), GetLangText(422), true);
     QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
     CatalogueClass *cls = dev->subType == 4 ? catalogue->PixArtEntries(dev) : catalogue->DeviceEntries(dev);
     if (FindProductRecord(dev->CodeText()).family == 4) {
