@@ -352,6 +352,12 @@ void QKeyLableItem::on_TaskEnd(DownTask **ptrs, int count)
         if (ended.contains(task))
             ordered.append(task);
     m_updateTasks.clear();
+    if (!m_device) {
+        // The tile's device went during the downloads: nothing to update.
+        if (!ordered.isEmpty())
+            DeleteDownTasks(ordered.data(), ordered.size());
+        return;
+    }
     Q_ZR_UpdataObjectManage::StartUpdate(ordered);
 }
 

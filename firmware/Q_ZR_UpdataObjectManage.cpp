@@ -128,6 +128,26 @@ void ShowRefusal()
     });
 }
 
+// A record the device list still holds (listed, or a worker's interface): a device that went
+// while its firmware downloaded has had its records freed.
+bool DeviceAlive(const DeviceRecord *dev)
+{
+    HID_API *hid = HID_API::instance();
+    if (!dev || !hid)
+        return false;
+    for (const DeviceRecord *r : qAsConst(hid->DeviceMap()))
+        if (r == dev)
+            return true;
+    if (QHid_Threads_Manage *manager = hid->Manager()) {
+        for (uint32_t id : manager->WorkerIds()) {
+            const QHid_Work_Interface *worker = manager->Worker(id);
+            if (worker && (worker->Device() == dev || worker->m_CommandDevice == dev))
+                return true;
+        }
+    }
+    return false;
+}
+
 void FinishChain(bool failed)
 {
     s_chain = false;
@@ -164,13 +184,13 @@ void EndStep(bool failed)
     FinishChain(failed);
 }
 
-void RefuseTask(DownTask *task, bool more)
+// A refused task ends like a failed update: its text, then the next task or the chain's end.
+void RefuseTask(DownTask *task)
 {
     WriteLogLine(QStringLiteral("Update refused: ") + task->filePath);
     if (s_running == task)
         s_running = nullptr;
     FreeTask(task);
-    Q_UNUSED(more);
     QUpdataDlg::Instance()->on_DispText(GetLangText(411));
     EndStep(true);
 }
@@ -179,7 +199,7 @@ void Dispatch(DownTask *task, bool more)
 {
     s_running = task;
     if (!Q_ZR_UpdataObjectManage::RunUpdataFile(task, more))
-        RefuseTask(task, more);
+        RefuseTask(task);
 }
 }
 
@@ -298,7 +318,7 @@ Q_ZR_UpdataObjectManage::BuffFolder Q_ZR_UpdataObjectManage::BuildBuffFolder(Dev
     const bool receiver = OnReceiver(dev);
     if (!receiver && dev->vendorId == 0x258A && dev->productId == 0x0136)
         if (MainWidget *main = MainWidget::instance())
-            main->ShowMessage(QColor(178, 179, 180), GetLangText(422), false);
+            main->ShowMessage(QColor(178, 179, 180), GetLangText(422), true);
     QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
     CatalogueClass *cls = dev->subType == 4 ? catalogue->PixArtEntries(dev) : catalogue->DeviceEntries(dev);
     if (FindProductRecord(dev->CodeText()).family == 4) {
@@ -330,6 +350,20 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
     if (s_chain) {
         WriteLogLine(QStringLiteral("Update already running; batch dropped"));
         FreeTasks(tasks);
+        return;
+    }
+    // Tasks of a device that left during the downloads are dropped, as failed downloads are.
+    bool dropped = false;
+    for (int i = tasks.size() - 1; i >= 0; --i) {
+        if (!DeviceAlive(tasks[i]->device)) {
+            WriteLogLine(QStringLiteral("Update dropped, device gone: ") + tasks[i]->filePath);
+            FreeTask(tasks[i]);
+            tasks.remove(i);
+            dropped = true;
+        }
+    }
+    if (dropped && tasks.isEmpty()) {
+        ShowRefusal();
         return;
     }
     if (tasks.size() == 2 && tasks[0]->device && tasks[1]->device

@@ -15,8 +15,6 @@
 #include "firmware/Q_ZR_UpdataObjectManage.h"
 #include "firmware/Q_ZY_FW_Updata.h"
 #include "device/QHid_Threads_Manage.h"
-#include "firmware/QWebDeviceVersionCheck.h"
-#include "platform/HidAccess.h"
 #include "platform/HidPlatform.h"
 #include "platform/UpdateLibrary.h"
 #include "tests/emu/EmuControl.h"
@@ -35,9 +33,9 @@
 #include <memory>
 
 namespace {
-QByteArray Sample(const QString &name)
+QByteArray Sample(const char *name)
 {
-    QFile f(QStringLiteral(QUORIX_SOURCE_PROGRAMDIR "/../tests/data/firmware/") + name);
+    QFile f(QStringLiteral(QUORIX_SOURCE_PROGRAMDIR "/../tests/data/firmware/") + QLatin1String(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
@@ -66,6 +64,13 @@ QKeyLableItem *TileOf(uint32_t node)
     HID_API *hid = HID_API::instance();
     return hid ? hid->TileMap().value(node, nullptr) : nullptr;
 }
+
+std::shared_ptr<emu::MouseYx> PlugQx3()
+{
+    auto mouse = std::static_pointer_cast<emu::MouseYx>(emu::MakeDevice(emu::Model::SecondFamilyWired));
+    emu::Plug(mouse);
+    return mouse;
+}
 } // namespace
 
 class TstFirmwareUpdateFlow : public QObject
@@ -82,11 +87,11 @@ private Q_SLOTS:
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
     void probeReadsPastNotices();
+    void dialogTexts();
 
 private:
     // Serves the sample catalogue (its addresses moved to this server) and the three files.
-    void Serve(const QByteArray &catalogue = QByteArray());
-    std::shared_ptr<emu::MouseYx> PlugQx3();
+    void Serve();
 
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<LoopbackHttpServer> m_server;
@@ -122,22 +127,15 @@ void TstFirmwareUpdateFlow::cleanup()
     emu::Reset();
 }
 
-void TstFirmwareUpdateFlow::Serve(const QByteArray &catalogue)
+void TstFirmwareUpdateFlow::Serve()
 {
-    QByteArray xml = catalogue.isEmpty() ? Sample(QStringLiteral("catalogue.xml")) : catalogue;
+    QByteArray xml = Sample("catalogue.xml");
     xml.replace("http://127.0.0.1:8765", m_server->url(QString()).toUtf8());
     m_server->setFile("/catalogue.xml", xml);
     for (const char *name : {"qx3_pixart_v200.bin", "qx3_geehy_v27.bin", "qm8_1.0.2.bin"})
-        m_server->setFile(QByteArray("/") + name, Sample(QString::fromLatin1(name)));
+        m_server->setFile(QByteArray("/") + name, Sample(name));
     QSettings ini(m_dir->filePath(QStringLiteral("SysBuild.ini")), QSettings::IniFormat);
     ini.setValue(QStringLiteral("Systime/UpdatadataIp"), m_server->url(QStringLiteral("/catalogue.xml")));
-}
-
-std::shared_ptr<emu::MouseYx> TstFirmwareUpdateFlow::PlugQx3()
-{
-    auto mouse = std::static_pointer_cast<emu::MouseYx>(emu::MakeDevice(emu::Model::SecondFamilyWired));
-    emu::Plug(mouse);
-    return mouse;
 }
 
 void TstFirmwareUpdateFlow::mousePairFromTileToNewVersions()
@@ -164,17 +162,11 @@ void TstFirmwareUpdateFlow::mousePairFromTileToNewVersions()
     // Both images as sent by the server, the second started 2000 ms after the first ended.
     QByteArray pixArt;
     mouse->WithFlash([&](emu::PixArtFlash &f) { pixArt = f.Written(); });
-    const QByteArray pixArtFile = Sample(QStringLiteral("qx3_pixart_v200.bin"));
-    QCOMPARE(pixArt, QByteArray::fromStdString(CmdControlPixArt::ImageOf(pixArtFile)));
+    QCOMPARE(pixArt, QByteArray::fromStdString(CmdControlPixArt::ImageOf(Sample("qx3_pixart_v200.bin"))));
     QVERIFY(mouse->Bootloader());
-    QCOMPARE(mouse->Bootloader()->Written(), Sample(QStringLiteral("qx3_geehy_v27.bin")));
-    const uint32_t second = mouse->NodeAfterReboot();
-    qint64 firstEnd = 0, secondStart = -1;
-    for (const emu::Traffic &t : emu::TrafficLog(node))
-        firstEnd = qMax(firstEnd, t.atMs);
-    for (const emu::Traffic &t : emu::TrafficLog(second, emu::Traffic::Write))
-        if (secondStart < 0)
-            secondStart = t.atMs;
+    QCOMPARE(mouse->Bootloader()->Written(), Sample("qx3_geehy_v27.bin"));
+    const qint64 firstEnd = emu::TrafficLog(node).last().atMs;
+    const qint64 secondStart = emu::TrafficLog(mouse->NodeAfterReboot(), emu::Traffic::Write).first().atMs;
     QVERIFY2(secondStart - firstEnd >= 1900, qPrintable(QString::number(secondStart - firstEnd)));
 
     // The mouse came back with its new versions; nothing is offered any more.
@@ -228,7 +220,7 @@ void TstFirmwareUpdateFlow::wiredMouseThroughLibrary()
     QCOMPARE(loadCalls() - before, loads);
     QFile handed(QString::fromUtf8(lastFile()));
     QVERIFY(handed.open(QIODevice::ReadOnly));
-    QCOMPARE(handed.readAll(), Sample(QStringLiteral("qm8_1.0.2.bin")));
+    QCOMPARE(handed.readAll(), Sample("qm8_1.0.2.bin"));
     // The mouse was stopped for its update and is still plugged in: it comes back.
     QTRY_VERIFY_WITH_TIMEOUT(TileOf(node), 10000);
     QVERIFY(HID_API::instance()->Manager()->Worker(node));
@@ -239,8 +231,7 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
 {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<int>("pixArtStatus");   // the PixArt file's answer
-    QTest::addColumn<qint64>("pixArtSent");  // bytes sent before hanging up: -1 all, -2 all without
-                                             // a length, -3 all in chunks
+    QTest::addColumn<qint64>("pixArtSent");  // sent before hanging up: -1 all, -2 no length, -3 chunked
     QTest::addColumn<int>("knob");           // 1 unplugged mid-update, 2 wrong identity
     QTest::addColumn<bool>("doubleClick");
     QTest::addColumn<bool>("pixArtWritten");
@@ -270,7 +261,7 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten()
     Serve();
     LoopbackHttpServer::Route route;
     route.status = pixArtStatus;
-    route.body = Sample(QStringLiteral("qx3_pixart_v200.bin"));
+    route.body = Sample("qx3_pixart_v200.bin");
     route.sendBytes = pixArtSent >= 0 ? pixArtSent : -1;
     route.declaredLength = pixArtSent == -2 ? -2 : -1;
     route.chunked = pixArtSent == -3;
@@ -287,13 +278,10 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten()
     DialogCloser closer;
     MainWidget w;
     QTRY_VERIFY_WITH_TIMEOUT(TileOf(node) && TileOf(node)->HasUpdate(), 10000);
-    QKeyLableItem *tile = TileOf(node);
-    if (!confirm) {
-        tile->on_ButUpdata_clicked();
-    } else {
-        tile->on_ButUpdata_clicked();
-        if (doubleClick)
-            tile->on_ButUpdata_clicked(); // while its downloads run
+    TileOf(node)->on_ButUpdata_clicked();
+    if (doubleClick)
+        TileOf(node)->on_ButUpdata_clicked(); // while its downloads run
+    if (confirm) {
         QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, 60000);
         const int id = geehyWritten ? 410 : 411; // the Geehy update runs last
         QVERIFY2(closer.text.startsWith(GetLangText(id)), qPrintable(closer.text));
@@ -339,38 +327,28 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
 
     // Finished downloads the dispatch still refuses: absent, a 10-character path, outside the
     // task's folder (through a link), not completed.
-    QDir().mkpath(good->folder);
-    const QString inside = good->folder + "fw.bin";
+    const QString inside = good->folder + "fw.bin", tenCharacters = QStringLiteral("/tmp/Qx23a");
     QVERIFY(m_dir->writeFile("Buff/QUORIX QX3/PixArt/fw.bin", QByteArray(4096, 'x')));
     QVERIFY(m_dir->writeFile("outside.bin", QByteArray(4096, 'x')));
     QVERIFY(QFile::link(m_dir->filePath("outside.bin"), good->folder + "link.bin"));
-    QFile::remove("/tmp/a.bin");
-    QVERIFY(QFile::copy(inside, "/tmp/a.bin"));
-    struct Case { QString path; uint8_t status; };
-    for (const Case &c : {Case{good->folder + "gone.bin", DownTaskDone}, Case{QStringLiteral("/tmp/a.bin"), DownTaskDone},
-                          Case{good->folder + "link.bin", DownTaskDone}, Case{inside, DownTaskFailed}}) {
-        DownTask task;
-        task.type = Q_ZR_UpdataObjectManage::TaskPixArt;
-        task.folder = good->folder;
-        task.filePath = c.path;
-        task.status = c.status;
-        task.device = &rec;
-        task.check = DownTaskAlive;
-        QVERIFY2(!Q_ZR_UpdataObjectManage::RunUpdataFile(&task, false), qPrintable(c.path));
+    QFile::remove(tenCharacters);
+    QVERIFY(QFile::copy(inside, tenCharacters));
+    for (const QString &path : {good->folder + "gone.bin", tenCharacters, good->folder + "link.bin", inside}) {
+        DownTask task = *good;
+        task.filePath = path;
+        task.status = path == inside ? DownTaskFailed : DownTaskDone;
+        QVERIFY2(!Q_ZR_UpdataObjectManage::RunUpdataFile(&task, false), qPrintable(path));
     }
-    QFile::remove("/tmp/a.bin");
+    QFile::remove(tenCharacters);
     QVERIFY(emu::TrafficLog().isEmpty());
-    // Lists that are neither one task nor a pair of one device start nothing and are freed.
-    DeviceRecord other;
-    other.deviceId = 7;
-    DownTask *a = NewDownTask(), *b = NewDownTask(), *c = NewDownTask();
-    a->device = &rec;
-    b->device = &other;
-    c->device = &rec;
-    Q_ZR_UpdataObjectManage::StartUpdate({a, b});
+    // Tasks of devices the list no longer holds (gone during their downloads) are dropped and
+    // freed; the user is told.
+    DialogCloser closer;
+    Q_ZR_UpdataObjectManage::StartUpdate({new DownTask(*good), new DownTask(*good)});
+    QTRY_COMPARE(closer.closed, 1);
+    QCOMPARE(closer.text, GetLangText(411));
     Q_ZR_UpdataObjectManage::StartUpdate({});
     QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy());
-    DeleteDownTasks(&c, 1);
 }
 
 void TstFirmwareUpdateFlow::probeReadsPastNotices()
@@ -387,6 +365,30 @@ void TstFirmwareUpdateFlow::probeReadsPastNotices()
     QCOMPARE(Q_ZR_UpdataObjectManage::ProbeDeviceStatus(io), -1);
     QCOMPARE(int(io->version), 0);
     HidCloseAll(found);
+}
+
+void TstFirmwareUpdateFlow::dialogTexts()
+{
+    QUpdataDlg *d = QUpdataDlg::Instance();
+    for (int step : {5, 10, 15, 100})
+        d->on_DispStup(step);
+    const QByteArray log = m_dir->readFile(QStringLiteral("Log.txt"));
+    QCOMPARE(log.count("updata: "), 2);
+    QVERIFY(log.contains("updata: 10") && log.contains("updata: 100"));
+    for (const QString &text : {QStringLiteral("Mouse firmware V12"), QStringLiteral("Mouse firmware ")}) {
+        d->SetButtonText(text);
+        d->SetButtonVersion(QStringLiteral("1012  "));
+        QCOMPARE(d->ButtonText(), QStringLiteral("Mouse firmware 1012  "));
+    }
+    // Shown: progress 0, the opening text, no OK button until the update ended.
+    d->show();
+    QCOMPARE(d->Progress(), 0);
+    QCOMPARE(d->MessageText(), GetLangText(414));
+    QVERIFY(!d->IsOkShown());
+    d->on_Hidebutton();
+    QVERIFY(d->IsOkShown());
+    d->on_hide();
+    QVERIFY(!d->isVisible());
 }
 
 QTEST_MAIN(TstFirmwareUpdateFlow)
