@@ -19,19 +19,19 @@ struct SinkQuery
     bool done = false;
     bool found = false;
     QByteArray monitor;
-    pa_sample_spec spec{};
+    pa_sample_spec sampleSpec{};
 };
 
-AudioMixFormat FormatOf(const pa_sample_spec &spec)
+AudioMixFormat FormatOf(const pa_sample_spec &sampleSpec)
 {
     AudioMixFormat f;
-    const bool isFloat = spec.format == PA_SAMPLE_FLOAT32LE || spec.format == PA_SAMPLE_FLOAT32BE;
+    const bool isFloat = sampleSpec.format == PA_SAMPLE_FLOAT32LE || sampleSpec.format == PA_SAMPLE_FLOAT32BE;
     f.formatTag = isFloat ? 3 : 1;
-    f.channels = spec.channels;
-    f.samplesPerSec = spec.rate;
-    f.bitsPerSample = static_cast<uint16_t>(pa_sample_size(&spec) * 8);
-    f.blockAlign = static_cast<uint16_t>(pa_frame_size(&spec));
-    f.avgBytesPerSec = f.blockAlign * spec.rate;
+    f.channels = sampleSpec.channels;
+    f.samplesPerSec = sampleSpec.rate;
+    f.bitsPerSample = static_cast<uint16_t>(pa_sample_size(&sampleSpec) * 8);
+    f.blockAlign = static_cast<uint16_t>(pa_frame_size(&sampleSpec));
+    f.avgBytesPerSec = f.blockAlign * sampleSpec.rate;
     return f;
 }
 } // namespace
@@ -67,7 +67,7 @@ int PulseLoopbackStream::open()
             if (info && !(*q)->found) {
                 (*q)->found = true;
                 (*q)->monitor = QByteArray(info->monitor_source_name);
-                (*q)->spec = info->sample_spec;
+                (*q)->sampleSpec = info->sample_spec;
             }
             if (eol != 0) { // the last call, on success or failure
                 (*q)->done = true;
@@ -85,16 +85,16 @@ int PulseLoopbackStream::open()
         server.unlock();
         return StepNoVolume;
     }
-    pa_sample_spec spec;
-    spec.format = m_samples == Samples::S16 ? PA_SAMPLE_S16LE : PA_SAMPLE_FLOAT32LE;
-    spec.channels = 2; // the server mixes any layout down to left and right
-    spec.rate = query->spec.rate ? query->spec.rate : 44100;
-    m_stream = pa_stream_new(context, "QUORIX HUB audio lighting", &spec, nullptr);
+    pa_sample_spec sampleSpec;
+    sampleSpec.format = m_samples == Samples::S16 ? PA_SAMPLE_S16LE : PA_SAMPLE_FLOAT32LE;
+    sampleSpec.channels = 2; // the server mixes any layout down to left and right
+    sampleSpec.rate = query->sampleSpec.rate ? query->sampleSpec.rate : 44100;
+    m_stream = pa_stream_new(context, "QUORIX HUB audio lighting", &sampleSpec, nullptr);
     if (!m_stream) {
         server.unlock();
         return StepNoClient;
     }
-    const int packetFrames = static_cast<int>(spec.rate / 100); // 10 ms
+    const int packetFrames = static_cast<int>(sampleSpec.rate / 100); // 10 ms
     {
         std::lock_guard<std::mutex> guard(m_ringLock);
         m_packetBytes = packetFrames * m_frameBytes;
@@ -102,10 +102,10 @@ int PulseLoopbackStream::open()
         m_ring.clear();
         m_ring.reserve(m_maxBytes + m_packetBytes * 4);
         m_pendingFlags = 0;
-        m_format = FormatOf(query->spec);
+        m_format = FormatOf(query->sampleSpec);
         m_output = sink;
     }
-    m_rate.store(static_cast<int>(spec.rate));
+    m_rate.store(static_cast<int>(sampleSpec.rate));
     pa_stream_set_read_callback(m_stream, &PulseLoopbackStream::onRead, this);
     pa_stream_set_state_callback(m_stream, &PulseLoopbackStream::onState, this);
     pa_buffer_attr attr;
