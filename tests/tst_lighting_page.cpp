@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -47,6 +48,8 @@ private Q_SLOTS:
     void refusalsAndVanishing();
     void previewFollowsDevice_data() { wires_data(); }
     void previewFollowsDevice();
+    void userWalk_data() { wires_data(); }
+    void userWalk();
     void languageAndForm();
 
 private:
@@ -353,6 +356,66 @@ void TestLightingPage::previewFollowsDevice()
     // switched off: model 98
     Q_EMIT m_page->ButDIpsAc->statusChanged(false);
     QCOMPARE(previews.last().at(0).toInt(), 98);
+}
+
+// A user's walk with the display switched on: every choice the keyboard takes is previewed;
+// leaving and opening the tile again shows the choice as read back from the keyboard; under
+// SELF_DEFINE the picked colour is what a click on a key paints.
+void TestLightingPage::userWalk()
+{
+    QFETCH(int, wire);
+    Open(Wire(wire));
+    QTest::mouseClick(m_page->ButDIpsAc, Qt::LeftButton);
+    QVERIFY(m_page->IsDisplayOn());
+    QBaseEffctThread *engine = QBaseEffctThread::instance();
+    QSignalSpy previews(m_light, &QLightConfigWIdget::ChangLightModel);
+    QEditColourDialog *colour = m_light->ui->ColourWidget_Back;
+    Ack([&] { Click(82); }, 1);
+    QTRY_COMPARE(engine->CurrentModel(), 82);
+    Ack([&] { colour->SetColour(0x0A, 0x14, 0x1E); Q_EMIT colour->ChickColorChange(0x0A, 0x14, 0x1E); }, 2);
+    QCOMPARE(previews.last().mid(4), QVariantList({uchar(0x0A), uchar(0x14), uchar(0x1E)}));
+    m_light->ui->Backlight_Slider->setValue(20);
+    m_light->ui->Back_Slider_Lumin->setValue(30);
+    Ack([&] { Q_EMIT m_light->ui->Back_Slider_Lumin->sliderReleased(); }, 3);
+    QTRY_COMPARE(int(engine->SpeedLevel()), 2);
+    QCOMPARE(int(engine->LuminanceLevel()), 3);
+    colour->SetMColorButtonChecked(true);
+    Ack([&] { Q_EMIT colour->MoreColorChange(true); }, 4);
+    QCOMPARE(previews.last().mid(0, 2), QVariantList({82, 1}));
+    QCOMPARE(m_dev->Block().mid(22, 2), QByteArray::fromHex("0327"));
+    QCOMPARE(m_dev->BaseMap().mid(11, 3), QByteArray::fromHex("0a141e"));
+
+    // Reopened from the device list with the store emptied: all of it comes from the keyboard.
+    QTest::mouseClick(m_page->ButExit, Qt::LeftButton);
+    QKeyBoradMApMange *store = HID_API::instance()->CurrentDevice()->keyboardStore;
+    store->SetKeyBlock(static_cast<uint8_t *>(calloc(150, 1)), 150, true);
+    store->SetBaseColorMap(static_cast<uint8_t *>(calloc(520, 1)), 520, true);
+    colour->SetColour(0, 0, 0), colour->SetMColorButtonChecked(false);
+    m_light->ui->Backlight_Slider->setValue(40), m_light->ui->Back_Slider_Lumin->setValue(40);
+    QKeyLableItem *tile = HID_API::instance()->TileMap().value(m_node);
+    QTRY_VERIFY(tile->isVisible());
+    QTest::mouseClick(tile->findChild<QWidget *>(QStringLiteral("insideWidget")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(m_page->isVisible() && m_light->CurrentEffectFlag() == 82, 10000);
+    m_page->ButLight->click();
+    QCOMPARE(colour->HexText(), QStringLiteral("#0A141E"));
+    QVERIFY(colour->IsMColorButtonChecked());
+    QCOMPARE(m_light->ui->Backlight_Slider->Value(), 20u);
+    QCOMPARE(m_light->ui->Back_Slider_Lumin->Value(), 30u);
+
+    QVERIFY(!m_page->IsDisplayOn()); // leaving switched the preview off
+    QTest::mouseClick(m_page->ButDIpsAc, Qt::LeftButton);
+    QTRY_COMPARE(engine->CurrentModel(), 82);
+    QCOMPARE(previews.last().mid(0, 4), QVariantList({82, 1, 2, 3}));
+    Ack([&] { Click(97); }, 1);
+    // the preview shows the keyboard's own self-define map (Esc at 8, planes DiyCount apart)
+    QMultifunKeyButton *esc = m_page->KeyBoard()->KeyByName(QStringLiteral("Esc"));
+    const int k = m_page->DiyCount;
+    auto diy = [this, k] { const QByteArray m = m_dev->DiyMap(); return QList<int>({uchar(m[8]), uchar(m[8 + k]), uchar(m[8 + 2 * k])}); };
+    QTRY_COMPARE(QList<int>({esc->R, esc->G, esc->B}), diy());
+    Q_EMIT colour->ChickColorChange(7, 8, 9);
+    QTest::mouseClick(esc, Qt::LeftButton);
+    QCOMPARE(QList<int>({esc->R, esc->G, esc->B}), QList<int>({7, 8, 9}));
+    QTRY_COMPARE_WITH_TIMEOUT(diy(), QList<int>({7, 8, 9}), 10000);
 }
 
 // Texts by id in every table; the strip tab keeps its own; the interval row stays hidden.
