@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -240,6 +241,27 @@ private Q_SLOTS:
         QVERIFY(foreignIntact);
         QCOMPARE(pageSlotsLeft, 0); // the page freed its own record and cleared its slot
         QCOMPARE(int(page.Iner()->UpdateStateValue()), 2);
+    }
+
+    void recordOfAGonePageIsFreedOnReturn()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        server.setFile("/cat.xml", catalogue("1.0.58.0"));
+        setIni(dir, "Systime/UpdatadataIp", server.url("/cat.xml"));
+        {
+            QGlobalSetWidget page;
+            page.Iner()->on_CheckVersionsStatic(); // the page goes before the download ends
+        }
+        int seen = 0, slotsLeft = -1;
+        auto c = connect(QDownTaskManage::Instance(), &QDownTaskManage::TaskEnd, this, [&](DownTask **ptrs, int count) {
+            ++seen;
+            slotsLeft = int(std::count_if(ptrs, ptrs + count, [](DownTask *t) { return t != nullptr; }));
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(seen, 1, 10000);
+        disconnect(c);
+        QCOMPARE(slotsLeft, 0); // freed and cleared before later receivers see the batch
     }
 
     void switchesAreStoredAndShown()
