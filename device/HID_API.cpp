@@ -344,6 +344,10 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
             // The output/input interface of the same node shares the feature interface's
             // worker and tile; it is not listed itself.
             worker->SetDevice(record);
+            // The feature interface's code query has set its state already; the listening
+            // interface starts from it instead of waiting for the mouse's next notice.
+            if (const DeviceRecord *feature = worker->m_CommandDevice)
+                record->connectionState = feature->connectionState.load();
             m_companions.insert(id, record);
         }
         if (isNew)
