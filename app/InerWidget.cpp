@@ -57,6 +57,17 @@ QLabel *newBar(QWidget *parent, const char *name)
     return bar;
 }
 
+// The owner of records whose page went while their download ran.
+const char kAbandoned = 0;
+
+// Frees the abandoned records of a returned batch and clears their slots, so that no other
+// receiver of the batch reads them.
+void FreeAbandonedTasks(DownTask **ptrs, int count)
+{
+    for (int i = 0; ptrs && i < count; ++i)
+        if (ptrs[i] && ptrs[i]->owner == &kAbandoned)
+            DeleteDownTasks(&ptrs[i], 1);
+}
 } // namespace
 
 InerWidget::InerWidget(QWidget *parent) : QWidget(parent)
@@ -82,11 +93,17 @@ InerWidget::InerWidget(QWidget *parent) : QWidget(parent)
 InerWidget::~InerWidget()
 {
     // Records still with the download manager stay allocated: it writes into them when their
-    // transfer ends; they are no longer this page's to read.
+    // transfer ends. They are freed when their batch comes back.
+    if (!m_CatalogueTask && !m_InstallerTask)
+        return;
+    QDownTaskManage *manager = QDownTaskManage::Instance();
+    static const QMetaObject::Connection freeing =
+        connect(manager, &QDownTaskManage::TaskEnd, manager, &FreeAbandonedTasks);
+    Q_UNUSED(freeing)
     if (m_CatalogueTask)
-        m_CatalogueTask->owner = nullptr;
+        m_CatalogueTask->owner = &kAbandoned;
     if (m_InstallerTask)
-        m_InstallerTask->owner = nullptr;
+        m_InstallerTask->owner = &kAbandoned;
 }
 
 void InerWidget::setupUi()

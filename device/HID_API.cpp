@@ -124,8 +124,18 @@ HID_API::~HID_API()
     m_pendingNotices.clear();
     m_codeReader->wait();
     m_manager->StopAll();
+    // The page owns every record it opened: the listed ones and their companions, each once.
+    QSet<DeviceRecord *> records;
     for (auto it = m_companions.cbegin(); it != m_companions.cend(); ++it)
-        CloseDeviceRecord(it.value());
+        records.insert(it.value());
+    for (auto it = m_deviceMap.cbegin(); it != m_deviceMap.cend(); ++it)
+        records.insert(it.value());
+    for (QKeyLableItem *tile : qAsConst(m_tileMap))
+        if (tile)
+            tile->SetDevice(nullptr); // tiles outlive this body as children
+    m_currentDevice = nullptr;
+    for (DeviceRecord *r : qAsConst(records))
+        CloseDeviceRecord(r);
     m_companions.clear();
     hid_exit();
     m_deviceMap.clear();
@@ -335,6 +345,10 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
             // The output/input interface of the same node shares the feature interface's
             // worker and tile; it is not listed itself.
             worker->SetDevice(record);
+            // The feature interface's code query has set its state already; the listening
+            // interface starts from it instead of waiting for the mouse's next notice.
+            if (const DeviceRecord *feature = worker->m_CommandDevice)
+                record->connectionState = feature->connectionState.load();
             m_companions.insert(id, record);
         }
         if (isNew)

@@ -177,6 +177,10 @@ QString QHid_Work_Interface::RequestGrabCode()
     request[1] = 0x05;
     request[2] = 0x01;
     request[19] = ByteSum19(request);
+    // The listener may still be running beside this request (the manager asks it before a key
+    // write): holding the record's lock from the write to the last read waits for the
+    // listener's current read and keeps it from taking the reply.
+    std::unique_lock<std::recursive_mutex> exchange(d->io);
     if (RecordWrite(d, request, 20) < 1)
         return QString();
     WriteLogLine(QStringLiteral("发送请求命令: ") + HexDump(request, 20));
@@ -187,6 +191,7 @@ QString QHid_Work_Interface::RequestGrabCode()
         if (n > 0 && reply[1] == 0x05) {
             const QString code = HexDump(reply + 5, 6).remove(QLatin1Char(' '));
             WriteLogLine(QStringLiteral("截取密码成功 :") + code);
+            exchange.unlock();
             msleep(static_cast<unsigned long>(Ms(100)));
             return code;
         }
@@ -243,6 +248,7 @@ void QHid_Work_Interface::GrabCodeTask(int &result)
         request[1] = 0x05;
         request[2] = 0x01;
         request[19] = ByteSum19(request);
+        std::lock_guard<std::recursive_mutex> exchange(d->io); // the reply is this request's alone
         if (RecordWrite(d, request, 20) < 1)
             return;
         for (int i = 0; i < 200; ++i) {

@@ -193,6 +193,9 @@ void ZR_2_0_KeyboradThread::QueryDeviceCode(bool fromListener)
     for (int attempt = 0; attempt < 4; ++attempt) {
         uchar request[20];
         KeyboardCommandBuilder::ShortRequest(request, d->reportId, 0x05, 0x01);
+        // A code request of the manager may run beside this one: each exchange keeps the
+        // record's lock from its write to its reply, so neither reads the other's reply.
+        std::lock_guard<std::recursive_mutex> exchange(d->io);
         if (RecordWrite(d, request, 20) < 1)
             return;
         for (int i = 0; i < 30; ++i) {

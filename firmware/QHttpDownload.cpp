@@ -19,6 +19,7 @@ QHttpDownload::QHttpDownload(QObject *parent) : QObject(parent), m_access(new QN
 QHttpDownload::~QHttpDownload()
 {
     releaseReply();
+    delete m_file; // an uncommitted file leaves no temporary behind
 }
 
 void QHttpDownload::SetTask(DownTask *task)
@@ -209,6 +210,8 @@ void QHttpDownload::on_ReplyFinished(QNetworkReply *reply)
     }
     releaseReply();
     if (!m_reported && failed) {
+        delete m_file; // discards what was written
+        m_file = nullptr;
         if (m_task)
             m_task->status = DownTaskFailed;
         report(false, QStringLiteral("on_ReplyFinished Fail"));

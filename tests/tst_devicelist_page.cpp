@@ -377,6 +377,10 @@ void TstDeviceListPage::secondFamilyMouseOneTile()
     QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 2, 8000);
     QCOMPARE(page->DeviceMap().size(), 2);
     QCOMPARE(page->ListWidget()->Widgets().size(), 2);
+    // the listening interface has the feature interface's state before any notice
+    QHid_Work_Interface *rxWorker = page->Manager()->Worker(rx);
+    QTRY_VERIFY_WITH_TIMEOUT(rxWorker->Device() != rxWorker->m_CommandDevice, 5000);
+    QCOMPARE(int(rxWorker->Device()->connectionState), int(StateWirelessAwake));
 
     // removing it closes both interfaces, the unlisted one too
     emu::Unplug(node);

@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -240,6 +241,21 @@ private Q_SLOTS:
         QVERIFY(foreignIntact);
         QCOMPARE(pageSlotsLeft, 0); // the page freed its own record and cleared its slot
         QCOMPARE(int(page.Iner()->UpdateStateValue()), 2);
+    }
+
+    void recordOfAGonePageIsFreedOnReturn()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        server.setFile("/cat.xml", catalogue("1.0.58.0"));
+        setIni(dir, "Systime/UpdatadataIp", server.url("/cat.xml"));
+        QGlobalSetWidget().Iner()->on_CheckVersionsStatic(); // the page goes before the download ends
+        int left = -1; // records a later receiver of the batch still sees
+        auto c = connect(QDownTaskManage::Instance(), &QDownTaskManage::TaskEnd, this,
+                         [&](DownTask **p, int n) { left = n - int(std::count(p, p + n, nullptr)); });
+        QTRY_COMPARE_WITH_TIMEOUT(left, 0, 10000);
+        disconnect(c);
     }
 
     void switchesAreStoredAndShown()
