@@ -19,6 +19,7 @@
 #include "firmware/QWebDeviceVersionCheck.h"
 #include "device/QKeyLableItem.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
+#include "lighting/AudioMonitor.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "platform/HidAccess.h"
 #include "platform/HidPlatform.h"
@@ -507,6 +508,10 @@ void HID_API::CloseCompanions(uint32_t deviceId)
 
 void HID_API::ForgetDevice(uint32_t deviceId, DeviceRecord *record, bool showTip)
 {
+    // Audio frames go to the current keyboard's record: they stop before it and its worker go.
+    if (record && record == m_currentDevice)
+        if (AudioMonitor *audio = AudioMonitor::instance())
+            audio->on_StopGrabEffct();
     m_deviceMap.remove(deviceId);
     if (m_currentWorker && m_manager->Worker(deviceId) == m_currentWorker)
         m_currentWorker = nullptr;

@@ -1,4 +1,5 @@
 #include "device/ZR_2_0_KeyboradThread.h"
+
 #include "app/AppDirPath.h"
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
@@ -11,6 +12,7 @@
 #include "device/DeviceRecord.h"
 #include "device/KeyboardCommandBuilder.h"
 #include "device/QKeyBoradMApMange.h"
+#include "platform/CpuInfo.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -52,18 +54,10 @@ ZR_2_0_KeyboradThread::~ZR_2_0_KeyboradThread()
     m_Commands.clear();
 }
 
-// On Linux the processor name comes from /proc/cpuinfo instead of a command's output.
+// The processor check is the platform's, read once for the whole program.
 int ZR_2_0_KeyboradThread::ReadAmdAudioSleep()
 {
-    QFile cpu(QStringLiteral("/proc/cpuinfo"));
-    if (!cpu.open(QIODevice::ReadOnly))
-        return 0;
-    QString names;
-    const QStringList lines = QString::fromLocal8Bit(cpu.read(64 * 1024)).split(QLatin1Char('\n'));
-    for (const QString &line : lines)
-        if (line.startsWith(QLatin1String("vendor_id")) || line.startsWith(QLatin1String("model name")))
-            names += line;
-    if (!names.toUpper().contains(QLatin1String("AMD")))
+    if (!platform::IsAmdProcessor())
         return 0;
     QSettings *ini = OpenSysBuildIni();
     const int value = ini ? ini->value(QStringLiteral("Systime/AudonAmdSellp"), 0).toInt() : 0;

@@ -3,6 +3,7 @@
 #include "lighting/Ui_QLightConfigWIdget.h"
 
 #include <QColor>
+#include <QLabel>
 #include <QList>
 #include <QMap>
 #include <QPointer>

@@ -3,6 +3,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES="qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libhidapi-dev libudev-dev cmake ninja-build ccache pkg-config g++ fonts-wqy-microhei"
 PACKAGES="$PACKAGES xvfb libxtst-dev libx11-dev"
+PACKAGES="$PACKAGES libpulse-dev pulseaudio pulseaudio-utils"
 
 ensure_packages() {
   local missing=""

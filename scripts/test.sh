@@ -12,12 +12,38 @@ start_xvfb() {
   local numfile; numfile="$(mktemp)"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 3>"$numfile" 2>/dev/null &
   XVFB_PID=$!
-  trap 'kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true' EXIT
   for _ in $(seq 50); do [ -s "$numfile" ] && break; sleep 0.1; done
   [ -s "$numfile" ] && export QUORIX_TEST_XDISPLAY=":$(head -n1 "$numfile")"
   rm -f "$numfile"
 }
+# A PulseAudio daemon for the audio tests, in a runtime folder of its own, with one null sink
+# "test_sink" (its monitor carries what is played into it). PULSE_SERVER points the tests at it;
+# it is stopped by its pid at the end. Without pulseaudio the audio tests skip and say why.
+start_pulseaudio() {
+  if ! command -v pulseaudio >/dev/null; then
+    echo "pulseaudio is not installed: the audio capture tests will skip"
+    return 0
+  fi
+  PULSE_DIR="$(mktemp -d)"
+  chmod 700 "$PULSE_DIR"
+  if ! PULSE_RUNTIME_PATH="$PULSE_DIR" pulseaudio -D --exit-idle-time=-1 -n -L module-native-protocol-unix \
+      -L "module-null-sink sink_name=test_sink" -L module-always-sink 2>"$PULSE_DIR/start.log"; then
+    echo "pulseaudio did not start ($(tail -n1 "$PULSE_DIR/start.log")): the audio capture tests will skip"
+    return 0
+  fi
+  for _ in $(seq 50); do [ -s "$PULSE_DIR/pid" ] && break; sleep 0.1; done
+  PULSE_PID="$(cat "$PULSE_DIR/pid" 2>/dev/null || true)"
+  export PULSE_SERVER="unix:$PULSE_DIR/native"
+}
+stop_helpers() {
+  [ -n "${XVFB_PID:-}" ] && { kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }
+  [ -n "${PULSE_PID:-}" ] && kill "$PULSE_PID" 2>/dev/null
+  [ -n "${PULSE_DIR:-}" ] && rm -rf "$PULSE_DIR"
+  return 0
+}
+trap stop_helpers EXIT
 start_xvfb
+start_pulseaudio
 build_tree "$ROOT/build"
 (cd "$ROOT/build" && ctest --output-on-failure -j8)
 "$ROOT/scripts/check_one_copy.sh"

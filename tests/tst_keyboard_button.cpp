@@ -152,20 +152,26 @@ void TestKeyboardButton::pageSwitches()
 {
     AudioMonitor *audio = m_board->Audio();
     QCOMPARE(AudioMonitor::instance(), audio);
-    struct Case { uchar left, page; int stops, starts; bool soft; };
-    const QList<Case> cases = {{1, 0, 1, 0, false}, {1, 1, 1, 0, false}, {2, 1, 1, 0, false}, {1, 2, 0, 1, false},
-                               {2, 2, 0, 1, true}, {2, 4, 0, 0, false}, {3, 2, 0, 0, false}};
+    struct Case { uchar left, page; bool stops, starts; bool soft; };
+    const QList<Case> cases = {{1, 0, true, false, false}, {1, 1, true, false, false}, {2, 1, true, false, false},
+                               {1, 2, false, true, false}, {2, 2, false, true, true}, {2, 4, false, false, false},
+                               {3, 2, false, false, false}};
     for (const Case &c : cases) {
+        // An effect chosen, its capture stopped: a stop deletes it, a start runs the capture again.
+        audio->on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0.0, 0.0);
+        QVERIFY(audio->CurrentEffect());
+        audio->StopCapture();
         audio->SetSoftDisplay(!c.soft);
         m_page->LightSubPage = c.left;
-        const int stops = audio->StopCount(), starts = audio->StartCount();
         Q_EMIT m_page->PageChange(c.page);
         QCOMPARE(int(m_board->CurrentPage), int(c.page));
-        QCOMPARE(audio->StopCount() - stops, c.stops);
-        QCOMPARE(audio->StartCount() - starts, c.starts);
+        QCOMPARE(audio->CurrentEffect() == nullptr, c.stops);
+        QCOMPARE(audio->isRunning(), c.starts);
         if (c.left == 2 && c.page != 1)
             QCOMPARE(audio->SoftDisplay(), c.soft);
     }
+    audio->on_StopGrabEffct();
+    QVERIFY(!audio->isRunning());
     m_board->on_PageChange(0); // not from the page: nothing
     QCOMPARE(int(m_board->CurrentPage), 2);
 }

@@ -186,15 +186,23 @@ void TestKeyboardPage::opensFromTile()
     check();
     QHid_Work_Interface *worker = HID_API::instance()->Manager()->CurrentWorker();
     QVERIFY(worker);
-    const int before = AudioMonitor::instance()->AudioEffectSignals();
+    // The worker's request reaches the audio capture, which posts an idle request to the draw thread.
+    AudioMonitor::instance()->on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0.0, 0.0);
+    AudioMonitor::instance()->StopCapture();
+    QSignalSpy idle(AudioMonitor::instance(), &AudioMonitor::DrawKeyborad);
     Q_EMIT worker->updataaudioneffct();
-    QCOMPARE(AudioMonitor::instance()->AudioEffectSignals(), before + 1);
+    QCOMPARE(idle.count(), 1);
+    QCOMPARE(idle.at(0).at(2).toInt(), 0);
     // left: nothing stays connected, the main page stays where it is
     m_page->ExitPage();
     QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
     QCOMPARE(m_page->KeyBoradValueWdiget->count(), 0);
+    QVERIFY(!AudioMonitor::instance()->CurrentEffect()); // leaving stopped the audio
+    AudioMonitor::instance()->on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0.0, 0.0);
+    AudioMonitor::instance()->StopCapture();
     Q_EMIT worker->updataaudioneffct();
-    QCOMPARE(AudioMonitor::instance()->AudioEffectSignals(), before + 1);
+    QCOMPARE(idle.count(), 1);
+    AudioMonitor::instance()->on_StopGrabEffct();
 
     // The system-settings button: wired sends page 5, the receiver none and hides the selector.
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
@@ -207,7 +215,8 @@ void TestKeyboardPage::opensFromTile()
         QCOMPARE(pages.at(0).at(0).toInt(), 5);
     QVERIFY(m_page->LevaCombox->isHidden());
     QVERIFY(m_page->LightModelWidget->isHidden());
-    // the audio light sub-page keeps its speaker message
+    // the audio light sub-page keeps its speaker message (no output found, whatever server runs here)
+    AudioMonitor::instance()->Initialised = false;
     m_page->ButLight->click();
     m_page->ButAudionLight->click();
     QCOMPARE(m_page->DispInfoLabel->text(), QStringLiteral("未能检测到扬声器 请接入扬声器!"));
