@@ -157,7 +157,13 @@ void TestAudioTab::settingsAndSleep()
 {
     QFETCH(int, wire);
     const bool wireless = Wire(wire) == Wire::KeyboardReceiver;
+    // No sound server: the tab opens under the mask.
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:" + m_dir->filePath(QStringLiteral("no-server")).toLocal8Bit());
     Open(Wire(wire));
+    server.isEmpty() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", server);
+    QVERIFY(m_light->Masked());
+    QVERIFY(!m_light->ui->TabAudionPage->isEnabled());
     m_light->ShowMask(true); // as with a speaker: the tab works the same without sound
     QCOMPARE(m_light->AudioIds(), (QList<uint>{168, 169, 171, 428, 98}));
     QKeyBoradMApMange *store = HID_API::instance()->CurrentDevice()->keyboardStore;
