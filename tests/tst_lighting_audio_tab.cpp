@@ -57,7 +57,8 @@ private:
     void SettleManager();
     QVariant Rhythm(const QString &key) const;
     QString Tip() const { QLR_PopWidget *p = QLR_PopWidget::Current(); return p ? p->Text() : QString(); }
-    uint8_t StoredSleep() const;
+    // The sleep byte of the keyboard's stored block; a value given is put there first.
+    static int Sleep(int set = -1);
     QVector<emu::AudioFrame> FramesFor(int ms);
     // The frames of a 1000 Hz tone once it has settled (a busy machine starts the player late).
     QVector<emu::AudioFrame> FramesOfTone(double amplitude);
@@ -143,12 +144,14 @@ QVariant TestAudioTab::Rhythm(const QString &key) const
     return ini.value(key);
 }
 
-uint8_t TestAudioTab::StoredSleep() const
+int TestAudioTab::Sleep(int set)
 {
     QKeyBoradMApMange *store = HID_API::instance()->CurrentDevice()->keyboardStore;
-    uint8_t *b = store->KeyBlockCopy(150);
-    const uint8_t v = b[kSleepPos];
-    free(b);
+    uint8_t *b = store->KeyBlockCopy(520);
+    if (set >= 0)
+        b[kSleepPos] = uint8_t(set);
+    const int v = b[kSleepPos];
+    store->SetKeyBlock(b, 520, true);
     return v;
 }
 
@@ -167,10 +170,7 @@ void TestAudioTab::settingsAndSleep()
     QVERIFY(!m_light->ui->TabAudionPage->isEnabled());
     m_light->ShowMask(true); // as with a speaker: the tab works the same without sound
     QCOMPARE(m_light->AudioIds(), (QList<uint>{168, 169, 171, 428, 98}));
-    QKeyBoradMApMange *store = HID_API::instance()->CurrentDevice()->keyboardStore;
-    uint8_t *b = store->KeyBlockCopy(520);
-    b[kSleepPos] = 10;
-    store->SetKeyBlock(b, 520, true);
+    Sleep(10);
     std::unique_ptr<QSettings> data(m_main->OpenProductDataIni());
     data->remove(QStringLiteral("user/KeybordAudioSleep"));
     data->sync();
@@ -196,7 +196,7 @@ void TestAudioTab::settingsAndSleep()
     QVERIFY(Rhythm(QStringLiteral("AudioParam/OPen")).toBool());
     SettleManager();
     data->sync();
-    QCOMPARE(int(StoredSleep()), wireless ? 40 : 10);
+    QCOMPARE(Sleep(), wireless ? 40 : 10);
     if (wireless)
         QCOMPARE(int(uint8_t(m_dev->Block().at(kSleepPos))), 40);
     QCOMPARE(data->value(QStringLiteral("user/KeybordAudioSleep")).toInt(), wireless ? 10 : 0);
@@ -233,20 +233,18 @@ void TestAudioTab::settingsAndSleep()
     QVERIFY(!audio->CurrentEffect());
     QVERIFY(!Rhythm(QStringLiteral("AudioParam/OPen")).toBool());
     SettleManager();
-    QCOMPARE(int(StoredSleep()), 10);
+    QCOMPARE(Sleep(), 10);
     if (wireless) {
         QCOMPARE(int(uint8_t(m_dev->Block().at(kSleepPos))), 10);
         QCOMPARE(Tip(), QString::fromUtf8("已恢复默认休眠"));
         // Held at 40 with no stored value: 40 stays rather than "never sleep".
-        b = store->KeyBlockCopy(520);
-        b[kSleepPos] = 40;
-        store->SetKeyBlock(b, 520, true);
+        Sleep(40);
         data->remove(QStringLiteral("user/KeybordAudioSleep"));
         data->sync();
         Click(169);
         Click(98);
         SettleManager();
-        QCOMPARE(int(StoredSleep()), 40);
+        QCOMPARE(Sleep(), 40);
     }
 
     // Opening the tab again runs the stored choice.
