@@ -158,7 +158,7 @@ void QLightConfigWIdget::ConnectSignals()
 
 // ---- building and selecting ------------------------------------------------------------------
 
-void QLightConfigWIdget::BuildEffectList(const LayoutEffectTable &map, const QString &, quint16 EffectTypeIndex,
+void QLightConfigWIdget::BuildEffectList(const LayoutEffectTable &map, const QString &audioNames, quint16 EffectTypeIndex,
                                          uchar speedSteps, uchar luminanceSteps)
 {
     m_EditMap = map;
@@ -180,6 +180,7 @@ void QLightConfigWIdget::BuildEffectList(const LayoutEffectTable &map, const QSt
         if (!IsLightModelSupported(model))
             item->setToolTip(GetLangText(291));
     }
+    BuildAudioList(audioNames);
 }
 
 bool QLightConfigWIdget::IsLightModelSupported(int model)
@@ -256,8 +257,10 @@ void QLightConfigWIdget::SetLuminRowEnabled(bool on)
 
 void QLightConfigWIdget::ApplyEditFlags(const QString &text)
 {
+    if (ui->LightConfigWIdget->currentIndex() == 1)
+        ApplyModelEditState(CurrentAudioId());
     if (ui->LightConfigWIdget->currentIndex() != 0)
-        return; // the audio tab's edit state is its own; the strip tab has none
+        return; // the strip tab has no edit state
     SetSpeedRowEnabled(false);
     SetLuminRowEnabled(false);
     ui->ColourWidget_Back->SetEditEnabled(false);
@@ -287,6 +290,8 @@ void QLightConfigWIdget::ApplyEditFlags(const QString &text)
 
 void QLightConfigWIdget::LoadModelUiValues()
 {
+    if (ui->LightConfigWIdget->currentIndex() == 1)
+        LoadAudioUiValues();
     if (ui->LightConfigWIdget->currentIndex() != 0)
         return;
     const int model = CurrentModel();
@@ -331,8 +336,10 @@ void QLightConfigWIdget::CollectEffectSettings(int &multiColour, QColor &colour,
 
 bool QLightConfigWIdget::SaveChangeLight()
 {
+    if (ui->LightConfigWIdget->currentIndex() == 1)
+        return SaveAudioSettings();
     if (ui->LightConfigWIdget->currentIndex() != 0)
-        return false; // the audio tab keeps its own file; the strip tab writes nothing
+        return false; // the strip tab writes nothing
     QListWidgetItem *item = ui->LightListWidget->currentItem();
     const int model = CurrentModel();
     MainWidget *main = MainWidget::instance();
@@ -403,8 +410,10 @@ void QLightConfigWIdget::StartPreview(int model)
 
 void QLightConfigWIdget::ApplyTabSettings()
 {
+    if (ui->LightConfigWIdget->currentIndex() == 1)
+        ApplyAudioSettings();
     if (ui->LightConfigWIdget->currentIndex() != 0)
-        return; // the audio tab hands its settings to the audio monitor
+        return;
     const int row = ui->LightListWidget->currentRow();
     if (row < 0 || row > 50)
         return;
@@ -474,8 +483,10 @@ void QLightConfigWIdget::ApplyModelChange(bool fromDevice)
 
 void QLightConfigWIdget::on_ChickColorChange(int R, int G, int B)
 {
+    if (ui->LightConfigWIdget->currentIndex() == 1)
+        AudioColourPicked();
     if (ui->LightConfigWIdget->currentIndex() != 0)
-        return; // the audio tab's colour belongs to the audio monitor
+        return;
     const bool saved = SaveChangeLight();
     if (!ui->LightListWidget->currentItem())
         return;
@@ -587,16 +598,6 @@ void QLightConfigWIdget::on_Audio_Slider_Smoot_valueChanged(uint value)
     ui->Audio_Smoot_Value->setText(QString::number(value / 10));
 }
 
-void QLightConfigWIdget::on_AudionLightWidget_itemClicked(QListWidgetItem *)
-{
-    // The audio effects are handed to the audio monitor by the audio lighting tab.
-}
-
-void QLightConfigWIdget::on_ButRefurshButtonchect()
-{
-    // The audio device refresh belongs to the audio lighting tab.
-}
-
 void QLightConfigWIdget::RefreshFromConfig()
 {
     HID_API *api = HID_API::instance();
@@ -647,6 +648,8 @@ void QLightConfigWIdget::on_LightConfigWIdget_currentChanged(int index)
 void QLightConfigWIdget::on_LightConfigWIdget_ReChanged(int index)
 {
     ui->LightConfigWIdget->setCurrentIndex(index);
+    if (index == 1)
+        OpenAudioTab();
 }
 
 void QLightConfigWIdget::ShowMask(bool found)

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QListWidgetItem;
+struct AudioEffectSettings;
 
 // The lighting sub-page of the keyboard page: the keyboard's lighting mode with its colour,
 // multi-colour switch, speed and brightness. A choice is written to the "ChangeLight" keys of the
@@ -52,6 +53,12 @@ public:
     int SpeedSteps() const { return m_SpeedSteps; }
     int LuminanceSteps() const { return m_LuminanceSteps; }
     quint16 EffectTypeIndex() const { return m_EffectTypeIndex; }
+    QList<uint> AudioIds() const { return m_AudioIds; }
+
+    // An audio effect's type code and its group name in "rhythmLight.ini"; an unknown code has
+    // the empty name, an unknown name means 98 (LIGHT_OFF).
+    static QString AudioEffectName(uint id);
+    static uint AudioEffectIdFromName(const QString &name);
 
 Q_SIGNALS:
     void ChangLightModel(int model, int MColour, int Speed, int Luminance, uchar _R, uchar _G, uchar _B);
@@ -87,9 +94,11 @@ public Q_SLOTS:
     void on_Audio_Slider_Smoot_valueChanged(uint value);
     void on_ButRefurshButtonchect();
     void on_LightConfigWIdget_currentChanged(int index);
+    void on_EditVertrefresh_EditFinished();
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void InitPage();
@@ -112,6 +121,19 @@ private:
     bool DeviceWriteOk() const;
     void ShowFailure(const QString &text);
 
+    // The audio tab.
+    void BuildAudioList(const QString &audioNames);
+    void ApplyModelEditState(uint id);
+    void LoadAudioUiValues();
+    void ShowAudioValues(const AudioEffectSettings &s);
+    bool SaveAudioSettings();
+    void ApplyAudioSettings();
+    void AudioColourPicked();
+    void RestoreDefaultSleep(uint id);
+    void OpenAudioTab();
+    uint CurrentAudioId() const; // 0 without a current row
+    static void ShowTip(const QString &text);
+
 public:
     // The form (object names as the style sheets select them).
     std::unique_ptr<Ui_QLightConfigWIdget> ui;
@@ -129,6 +151,7 @@ private:
     int m_GrabTimeMax = 500;
     QPointer<QLabel> m_MaskLabel;
     uchar m_SavedSleep = 2;
+    bool m_IntervalEditing = false; // the focus loss of an accepted interval is not a second edit
     // Hides the busy indicator when a request's reply never comes (the keyboard went away).
     QTimer m_ReplyWatch;
     static QLightConfigWIdget *s_instance;
