@@ -24,6 +24,7 @@
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -43,6 +44,13 @@ QStringList PageRows(QLStyleBoraWidget *frame)
         rows << QStringLiteral("%1 %2 %3").arg(row->SendAddress()).arg(row->ValueType())
                     .arg(row->ValueType() == 1 ? row->ReName() : row->CurrentCode());
     return rows;
+}
+void Send(QWidget *row, QEvent::Type type, QPoint local)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, local, row->mapToGlobal(local), button, held, Qt::NoModifier);
+    QApplication::sendEvent(row, &event);
 }
 } // namespace
 
@@ -158,20 +166,26 @@ void TstMouseKeyPage::choiceAndDropReachTheMouse()
     const QByteArray burst = QByteArray::fromHex("00003204800032040000320580003205");
     QVERIFY((second ? myx->MacroData() : m20->MacroData()).contains(burst));
 
-    // The macro dragged onto the Forward button of the side picture.
+    // The macro dragged from its list onto the Forward button of the side picture.
     Frame()->Pages()->setCurrentIndex(1);
     auto *side = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->currentWidget());
     QLineInfo *forward = side->Lines().at(0);
     QCOMPARE(forward->DefaultText(), QStringLiteral("Forward"));
-    // every column hears the drag; the hidden top page lies under the same point and takes nothing
-    auto *top = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0));
     const QStringList before = PageRows(Frame());
-    for (QGradualChangeLine *column : {top, side})
-        column->on_MouseDragMove(forward->mapToGlobal(forward->P1()));
-    QVERIFY(!top->DropTarget());
-    for (QGradualChangeLine *column : {top, side})
-        column->on_MouseDragPixRePress(QStringLiteral("Burst"), QPixmap(), QStringLiteral("0x00"), 1);
+    Frame()->findChild<QAbstractButton *>("Button_2")->click();
+    QVERIFY(Frame()->IsThirdButtonChecked());
+    QConfigList *macros = Frame()->ConfigLists().at(2);
+    QWidget *burstRow = macros->Row(macros->FindItem(QStringLiteral("Burst")));
+    QVERIFY(burstRow);
+    Send(burstRow, QEvent::MouseButtonPress, QPoint(40, 10));
+    QTest::qWait(250);
+    // every column hears the drag; the hidden top page lies under the same point and takes nothing
+    const QPoint target = burstRow->mapFromGlobal(forward->mapToGlobal(forward->P1()));
+    Send(burstRow, QEvent::MouseMove, target);
+    Send(burstRow, QEvent::MouseButtonRelease, target);
+    QVERIFY(!qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0))->DropTarget());
     QCOMPARE(PageRows(Frame()).mid(0, 4), before.mid(0, 4));
+    QCOMPARE(PageRows(Frame()).at(4), QStringLiteral("%1 1 Burst").arg(forward->SendAddress()));
     QVERIFY(Idle());
     const int forwardKey = second ? 3 : 20;
     QCOMPARE((second ? myx->KeyAssignments().value(uint8_t(forwardKey)) : m20->KeyAt(forwardKey)).toHex(),
@@ -179,22 +193,26 @@ void TstMouseKeyPage::choiceAndDropReachTheMouse()
     QCOMPARE(QBackLineMange().Read(Config("Burst"), nullptr, nullptr, nullptr).value(m_product + "_side.png").at(0).reName,
              QStringLiteral("Burst"));
 
-    // A new configuration from the page opens again through the panel with the same rows.
+    // A new configuration from its list row opens again through the panel with the same rows.
     const QStringList page = PageRows(Frame());
-    QVERIFY(QUserKeyBordConfig().WriteDefault(Config("Mine")));
-    Choose(QStringLiteral("Base"));
-    QVERIFY(Idle());
-    QVERIFY(PageRows(Frame()) != page);
-    // its row in the user configuration list chooses it
-    Frame()->OpenConfigFile(Config("Mine"));
-    QConfigList *files = nullptr;
-    for (QConfigList *list : Frame()->ConfigLists())
-        files = list->FirstRowType() == 8 ? list : files;
-    QVERIFY(files);
+    QConfigList *files = Frame()->ConfigLists().at(3);
+    QCOMPARE(files->FirstRowType(), 8);
+    QTimer::singleShot(50, [] {
+        auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());
+        QVERIFY(popup);
+        popup->LineEdit()->setText("Mine");
+        popup->on_lineEdit_editingFinished();
+    });
+    Send(files->Row(files->item(0)), QEvent::MouseButtonPress, QPoint(40, 10));
     auto *row = qobject_cast<QUserConfig_Item *>(files->Row(files->item(files->count() - 1)));
     QVERIFY(row);
     QCOMPARE(row->ItemText(), QStringLiteral("Mine"));
-    Q_EMIT row->OPenConfigFile(row->ItemText());
+    Choose(QStringLiteral("Base"));
+    QVERIFY(Idle());
+    QVERIFY(PageRows(Frame()) != page);
+    Send(row, QEvent::MouseButtonPress, QPoint(40, 10)); // the row itself chooses nothing
+    QCOMPARE(UserConfig(), QStringLiteral("Base"));
+    Choose(QStringLiteral("Mine"));
     QVERIFY(Idle());
     QCOMPARE(UserConfig(), QStringLiteral("Mine"));
     QCOMPARE(PageRows(Frame()), page);
