@@ -29,16 +29,6 @@ bool MouseMacroTabChecked()
     const QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
     return frame && frame->IsThirdButtonChecked();
 }
-
-// The new-macro flow of the list's page; a page without one (the keyboard page) uses the
-// mouse frame's, which asks for the name and opens the macro editor.
-void OpenNewMacroFlow(QObject *page)
-{
-    if (!page || page->metaObject()->indexOfSlot("on_toEditDefinepage()") < 0)
-        page = QLStyleBoraWidget::instance();
-    if (page)
-        QMetaObject::invokeMethod(page, "on_toEditDefinepage");
-}
 } // namespace
 
 QConfigList::QConfigList(QWidget *parent) : QListWidget(parent)
@@ -114,7 +104,12 @@ QListWidgetItem *QConfigList::AddItem(uint8_t kind, const QString &left, const Q
         break;
     case 5:
         row = new QCreatMacroButton;
-        connect(row, qOverload<>(&QConfigListItemBase::clicked), this, [this] { OpenNewMacroFlow(m_page); });
+        // The mouse page holds the one new-macro flow (name, then the macro editor); the
+        // keyboard page's row uses it too.
+        connect(row, qOverload<>(&QConfigListItemBase::clicked), this, [] {
+            if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
+                frame->on_toEditDefinepage();
+        });
         break;
     case 6:
         row = new QAddAppButton_Item;
