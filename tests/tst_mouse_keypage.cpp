@@ -11,6 +11,7 @@
 #include "keyboard/QUserConfig_Item.h"
 #include "app/QXM_Process.h"
 #include "macros/QConfigDirs.h"
+#include "macros/QEditMacroPage_Iner.h"
 #include "macros/QEditPage.h"
 #include "macros/QGenerateFile.h"
 #include "widgets/QInputDialog.h"
@@ -407,6 +408,15 @@ void TstMouseKeyPage::userWalk()
     Drag(walk, middle);
     QCOMPARE(m20->KeyAt(16).at(0), char(3));
     QCOMPARE(middle->ReName(), QStringLiteral("Walk"));
+
+    // a click opens a macro in the editor with its records
+    QWidget *burst = macros->Row(macros->FindItem("Burst"));
+    Send(burst, QEvent::MouseButtonPress, QPoint(40, 10));
+    Send(burst, QEvent::MouseButtonRelease, QPoint(40, 10));
+    QCOMPARE(m_main->TabWidget()->currentWidget(), editor);
+    QCOMPARE(editor->MacroName(), QStringLiteral("Burst"));
+    QVERIFY(!editor->EventList()->Rows().isEmpty());
+    editor->findChild<QPushButton *>("ExitButton")->click();
 
     // renamed with a right click, then deleted with its cross
     const QString macroDir = m_dir->filePath("Products/QM8/moidefConfig/");
