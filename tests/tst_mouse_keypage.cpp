@@ -1,6 +1,7 @@
 // The mouse key page end to end: a configuration chosen in the file panel and a macro dropped on
 // a button reach the emulated mouse of each family, saved as the page shows them; and the
-// page's refusals of damaged or missing configurations.
+// page's refusals of damaged or missing configurations; and a user's walk through the lists,
+// the macro editor and the configuration panel.
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
@@ -446,7 +447,6 @@ void TstMouseKeyPage::userWalk()
     QTemporaryDir outside;
     AnswerFile(outside.filePath("Out.xml"));
     click("But_OutFile");
-
     QCOMPARE(m_dir->readFile("Products/QM8/UserConfig/Kept.xml"), m_dir->readFile("Products/QM8/UserConfig/Base/Base.xml"));
     QFile out(outside.filePath("Out.xml"));
     QVERIFY(out.open(QIODevice::ReadOnly));
