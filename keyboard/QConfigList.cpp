@@ -15,7 +15,6 @@
 #include "widgets/AppFont.h"
 #include "widgets/QTextAndpictue.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -23,23 +22,12 @@
 #include <QScrollBar>
 
 namespace {
-// The mouse frame's tab button with id 2 (its macro tab): while it is checked a drag shows
-// its picture and a mouse drop carries it.
+// The mouse frame's macro tab: while it is checked a drag shows its picture and a mouse drop
+// carries it.
 bool MouseMacroTabChecked()
 {
-    QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
-    const auto *button = frame ? frame->findChild<QAbstractButton *>(QStringLiteral("Button_2")) : nullptr;
-    return button && button->isChecked();
-}
-
-// The new-macro flow of the list's page; a page without one (the keyboard page) uses the
-// mouse frame's, which asks for the name and opens the macro editor.
-void OpenNewMacroFlow(QObject *page)
-{
-    if (!page || page->metaObject()->indexOfSlot("on_toEditDefinepage()") < 0)
-        page = QLStyleBoraWidget::instance();
-    if (page)
-        QMetaObject::invokeMethod(page, "on_toEditDefinepage");
+    const QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
+    return frame && frame->IsThirdButtonChecked();
 }
 } // namespace
 
@@ -116,18 +104,20 @@ QListWidgetItem *QConfigList::AddItem(uint8_t kind, const QString &left, const Q
         break;
     case 5:
         row = new QCreatMacroButton;
-        connect(row, qOverload<>(&QConfigListItemBase::clicked), this, [this] { OpenNewMacroFlow(m_page); });
+        // The mouse page holds the one new-macro flow (name, then the macro editor); the
+        // keyboard page's row uses it too.
+        connect(row, qOverload<>(&QConfigListItemBase::clicked), this, [] {
+            if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
+                frame->on_toEditDefinepage();
+        });
         break;
     case 6:
         row = new QAddAppButton_Item;
         break;
     case 7: {
         auto *file = new QUserConfig_Item;
-        connect(file, &QUserConfig_Item::OPenConfigFile, this, [](const QString &name) {
-            QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
-            if (frame && frame->metaObject()->indexOfSlot("on_ChangeConfig(QString)") >= 0)
-                QMetaObject::invokeMethod(frame, "on_ChangeConfig", Q_ARG(QString, name));
-        });
+        if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
+            connect(file, &QUserConfig_Item::OPenConfigFile, frame, &QLStyleBoraWidget::on_ChangeConfig);
         // A row deletes through the tab widget it sits in, not through the mouse page's.
         connect(file, &QUserConfig_Item::DeleteItem, this, [this](const QString &name) {
             for (QWidget *w = parentWidget(); w; w = w->parentWidget())

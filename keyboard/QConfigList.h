@@ -24,8 +24,6 @@ public:
     // 1 mouse page, 2 keyboard page: how a release is handed on.
     uchar DropMode = 1;
 
-    // The page whose on_toEditDefinepage() the new-macro row runs.
-    void SetPage(QWidget *page) { m_page = page; }
 
     // A row of the kind with its texts at the end of the list; null for a kind without a row.
     QListWidgetItem *AddItem(uint8_t kind, const QString &left, const QString &centre, const QString &code);
@@ -74,5 +72,4 @@ private:
 
     QVector<QVector<QListWidgetItem *> *> m_groups;
     QPointer<QTextAndpictue> m_picture;
-    QPointer<QWidget> m_page;
 };

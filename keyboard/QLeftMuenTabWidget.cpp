@@ -38,7 +38,6 @@ QConfigList *QLeftMuenTabWidget::AddListTab(const QString &tabName, const QStrin
     list->setStyleSheet(QStringLiteral("QListWidget{border:none;background-color:#00000000;  outline:none;} "
                                        "QListWidget::item  {  Padding:0px; outline:none;  min-height:35px; "
                                        "color:#ffffff; background-color:#00000000;}"));
-    list->SetPage(page);
     list->LoadItems(items);
     layout->addWidget(list);
     addTab(back, tabName);

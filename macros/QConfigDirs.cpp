@@ -188,7 +188,9 @@ void QConfigDirs::on_But_RenameFile_clicked()
             return;
         const ConfigDirFiles::Result result = files.Rename(row->text(), name);
         if (result == ConfigDirFiles::Result::Ok) {
+            // The list is rebuilt to keep it sorted; the renamed row stays the chosen one.
             Refresh();
+            ConfigFileListWidget->setCurrentItem(ConfigFileListWidget->findItems(name, Qt::MatchExactly).value(0));
             return;
         }
         Notice(kGreyBar, RefusalText(result));

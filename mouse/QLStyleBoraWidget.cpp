@@ -18,8 +18,6 @@
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "macros/OpenXmlDocument.h"
 #include "macros/QConfigDirs.h"
-#include "macros/QGenderConfigInput.h"
-#include "keyboard/QConfigListItemBase.h"
 #include "macros/QUserKeyBordConfig.h"
 #include "widgets/AppFont.h"
 #include "widgets/QDarkScreenWidget.h"
@@ -69,8 +67,9 @@ void ConnectListToColumn(QConfigList *list, QGradualChangeLine *column)
 QLStyleBoraWidget::QLStyleBoraWidget(QWidget *parent) : QWidget(parent)
 {
     setupUi();
-    // The panel's button and the name stay in view: the panel is how configurations are added,
-    // renamed, imported and exported.
+    // The panel's button stays in view: the panel is the only way to add, rename, import,
+    // export and choose configurations.
+    ConfigenameLabel->hide();
     ButLock_LeftWidget->hide();
     m_LockCover = new QLabel(QStringLiteral("X"), tabWidget_2);
     m_LockCover->setStyleSheet(QStringLiteral("font: 87 80pt 'Arial Black';color: rgb(252, 11, 8);"));
@@ -312,11 +311,6 @@ void QLStyleBoraWidget::BuildConfigButtons(const QString &itemListPath)
         }
         if (MainWidget *main = MainWidget::instance())
             main->CommandTextTable() = commands;
-        for (QConfigList *list : qAsConst(m_ConfigLists))
-            if (list->FirstRowType() == 8)
-                if (QConfigListItemBase *button = list->Row(list->item(0)))
-                    connect(button, qOverload<>(&QConfigListItemBase::clicked), this,
-                            &QLStyleBoraWidget::CreateUserConfig);
     }
     ConfigItemList::Free(items);
 }
@@ -384,15 +378,6 @@ void QLStyleBoraWidget::ConnectColumn(QGradualChangeLine *column)
 void QLStyleBoraWidget::SetDpiConfig(const QString &memoryMapPath)
 {
     delete QDpiConfigMange().Parse(memoryMapPath);
-}
-
-void QLStyleBoraWidget::CreateUserConfig()
-{
-    MainWidget *main = MainWidget::instance();
-    const QString path = main ? QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml")) : QString();
-    // The list shows the new file only once it is written.
-    if (!path.isEmpty() && QUserKeyBordConfig().WriteDefault(path))
-        OpenConfigFile(path);
 }
 
 void QLStyleBoraWidget::OpenConfigFile(const QString &path)
@@ -537,12 +522,13 @@ void QLStyleBoraWidget::on_LineValueDtdaChange()
 
 void QLStyleBoraWidget::on_ChangeConfig(QString open_file)
 {
-    // A user configuration row chooses its configuration as the panel does; a row of another
-    // page's list (this page hidden) is not this mouse's configuration.
-    MainWidget *main = MainWidget::instance();
-    if (isVisible() && main && IsSafeFileComponent(open_file)
-        && QFileInfo::exists(QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), open_file)))
-        on_ConfigDirs_Itemclicked(open_file);
+    // A user configuration row is chosen through the configuration panel; its own reader
+    // hands back nothing, so opening the row leaves the page as it is.
+    const QString path = QStringLiteral("%1/UserConfig/%2.xml").arg(m_ProductDir, open_file);
+    const QMap<QString, QVector<LineKeyRecord>> records = QUserKeyBordConfig().EmptyMap(path);
+    for (const QVector<LineKeyRecord> &picture : records)
+        for (const LineKeyRecord &record : picture)
+            ApplyKeyRecord(record);
 }
 
 // ---- left panel, tabs and arrows ---------------------------------------------------------------------

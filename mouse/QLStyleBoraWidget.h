@@ -48,8 +48,6 @@ public:
     void LoadProduct(const QString &configPath);
     // Parses the product's memory map; the page keeps nothing of it.
     void SetDpiConfig(const QString &memoryMapPath);
-    // The new-configuration row: asks for a name, writes the file from the page, adds its row.
-    void CreateUserConfig();
     // A row for a new user configuration file in the list that creates them.
     void OpenConfigFile(const QString &path);
     bool IsThirdButtonChecked() const;

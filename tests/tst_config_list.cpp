@@ -257,6 +257,19 @@ void TestConfigList::foldingAndFileRows()
     QCOMPARE(Texts(profiles, {"Base", "Work"}), QStringList({"Base", "Base"}));
     QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Base.xml")));
     QVERIFY(!QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
+
+    // a new-configuration row outside the mouse page asks for no name: its file would hold
+    // the mouse page's buttons
+    bool asked = false;
+    QTimer::singleShot(0, [&asked] {
+        if (QWidget *popup = QApplication::activeModalWidget()) {
+            asked = true;
+            popup->close();
+        }
+    });
+    Send(profiles->Row(profiles->item(0)), QEvent::MouseButtonPress, Qt::LeftButton, QPoint(40, 10));
+    QTest::qWait(10);
+    QVERIFY(!asked);
 }
 
 void TestConfigList::macroRename()

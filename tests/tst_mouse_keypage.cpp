@@ -1,6 +1,7 @@
 // The mouse key page end to end: a configuration chosen in the file panel and a macro dropped on
 // a button reach the emulated mouse of each family, saved as the page shows them; and the
-// page's refusals of damaged or missing configurations.
+// page's refusals of damaged or missing configurations; and a user's walk through the lists,
+// the macro editor and the configuration panel.
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
@@ -9,7 +10,15 @@
 #include "device/QKeyLableItem.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QUserConfig_Item.h"
+#include "app/QXM_Process.h"
 #include "macros/QConfigDirs.h"
+#include "macros/QEditMacroPage_Iner.h"
+#include "macros/QEditPage.h"
+#include "macros/QGenerateFile.h"
+#include "widgets/QInputDialog.h"
+#include "widgets/QInputDialogCopy.h"
+#include "tests/support/FakeInputCapture.h"
+#include "tests/support/MessageAnswerer.h"
 #include "macros/QGenderConfigInput.h"
 #include "macros/QUserKeyBordConfig.h"
 #include "mouse/QBackLineMange.h"
@@ -24,6 +33,9 @@
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,6 +44,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -43,6 +56,47 @@ QStringList PageRows(QLStyleBoraWidget *frame)
         rows << QStringLiteral("%1 %2 %3").arg(row->SendAddress()).arg(row->ValueType())
                     .arg(row->ValueType() == 1 ? row->ReName() : row->CurrentCode());
     return rows;
+}
+void Send(QWidget *row, QEvent::Type type, QPoint local)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, local, row->mapToGlobal(local), button, held, Qt::NoModifier);
+    QApplication::sendEvent(row, &event);
+}
+// Acts on the next modal window of type T once act reports it done (it is asked again until then).
+template <typename T>
+void OnModal(std::function<bool(T *)> act)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto *window = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (window && act(window)) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(20);
+}
+
+// Types a name into the next one-line input of type T and confirms it.
+template <typename T>
+void AnswerName(const QString &name)
+{
+    OnModal<T>([name](T *ask) {
+        ask->template findChild<QLineEdit *>()->setText(name);
+        ask->template findChild<QPushButton *>("But_Confirm")->click();
+        return true;
+    });
+}
+
+void AnswerFile(const QString &path)
+{
+    OnModal<QFileDialog>([path](QFileDialog *dialog) {
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path); // the typed name wins over any selection
+        static_cast<QDialog *>(dialog)->accept();
+        return true;
+    });
 }
 } // namespace
 
@@ -56,6 +110,7 @@ private Q_SLOTS:
     void choiceAndDropReachTheMouse();
     void damagedConfigurations();
     void newConfigurationName();
+    void userWalk();
 
 private:
     QLStyleBoraWidget *Frame() const { return QLStyleBoraWidget::instance(); }
@@ -68,6 +123,9 @@ private:
         return ini.value("default/UserConfig").toString();
     }
     void Choose(const QString &name);
+    void OpenMouse(bool second);
+    // A row of a left list pressed, held, moved onto a button of the page and let go there.
+    void Drag(QWidget *listRow, QLineInfo *button);
 
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<MainWidget> m_main;
@@ -107,16 +165,8 @@ void TstMouseKeyPage::Choose(const QString &name)
     panel->findChild<QPushButton *>("But_ToMouseConfig")->click();
 }
 
-void TstMouseKeyPage::choiceAndDropReachTheMouse_data()
+void TstMouseKeyPage::OpenMouse(bool second)
 {
-    QTest::addColumn<bool>("second");
-    QTest::newRow("20/520 mouse") << false;
-    QTest::newRow("second-family mouse") << true;
-}
-
-void TstMouseKeyPage::choiceAndDropReachTheMouse()
-{
-    QFETCH(bool, second);
     uint32_t node = 0;
     if (second) {
         myx = std::static_pointer_cast<emu::MouseYx>(emu::MakeDevice(emu::Model::SecondFamilyWired));
@@ -132,6 +182,29 @@ void TstMouseKeyPage::choiceAndDropReachTheMouse()
     QVERIFY(Idle());
     m_main->OpenMousePage(m_product);
     m_main->show();
+}
+
+void TstMouseKeyPage::Drag(QWidget *listRow, QLineInfo *button)
+{
+    Send(listRow, QEvent::MouseButtonPress, QPoint(40, 10));
+    QTest::qWait(250); // a macro row drags only after 200 ms
+    const QPoint target = listRow->mapFromGlobal(button->mapToGlobal(button->P1()));
+    Send(listRow, QEvent::MouseMove, target);
+    Send(listRow, QEvent::MouseButtonRelease, target);
+    QVERIFY(Idle());
+}
+
+void TstMouseKeyPage::choiceAndDropReachTheMouse_data()
+{
+    QTest::addColumn<bool>("second");
+    QTest::newRow("20/520 mouse") << false;
+    QTest::newRow("second-family mouse") << true;
+}
+
+void TstMouseKeyPage::choiceAndDropReachTheMouse()
+{
+    QFETCH(bool, second);
+    OpenMouse(second);
     QCOMPARE(Frame()->Pages()->count(), 2);
     QCOMPARE(Frame()->LineValues().size(), 8);
 
@@ -158,43 +231,48 @@ void TstMouseKeyPage::choiceAndDropReachTheMouse()
     const QByteArray burst = QByteArray::fromHex("00003204800032040000320580003205");
     QVERIFY((second ? myx->MacroData() : m20->MacroData()).contains(burst));
 
-    // The macro dragged onto the Forward button of the side picture.
+    // The macro dragged from its list onto the Forward button of the side picture.
     Frame()->Pages()->setCurrentIndex(1);
     auto *side = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->currentWidget());
     QLineInfo *forward = side->Lines().at(0);
     QCOMPARE(forward->DefaultText(), QStringLiteral("Forward"));
-    // every column hears the drag; the hidden top page lies under the same point and takes nothing
-    auto *top = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0));
     const QStringList before = PageRows(Frame());
-    for (QGradualChangeLine *column : {top, side})
-        column->on_MouseDragMove(forward->mapToGlobal(forward->P1()));
-    QVERIFY(!top->DropTarget());
-    for (QGradualChangeLine *column : {top, side})
-        column->on_MouseDragPixRePress(QStringLiteral("Burst"), QPixmap(), QStringLiteral("0x00"), 1);
+    Frame()->findChild<QAbstractButton *>("Button_2")->click();
+    QVERIFY(Frame()->IsThirdButtonChecked());
+    QConfigList *macros = Frame()->ConfigLists().at(2);
+    QWidget *burstRow = macros->Row(macros->FindItem(QStringLiteral("Burst")));
+    QVERIFY(burstRow);
+    // every column hears the drag; the hidden top page lies under the same point and takes nothing
+    Drag(burstRow, forward);
+    QVERIFY(!qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0))->DropTarget());
     QCOMPARE(PageRows(Frame()).mid(0, 4), before.mid(0, 4));
-    QVERIFY(Idle());
+    QCOMPARE(PageRows(Frame()).at(4), QStringLiteral("%1 1 Burst").arg(forward->SendAddress()));
     const int forwardKey = second ? 3 : 20;
     QCOMPARE((second ? myx->KeyAssignments().value(uint8_t(forwardKey)) : m20->KeyAt(forwardKey)).toHex(),
              QByteArray("03010200"));
     QCOMPARE(QBackLineMange().Read(Config("Burst"), nullptr, nullptr, nullptr).value(m_product + "_side.png").at(0).reName,
              QStringLiteral("Burst"));
 
-    // A new configuration from the page opens again through the panel with the same rows.
+    // A new configuration from its list row opens again through the panel with the same rows.
     const QStringList page = PageRows(Frame());
-    QVERIFY(QUserKeyBordConfig().WriteDefault(Config("Mine")));
-    Choose(QStringLiteral("Base"));
-    QVERIFY(Idle());
-    QVERIFY(PageRows(Frame()) != page);
-    // its row in the user configuration list chooses it
-    Frame()->OpenConfigFile(Config("Mine"));
-    QConfigList *files = nullptr;
-    for (QConfigList *list : Frame()->ConfigLists())
-        files = list->FirstRowType() == 8 ? list : files;
-    QVERIFY(files);
+    QConfigList *files = Frame()->ConfigLists().at(3);
+    QCOMPARE(files->FirstRowType(), 8);
+    QTimer::singleShot(50, [] {
+        auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());
+        QVERIFY(popup);
+        popup->LineEdit()->setText("Mine");
+        popup->on_lineEdit_editingFinished();
+    });
+    Send(files->Row(files->item(0)), QEvent::MouseButtonPress, QPoint(40, 10));
     auto *row = qobject_cast<QUserConfig_Item *>(files->Row(files->item(files->count() - 1)));
     QVERIFY(row);
     QCOMPARE(row->ItemText(), QStringLiteral("Mine"));
-    Q_EMIT row->OPenConfigFile(row->ItemText());
+    Choose(QStringLiteral("Base"));
+    QVERIFY(Idle());
+    QVERIFY(PageRows(Frame()) != page);
+    Send(row, QEvent::MouseButtonPress, QPoint(40, 10)); // the row itself chooses nothing
+    QCOMPARE(UserConfig(), QStringLiteral("Base"));
+    Choose(QStringLiteral("Mine"));
     QVERIFY(Idle());
     QCOMPARE(UserConfig(), QStringLiteral("Mine"));
     QCOMPARE(PageRows(Frame()), page);
@@ -289,6 +367,100 @@ void TstMouseKeyPage::newConfigurationName()
         popup->on_lineEdit_editingFinished();
     });
     QCOMPARE(QGenderConfigInput::GetFilePath(folder, ".xml"), folder + "/Fresh.xml");
+}
+
+void TstMouseKeyPage::userWalk()
+{
+    // A user opens the mouse and works through the lists and the configuration panel.
+    FakeInputCapture *fake = FakeInputCapture::Install();
+    OpenMouse(false);
+    auto *top = qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0));
+    QLineInfo *right = top->Lines().at(1);
+    QLineInfo *middle = top->Lines().at(2);
+    QCOMPARE(right->SendAddress(), uint16_t(12));
+
+    // a function onto the right button
+    QConfigList *functions = Frame()->ConfigLists().at(0);
+    Drag(functions->Row(functions->FindItem(GetLangText(631))), right);
+    QCOMPARE(m20->KeyAt(12).toHex(), QByteArray("01100000"));
+
+    // a macro made from its list: the new-macro dialog, the editor, back to the page
+    Frame()->findChild<QAbstractButton *>("Button_2")->click();
+    QConfigList *macros = Frame()->ConfigLists().at(2);
+    OnModal<QGenerateFile>([](QGenerateFile *dialog) {
+        if (!dialog->NameEdit()->hasFocus())
+            return false;
+        dialog->NameEdit()->setText("Walk");
+        QTest::keyClick(dialog->NameEdit(), Qt::Key_Return);
+        return true;
+    });
+    Send(macros->Row(macros->item(0)), QEvent::MouseButtonPress, QPoint(40, 10));
+    QEditPage *editor = QEditPage::Instance();
+    QCOMPARE(m_main->TabWidget()->currentWidget(), editor);
+    editor->findChild<QCheckBox *>("ButTool")->click();
+    fake->Key(true, 65, 1000);
+    fake->Key(false, 65, 1120);
+    editor->findChild<QCheckBox *>("ButTool")->click();
+    editor->findChild<QPushButton *>("ExitButton")->click();
+    QVERIFY(m_main->TabWidget()->currentWidget() != editor);
+    Frame()->findChild<QAbstractButton *>("Button_2")->click();
+    QWidget *walk = macros->Row(macros->FindItem("Walk"));
+    QVERIFY(walk);
+    Drag(walk, middle);
+    QCOMPARE(m20->KeyAt(16).at(0), char(3));
+    QCOMPARE(middle->ReName(), QStringLiteral("Walk"));
+
+    // a click opens a macro in the editor with its records
+    QWidget *burst = macros->Row(macros->FindItem("Burst"));
+    Send(burst, QEvent::MouseButtonPress, QPoint(40, 10));
+    Send(burst, QEvent::MouseButtonRelease, QPoint(40, 10));
+    QCOMPARE(m_main->TabWidget()->currentWidget(), editor);
+    QCOMPARE(editor->MacroName(), QStringLiteral("Burst"));
+    QVERIFY(!editor->EventList()->Rows().isEmpty());
+    editor->findChild<QPushButton *>("ExitButton")->click();
+
+    // renamed with a right click, then deleted with its cross
+    const QString macroDir = m_dir->filePath("Products/QM8/moidefConfig/");
+    AnswerName<quorix::QInputDialog>("Walked");
+    Send(walk, QEvent::MouseButtonPress, QPoint(40, 10));
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(40, 10), walk->mapToGlobal(QPoint(40, 10)),
+                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(walk, &release);
+    QVERIFY(QFile::exists(macroDir + "Walked.bin") && !QFile::exists(macroDir + "Walk.bin"));
+    Send(walk, QEvent::MouseButtonPress, QPoint(walk->width() - 10, 10));
+    QTRY_VERIFY(!macros->FindItem("Walked"));
+    QVERIFY(!QFile::exists(macroDir + "Walked.bin"));
+
+    // the panel: add, rename, export, import, choose
+    auto *panelButton = Frame()->findChild<QPushButton *>("ButConfig");
+    QVERIFY(panelButton->isVisible());
+    panelButton->click();
+    QConfigDirs *panel = Frame()->ConfigDirs();
+    QVERIFY(panel->isVisible());
+    auto click = [panel](const char *name) { panel->findChild<QPushButton *>(name)->click(); };
+    AnswerName<QInputDialogCopy>("Spare");
+    click("But_AddFile");
+    panel->List()->setCurrentItem(panel->List()->findItems("Spare", Qt::MatchExactly).value(0));
+    AnswerName<QInputDialogCopy>("Kept");
+    click("But_RenameFile");
+    QVERIFY(QFile::exists(Config("Kept")) && !QFile::exists(Config("Spare")));
+    QTemporaryDir outside;
+    AnswerFile(outside.filePath("Out.xml"));
+    click("But_OutFile");
+    QCOMPARE(m_dir->readFile("Products/QM8/UserConfig/Kept.xml"), m_dir->readFile("Products/QM8/UserConfig/Base/Base.xml"));
+    QFile out(outside.filePath("Out.xml"));
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(out.readAll(), m_dir->readFile("Products/QM8/UserConfig/Kept.xml"));
+    QVERIFY(QFile::copy(Config("Burst"), outside.filePath("Night.xml")));
+    AnswerFile(outside.filePath("Night.xml"));
+    MessageAnswerer yes(true);
+    click("But_InPutFile");
+    QVERIFY(QFile::exists(Config("Night")));
+    Choose("Night");
+    QVERIFY(Idle());
+    QCOMPARE(UserConfig(), QStringLiteral("Night"));
+    QCOMPARE(m20->KeyAt(36).toHex(), QByteArray("03010200"));
+    QCOMPARE(m20->KeyAt(12).toHex(), QByteArray("01020000"));
 }
 
 QTEST_MAIN(TstMouseKeyPage)
