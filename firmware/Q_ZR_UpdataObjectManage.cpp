@@ -159,6 +159,9 @@ void FinishChain(bool failed)
     stopped.swap(s_stopped);
     if (!hid)
         return;
+    // What the updates left open goes first: an arrival must not find the node still held.
+    for (const StoppedDevice &d : qAsConst(stopped))
+        hid->CloseStoppedDevice(d.id);
     hid->ProcessUsbEvents();
     // A device still present after its update returns as on an arrival; one that left and came
     // back was handled by the queued notices above.
