@@ -83,6 +83,7 @@ private Q_SLOTS:
     void mousePairFromTileToNewVersions();
     void wiredMouseThroughLibrary_data();
     void wiredMouseThroughLibrary();
+    void libraryUpdateStopsItsOwnDevice();
     void nothingUnconfirmedOrIncompleteIsWritten_data();
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
@@ -228,6 +229,30 @@ void TstFirmwareUpdateFlow::wiredMouseThroughLibrary()
     QTRY_VERIFY_WITH_TIMEOUT(TileOf(node), 10000);
     QVERIFY(HID_API::instance()->Manager()->Worker(node));
     QVERIFY(!HID_API::instance()->IsUpdating());
+}
+
+void TstFirmwareUpdateFlow::libraryUpdateStopsItsOwnDevice()
+{
+    qputenv("FAKE_UPDATE_LOAD_RESULT", "0");
+    qputenv("FAKE_UPDATE_STATES", "0");
+    Serve();
+    const uint32_t current = emu::Plug(emu::MakeDevice(emu::Model::MouseWired));
+    const uint32_t updated = emu::Plug(emu::MakeDevice(emu::Model::MouseWired));
+    MessageAnswerer yes(true);
+    DialogCloser closer;
+    MainWidget w;
+    QTRY_VERIFY_WITH_TIMEOUT(TileOf(current) && TileOf(updated) && TileOf(updated)->HasUpdate(), 10000);
+    // The other mouse's page was opened last: it keeps its tile, worker and handles.
+    HID_API::instance()->SetCurrentDeviceById(current);
+    QPointer<QKeyLableItem> keptTile = TileOf(current);
+    const int closedBefore = emu::CloseCount(current);
+    TileOf(updated)->on_ButUpdata_clicked();
+    QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, 20000);
+    QVERIFY2(closer.text.startsWith(GetLangText(410)), qPrintable(closer.text));
+    QTRY_VERIFY_WITH_TIMEOUT(TileOf(updated), 10000);
+    QVERIFY(emu::CloseCount(updated) > 0);
+    QCOMPARE(emu::CloseCount(current), closedBefore);
+    QVERIFY(keptTile && TileOf(current) == keptTile);
 }
 
 void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
