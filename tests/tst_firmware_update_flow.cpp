@@ -12,6 +12,8 @@
 #include "firmware/DownTask.h"
 #include "firmware/QDownTaskManage.h"
 #include "firmware/QUpdataDlg.h"
+#include "firmware/QWebDeviceVersionCheck.h"
+#include "firmware/CatalogueClass.h"
 #include "firmware/Q_ZR_UpdataObjectManage.h"
 #include "firmware/Q_ZY_FW_Updata.h"
 #include "device/QHid_Threads_Manage.h"
@@ -357,6 +359,22 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
         rec.name = name;
         std::unique_ptr<DownTask> task(QDownTaskManage::MakeFirmwareTask(&rec));
         QCOMPARE(int(task->type), 0);
+        QVERIFY(task->url.isEmpty() && task->folder.isEmpty());
+    }
+    // So do catalogue class names (a library device's folder is named after its class).
+    const QByteArray entry = "><Updata Typ=\"Wired\" Open=\"on\" Version=\"V9\" recpath=\"http://127.0.0.1:1/x.bin\"/>";
+    QVERIFY(m_dir->writeFile("bad.xml", "<UpdataProduct><firm name=\"QUORIX\"/><UpdataClass Name=\"..\"" + entry
+                                            + "</UpdataClass><UpdataClass Name=\"a/b\"" + entry + "</UpdataClass></UpdataProduct>"));
+    QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
+    QVERIFY(catalogue->ParseCatalogue(m_dir->filePath("bad.xml")));
+    DeviceRecord wired;
+    wired.subType = 1;
+    wired.connectionState = StateWired;
+    for (const QString &name : {QStringLiteral(".."), QStringLiteral("a/b")}) {
+        QVERIFY(catalogue->ClassNamed(name) && catalogue->ClassNamed(name)->wired);
+        wired.name = name;
+        std::unique_ptr<DownTask> task(QDownTaskManage::MakeFirmwareTask(&wired));
+        QCOMPARE(int(task->type), int(Q_ZR_UpdataObjectManage::TaskLibrary));
         QVERIFY(task->url.isEmpty() && task->folder.isEmpty());
     }
     rec.name = QStringLiteral("QUORIX QX3");
