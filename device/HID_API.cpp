@@ -137,6 +137,10 @@ HID_API::~HID_API()
     for (DeviceRecord *r : qAsConst(records))
         CloseDeviceRecord(r);
     m_companions.clear();
+    for (const QList<DeviceRecord *> &held : qAsConst(m_stopped))
+        for (DeviceRecord *r : held)
+            CloseDeviceRecord(r);
+    m_stopped.clear();
     hid_exit();
     m_deviceMap.clear();
     m_tileMap.clear();
@@ -664,20 +668,35 @@ void HID_API::StopDeviceWorker(uint32_t deviceId, bool closeHandles)
     if (worker) {
         worker->StopListening();
         worker->StopListener();
-        if (closeHandles) {
-            if (m_currentWorker == worker)
-                m_currentWorker = nullptr;
+        if (m_currentWorker == worker)
+            m_currentWorker = nullptr; // it is deleted below
+        if (closeHandles)
             m_currentDevice = nullptr;
-        }
     }
     m_manager->RemoveWorker(deviceId); // waits for a running command and the listener
     if (closeHandles) {
         CloseCompanions(deviceId);
         if (record)
             CloseDeviceRecord(record);
+    } else if (record) {
+        // Held apart from the list, so that a device coming back under the same id keeps its own.
+        QList<DeviceRecord *> held{record};
+        held += m_companions.values(deviceId);
+        m_companions.remove(deviceId);
+        m_stopped[deviceId] += held;
     }
     if (MainWidget *main = MainWidget::instance())
         main->BackFromDevicePage();
+}
+
+void HID_API::CloseStoppedDevice(uint32_t deviceId)
+{
+    const QList<DeviceRecord *> held = m_stopped.take(deviceId);
+    for (DeviceRecord *r : held) {
+        if (r == m_currentDevice)
+            LeaveCurrentDevice(r);
+        CloseDeviceRecord(r);
+    }
 }
 
 // ---- tiles ----------------------------------------------------------------------------------

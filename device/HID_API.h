@@ -95,6 +95,9 @@ public:
     void ProcessUsbEvents();
     int PendingNotices() const { return m_pendingNotices.size(); }
     void StopDeviceWorker(uint32_t deviceId, bool closeHandles);
+    // Closes what StopDeviceWorker left open for an update (the record and its companions),
+    // before the device may be opened again; nothing when the id holds nothing.
+    void CloseStoppedDevice(uint32_t deviceId);
 
     // Firmware labels of the mouse page; see the firmware notes at the definitions.
     int ShowDeviceVersion(DeviceRecord *record, QLabel *versionLabel, QLabel *stateLabel);
@@ -181,6 +184,9 @@ private:
     // Records a worker uses that are not listed themselves (the second interface of a
     // second-family mouse): closed when their device goes.
     QMultiMap<uint32_t, DeviceRecord *> m_companions;
+    // Records stopped for an update with their handles left open (the listed one first, then
+    // its companions), until CloseStoppedDevice.
+    QMap<uint32_t, QList<DeviceRecord *>> m_stopped;
 
     // the form
     QGridLayout *gridLayout = nullptr;

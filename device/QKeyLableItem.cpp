@@ -52,6 +52,13 @@ QKeyLableItem::QKeyLableItem(QWidget *parent) : QWidget(parent)
     ButUpdata->hide();
 }
 
+QKeyLableItem::~QKeyLableItem()
+{
+    // Downloads still under way point at these tasks: the download manager frees them later.
+    if (!m_updateTasks.isEmpty())
+        QDownTaskManage::Instance()->ReleaseWhenEnded(m_updateTasks);
+}
+
 void QKeyLableItem::setupUi()
 {
     setObjectName(QStringLiteral("QKeyLableItem"));

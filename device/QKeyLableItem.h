@@ -25,6 +25,7 @@ class QKeyLableItem : public QWidget
     Q_OBJECT
 public:
     explicit QKeyLableItem(QWidget *parent = nullptr);
+    ~QKeyLableItem() override;
 
     void SetDevice(DeviceRecord *device);
     DeviceRecord *Device() const { return m_device; }

@@ -1,10 +1,17 @@
 #include "firmware/DownTask.h"
 
+#include <atomic>
+
+namespace {
+std::atomic<int> s_alive{0};
+}
+
 DownTask *NewDownTask(const void *owner)
 {
     auto *task = new DownTask;
     task->check = DownTaskAlive;
     task->owner = owner;
+    ++s_alive;
     return task;
 }
 
@@ -17,6 +24,12 @@ void DeleteDownTasks(DownTask **tasks, int count)
             continue;
         tasks[i]->check = 0;
         delete tasks[i];
+        --s_alive;
         tasks[i] = nullptr;
     }
+}
+
+int DownTasksAlive()
+{
+    return s_alive;
 }

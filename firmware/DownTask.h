@@ -30,3 +30,6 @@ DownTask *NewDownTask(const void *owner = nullptr);
 
 // Frees count records of the array and clears their slots; nothing for a count below 1.
 void DeleteDownTasks(DownTask **tasks, int count);
+
+// Records made by NewDownTask and not yet freed by DeleteDownTasks (a leak shows here).
+int DownTasksAlive();

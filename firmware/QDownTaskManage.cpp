@@ -59,7 +59,28 @@ void QDownTaskManage::on_DownEnd(bool msucceed, QString errText)
     // Taken out first: a receiver may start the next batch from inside its slot.
     QVector<DownTask *> batch = m_ended.toVector();
     m_ended.clear();
+    m_handingOut += batch;
     Q_EMIT TaskEnd(batch.data(), batch.size());
+    for (DownTask *task : qAsConst(batch)) {
+        m_handingOut.removeOne(task);
+        if (m_unowned.removeOne(task))
+            DeleteDownTasks(&task, 1);
+    }
+}
+
+void QDownTaskManage::ReleaseWhenEnded(const QVector<DownTask *> &tasks)
+{
+    for (DownTask *task : tasks) {
+        if (!task || m_unowned.contains(task))
+            continue;
+        bool held = m_ended.contains(task) || m_handingOut.contains(task);
+        for (const QHttpDownload *down : qAsConst(m_downs))
+            held = held || down->Task() == task;
+        if (held)
+            m_unowned.append(task);
+        else
+            DeleteDownTasks(&task, 1);
+    }
 }
 
 void QDownTaskManage::on_Task_DownLoadProgress(qlonglong bytesRead, qlonglong totalBytes)

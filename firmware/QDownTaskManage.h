@@ -21,6 +21,10 @@ public:
 
     int ActiveCount() const { return m_downs.size(); }
 
+    // Records whose requester goes before their batch ended: nobody takes them from TaskEnd,
+    // so they are freed once their batch has been handed out (at once when not downloading).
+    void ReleaseWhenEnded(const QVector<DownTask *> &tasks);
+
     // The firmware task of one device (type, download address and folder), owned by the caller
     // (the given owner marks it in a mixed batch); type 0 with no address when the device has
     // no firmware task or no catalogue entry.
@@ -45,4 +49,6 @@ private:
 
     QVector<QHttpDownload *> m_downs;
     QList<DownTask *> m_ended;
+    QVector<DownTask *> m_unowned;
+    QVector<DownTask *> m_handingOut; // batches whose TaskEnd runs (receivers may wait inside it)
 };

@@ -121,6 +121,7 @@ void Q_YX_FW_Updata::on_YXstartUpdata(QString pathFile)
     DeviceRecord *record = m_pixArtDevice ? m_pixArtDevice : m_geehyDevice;
     m_target = TargetOf(record);
     if (record) {
+        // Its handles stay open; the device list holds them until the update chain has ended.
         if (HID_API *hid = HID_API::instance())
             hid->StopDeviceWorker(m_target.deviceId, false);
     }
@@ -187,6 +188,7 @@ void Q_YX_FW_Updata::DetachEngine()
         m_engine = nullptr;
     }
     m_path.clear();
+    m_target = Target(); // its handle is closed with the record once the chain has ended
     m_pixArtDevice = nullptr;
     m_geehyDevice = nullptr;
 }

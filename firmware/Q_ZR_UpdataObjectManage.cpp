@@ -7,6 +7,7 @@
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
+#include "device/HidClassify.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
 #include "device/QKeyLableItem.h"
@@ -22,6 +23,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <hidapi.h>
 #include <mutex>
@@ -148,6 +150,14 @@ bool DeviceAlive(const DeviceRecord *dev)
     return false;
 }
 
+bool StillEnumerated(const StoppedDevice &d)
+{
+    for (const HidInterfaceEntry &e : EnumerateHidInterfaces(d.vid, d.pid))
+        if (InterfaceDeviceId(e.path) == d.id)
+            return true;
+    return false;
+}
+
 void FinishChain(bool failed)
 {
     s_chain = false;
@@ -159,12 +169,17 @@ void FinishChain(bool failed)
     stopped.swap(s_stopped);
     if (!hid)
         return;
+    // What the updates left open goes first: an arrival must not find the node still held.
+    for (const StoppedDevice &d : qAsConst(stopped))
+        hid->CloseStoppedDevice(d.id);
     hid->ProcessUsbEvents();
     // A device still present after its update returns as on an arrival; one that left and came
-    // back was handled by the queued notices above.
+    // back was handled by the queued notices above, one that left for good needs nothing.
+    QSet<uint32_t> announced;
     for (const StoppedDevice &d : qAsConst(stopped)) {
-        if (hid->DeviceMap().contains(d.id))
+        if (hid->DeviceMap().contains(d.id) || announced.contains(d.id) || !StillEnumerated(d))
             continue;
+        announced.insert(d.id);
         hid->on_DeviceNotice(true, d.id, d.vid, d.pid, QString());
     }
 }

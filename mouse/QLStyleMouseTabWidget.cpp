@@ -115,6 +115,8 @@ QLStyleMouseTabWidget::QLStyleMouseTabWidget(QWidget *parent) : QWidget(parent)
 
 QLStyleMouseTabWidget::~QLStyleMouseTabWidget()
 {
+    if (!m_firmwareTasks.isEmpty())
+        QDownTaskManage::Instance()->ReleaseWhenEnded(m_firmwareTasks);
     if (s_instance == this)
         s_instance = nullptr;
 }

@@ -216,6 +216,34 @@ private Q_SLOTS:
         freeAll(tasks);
     }
 
+    // A requester that goes while its downloads run (a tile whose device left) hands its records
+    // to the manager: still intact for the batch's TaskEnd, freed after it, or at once when idle.
+    void recordsOfAGoneRequesterAreFreedAfterTheirBatch()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        server.setFile("/a.bin", bytes(5000));
+        const int before = DownTasksAlive();
+        QDownTaskManage *manager = QDownTaskManage::Instance();
+        DownTask *running[2] = {task(server.url("/a.bin"), dir.filePath("Buff/a/")),
+                                task(server.url("/missing.bin"), dir.filePath("Buff/a/"))};
+        int seen = 0;
+        auto c = connect(manager, &QDownTaskManage::TaskEnd, [&](DownTask **ptrs, int count) {
+            for (int i = 0; i < count; ++i)
+                seen += ptrs[i]->check == DownTaskAlive;
+        });
+        for (DownTask *t : running)
+            manager->AddTask(t);
+        manager->on_statr();
+        manager->ReleaseWhenEnded({running[0], running[1], running[0], task(QString(), QString())});
+        QCOMPARE(DownTasksAlive(), before + 2);
+        QTRY_COMPARE(seen, 2);
+        disconnect(c);
+        QCOMPARE(DownTasksAlive(), before);
+        QCOMPARE(dir.readFile("Buff/a/a.bin"), bytes(5000));
+    }
+
     void recordsAreMarkedAndFreedOnce()
     {
         DownTask *tasks[3] = {NewDownTask(this), NewDownTask(), nullptr};

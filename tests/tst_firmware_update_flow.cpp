@@ -12,6 +12,8 @@
 #include "firmware/DownTask.h"
 #include "firmware/QDownTaskManage.h"
 #include "firmware/QUpdataDlg.h"
+#include "firmware/QWebDeviceVersionCheck.h"
+#include "firmware/CatalogueClass.h"
 #include "firmware/Q_ZR_UpdataObjectManage.h"
 #include "firmware/Q_ZY_FW_Updata.h"
 #include "device/QHid_Threads_Manage.h"
@@ -83,6 +85,7 @@ private Q_SLOTS:
     void mousePairFromTileToNewVersions();
     void wiredMouseThroughLibrary_data();
     void wiredMouseThroughLibrary();
+    void libraryUpdateStopsItsOwnDevice();
     void nothingUnconfirmedOrIncompleteIsWritten_data();
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
@@ -165,7 +168,10 @@ void TstFirmwareUpdateFlow::mousePairFromTileToNewVersions()
     QCOMPARE(pixArt, QByteArray::fromStdString(CmdControlPixArt::ImageOf(Sample("qx3_pixart_v200.bin"))));
     QVERIFY(mouse->Bootloader());
     QCOMPARE(mouse->Bootloader()->Written(), Sample("qx3_geehy_v27.bin"));
-    const qint64 firstEnd = emu::TrafficLog(node).last().atMs;
+    qint64 firstEnd = 0; // the first update's last transfer (the old node's handles close later)
+    for (const emu::Traffic &t : emu::TrafficLog(node))
+        if (t.op != emu::Traffic::Close && t.op != emu::Traffic::Open)
+            firstEnd = t.atMs;
     const qint64 secondStart = emu::TrafficLog(mouse->NodeAfterReboot(), emu::Traffic::Write).first().atMs;
     QVERIFY2(secondStart - firstEnd >= 1900, qPrintable(QString::number(secondStart - firstEnd)));
 
@@ -227,12 +233,36 @@ void TstFirmwareUpdateFlow::wiredMouseThroughLibrary()
     QVERIFY(!HID_API::instance()->IsUpdating());
 }
 
+void TstFirmwareUpdateFlow::libraryUpdateStopsItsOwnDevice()
+{
+    qputenv("FAKE_UPDATE_LOAD_RESULT", "0");
+    qputenv("FAKE_UPDATE_STATES", "0");
+    Serve();
+    const uint32_t current = emu::Plug(emu::MakeDevice(emu::Model::MouseWired));
+    const uint32_t updated = emu::Plug(emu::MakeDevice(emu::Model::MouseWired));
+    MessageAnswerer yes(true);
+    DialogCloser closer;
+    MainWidget w;
+    QTRY_VERIFY_WITH_TIMEOUT(TileOf(current) && TileOf(updated) && TileOf(updated)->HasUpdate(), 10000);
+    // The other mouse's page was opened last: it keeps its tile, worker and handles.
+    HID_API::instance()->SetCurrentDeviceById(current);
+    QPointer<QKeyLableItem> keptTile = TileOf(current);
+    const int closedBefore = emu::CloseCount(current);
+    TileOf(updated)->on_ButUpdata_clicked();
+    QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, 20000);
+    QVERIFY2(closer.text.startsWith(GetLangText(410)), qPrintable(closer.text));
+    QTRY_VERIFY_WITH_TIMEOUT(TileOf(updated), 10000);
+    QVERIFY(emu::CloseCount(updated) > 0);
+    QCOMPARE(emu::CloseCount(current), closedBefore);
+    QVERIFY(keptTile && TileOf(current) == keptTile);
+}
+
 void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
 {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<int>("pixArtStatus");   // the PixArt file's answer
     QTest::addColumn<qint64>("pixArtSent");  // sent before hanging up: -1 all, -2 no length, -3 chunked
-    QTest::addColumn<int>("knob");           // 1 unplugged mid-update, 2 wrong identity
+    QTest::addColumn<int>("knob");           // 1 unplugged mid-update, 2 wrong identity, 3 that and no Geehy file
     QTest::addColumn<bool>("doubleClick");
     QTest::addColumn<bool>("pixArtWritten");
     QTest::addColumn<bool>("geehyWritten");
@@ -245,6 +275,7 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
     QTest::newRow("chunked download") << true << 200 << qint64(-3) << 0 << false << true << true << 2;
     QTest::newRow("unplugged mid-update") << true << 200 << qint64(-1) << 1 << false << false << false << 2;
     QTest::newRow("first of the pair fails") << true << 200 << qint64(-1) << 2 << false << false << true << 2;
+    QTest::newRow("fails, stays on its node") << true << 200 << qint64(-1) << 3 << false << false << false << 2;
     QTest::newRow("double click") << true << 200 << qint64(-1) << 0 << true << true << true << 2;
 }
 
@@ -266,18 +297,21 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten()
     route.declaredLength = pixArtSent == -2 ? -2 : -1;
     route.chunked = pixArtSent == -3;
     m_server->setRoute("/qx3_pixart_v200.bin", route);
+    if (knob == 3)
+        m_server->setRoute("/qx3_geehy_v27.bin", LoopbackHttpServer::Route{404, {}, -1, false, -1, {}});
     auto mouse = PlugQx3();
     const uint32_t node = mouse->node();
     mouse->WithFlash([&](emu::PixArtFlash &f) {
         if (knob == 1)
             f.knobs.vanishAtPacket = 3;
-        if (knob == 2)
+        if (knob >= 2)
             f.knobs.identity = QByteArray::fromHex("3a7c030100ff");
     });
     MessageAnswerer answers(confirm);
     DialogCloser closer;
     MainWidget w;
     QTRY_VERIFY_WITH_TIMEOUT(TileOf(node) && TileOf(node)->HasUpdate(), 10000);
+    const int handles = emu::OpenHandles(node);
     TileOf(node)->on_ButUpdata_clicked();
     if (doubleClick)
         TileOf(node)->on_ButUpdata_clicked(); // while its downloads run
@@ -301,6 +335,13 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten()
         QTRY_VERIFY_WITH_TIMEOUT(!TileOf(node), 5000);
         const uint32_t again = emu::Plug(mouse);
         QTRY_VERIFY_WITH_TIMEOUT(TileOf(again), 10000);
+    } else if (confirm) {
+        // Back, on its node or a new one, holding what it held before; nothing stays open on a
+        // node it left.
+        QTRY_VERIFY_WITH_TIMEOUT(TileOf(mouse->node()), 10000);
+        QTRY_COMPARE(emu::OpenHandles(mouse->node()), handles);
+        if (mouse->node() != node)
+            QCOMPARE(emu::OpenHandles(node), 0);
     }
 }
 
@@ -318,6 +359,22 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
         rec.name = name;
         std::unique_ptr<DownTask> task(QDownTaskManage::MakeFirmwareTask(&rec));
         QCOMPARE(int(task->type), 0);
+        QVERIFY(task->url.isEmpty() && task->folder.isEmpty());
+    }
+    // So do catalogue class names (a library device's folder is named after its class).
+    const QByteArray entry = "><Updata Typ=\"Wired\" Open=\"on\" Version=\"V9\" recpath=\"http://127.0.0.1:1/x.bin\"/>";
+    QVERIFY(m_dir->writeFile("bad.xml", "<UpdataProduct><firm name=\"QUORIX\"/><UpdataClass Name=\"..\"" + entry
+                                            + "</UpdataClass><UpdataClass Name=\"a/b\"" + entry + "</UpdataClass></UpdataProduct>"));
+    QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
+    QVERIFY(catalogue->ParseCatalogue(m_dir->filePath("bad.xml")));
+    DeviceRecord wired;
+    wired.subType = 1;
+    wired.connectionState = StateWired;
+    for (const QString &name : {QStringLiteral(".."), QStringLiteral("a/b")}) {
+        QVERIFY(catalogue->ClassNamed(name) && catalogue->ClassNamed(name)->wired);
+        wired.name = name;
+        std::unique_ptr<DownTask> task(QDownTaskManage::MakeFirmwareTask(&wired));
+        QCOMPARE(int(task->type), int(Q_ZR_UpdataObjectManage::TaskLibrary));
         QVERIFY(task->url.isEmpty() && task->folder.isEmpty());
     }
     rec.name = QStringLiteral("QUORIX QX3");

@@ -1,4 +1,5 @@
 #include "app/QXM_Process.h"
+#include "firmware/QUpdataDlg.h"
 #include "firmware/Q_ZY_FW_Updata.h"
 #include "platform/UpdateLibrary.h"
 #include "tests/support/TestProgramDir.h"
@@ -46,6 +47,9 @@ void TestZyLibrary::initTestCase()
     QXM_Process::instance()->ReloadLanguage(0);
     QVERIFY(GetLangText(410) != GetLangText(411));
     QVERIFY(GetLangText(411) != GetLangText(412));
+    // Closing the update dialog makes no library updater: making one would load the library.
+    QUpdataDlg::Instance()->on_hide();
+    QVERIFY(!Q_ZY_FW_Updata::ExistingInstance());
 }
 
 void TestZyLibrary::updateOutcomes_data()
