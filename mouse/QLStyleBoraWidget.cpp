@@ -12,6 +12,7 @@
 #include "macros/ConfigDirFiles.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
+#include "device/DpiConfigRecord.h"
 #include "device/QDpiConfigMange.h"
 #include "keyboard/ConfigItemList.h"
 #include "keyboard/QConfigList.h"
@@ -276,7 +277,7 @@ void QLStyleBoraWidget::BuildConfigButtons(const QString &itemListPath)
     ConfigItemList::ItemMap items = ConfigItemList::Load(itemListPath, keys);
     if (!m_ButtonGroup) {
         m_ButtonGroup = new QButtonGroup(this);
-        connect(m_ButtonGroup, QOverload<int>::of(&QButtonGroup::buttonClicked), this,
+        connect(m_ButtonGroup, &QButtonGroup::idClicked, this,
                 &QLStyleBoraWidget::TabBarClicked);
     }
     // A file whose keys and tabs disagree (a repeated key, an empty tab) shows no tabs at all.
