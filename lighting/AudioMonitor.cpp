@@ -218,7 +218,9 @@ void AudioMonitor::on_SetAudioEffectModel(ushort EffectModel, bool mcolor, uint 
     } else {
         effect->LoadLayout();
         m_grabTime = qMax(time, GrabFloor());
-        effect->SetColours(QColor(R, G, B, 255), mcolor ? 1 : 0, gian / 100.0, smooth / 100.0);
+        // Smoothing on the slider's own 0..10 scale, as the slider's label and its release path
+        // give it; gain on its 0..2 scale.
+        effect->SetColours(QColor(R, G, B, 255), mcolor ? 1 : 0, gian / 100.0, smooth / 10.0);
         effect->SetAmdSleep(m_amdSleep);
         effect->SetPaused(false);
         m_changing.store(false);

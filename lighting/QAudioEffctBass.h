@@ -43,6 +43,8 @@ public:
     void SetBaseColour(const QColor &colour);
     void SetGain(double gain) { m_gain = gain; }
     void SetSmoothing(double smoothing) { m_smoothing = smoothing; }
+    double Gain() const { return m_gain; }
+    double Smoothing() const { return m_smoothing; }
     void SetMultiColour(uchar multiColour) { m_multiColour = multiColour; }
     void SetPreview(bool on) { m_preview = on; }
     void SetAmdSleep(quint32 ms) { m_amdSleep = ms; }

@@ -191,6 +191,8 @@ void TestAudioTab::settingsAndSleep()
     QVERIFY(!m_light->ui->Audin_Gian_Slider->isHidden());
     AudioMonitor *audio = AudioMonitor::instance();
     QVERIFY(audio && audio->CurrentEffect());
+    QCOMPARE(audio->CurrentEffect()->Gain(), 1.5);
+    QCOMPARE(audio->CurrentEffect()->Smoothing(), 3.0); // the label's scale, as a slider release gives
     QCOMPARE(audio->GrabTime(), 60u);
     QCOMPARE(Rhythm(QStringLiteral("AudioParam/DefaultAudio")).toString(), QStringLiteral("Dazzling_rock"));
     QVERIFY(Rhythm(QStringLiteral("AudioParam/OPen")).toBool());
