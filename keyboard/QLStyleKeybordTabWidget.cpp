@@ -215,6 +215,9 @@ void QLStyleKeybordTabWidget::setupUi()
     KeyValueSet = Make<QWidget>(nullptr, "KeyValueSet");
     EffctAndKeyboardTab->addWidget(LightValueSet);
     EffctAndKeyboardTab->addWidget(KeyValueSet);
+    // Outside any layout the stack would take its pages' preferred size, wider than the
+    // lighting page's own form, and push the on-screen keyboard off the page's right edge.
+    EffctAndKeyboardTab->resize(LightValueSet->size());
     auto *keyValueLayout = new QVBoxLayout(KeyValueSet);
     LeftWidget = Make<QWidget>(KeyValueSet, "LeftWidget");
     LeftWidget->setMaximumWidth(300);

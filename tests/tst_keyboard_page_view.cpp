@@ -1,0 +1,57 @@
+// The keyboard page as a user sees it in the fixed-width main window, with an emulated keyboard:
+// where the on-screen keyboard lands beside the lighting page.
+#include "app/MainWidget.h"
+#include "device/HID_API.h"
+#include "device/QHid_Threads_Manage.h"
+#include "device/QKeyLableItem.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
+#include "keyboard/QMultifunKeyBoard.h"
+#include "lighting/QLightConfigWIdget.h"
+#include "tests/emu/EmuControl.h"
+#include "tests/emu/EmuKeyboard.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+class TestKeyboardPageView : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void lightingView();
+};
+
+namespace {
+QRect InWindow(QWidget *w, QWidget *window)
+{
+    return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+}
+} // namespace
+
+void TestKeyboardPageView::lightingView()
+{
+    emu::SetTimeScale(0.05);
+    TestProgramDir dir;
+    const uint32_t node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
+    {
+        MainWidget main;
+        main.show();
+        HID_API *api = HID_API::instance();
+        QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(node) && api->Manager()->Worker(node), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!api->TileMap().value(node)->ProductFolder().isEmpty(), 5000);
+        api->TileMap().value(node)->on_test();
+        QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+        page->ButLight->click();
+        QVERIFY(page->LightPage()->isVisible());
+
+        const QRect board = InWindow(page->KeyBoard(), &main);
+        QVERIFY(!board.intersects(InWindow(page->LightPage(), &main)));
+        QVERIFY(main.rect().contains(board));
+    }
+    QVERIFY(emu::Errors().isEmpty());
+    emu::Reset();
+}
+
+QTEST_MAIN(TestKeyboardPageView)
+#include "tst_keyboard_page_view.moc"
