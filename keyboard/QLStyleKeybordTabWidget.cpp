@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -165,6 +166,13 @@ void QLStyleKeybordTabWidget::setupUi()
     lightRow->addWidget(ButBaseLight);
     lightRow->addWidget(ButAudionLight);
     lightRow->addWidget(ButTileLight);
+    // The page is black: the palette's dark text would leave the sub-page names unseen.
+    for (QRadioButton *b : {ButBaseLight, ButAudionLight, ButTileLight}) {
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+        palette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+        b->setPalette(palette);
+    }
     label = Make<QLabel>(this, "label");
     LevaCombox = Make<QComboBox>(this, "LevaCombox");
     ButExit = Make<QPushButton>(this, "ButExit");

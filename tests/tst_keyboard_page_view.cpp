@@ -1,6 +1,7 @@
 // The keyboard page as a user sees it in the fixed-width main window, with an emulated keyboard:
-// where the on-screen keyboard lands beside the lighting page.
+// where the on-screen keyboard lands beside the lighting page, and the sub-page names.
 #include "app/MainWidget.h"
+#include "app/QXM_Process.h"
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QKeyLableItem.h"
@@ -12,6 +13,8 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
 #include <memory>
 
@@ -26,6 +29,20 @@ namespace {
 QRect InWindow(QWidget *w, QWidget *window)
 {
     return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+}
+
+// Whether anything bright is painted where the radio button draws its text.
+bool TextShows(QRadioButton *b, QWidget *window)
+{
+    QStyleOptionButton option;
+    option.initFrom(b);
+    const QRect text = b->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, b);
+    const QImage shot = window->grab(QRect(b->mapTo(window, text.topLeft()), text.size())).toImage();
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (qGray(shot.pixel(x, y)) > 150)
+                return true;
+    return false;
 }
 } // namespace
 
@@ -48,6 +65,14 @@ void TestKeyboardPageView::lightingView()
         const QRect board = InWindow(page->KeyBoard(), &main);
         QVERIFY(!board.intersects(InWindow(page->LightPage(), &main)));
         QVERIFY(main.rect().contains(board));
+
+        for (uchar lan : {0, 1, 2}) {
+            main.on_setLanuage(lan);
+            QCOMPARE(page->ButBaseLight->text(), GetLangText(187));
+            QCOMPARE(page->ButAudionLight->text(), GetLangText(167));
+            QVERIFY(TextShows(page->ButBaseLight, &main));
+            QVERIFY(TextShows(page->ButAudionLight, &main));
+        }
     }
     QVERIFY(emu::Errors().isEmpty());
     emu::Reset();
