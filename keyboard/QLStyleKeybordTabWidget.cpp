@@ -251,6 +251,8 @@ void QLStyleKeybordTabWidget::setupUi()
     KeyBoardWidget_Pro = Make<QMultifunKeyBoard>(tab, "KeyBoardWidget_Pro");
     DispInfoLabel = Make<QLabel>(tab, "DispInfoLabel");
     DispInfoLabel->setMaximumHeight(50);
+    DispInfoLabel->setAlignment(Qt::AlignCenter);
+    DispInfoLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
     SelectDIspWidget = Make<QWidget>(tab, "SelectDIspWidget");
     auto *selectRow = new QHBoxLayout(SelectDIspWidget);
     label_7 = Make<QLabel>(SelectDIspWidget, "label_7");
@@ -826,6 +828,9 @@ void QLStyleKeybordTabWidget::PlaceWidgets()
     const int wTab = MainTabWidget->width(), wKb = KeyBoardWidget_Pro->width(), wStack = EffctAndKeyboardTab->width();
     const int x = (wTab - wKb - wStack - 10) / 2 + wStack + 10;
     KeyBoardWidget_Pro->move(x, 180);
+    // Outside any layout the line keeps the size of its first, empty text: it spans the keyboard
+    // so that every message fits and stays centred under it.
+    DispInfoLabel->resize(wKb, std::min(DispInfoLabel->maximumHeight(), DispInfoLabel->fontMetrics().height() + 4));
     DispInfoLabel->move(x + (wKb - DispInfoLabel->width()) / 2, 180 + KeyBoardWidget_Pro->height() + 20);
     SelectDIspWidget->move(DispInfoLabel->x() + (DispInfoLabel->width() - SelectDIspWidget->width()) / 2,
                            DispInfoLabel->y() + DispInfoLabel->height() + 20);

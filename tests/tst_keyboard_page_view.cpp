@@ -1,5 +1,5 @@
 // The keyboard page as a user sees it in the fixed-width main window, with an emulated keyboard:
-// where the on-screen keyboard lands beside the lighting page, and the sub-page names.
+// where the on-screen keyboard lands beside the lighting page, the sub-page names, the info line.
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "device/HID_API.h"
@@ -12,6 +12,7 @@
 #include "tests/emu/EmuKeyboard.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -31,18 +32,22 @@ QRect InWindow(QWidget *w, QWidget *window)
     return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
 }
 
-// Whether anything bright is painted where the radio button draws its text.
-bool TextShows(QRadioButton *b, QWidget *window)
+// Whether anything bright is painted in the given rectangle of a widget.
+bool Shows(QWidget *w, const QRect &area, QWidget *window)
 {
-    QStyleOptionButton option;
-    option.initFrom(b);
-    const QRect text = b->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, b);
-    const QImage shot = window->grab(QRect(b->mapTo(window, text.topLeft()), text.size())).toImage();
+    const QImage shot = window->grab(QRect(w->mapTo(window, area.topLeft()), area.size())).toImage();
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x)
             if (qGray(shot.pixel(x, y)) > 150)
                 return true;
     return false;
+}
+
+bool TextShows(QRadioButton *b, QWidget *window)
+{
+    QStyleOptionButton option;
+    option.initFrom(b);
+    return Shows(b, b->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, b), window);
 }
 } // namespace
 
@@ -73,6 +78,11 @@ void TestKeyboardPageView::lightingView()
             QVERIFY(TextShows(page->ButBaseLight, &main));
             QVERIFY(TextShows(page->ButAudionLight, &main));
         }
+        // the information line under the keyboard holds a whole message
+        page->on_DispNotEffct(true);
+        QLabel *info = page->findChild<QLabel *>(QStringLiteral("DispInfoLabel"));
+        QVERIFY(info->width() >= info->fontMetrics().horizontalAdvance(GetLangText(291)));
+        QVERIFY(Shows(info, info->rect(), &main));
     }
     QVERIFY(emu::Errors().isEmpty());
     emu::Reset();
