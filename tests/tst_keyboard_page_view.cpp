@@ -1,5 +1,5 @@
 // The keyboard page as a user sees it in the fixed-width main window, with an emulated keyboard:
-// where the on-screen keyboard lands beside the lighting page, the sub-page names, the info line.
+// where the on-screen keyboard lands beside the lighting page, the panel titles, the sub-page names, the info line.
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "device/HID_API.h"
@@ -8,6 +8,7 @@
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QMultifunKeyBoard.h"
 #include "lighting/QLightConfigWIdget.h"
+#include "lighting/Ui_QLightConfigWIdget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuKeyboard.h"
 #include "tests/support/TestProgramDir.h"
@@ -70,6 +71,9 @@ void TestKeyboardPageView::lightingView()
         const QRect board = InWindow(page->KeyBoard(), &main);
         QVERIFY(!board.intersects(InWindow(page->LightPage(), &main)));
         QVERIFY(main.rect().contains(board));
+        const Ui_QLightConfigWIdget *ui = page->LightPage()->ui.get();
+        for (QLabel *title : {ui->Back_Effict, ui->BackLightInfo})
+            QVERIFY2(Shows(title, title->rect(), &main), qPrintable(title->objectName()));
 
         for (uchar lan : {0, 1, 2}) {
             main.on_setLanuage(lan);
