@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -165,6 +166,13 @@ void QLStyleKeybordTabWidget::setupUi()
     lightRow->addWidget(ButBaseLight);
     lightRow->addWidget(ButAudionLight);
     lightRow->addWidget(ButTileLight);
+    // The page is black: the palette's dark text would leave the sub-page names unseen.
+    for (QRadioButton *b : {ButBaseLight, ButAudionLight, ButTileLight}) {
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+        palette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+        b->setPalette(palette);
+    }
     label = Make<QLabel>(this, "label");
     LevaCombox = Make<QComboBox>(this, "LevaCombox");
     ButExit = Make<QPushButton>(this, "ButExit");
@@ -215,6 +223,9 @@ void QLStyleKeybordTabWidget::setupUi()
     KeyValueSet = Make<QWidget>(nullptr, "KeyValueSet");
     EffctAndKeyboardTab->addWidget(LightValueSet);
     EffctAndKeyboardTab->addWidget(KeyValueSet);
+    // Outside any layout the stack would take its pages' preferred size, wider than the
+    // lighting page's own form, and push the on-screen keyboard off the page's right edge.
+    EffctAndKeyboardTab->resize(LightValueSet->size());
     auto *keyValueLayout = new QVBoxLayout(KeyValueSet);
     LeftWidget = Make<QWidget>(KeyValueSet, "LeftWidget");
     LeftWidget->setMaximumWidth(300);
@@ -240,6 +251,8 @@ void QLStyleKeybordTabWidget::setupUi()
     KeyBoardWidget_Pro = Make<QMultifunKeyBoard>(tab, "KeyBoardWidget_Pro");
     DispInfoLabel = Make<QLabel>(tab, "DispInfoLabel");
     DispInfoLabel->setMaximumHeight(50);
+    DispInfoLabel->setAlignment(Qt::AlignCenter);
+    DispInfoLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
     SelectDIspWidget = Make<QWidget>(tab, "SelectDIspWidget");
     auto *selectRow = new QHBoxLayout(SelectDIspWidget);
     label_7 = Make<QLabel>(SelectDIspWidget, "label_7");
@@ -815,6 +828,9 @@ void QLStyleKeybordTabWidget::PlaceWidgets()
     const int wTab = MainTabWidget->width(), wKb = KeyBoardWidget_Pro->width(), wStack = EffctAndKeyboardTab->width();
     const int x = (wTab - wKb - wStack - 10) / 2 + wStack + 10;
     KeyBoardWidget_Pro->move(x, 180);
+    // Outside any layout the line keeps the size of its first, empty text: it spans the keyboard
+    // so that every message fits and stays centred under it.
+    DispInfoLabel->resize(wKb, std::min(DispInfoLabel->maximumHeight(), DispInfoLabel->fontMetrics().height() + 4));
     DispInfoLabel->move(x + (wKb - DispInfoLabel->width()) / 2, 180 + KeyBoardWidget_Pro->height() + 20);
     SelectDIspWidget->move(DispInfoLabel->x() + (DispInfoLabel->width() - SelectDIspWidget->width()) / 2,
                            DispInfoLabel->y() + DispInfoLabel->height() + 20);

@@ -14,8 +14,11 @@
 #include <QVBoxLayout>
 
 namespace {
-const char kPanelStyle[] = "border-radius:10px;background-color:#131213;";
+// Scoped to the panel itself: bare declarations ahead of the rules below would make the whole
+// sheet one declaration block, and the labels and list items would lose their colours.
+const char kPanelStyle[] = "#%1{border-radius:10px;background-color:#131213;}";
 const char kListStyle[] =
+    "QLabel{color:#cccccc;background:transparent;}"
     "QListWidget{background:transparent;border:none;outline:none;}"
     "QListWidget::item{color:rgb(148,148,148);height:30px;padding-left:10px;border-radius:4px;}"
     "QListWidget::item:hover{background-color:rgba(78,220,252,20);}"
@@ -60,7 +63,7 @@ QWidget *TypePanel(QWidget *tab, const char *name, QVBoxLayout **layout, const c
 {
     auto *panel = Make<QWidget>(tab, name);
     panel->setAttribute(Qt::WA_StyledBackground);
-    panel->setStyleSheet(QString::fromLatin1(kPanelStyle) + QString::fromLatin1(kListStyle));
+    panel->setStyleSheet(QString::fromLatin1(kPanelStyle).arg(QLatin1String(name)) + QString::fromLatin1(kListStyle));
     auto *v = new QVBoxLayout(panel);
     if (layoutName)
         v->setObjectName(QLatin1String(layoutName));
@@ -84,7 +87,7 @@ QWidget *ValuePanel(QWidget *tab, const char *name, QVBoxLayout *&v, const char 
 {
     auto *panel = Make<QWidget>(tab, name);
     panel->setAttribute(Qt::WA_StyledBackground);
-    panel->setStyleSheet(QString::fromLatin1(kPanelStyle) + QString::fromLatin1(kValueStyle));
+    panel->setStyleSheet(QString::fromLatin1(kPanelStyle).arg(QLatin1String(name)) + QString::fromLatin1(kValueStyle));
     v = new QVBoxLayout(panel);
     if (layoutName)
         v->setObjectName(QLatin1String(layoutName));
