@@ -297,7 +297,8 @@ void QLStyleBoraWidget::BuildConfigButtons(const QString &itemListPath)
                 button->SetTextId(textId);
             else
                 button->setText(text);
-            button->setMaximumSize(50, 25);
+            // Only the height is capped: a width cap of 50 cuts longer tab names ("Functions").
+            button->setMaximumHeight(25);
             m_TabBarLayout->addWidget(button, 1);
             m_ButtonGroup->addButton(button, n);
             for (const ConfigItem *item : tabItems) {

@@ -378,6 +378,11 @@ void TstMouseKeyPage::userWalk()
     QLineInfo *right = top->Lines().at(1);
     QLineInfo *middle = top->Lines().at(2);
     QCOMPARE(right->SendAddress(), uint16_t(12));
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    for (int n = 0; n < Frame()->ConfigLists().size(); ++n) { // each tab name shows whole
+        auto *tab = Frame()->findChild<QAbstractButton *>(QStringLiteral("Button_%1").arg(n));
+        QVERIFY2(tab->fontMetrics().horizontalAdvance(tab->text()) <= tab->width(), qPrintable(tab->text()));
+    }
 
     // a function onto the right button
     QConfigList *functions = Frame()->ConfigLists().at(0);

@@ -4,6 +4,7 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -126,6 +127,32 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             panel->repaint();
         QVERIFY2(before - panel->BarRect().width() <= 10, qPrintable(QString::number(before - panel->BarRect().width())));
+        QTimer::singleShot(0, &dlg, [&] { button(dlg, "But_Cancel")->click(); });
+        dlg.exec();
+    }
+
+    void longMessageWrapsInsideTheStrip_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("textId");
+        QTest::newRow("English firmware question") << 1 << 355;
+        QTest::newRow("Korean import refusal") << 2 << 139;
+    }
+    void longMessageWrapsInsideTheStrip()
+    {
+        QFETCH(int, language);
+        QFETCH(int, textId);
+        QXM_Process::instance()->ReloadLanguage(uchar(language));
+        QDottomMessgDlg dlg(nullptr, QColor(178, 179, 180), GetLangText(textId), false, 900);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        // The strip keeps the width it was given, the buttons stay on it, and the whole text
+        // fits the label's height.
+        QCOMPARE(dlg.width(), 900);
+        QVERIFY(button(dlg, "But_Yes")->geometry().right() < dlg.Panel()->width());
+        auto *label = dlg.findChild<QLabel *>(QStringLiteral("Messgeinfo"));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) > label->width());
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
         QTimer::singleShot(0, &dlg, [&] { button(dlg, "But_Cancel")->click(); });
         dlg.exec();
     }

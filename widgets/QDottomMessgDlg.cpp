@@ -85,6 +85,9 @@ void QDottomMessgDlg::setupUi()
     Messgeinfo->setObjectName(QStringLiteral("Messgeinfo"));
     Messgeinfo->setFixedHeight(90);
     Messgeinfo->setAlignment(Qt::AlignCenter);
+    // A long message wraps inside the strip; unwrapped, its width would widen the strip past
+    // the main window and push the buttons aside.
+    Messgeinfo->setWordWrap(true);
     horizontalLayout->addWidget(Messgeinfo, 15);
     But_Cancel = new QPushButton(Dottom_Inerwidget);
     But_Cancel->setObjectName(QStringLiteral("But_Cancel"));
