@@ -549,10 +549,14 @@ void QQuorixStyDpiPage::InitPage()
     for (const QFileInfo &file : QDir(dir).entryInfoList(QDir::Files))
         if (file.completeSuffix() == QLatin1String("ini") && file.baseName() != QLatin1String("Base"))
             names << file.baseName();
-    ConfigList->addItems(SortPresetNames(names));
     LabelDPIFileName->setText(FirstPreset);
     QDir().mkpath(dir);
     SavePreset(PresetPath(FirstPreset));
+    // On the first showing that write creates the first preset: list it now, or the list stays
+    // empty under a label that names it until the tab is shown again.
+    if (!names.contains(FirstPreset) && QFileInfo(PresetPath(FirstPreset)).isFile())
+        names << FirstPreset;
+    ConfigList->addItems(SortPresetNames(names));
     if (ConfigList->count() > 0)
         ConfigList->setCurrentRow(0);
     m_loading = false;

@@ -402,8 +402,7 @@ private Q_SLOTS:
     void presetsNewCopyRenameRestore()
     {
         Open(false);
-        Tab()->butlefit_on_buttonClicked(1);
-        Tab()->butlefit_on_buttonClicked(1);
+        Tab()->butlefit_on_buttonClicked(1); // the first showing lists the first preset it writes
         QReghtListWidget *list = Dpi()->ConfigList;
         const QString dir = m_dir->filePath(QStringLiteral("Products/QM8/DpiConfig/"));
         QCOMPARE(list->count(), 1);
