@@ -174,13 +174,13 @@ int GeehyBoot::OnWrite(const QByteArray &d)
             m_written = m_image;
             Ack(command);
             const uint32_t node = this->node();
-            std::shared_ptr<Device> app = m_app;
+            std::shared_ptr<Device> app = m_app.lock();
             const uint16_t version = m_version;
             const int ms = knobs.reenumerateMs;
             const Device *self = this;
             std::thread([node, app, version, ms, self] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, platform::HidScaledMs(ms))));
-                if (DeviceOf(node).get() != self)
+                if (!app || DeviceOf(node).get() != self)
                     return; // the test is over
                 Unplug(node);
                 GeehyRebootInto(app, version);

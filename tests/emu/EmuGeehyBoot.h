@@ -18,7 +18,8 @@ struct GeehyKnobs
 class GeehyBoot : public Device
 {
 public:
-    // app: the mouse that comes back after the reboot (with the written version).
+    // app: the mouse that comes back after the reboot (with the written version). Held weakly:
+    // the mouse keeps its bootloader, and a mouse the test has dropped does not come back.
     explicit GeehyBoot(std::shared_ptr<Device> app);
 
     GeehyKnobs knobs;         // under the emulator's lock (set before the update starts)
@@ -32,7 +33,7 @@ private:
 
     enum class State { Idle, Locked, Sized, Data, Crc, Version, Done };
     State m_state = State::Idle;
-    std::shared_ptr<Device> m_app;
+    std::weak_ptr<Device> m_app;
     uint32_t m_size = 0;
     int m_nextPacket = -1, m_packets = 0;
     QByteArray m_image, m_written;
