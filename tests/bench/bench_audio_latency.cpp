@@ -58,15 +58,15 @@ class LowLatencyPlayer
 public:
     explicit LowLatencyPlayer(int rate) : m_rate(rate)
     {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(rate), 2};
+        const pa_sample_spec sampleSpec{PA_SAMPLE_S16LE, uint32_t(rate), 2};
         pa_buffer_attr attr;
         attr.maxlength = uint32_t(-1);
-        attr.tlength = uint32_t(pa_usec_to_bytes(10000, &spec));
+        attr.tlength = uint32_t(pa_usec_to_bytes(10000, &sampleSpec));
         attr.prebuf = uint32_t(-1);
         attr.minreq = uint32_t(-1);
         attr.fragsize = uint32_t(-1);
         int error = 0;
-        m_pa = pa_simple_new(nullptr, "bench_audio_latency", PA_STREAM_PLAYBACK, "test_sink", "tone", &spec, nullptr,
+        m_pa = pa_simple_new(nullptr, "bench_audio_latency", PA_STREAM_PLAYBACK, "test_sink", "tone", &sampleSpec, nullptr,
                              &attr, &error);
     }
     ~LowLatencyPlayer()
