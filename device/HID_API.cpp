@@ -121,6 +121,9 @@ HID_API::HID_API(QWidget *parent) : QWidget(parent)
 
 HID_API::~HID_API()
 {
+    // Audio frames go to the current keyboard's record: they stop before the records are closed.
+    if (AudioMonitor *audio = AudioMonitor::instance())
+        audio->on_StopGrabEffct();
     m_pendingNotices.clear();
     m_codeReader->wait();
     m_manager->StopAll();
