@@ -57,6 +57,9 @@ QLabel *newBar(QWidget *parent, const char *name)
     return bar;
 }
 
+// The catalogue is a few KB; a server sending more than this is not sending a catalogue.
+constexpr qint64 CatalogueMaxBytes = 4 * 1024 * 1024;
+
 // The owner of records whose page went while their download ran.
 const char kAbandoned = 0;
 
@@ -397,6 +400,7 @@ void InerWidget::on_CheckVersionsStatic()
     DownTask *task = NewDownTask(this);
     task->url = address;
     task->folder = AppDirPath() + QStringLiteral("/Buff/");
+    task->maxBytes = CatalogueMaxBytes;
     m_CatalogueTask = task;
     startDownload(task);
 }

@@ -127,12 +127,21 @@ bool CmdControlGeeHy::LoadFirmware(const QString &path)
         qDebug() << "firmware file open failed";
         return false;
     }
-    const QByteArray image = f.readAll();
-    m_imageSize = uint32_t(image.size());
+    m_chunks.clear();
+    m_imageSize = 0;
     m_byteSum = 0;
+    // Measured before it is read: an image too large to number leaves no chunks and is refused
+    // without being loaded. The read is bounded too, for a file that grows meanwhile.
+    if (f.size() > MaxImageBytes) {
+        qDebug() << "fw:size " << f.size() << "too large";
+        return true;
+    }
+    const QByteArray image = f.read(MaxImageBytes + 1);
+    if (image.size() > MaxImageBytes)
+        return true;
+    m_imageSize = uint32_t(image.size());
     for (char c : image)
         m_byteSum += uint8_t(c);
-    m_chunks.clear();
     for (int i = 0; i < image.size(); i += ChunkBytes)
         m_chunks.append(image.mid(i, ChunkBytes));
     qDebug() << "fw:size " << m_imageSize << "_fw_chunk_datas:size" << m_chunks.size();
@@ -215,7 +224,7 @@ void CmdControlGeeHy::run()
     // bootloader, under ids the catalogue does not know.
     if (!LoadFirmware(m_fwPath)) {
         Fail("missing firmware.bin");
-    } else if (m_chunks.isEmpty() || m_chunks.size() > MaxPackets) {
+    } else if (m_chunks.isEmpty()) { // empty, or too large to number
         Fail("firmware data error");
     } else if (CanOpenBootloader() || SetBootloader()) {
         Upgrade();

@@ -18,6 +18,7 @@ public:
     static constexpr int ChunkBytes = 58;
     // Packet numbers are 16 bits wide: larger images cannot be numbered.
     static constexpr int MaxPackets = 65536;
+    static constexpr qint64 MaxImageBytes = qint64(MaxPackets) * ChunkBytes;
     static constexpr int Sends = 7;
 
     // A 65-byte report [report id][command][arguments...][checksum at 64].

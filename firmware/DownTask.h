@@ -12,6 +12,7 @@ struct DownTask
     uint8_t type = 0;            // 0 page downloads; 10, 11, 12 firmware of the update manager
     QString url;
     QString folder;
+    qint64 maxBytes = 0;         // a download growing past this fails; 0 no bound
     QString filePath;            // set by the download manager
     uint8_t status = 0;          // 0 new, 2 received completely, 3 failed
     uint8_t ready = 0;

@@ -1,4 +1,6 @@
 #include "firmware/QDownTaskManage.h"
+#include "firmware/CmdControlGeeHy.h"
+#include "firmware/CmdControlPixArt.h"
 #include "firmware/DownTask.h"
 #include "firmware/QHttpDownload.h"
 #include "firmware/QWebDeviceVersionCheck.h"
@@ -100,6 +102,8 @@ DownTask *QDownTaskManage::MakeFirmwareTask(DeviceRecord *dev, const void *owner
         const Q_ZR_UpdataObjectManage::BuffFolder buff = Q_ZR_UpdataObjectManage::BuildBuffFolder(dev);
         task->folder = buff.folder;
         task->url = buff.url;
+        // The library names no limit of its own: the largest image any engine here takes.
+        task->maxBytes = CmdControlPixArt::MaxImageBytes;
         return task;
     }
     if (dev->subType != 4)
@@ -124,6 +128,9 @@ DownTask *QDownTaskManage::MakeFirmwareTask(DeviceRecord *dev, const void *owner
         return task;
     }
     task->url = entry ? entry->recpath : QString();
+    // Anything larger would be refused by the engine anyway; it is not worth the disk.
+    task->maxBytes = task->type == Q_ZR_UpdataObjectManage::TaskGeehy ? CmdControlGeeHy::MaxImageBytes
+                                                                      : CmdControlPixArt::MaxImageBytes;
     task->folder = QStringLiteral("%1/Buff/%2/%3/").arg(AppDirPath(), dev->name, chip);
     return task;
 }

@@ -28,6 +28,7 @@ void QHttpDownload::SetTask(DownTask *task)
     if (task) {
         m_url = task->url;
         m_folder = task->folder;
+        m_maxBytes = task->maxBytes;
     }
 }
 
@@ -104,6 +105,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
     }
     m_written = 0;
     m_writeFailed = false;
+    m_tooLarge = false;
 
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -126,8 +128,12 @@ bool QHttpDownload::drainReply()
     if (!m_reply || !m_file)
         return false;
     m_buffer = m_reply->readAll();
-    if (m_buffer.isEmpty() || m_writeFailed)
-        return !m_writeFailed;
+    if (m_buffer.isEmpty() || m_writeFailed || m_tooLarge)
+        return !m_writeFailed && !m_tooLarge;
+    if (m_maxBytes > 0 && m_written + m_buffer.size() > m_maxBytes) {
+        m_tooLarge = true;
+        return false;
+    }
     if (m_file->write(m_buffer) != m_buffer.size()) {
         m_writeFailed = true;
         return false;
@@ -138,8 +144,8 @@ bool QHttpDownload::drainReply()
 
 void QHttpDownload::on_readyRead()
 {
-    if (m_reply && m_reply->error() == QNetworkReply::NoError)
-        drainReply();
+    if (m_reply && m_reply->error() == QNetworkReply::NoError && !drainReply() && m_tooLarge)
+        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
 }
 
 void QHttpDownload::on_downloadProgress(qlonglong bytesRead, qlonglong totalBytes)
@@ -162,20 +168,21 @@ void QHttpDownload::on_finished()
         return;
     }
     drainReply();
-    bool lengthKnown = false;
-    const qint64 expected = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    if (m_tooLarge) {
+        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
+        return;
+    }
     if (m_writeFailed) {
         fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
         return;
     }
-    // Without a length, only a chunked body shows where it ends; one ended by the server
-    // closing the connection may be cut short.
-    const bool chunked = reply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
-    if (!lengthKnown && !chunked) {
-        fail(QStringLiteral("Download without length "), QStringLiteral("Download Fail"));
-        return;
-    }
-    if (lengthKnown && expected != m_written) {
+    // A body without a length (ended by closing the connection, or chunked) is taken as it came.
+    // A length counts only where it describes the bytes written: not for a body that was
+    // decoded on the way (gzip, deflate).
+    bool lengthKnown = false;
+    const qint64 expected = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (lengthKnown && (encoding.isEmpty() || encoding == "identity") && expected != m_written) {
         fail(QStringLiteral("Download incomplete %1/%2 ").arg(m_written).arg(expected), QStringLiteral("Download Fail"));
         return;
     }

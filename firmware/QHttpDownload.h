@@ -66,5 +66,7 @@ private:
     bool m_started = false;
     bool m_reported = false;
     bool m_writeFailed = false;
+    bool m_tooLarge = false;
+    qint64 m_maxBytes = 0; // 0: no bound
     qint64 m_written = 0;
 };

@@ -152,6 +152,59 @@ private Q_SLOTS:
         freeAll(tasks);
     }
 
+    // A body is taken as the server ends it: by closing the connection (HTTP/1.0, no length) or
+    // gzip-encoded (its length counts the encoded bytes). One growing past its task's bound fails
+    // and keeps nothing.
+    void bodiesEndAsServedWithinTheirBound_data()
+    {
+        QFile f(QStringLiteral(QUORIX_SOURCE_PROGRAMDIR "/../tests/data/firmware/catalogue.xml"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray catalogue = f.readAll();
+        const QByteArray image = bytes(300000);
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("http10"); // and no length
+        QTest::addColumn<bool>("gzip");
+        QTest::addColumn<bool>("chunked");
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("HTTP/1.0, ended by closing") << catalogue << true << false << false << qint64(0) << true;
+        QTest::newRow("gzip") << catalogue << false << true << false << qint64(0) << true;
+        QTest::newRow("gzip, chunked") << catalogue << false << true << true << qint64(0) << true;
+        QTest::newRow("exactly its bound") << image << false << false << false << qint64(image.size()) << true;
+        QTest::newRow("past its bound") << image << false << false << false << qint64(image.size() - 1) << false;
+        QTest::newRow("past it, no length") << image << true << false << false << qint64(image.size() - 1) << false;
+        QTest::newRow("past it once decoded") << image << false << true << false << qint64(image.size() - 1) << false;
+    }
+
+    void bodiesEndAsServedWithinTheirBound()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, http10);
+        QFETCH(bool, gzip);
+        QFETCH(bool, chunked);
+        QFETCH(qint64, maxBytes);
+        QFETCH(bool, taken);
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        LoopbackHttpServer::Route route;
+        route.body = body;
+        route.http10 = http10;
+        route.declaredLength = http10 ? -2 : -1;
+        route.gzip = gzip;
+        route.chunked = chunked;
+        server.setRoute("/file.xml", route);
+        QVERIFY(dir.writeFile("Buff/file.xml", "old"));
+        DownTask *t = task(server.url("/file.xml"), dir.filePath("Buff/"));
+        t->maxBytes = maxBytes;
+        const BatchEnd end = runBatch({t});
+        QCOMPARE(end.count, 1);
+        QCOMPARE(end.tasks.at(0).status, uint8_t(taken ? DownTaskDone : DownTaskFailed));
+        QCOMPARE(dir.readFile("Buff/file.xml"), taken ? body : QByteArray("old"));
+        QCOMPARE(QDir(dir.filePath("Buff/")).entryList(QDir::Files), QStringList{"file.xml"});
+        DeleteDownTasks(&t, 1);
+    }
+
     void unusableTasksStillEndTheirBatch()
     {
         TestProgramDir dir;

@@ -35,7 +35,7 @@ private:
         QList<int> progress;
         qint64 ms = 0;
     };
-    Run Update(const QByteArray *file, const QVariantMap &extra = {});
+    Run Update(const QByteArray *file, const QVariantMap &extra = {}, qint64 stretchTo = 0);
     QVector<QByteArray> Writes(uint32_t node) const;
 
     QTemporaryDir m_dir;
@@ -59,7 +59,7 @@ QVector<QByteArray> TestFirmwareGeehy::Writes(uint32_t node) const
     return out;
 }
 
-TestFirmwareGeehy::Run TestFirmwareGeehy::Update(const QByteArray *file, const QVariantMap &extra)
+TestFirmwareGeehy::Run TestFirmwareGeehy::Update(const QByteArray *file, const QVariantMap &extra, qint64 stretchTo)
 {
     const QString path = m_dir.filePath("firmware.bin");
     QFile::remove(path);
@@ -67,6 +67,8 @@ TestFirmwareGeehy::Run TestFirmwareGeehy::Update(const QByteArray *file, const Q
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(*file);
+        if (stretchTo > 0)
+            f.resize(stretchTo); // a hole: costs no disk
     }
     QVariantMap params{{"_fw_path", path}, {"_vid", "0x3A7C"}, {"_pid", "0x0301"}, {"_geehy_vid", "0x314b"},
                        {"_geehy_pid", "0x03ec"}, {"_version", "0x27"}, {"_packet_time", 16}};
@@ -196,6 +198,8 @@ void TestFirmwareGeehy::faults_data()
     QTest::newRow("empty file") << 0 << none << false << QVariantMap() << "firmware data error" << false;
     QTest::newRow("more packets than can be numbered") << 65537 * 58 << none << false << QVariantMap()
                                                        << "firmware data error" << false;
+    QTest::newRow("512 MiB: refused unread") << (512 << 20) << none << false << QVariantMap() << "firmware data error"
+                                             << false;
     QTest::newRow("acks lost seven times") << 4096 << BootKnob([](emu::GeehyKnobs &k) { k.lostAcks = 7; }) << false
                                            << QVariantMap() << "upgrade_send_fw_data failed" << true;
     QTest::newRow("corrupted byte: CRC") << 4096 << BootKnob([](emu::GeehyKnobs &k) { k.corruptDataAt = 1000; })
@@ -221,8 +225,9 @@ void TestFirmwareGeehy::faults()
     knob(knobs);
     m_mouse->SetBootKnobs(knobs);
     m_mouse->SetIgnoreBootloaderRequest(ignoreSwitch);
-    const QByteArray file = Firmware(std::max(fileBytes, 0));
-    const Run run = Update(fileBytes < 0 ? nullptr : &file, extra);
+    const bool huge = fileBytes > (64 << 20);
+    const QByteArray file = Firmware(huge ? 0 : std::max(fileBytes, 0));
+    const Run run = Update(fileBytes < 0 ? nullptr : &file, extra, huge ? fileBytes : 0);
     QVERIFY2(HidNoModelErrors(), "model errors");
     QCOMPARE(run.failed, QStringList{failure});
     QCOMPARE(run.finished, 0);

@@ -271,7 +271,7 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
     QTest::newRow("404") << true << 404 << qint64(-1) << 0 << false << false << true << 2;
     QTest::newRow("server error") << true << 500 << qint64(-1) << 0 << false << false << true << 2;
     QTest::newRow("short download") << true << 200 << qint64(1000) << 0 << false << false << true << 2;
-    QTest::newRow("no length, ended by closing") << true << 200 << qint64(-2) << 0 << false << false << true << 2;
+    QTest::newRow("no length, ended by closing") << true << 200 << qint64(-2) << 0 << false << true << true << 2;
     QTest::newRow("chunked download") << true << 200 << qint64(-3) << 0 << false << true << true << 2;
     QTest::newRow("unplugged mid-update") << true << 200 << qint64(-1) << 1 << false << false << false << 2;
     QTest::newRow("first of the pair fails") << true << 200 << qint64(-1) << 2 << false << false << true << 2;
@@ -381,6 +381,7 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
     std::unique_ptr<DownTask> good(QDownTaskManage::MakeFirmwareTask(&rec));
     QCOMPARE(int(good->type), int(Q_ZR_UpdataObjectManage::TaskPixArt));
     QCOMPARE(good->folder, AppDirPath() + "/Buff/QUORIX QX3/PixArt/");
+    QCOMPARE(good->maxBytes, CmdControlPixArt::MaxImageBytes); // a larger download is refused
 
     // Finished downloads the dispatch still refuses: absent, a 10-character path, outside the
     // task's folder (through a link), not completed.

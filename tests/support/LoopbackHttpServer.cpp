@@ -65,18 +65,21 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
         route.status = 404;
         route.body = "not found";
     }
-    const qint64 length = route.declaredLength >= 0 ? route.declaredLength : route.body.size();
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
+    const QByteArray encoded = route.gzip ? Gzip(route.body) : route.body;
+    const qint64 length = route.declaredLength >= 0 ? route.declaredLength : encoded.size();
+    QByteArray head = (route.http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
     head += "Content-Type: application/octet-stream\r\n";
     if (route.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     else if (route.declaredLength != -2)
         head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    if (route.gzip)
+        head += "Content-Encoding: gzip\r\n";
     if (!route.location.isEmpty())
         head += "Location: " + route.location + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
-    const QByteArray body = route.sendBytes >= 0 ? route.body.left(int(route.sendBytes)) : route.body;
+    const QByteArray body = route.sendBytes >= 0 ? encoded.left(int(route.sendBytes)) : encoded;
     if (route.chunked) {
         for (int at = 0; at < body.size(); at += 1000) {
             const QByteArray piece = body.mid(at, 1000);
@@ -88,4 +91,22 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
     }
     socket->flush();
     socket->disconnectFromHost();
+}
+
+QByteArray LoopbackHttpServer::Gzip(const QByteArray &data)
+{
+    // qCompress gives a 4-byte size, a 2-byte zlib header, the deflate stream and an Adler-32;
+    // gzip puts the same stream between its own 10-byte header and a CRC-32 and size trailer.
+    const QByteArray z = qCompress(data);
+    QByteArray out = QByteArray::fromHex("1f8b08000000000000ff") + z.mid(6, z.size() - 10);
+    quint32 crc = 0xFFFFFFFFu;
+    for (char c : data) {
+        crc ^= uint8_t(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    for (const quint32 v : {~crc, quint32(data.size())})
+        for (int i = 0; i < 4; ++i)
+            out += char((v >> (8 * i)) & 0xFF);
+    return out;
 }

@@ -8,7 +8,8 @@
 class QTcpSocket;
 
 // A small HTTP/1.1 responder on 127.0.0.1 for download tests: each path answers with a set
-// status and body; a route can declare more bytes than it sends and hang up half-way.
+// status and body; a route can declare more bytes than it sends and hang up half-way, answer
+// as HTTP/1.0, or send its body gzip-encoded.
 class LoopbackHttpServer : public QObject
 {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
         bool chunked = false;       // the body in chunks (Transfer-Encoding: chunked), no length
         qint64 sendBytes = -1;      // bytes of the body sent before hanging up; -1 all
         QByteArray location;        // Location header (redirects)
+        bool http10 = false;        // the status line says HTTP/1.0
+        bool gzip = false;          // the body gzip-encoded (Content-Encoding: gzip); lengths count encoded bytes
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
@@ -39,6 +42,7 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QByteArray &target);
+    static QByteArray Gzip(const QByteArray &data);
 
     QTcpServer m_server;
     QHash<QByteArray, Route> m_routes;
