@@ -209,13 +209,13 @@ void QMultifunKeyBoard::TakeRecord(KeyLayerTable *table, const QString &name)
 bool QMultifunKeyBoard::ReadLayers(const QString &path)
 {
     m_layers = QConfigBuildManage_Pro().ReadKeyConfig(path);
-    if (m_layers.size() >= 2)
-        return true;
-    // A missing or broken file: one empty table per layer name, so that drops are kept.
-    FreeKeyProfileLayers(m_layers);
+    const bool read = !m_layers.isEmpty(); // a product with a single layer keeps its one table
+    // Every layer the page names gets a table, so that a drop on it is kept: all of them when
+    // the file is missing or broken, those past the file's end otherwise.
     const QLStyleKeybordTabWidget *page = Page();
-    InitLayers(static_cast<uchar>(std::min(255, page ? static_cast<int>(page->LevelComboItems().size()) : 0)));
-    return false;
+    const int names = std::min(255, page ? static_cast<int>(page->LevelComboItems().size()) : 0);
+    InitLayers(static_cast<uchar>(std::max(0, names - static_cast<int>(m_layers.size()))));
+    return read;
 }
 
 bool QMultifunKeyBoard::LoadLayerKeyInfoFile(const QString &path)

@@ -229,6 +229,16 @@ void TestKeyboardBoard::refusedDrops()
         QVERIFY(answer.shown().contains(QStringLiteral("'Macro1'.bin")));
     }
     QCOMPARE(sent.count(), 0);
+    // a file of one layer keeps what it holds, on the keys and through the next save
+    m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/One.xml"),
+                     "<KeyBoardRoot><Keylevel_ID ID=\"0\"><KeyEdit KeyButtonName=\"W\" LeftValue=\"Z\" KeyValueTyp=\"Attrib_LogitechKey\" Value=\"001d0000\"/></Keylevel_ID></KeyBoardRoot>");
+    QVERIFY(m_board->LoadLayerKeyInfoFile(Config(QStringLiteral("One.xml"))));
+    QCOMPARE(m_board->LayerCount(), 3);
+    QVERIFY(m_board->KeyByName(QStringLiteral("W"))->Record);
+    QVERIFY(m_board->SaveLayerKeys(Config(QStringLiteral("One.xml"))));
+    KeyProfileLayers one = QConfigBuildManage_Pro().ReadKeyConfig(Config(QStringLiteral("One.xml")));
+    QVERIFY(one.size() == 3 && one.at(0)->contains(QStringLiteral("W")));
+    FreeKeyProfileLayers(one);
     // a file that cannot be read leaves one table per layer name; one that cannot be written
     // sends nothing and the keys show the file as it stayed
     QVERIFY(!m_board->LoadLayerKeyInfoFile(Config(QStringLiteral("missing.xml"))));
