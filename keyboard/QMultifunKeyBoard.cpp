@@ -423,7 +423,8 @@ void QMultifunKeyBoard::on_MouseDrawRePress(QPoint, _KeyValueInfo *info)
     QString keyText = key->GetKeyValue();
     keyText.remove(QStringLiteral("0x")).remove(QStringLiteral("0X"));
     const uchar layer = CurrentLayer();
-    if (IsFnValue(*info) && info->LeftValue != QLatin1String("j") && layer != 0) {
+    // Any value led by 0d is an Fn key here, not only the two that reach every layer.
+    if (info->value[0] == 0x0D && info->LeftValue != QLatin1String("j") && layer != 0) {
         Refuse(QStringLiteral("抱歉! 当前层可设置Fn2 Fn键. 请在默认层 设置Fn2 Fn键  "));
         return EndDrop(info); // the keyboard may have gone meanwhile: only the pointer is asked
     }

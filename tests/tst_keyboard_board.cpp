@@ -178,6 +178,8 @@ void TestKeyboardBoard::fnRuleOverLayers()
     QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d"), QStringLiteral("Fn2"))));
     QVERIFY(answer.shown().contains(QStringLiteral("请在默认层")));
     QVERIFY(!m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab")));
+    QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d020000"), QStringLiteral("Fn3"))));
+    QVERIFY(!m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab"))); // any value led by 0d
     QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d"), QStringLiteral("j"))));
     QVERIFY(m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab")));
     QVERIFY(!m_board->LayerKeyInfo(0)->contains(QStringLiteral("Tab")));
