@@ -690,10 +690,18 @@ void QLStyleKeybordTabWidget::on_ButResetConfing_clicked()
         main->ShowMessage(kGreyBar, GetLangText(388), true);
         return;
     }
+    // Every layer is written empty: the device's restore writes each layer from this file, and a
+    // layer missing from it would keep its old keys there.
+    KeyBoardWidget_Pro->ClearAllLayers();
+    if (!KeyBoardWidget_Pro->SaveLayerKeys(path)) {
+        // Nothing is sent and nothing else changes: the keys show the file as it stayed.
+        WriteLogLine(QStringLiteral("key assignments not restored in %1").arg(path));
+        KeyBoardWidget_Pro->ReloadFromConfig();
+        main->ShowMessage(kGreyBar, GetLangText(388), true);
+        return;
+    }
     if (const std::unique_ptr<QSettings> ini(main->OpenProductDataIni()); ini)
         ini->setValue(QStringLiteral("user/KeybordAudioSleep"), 2);
-    KeyBoardWidget_Pro->ClearAllLayers();
-    KeyBoardWidget_Pro->SaveLayerKeys(path);
     ButResetConfing->setEnabled(false);
     Q_EMIT ResetKeyboradConfig(path);
     ButResetConfing->setEnabled(true);

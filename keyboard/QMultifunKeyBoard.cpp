@@ -209,13 +209,13 @@ void QMultifunKeyBoard::TakeRecord(KeyLayerTable *table, const QString &name)
 bool QMultifunKeyBoard::ReadLayers(const QString &path)
 {
     m_layers = QConfigBuildManage_Pro().ReadKeyConfig(path);
-    if (m_layers.size() >= 2)
-        return true;
-    // A missing or broken file: one empty table per layer name, so that drops are kept.
-    FreeKeyProfileLayers(m_layers);
+    const bool read = !m_layers.isEmpty(); // a product with a single layer keeps its one table
+    // Every layer the page names gets a table, so that a drop on it is kept: all of them when
+    // the file is missing or broken, those past the file's end otherwise.
     const QLStyleKeybordTabWidget *page = Page();
-    InitLayers(static_cast<uchar>(std::min(255, page ? static_cast<int>(page->LevelComboItems().size()) : 0)));
-    return false;
+    const int names = std::min(255, page ? static_cast<int>(page->LevelComboItems().size()) : 0);
+    InitLayers(static_cast<uchar>(std::max(0, names - static_cast<int>(m_layers.size()))));
+    return read;
 }
 
 bool QMultifunKeyBoard::LoadLayerKeyInfoFile(const QString &path)
@@ -423,7 +423,8 @@ void QMultifunKeyBoard::on_MouseDrawRePress(QPoint, _KeyValueInfo *info)
     QString keyText = key->GetKeyValue();
     keyText.remove(QStringLiteral("0x")).remove(QStringLiteral("0X"));
     const uchar layer = CurrentLayer();
-    if (IsFnValue(*info) && info->LeftValue != QLatin1String("j") && layer != 0) {
+    // Any value led by 0d is an Fn key here, not only the two that reach every layer.
+    if (info->value[0] == 0x0D && info->LeftValue != QLatin1String("j") && layer != 0) {
         Refuse(QStringLiteral("抱歉! 当前层可设置Fn2 Fn键. 请在默认层 设置Fn2 Fn键  "));
         return EndDrop(info); // the keyboard may have gone meanwhile: only the pointer is asked
     }

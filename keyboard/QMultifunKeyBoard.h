@@ -32,8 +32,8 @@ public:
     void SetBackgroundImage(const QString &path);
     void BuildButtons(const QList<LayoutKeyRecord *> &keys, uchar border);
     void InitLayers(uchar count);
-    // False when fewer than two layers were read; the board then holds one empty table per
-    // layer name of the page, so that later assignments are kept.
+    // False when no layer was read. The board holds at least one table per layer name of the
+    // page (empty where the file has none), so that later assignments are kept.
     bool LoadLayerKeyInfoFile(const QString &path);
     // The writer's result: false when the file could not be written.
     bool SaveLayerKeys(const QString &path);
@@ -102,7 +102,7 @@ protected:
 
 private:
     void TakeRecord(KeyLayerTable *table, const QString &name);
-    // False when fewer than two layers were read; one empty table per layer name then.
+    // False when no layer was read; layers the page names past the file's get empty tables.
     bool ReadLayers(const QString &path);
     bool BackUpAndSave();
     void EndDrop(_KeyValueInfo *unstored);

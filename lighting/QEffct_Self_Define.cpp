@@ -155,7 +155,7 @@ void QEffct_Self_Define::on_MouseRePressEvent(QMouseEvent *eve)
                 continue;
             ++hits;
             if (key->Hidden)
-                continue; // takes no colours: its stored bytes stay
+                continue; // takes no colours: it keeps the one it holds
             if (button == Qt::RightButton)
                 key->SetColour(0, 0, 0, 0);
             else
@@ -190,8 +190,9 @@ bool QEffct_Self_Define::BuildDiyMap()
     const int k = page ? page->DiyCount : 126;
     for (const QMultifunKeyButton *key : board->KeyButtons()) {
         const int p = key->Diypos;
-        // A key without a self-define index, a hidden one or one past the map keeps the stored bytes.
-        if (p == 0 || key->Hidden || p + 2 * k > LightRowsFile::kFrameSize - 1)
+        // A key without a self-define index or one past the map keeps the stored bytes; a hidden
+        // key is never painted, but the colour it holds goes in like any other.
+        if (p == 0 || p + 2 * k > LightRowsFile::kFrameSize - 1)
             continue;
         m_map[p] = key->R;
         m_map[p + k] = key->G;

@@ -178,6 +178,8 @@ void TestKeyboardBoard::fnRuleOverLayers()
     QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d"), QStringLiteral("Fn2"))));
     QVERIFY(answer.shown().contains(QStringLiteral("请在默认层")));
     QVERIFY(!m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab")));
+    QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d020000"), QStringLiteral("Fn3"))));
+    QVERIFY(!m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab"))); // any value led by 0d
     QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d"), QStringLiteral("j"))));
     QVERIFY(m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab")));
     QVERIFY(!m_board->LayerKeyInfo(0)->contains(QStringLiteral("Tab")));
@@ -229,6 +231,16 @@ void TestKeyboardBoard::refusedDrops()
         QVERIFY(answer.shown().contains(QStringLiteral("'Macro1'.bin")));
     }
     QCOMPARE(sent.count(), 0);
+    // a file of one layer keeps what it holds, on the keys and through the next save
+    m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/One.xml"),
+                     "<KeyBoardRoot><Keylevel_ID ID=\"0\"><KeyEdit KeyButtonName=\"W\" LeftValue=\"Z\" KeyValueTyp=\"Attrib_LogitechKey\" Value=\"001d0000\"/></Keylevel_ID></KeyBoardRoot>");
+    QVERIFY(m_board->LoadLayerKeyInfoFile(Config(QStringLiteral("One.xml"))));
+    QCOMPARE(m_board->LayerCount(), 3);
+    QVERIFY(m_board->KeyByName(QStringLiteral("W"))->Record);
+    QVERIFY(m_board->SaveLayerKeys(Config(QStringLiteral("One.xml"))));
+    KeyProfileLayers one = QConfigBuildManage_Pro().ReadKeyConfig(Config(QStringLiteral("One.xml")));
+    QVERIFY(one.size() == 3 && one.at(0)->contains(QStringLiteral("W")));
+    FreeKeyProfileLayers(one);
     // a file that cannot be read leaves one table per layer name; one that cannot be written
     // sends nothing and the keys show the file as it stayed
     QVERIFY(!m_board->LoadLayerKeyInfoFile(Config(QStringLiteral("missing.xml"))));

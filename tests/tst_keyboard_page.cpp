@@ -518,8 +518,23 @@ void TestKeyboardPage::restoreAndDrop()
     QCOMPARE(sent.count(), 3);
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
 
-    // restore: Cancel changes nothing; Yes runs the factory reset and shows the device list
+    // restore into a file that cannot be written: text 388, nothing sent or changed, the page stays
     const int resets = m_dev->FactoryResets();
+    QVERIFY(QDir().mkpath(m_dir->filePath("Products/QK75/UserConfig/Locked.xml")));
+    m_page->SetConfigName(QStringLiteral("Locked"));
+    {
+        QSignalSpy restored(m_page, &QLStyleKeybordTabWidget::ResetKeyboradConfig);
+        MessageAnswerer yes(true);
+        m_page->ButResetConfing->click();
+        QCOMPARE(yes.count(), 2);
+        QVERIFY(!GetLangText(388).isEmpty() && yes.shown().contains(GetLangText(388)));
+        QCOMPARE(restored.count(), 0);
+    }
+    QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
+    QCOMPARE(QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).value("user/KeybordAudioSleep").toInt(), 10);
+    m_page->SetConfigName(QStringLiteral("Base"));
+
+    // restore: Cancel changes nothing; Yes runs the factory reset and shows the device list
     {
         MessageAnswerer cancel(false);
         m_page->ButResetConfing->click();

@@ -108,7 +108,11 @@ private Q_SLOTS:
         const QPoint q = next->geometry().center() + QPoint(2, 2);
         const QPoint from[4] = {p, q, QPoint(p.x(), q.y()), QPoint(q.x(), p.y())};
         const QPoint to[4] = {q, p, QPoint(q.x(), p.y()), QPoint(p.x(), q.y())};
+        QMultifunKeyButton *hidden = m_board->KeyByName(QStringLiteral("@27")); // far from the band
+        QVERIFY(hidden && hidden->Hidden);
+        hidden->R = 40, hidden->G = 50, hidden->B = 60;
         Drag(from[direction], to[direction], Qt::LeftButton);
+        QCOMPARE(Stored(hidden->Diypos), QByteArray("\x28\x32\x3c")); // its colour goes into the map too
         for (QMultifunKeyButton *key : {esc, next}) {
             QCOMPARE(QVector<int>({key->R, key->G, key->B, key->A}), QVector<int>({10, 20, 30, 80}));
             QCOMPARE(Stored(key->Diypos), QByteArray("\x0a\x14\x1e"));
