@@ -344,9 +344,9 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
             worker->ReadDeviceCode(); // the reply is not used here
             if (record->kind == KindSecondFeatureReceiver && !ArrivalCancelled(id)) {
                 DelayMs(200);
-                CmdControlPixArtVersion version; // the sensor firmware version; not used here
+                CmdControlPixArtVersion version; // the sensor firmware version, shown by the tile
                 version.AttachRecord(record);
-                version.ReadWiredVersion();
+                worker->m_Version = version.ReadWiredVersion().toUShort(nullptr, 16);
             }
         } else {
             // The output/input interface of the same node shares the feature interface's

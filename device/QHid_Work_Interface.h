@@ -39,6 +39,8 @@ public:
     std::atomic<int> m_GrabResult{0};
     std::atomic<bool> m_CodePresent{false};
     QString m_DeviceIdText;
+    // The firmware version of the device's second chip (the sensor behind a receiver); 0 = not read.
+    std::atomic<uint16_t> m_Version{0};
 
     // The reply time-out and retransmission count; a value of 0 or less (a missing "HidParam"
     // key) falls back to the defaults, 6000 ms and 3.

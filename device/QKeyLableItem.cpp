@@ -17,6 +17,7 @@
 #include "widgets/Battery.h"
 
 #include <QCheckBox>
+#include <QDebug>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -385,7 +386,16 @@ void QKeyLableItem::showEvent(QShowEvent *event)
     On_CheckUpgrade();
     const uint8_t state = m_device->connectionState;
     const bool wireless = state == StateWirelessAwake || state == StateWirelessAsleep;
-    setToolTip(GetLangText(wireless ? 349 : 70) + QString::asprintf(":V%X", unsigned(m_device->version.load())));
+    QString tip = GetLangText(wireless ? 349 : 70) + QString::asprintf(":V%X", unsigned(m_device->version.load()));
+    if (FindProductByDeviceCode(m_device->CodeText()).family == 4) {
+        HID_API *page = HID_API::instance();
+        QHid_Work_Interface *worker = page && page->Manager() ? page->Manager()->Worker(m_deviceId) : nullptr;
+        if (!worker)
+            qDebug() << "没找到线程" << m_deviceId;
+        else if (const uint16_t second = worker->m_Version)
+            tip += QString::asprintf("_%02X", unsigned(second));
+    }
+    setToolTip(tip);
     On_UpPowvalue();
 }
 

@@ -536,11 +536,12 @@ bool CmdControlPixArt::UpgradeWireless()
     qDebug() << "upgrade_wireless_verify_ready done";
     emit message("verify ready ok");
 
-    // The whole identity stage runs against one deadline: a receiver whose mouse never answers
-    // would otherwise keep it busy for hours.
+    // A receiver whose mouse has not woken yet answers with its own identity, so a wrong one is
+    // asked again too. The whole identity stage runs against one deadline: a receiver whose mouse
+    // never answers would otherwise keep it busy for hours.
     m_stageDeadline = NowMs() + platform::HidScaledMs(VerifyStageMs);
     Verdict pass = WirelessVerifyPass();
-    for (int round = 0; round < 1000 && pass == Verdict::Fail && !m_gone && !StageTimeUp(); ++round)
+    for (int round = 0; round < 1000 && pass != Verdict::Pass && !m_gone && !StageTimeUp(); ++round)
         if (StepExchange(ready, false))
             pass = WirelessVerifyPass();
     m_stageDeadline = -1;
@@ -598,7 +599,7 @@ CmdControlPixArt::Verdict CmdControlPixArt::WirelessVerifyPass()
         CheckReply(reply);
         const std::string &r = reply.in_bytes;
         if (r.size() >= 28 && At(r, 8) == 0x80) {
-            // A definite answer: another mouse's identity ends the stage at once.
+            // A definite answer ends this pass; the stage decides whether to ask again.
             return QByteArray::fromStdString(r.substr(13, 6)).toHex() == m_verifyPassword ? Verdict::Pass
                                                                                            : Verdict::Mismatch;
         }

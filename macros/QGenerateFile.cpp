@@ -1,7 +1,6 @@
 #include "macros/QGenerateFile.h"
 
 #include "app/DelayMs.h"
-#include "app/IniOpeners.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "macros/QJsonConfing.h"
@@ -171,8 +170,9 @@ int QGenerateFile::CheckName(const QString &name)
 {
     if (name.size() > 10)
         return 108;
-    // The name becomes a file name: nothing that leaves the macro folder or that no file can carry.
-    if (!IsSafeFileComponent(name) || name.contains(QLatin1String("..")))
+    // The name becomes a file name: nothing that leaves the macro folder, that no file can carry
+    // or that no list would show.
+    if (!QJsonConfing::IsMacroName(name) || name.contains(QLatin1String("..")))
         return 108;
     if (QJsonConfing().MacroFileExists(name))
         return 140;

@@ -125,9 +125,14 @@ QString QJsonConfing::TimeStamp()
 
 QString QJsonConfing::MacroFilePath(const QString &folder, const QString &name)
 {
-    if (folder.isEmpty() || !IsSafeFileComponent(name))
+    if (folder.isEmpty() || !IsMacroName(name))
         return QString();
     return QStringLiteral("%1/%2.bin").arg(folder, name);
+}
+
+bool QJsonConfing::IsMacroName(const QString &name)
+{
+    return IsSafeFileComponent(name) && !name.startsWith(QLatin1Char('.'));
 }
 
 bool QJsonConfing::MacroFileExists(const QString &name) const

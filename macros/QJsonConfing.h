@@ -45,8 +45,10 @@ public:
     static QByteArray MacroImage(const QString &name, const QByteArray &records);
     static QString ImageToHex(const QByteArray &image);
 
-    // The macro file of a name in a folder; empty when the name is not one safe file name.
+    // The macro file of a name in a folder; empty when the name is no macro name.
     static QString MacroFilePath(const QString &folder, const QString &name);
+    // One safe file name that the listings show: a leading dot would hide the macro's file.
+    static bool IsMacroName(const QString &name);
 
 private:
     QString m_folder;

@@ -1,8 +1,8 @@
 #include "macros/QSleepItem.h"
 #include "app/QXM_Process.h"
+#include "macros/QDelayValidator.h"
 #include "macros/QEditMacroPage_Iner.h"
 
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -10,7 +10,7 @@
 QSleepItem::QSleepItem(QEditMacroItemBase *owner, QWidget *parent) : QEditMacroItemBase(parent), m_owner(owner)
 {
     m_edit = new QLineEdit(QStringLiteral("50"), this);
-    m_edit->setValidator(new QIntValidator(1, int(kMaxTypedDelay), m_edit));
+    m_edit->setValidator(new QDelayValidator(int(kMaxTypedDelay), m_edit));
     m_edit->setFont(QFont(QStringLiteral("黑体"), 13));
     m_edit->setAlignment(Qt::AlignCenter);
     m_edit->setGeometry(0, 0, 50, 25);

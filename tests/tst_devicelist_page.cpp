@@ -381,6 +381,12 @@ void TstDeviceListPage::secondFamilyMouseOneTile()
     QHid_Work_Interface *rxWorker = page->Manager()->Worker(rx);
     QTRY_VERIFY_WITH_TIMEOUT(rxWorker->Device() != rxWorker->m_CommandDevice, 5000);
     QCOMPARE(int(rxWorker->Device()->connectionState), int(StateWirelessAwake));
+    // the tooltip names the sensor's version that the receiver reported on arrival
+    QShowEvent shown;
+    for (uint32_t id : {node, rx})
+        QCoreApplication::sendEvent(page->TileMap().value(id), &shown);
+    QVERIFY2(page->TileMap().value(rx)->toolTip().endsWith("_100"), qPrintable(page->TileMap().value(rx)->toolTip()));
+    QVERIFY(!page->TileMap().value(node)->toolTip().contains('_'));
 
     // removing it closes both interfaces, the unlisted one too
     emu::Unplug(node);

@@ -286,7 +286,9 @@ void TestFirmwarePixArt::wirelessUpdate_data()
                                            << "wireless verify ID failed" << 3000;
     QTest::newRow("another mouse behind it") << 4096
         << Knob([](emu::PixArtKnobs &k) { k.identity = QByteArray::fromHex("3a7c03010009"); }) << true << QVariantMap()
-        << "wireless verify pass failed" << 3000;
+        << "wireless verify pass failed" << 8000; // asked until the stage deadline
+    QTest::newRow("mouse wakes after 3 queries") << 4096 << Knob([](emu::PixArtKnobs &k) { k.asleepQueries = 3; })
+                                                 << true << QVariantMap() << "" << 20000;
     QTest::newRow("receiver without its mouse") << 4096 << none << false << QVariantMap()
                                                 << "wireless verify pass failed" << 8000;
     QTest::newRow("corrupted byte: 1k sum") << 4096 << Knob([](emu::PixArtKnobs &k) { k.corruptDataAt = 1500; })

@@ -126,6 +126,7 @@ void TestMacroEditor::dialogNames_data()
     QTest::newRow("backslash") << "a\\b" << "" << 108 << 0;
     QTest::newRow("dot dot") << ".." << "" << 108 << 0;
     QTest::newRow("dots inside") << "a..b" << "" << 108 << 0;
+    QTest::newRow("leading dot: never listed") << ".x" << "" << 108 << 0;
     QTest::newRow("control character") << QString("a\tb") << "" << 108 << 0;
     QTest::newRow("NUL") << QString::fromLatin1("a\0b", 3) << "" << 108 << 0;
 }

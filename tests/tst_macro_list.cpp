@@ -181,14 +181,21 @@ void TestMacroList::delayRows()
     struct Edit
     {
         const char *typed;
+        bool enter; // else the edit loses focus
         uint delay;
     };
-    for (const Edit e : {Edit{"0", 1}, Edit{"70000", 70000}, Edit{"1048570", 1048570}}) {
-        first->Edit()->setText(QString::fromLatin1(e.typed));
-        Q_EMIT first->Edit()->editingFinished();
+    for (const Edit e : {Edit{"70000", true, 70000}, Edit{"", true, 1}, Edit{"5", false, 5}, Edit{"0", false, 1},
+                         Edit{"1048570", true, 1048570}}) {
+        first->Edit()->clear();
+        QTest::keyClicks(first->Edit(), QString::fromLatin1(e.typed));
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        if (e.enter)
+            QTest::keyClick(first->Edit(), Qt::Key_Return);
+        else
+            QCoreApplication::sendEvent(first->Edit(), &out);
         QCOMPARE(m_list->Rows().at(1)->Delay(), e.delay);
     }
-    QCOMPARE(changed.count(), 3);
+    QCOMPARE(changed.count(), 5);
     QCOMPARE(first->Edit()->text(), QStringLiteral("17.48")); // minutes
     QCOMPARE(m_list->EncodeMacro().toHex(), QByteArray("0ffffa04" "80000504"));
     // removing a delay row sets its event's delay to 0

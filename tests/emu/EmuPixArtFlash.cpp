@@ -166,6 +166,10 @@ QString PixArtFlash::OnFrame(const QByteArray &f)
             break;
         m_reply = Reply(0, f, knobs.leftInUpgradeMode ? 0x27 : 0x80);
         m_reply.replace(13, 6, knobs.identity.left(6).leftJustified(6, '\0'));
+        if (receiver && knobs.asleepQueries > 0) {
+            --knobs.asleepQueries; // the mouse has not woken: the receiver answers for itself
+            m_reply.replace(13, 6, QByteArray("DONGLE"));
+        }
         if (!receiver)
             m_state = State::Verified;
         return QString();

@@ -19,6 +19,7 @@ struct PixArtKnobs
     int busyReads = 0;              // the next N gets answer a busy status
     int reenumerateMs = 50;         // time away after the reboot command
     int replyBytes = 42;            // the length of every reply
+    int asleepQueries = 0;          // receiver: the next N relayed identity queries get its own identity
 };
 
 class PixArtFlash
