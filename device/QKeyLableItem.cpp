@@ -123,6 +123,7 @@ void QKeyLableItem::setupUi()
     ButUpdata->setObjectName(QStringLiteral("ButUpdata"));
     ButUpdata->setMinimumWidth(80);
     ButUpdata->setStyleSheet(QStringLiteral(
+        "QCheckBox{color:#d0d0d0;}"
         "QCheckBox::indicator{width:35px;height:35px;image:url(:/new/prefix1/Imges/icons8_brand_new_20px.png);}"
         "QCheckBox:hover{color:#a0a0a0;}"));
     ConnectTypIcon = new QCheckBox(BottomWidget);

@@ -48,6 +48,8 @@ QLStyleKeybordTabWidget *QLStyleKeybordTabWidget::s_instance = nullptr;
 namespace {
 const QColor kGreyBar(178, 179, 180, 255);
 
+const char kPictures[] = ":/new/prefix1/Imges/QLStyleKeybordTabWidget/";
+
 template <class T> T *Make(QWidget *parent, const char *name)
 {
     T *w = new T(parent);
@@ -177,6 +179,9 @@ void QLStyleKeybordTabWidget::setupUi()
     LevaCombox = Make<QComboBox>(this, "LevaCombox");
     ButExit = Make<QPushButton>(this, "ButExit");
     ButExit->setFixedSize(28, 25);
+    ButExit->setStyleSheet(QStringLiteral("QPushButton{border:none;border-image:url(%1ButExit_nr.png);}"
+                                          "QPushButton:hover,QPushButton:pressed{border-image:url(%1ButExit_hv.png);}")
+                               .arg(QLatin1String(kPictures)));
     top->addWidget(TopLayerbarWidget);
     top->addWidget(TopLabel);
     top->addWidget(LightModelWidget);
@@ -193,8 +198,13 @@ void QLStyleKeybordTabWidget::setupUi()
     ButLight = Radio(LiftButtons, "ButLight");
     ButKeyFour = Radio(LiftButtons, "ButKeyFour");
     ButSysSet = Radio(LiftButtons, "ButSysSet");
+    // Picture only: normal, under the pointer, and checked for the area shown.
     for (QRadioButton *b : {ButBora, ButLight, ButKeyFour, ButSysSet}) {
         b->setMinimumSize(45, 45);
+        b->setStyleSheet(QStringLiteral("QRadioButton::indicator{width:40px;height:40px;image:url(%1%2_nr.png);}"
+                                        "QRadioButton::indicator:hover{image:url(%1%2_hv.png);}"
+                                        "QRadioButton::indicator:checked{image:url(%1%2_ck.png);}")
+                             .arg(QLatin1String(kPictures), b->objectName()));
         leftColumn->addWidget(b);
     }
     leftColumn->addStretch(1);

@@ -154,7 +154,7 @@ void TestDeviceKeystore::loadFromLayout()
     const auto map = store.KeyMap();
     QCOMPARE(map.size(), 18); // models 81 to 98 of the example layout
     QCOMPARE(map.value(81).A, uint16_t(20));
-    QCOMPARE(map.value(81).B, uint16_t(0));
+    QCOMPARE(map.value(81).B, uint16_t(8));
     QCOMPARE(map.value(82).B, uint16_t(11));
     QCOMPARE(map.value(98).C, uint16_t(18));
     QCOMPARE(int(store.FlagPosition()), 17);

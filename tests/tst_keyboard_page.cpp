@@ -175,7 +175,7 @@ void TestKeyboardPage::opensFromTile()
     QVERIFY(board->KeyByName(QStringLiteral("Esc")));
     const QString layer = GetLangText(307);
     QCOMPARE(m_page->LevelComboItems(),
-             QStringList({QStringLiteral("Layer 1") + layer, GetLangText(304) + layer, QStringLiteral("Layer 2") + layer}));
+             QStringList({GetLangText(305) + layer, GetLangText(304) + layer, GetLangText(306) + layer}));
     QCOMPARE(board->LayerCount(), 3);
     QCOMPARE(m_page->LightPage()->CurrentEffectFlag(), int(Store()->KeyAtFlagPosition()));
     QCOMPARE(m_main->CommandTextTable().value(0x0d010000u), QStringLiteral("Fn2"));

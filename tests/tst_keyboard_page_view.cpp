@@ -1,5 +1,6 @@
 // The keyboard page as a user sees it in the fixed-width main window, with an emulated keyboard:
-// where the on-screen keyboard lands beside the lighting page, the panel titles, the sub-page names, the info line.
+// where the on-screen keyboard lands beside the lighting page, the panel titles, the sub-page names, the info line;
+// the pictures of its buttons, the layer names and the captions that must hold their whole text.
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "device/HID_API.h"
@@ -12,8 +13,11 @@
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuKeyboard.h"
 #include "tests/support/TestProgramDir.h"
+#include "widgets/QQuorixLabel.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -25,6 +29,7 @@ class TestKeyboardPageView : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void lightingView();
+    void navigationView();
 };
 
 namespace {
@@ -44,11 +49,31 @@ bool Shows(QWidget *w, const QRect &area, QWidget *window)
     return false;
 }
 
-bool TextShows(QRadioButton *b, QWidget *window)
+bool TextShows(QAbstractButton *b, QWidget *window, QStyle::SubElement contents = QStyle::SE_RadioButtonContents)
 {
     QStyleOptionButton option;
     option.initFrom(b);
-    return Shows(b, b->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, b), window);
+    return Shows(b, b->style()->subElementRect(contents, &option, b), window);
+}
+
+// A picture, not a bare dot or a blank square: what differs from the page beside the button
+// spans at least half the button's shorter side both ways and leaves part of the button unpainted.
+bool ShowsPicture(QWidget *w, QWidget *window)
+{
+    const QImage shot = window->grab(QRect(w->mapTo(window, QPoint(-3, 0)), w->size() + QSize(3, 0))).toImage();
+    const QColor page = shot.pixelColor(0, shot.height() / 2);
+    QRect ink;
+    int painted = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 3; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (qAbs(c.red() - page.red()) + qAbs(c.green() - page.green()) + qAbs(c.blue() - page.blue()) > 60) {
+                ink |= QRect(x, y, 1, 1);
+                ++painted;
+            }
+        }
+    const int half = qMin(w->width(), w->height()) / 2;
+    return ink.width() >= half && ink.height() >= half && painted < w->width() * w->height() * 9 / 10;
 }
 } // namespace
 
@@ -87,6 +112,50 @@ void TestKeyboardPageView::lightingView()
         QLabel *info = page->findChild<QLabel *>(QStringLiteral("DispInfoLabel"));
         QVERIFY(info->width() >= info->fontMetrics().horizontalAdvance(GetLangText(291)));
         QVERIFY(Shows(info, info->rect(), &main));
+    }
+    QVERIFY(emu::Errors().isEmpty());
+    emu::Reset();
+}
+
+void TestKeyboardPageView::navigationView()
+{
+    emu::SetTimeScale(0.05);
+    TestProgramDir dir;
+    const uint32_t node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
+    {
+        MainWidget main;
+        main.show();
+        HID_API *api = HID_API::instance();
+        QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(node) && api->Manager()->Worker(node), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!api->TileMap().value(node)->ProductFolder().isEmpty(), 5000);
+        // the tile's update offer is light on its dark bar
+        auto *update = static_cast<QCheckBox *>(api->TileMap().value(node)->UpdateButton());
+        update->setText(GetLangText(339));
+        update->show();
+        QTRY_VERIFY(update->isVisible());
+        QVERIFY(TextShows(update, &main, QStyle::SE_CheckBoxContents));
+        update->hide();
+
+        api->TileMap().value(node)->on_test();
+        QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+        QTRY_VERIFY(page->isVisible());
+        for (QWidget *b : std::initializer_list<QWidget *>{page->ButBora, page->ButLight, page->ButKeyFour, page->ButSysSet, page->ButExit})
+            QVERIFY2(ShowsPicture(b, &main), qPrintable(b->objectName()));
+
+        const QStringList layers[] = {{QStringLiteral("第1层"), QStringLiteral("Fn层"), QStringLiteral("第2层")},
+                                      {QStringLiteral("Layer 1"), QStringLiteral("Fn layer"), QStringLiteral("Layer 2")},
+                                      {QStringLiteral("레이어 1"), QStringLiteral("Fn 레이어"), QStringLiteral("레이어 2")}};
+        page->ButSysSet->click();
+        for (uchar lan : {0, 1, 2}) {
+            main.on_setLanuage(lan);
+            QCOMPARE(page->LevelComboItems(), layers[lan]);
+            QCoreApplication::processEvents();
+            for (QQuorixLabel *caption : {page->FwLabel, page->RxLabel, page->label_5})
+                if (caption->isVisible())
+                    QVERIFY2(caption->width() >= 15 + caption->fontMetrics().horizontalAdvance(caption->text()),
+                             qPrintable(caption->text()));
+        }
+        QVERIFY(page->label_5->isVisible());
     }
     QVERIFY(emu::Errors().isEmpty());
     emu::Reset();

@@ -296,8 +296,13 @@ void TestAudioTab::toneFrames()
     const bool wired = Wire(wire) == Wire::KeyboardWired;
     StartServer();
     QSettings rows(m_dir->filePath(QStringLiteral("Products/QK75/rhythmLight.ini")), QSettings::IniFormat);
-    for (const char *name : {"Light_Field_Change", "Audio_dance_Soft"})
+    // one colour, no gain or smoothing: the level alone chooses the step
+    for (const char *name : {"Light_Field_Change", "Audio_dance_Soft"}) {
         rows.setValue(QLatin1String(name) + QStringLiteral("/LabelColorMap"), QStringLiteral("200,100,50"));
+        rows.setValue(QLatin1String(name) + QStringLiteral("/MColour"), false);
+        rows.setValue(QLatin1String(name) + QStringLiteral("/SliderGain"), 0);
+        rows.setValue(QLatin1String(name) + QStringLiteral("/SliderSmooth"), 0);
+    }
     rows.sync();
     Open(Wire(wire));
     QVERIFY(!m_light->Masked());

@@ -8,6 +8,7 @@
 #include "tools/PaintDeviceList.h"
 #include "tools/PaintWidgets.h"
 #include "tools/PaintKeyboard.h"
+#include "tools/PaintKeyboardPage.h"
 #include "tools/PaintMacroEditor.h"
 #include "tools/PaintConfigList.h"
 #include "tools/PaintFirmwareUpdate.h"
@@ -53,6 +54,7 @@ int PaintAllImages(const QString &root)
     g_failures += PaintSettingsImages(root);
     g_failures += PaintDeviceListImages(root);
     g_failures += PaintKeyboardImages(root);
+    g_failures += PaintKeyboardPageImages(root);
     g_failures += PaintMacroEditorImages(root);
     g_failures += PaintConfigListImages(root);
     g_failures += PaintFirmwareUpdateImages(root);

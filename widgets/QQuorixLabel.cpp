@@ -2,7 +2,21 @@
 
 #include <QPainter>
 
+namespace {
+const int kTextInset = 15;
+}
+
 QQuorixLabel::QQuorixLabel(QWidget *parent) : QLabel(parent) {}
+
+QSize QQuorixLabel::sizeHint() const
+{
+    return QLabel::sizeHint() + QSize(kTextInset, 0);
+}
+
+QSize QQuorixLabel::minimumSizeHint() const
+{
+    return QLabel::minimumSizeHint() + QSize(kTextInset, 0);
+}
 
 void QQuorixLabel::paintEvent(QPaintEvent *)
 {
@@ -15,5 +29,5 @@ void QQuorixLabel::paintEvent(QPaintEvent *)
     p.setBrush(QColor(48, 82, 132));
     p.drawRoundedRect(QRect(0, top, 6, band), 3, 3);
     p.setPen(Qt::white);
-    p.drawText(QRect(15, top, width() - 15, band), Qt::AlignLeft | Qt::AlignVCenter, text());
+    p.drawText(QRect(kTextInset, top, width() - kTextInset, band), Qt::AlignLeft | Qt::AlignVCenter, text());
 }

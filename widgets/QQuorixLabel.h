@@ -7,6 +7,9 @@ class QQuorixLabel : public QLabel
     Q_OBJECT
 public:
     explicit QQuorixLabel(QWidget *parent = nullptr);
+    // Room for the bar and the gap before the text.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
