@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCursor>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -315,6 +316,15 @@ QByteArray QEditPage::MacroEvents() const
 }
 
 // ---- buttons --------------------------------------------------------------------------------
+
+bool QEditPage::IsRecordButtonHovered() const
+{
+    // Enter and Leave alone are not enough: the keyboard grab of a recording can take the Enter
+    // away while the pointer stays on the button, and the click there must still end the
+    // recording.
+    return m_recordHover
+        || (ButTool->isVisible() && ButTool->rect().contains(ButTool->mapFromGlobal(QCursor::pos())));
+}
 
 bool QEditPage::IsRecordOptionChecked() const
 {

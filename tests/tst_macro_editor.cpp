@@ -39,6 +39,7 @@ private Q_SLOTS:
     void dialogEndsWithoutName_data();
     void dialogEndsWithoutName();
     void dialogLeavesRecordingHook();
+    void recordButtonStopsWhatever();
     void leaveMatrix();
     void loadedCountMarksChanged();
     void resetLeavesNameOnly();
@@ -53,6 +54,7 @@ private:
     QString MacroPath(const QString &name) const { return m_dir->filePath("Products/QK75/moidefConfig/" + name + ".bin"); }
     void Record();
     QPushButton *Button(const char *name) const { return m_page->findChild<QPushButton *>(QLatin1String(name)); }
+    QCheckBox *RecordButton() const { return m_page->findChild<QCheckBox *>(QStringLiteral("ButTool")); }
 
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<MainWidget> m_main;
@@ -211,6 +213,30 @@ void TestMacroEditor::dialogLeavesRecordingHook()
     QVERIFY(m_fake->KeysOn());
     m_page->EventList()->StopHooks();
     QVERIFY(!QKeyHook::Instance()->IsHooked());
+}
+
+// A click on the record button ends the recording even when the pointer has not moved since the
+// click that started it and the button has lost its hover on the way.
+void TestMacroEditor::recordButtonStopsWhatever()
+{
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    m_main->on_TabChangeEditkeysDefinition("stop", false);
+    QCheckBox *button = RecordButton();
+    QTest::mouseMove(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(m_page->EventList()->IsRecording());
+    QEvent leave(QEvent::Leave); // as the keyboard grab of the recording can send it
+    QCoreApplication::sendEvent(button, &leave);
+    const QPoint at = button->mapToGlobal(button->rect().center());
+    m_fake->Button(513, 100, 0, at);
+    QTest::mouseClick(button, Qt::LeftButton);
+    m_fake->Button(514, 180, 0, at);
+    QVERIFY(!m_page->EventList()->IsRecording());
+    QVERIFY(!m_page->IsRecordButtonChecked());
+    QVERIFY(m_page->EventList()->Rows().isEmpty());
+    QCursor::setPos(0, 0); // off the button for the tests after
+    m_main->hide();
 }
 
 // Records A down, A up, right button down and up with the standard delay of 50 ms.
