@@ -85,6 +85,8 @@ private:
     void setupUi();
     void MarkChanged();
     void ApplyStandardDelay();
+    // The event list is as wide as the visible part of its scroll area.
+    void FitEventListWidth();
 
     bool m_recordHover = false;
     bool m_changed = false;
