@@ -13,6 +13,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QResizeEvent>
 
 QEditMacroPage_Iner::QEditMacroPage_Iner(QWidget *parent) : QWidget(parent)
 {
@@ -214,9 +215,14 @@ void QEditMacroPage_Iner::FitToItems(int extra)
     if (m_items.isEmpty())
         return;
     const QEditMacroItemBase *last = m_items.last();
-    if (height() - last->y() < 330) {
+    if (height() - last->y() < 330)
         resize(width(), height() + extra);
-        move(0, extra - last->y());
+    // The newest row stays in sight, through the scroll bar: moving the list itself would put
+    // it out of step with the bar.
+    if (const QWidget *view = parentWidget()) {
+        const int bottom = last->y() + last->height() + 20;
+        if (bottom > view->height() - y())
+            Q_EMIT setYPos(bottom - view->height());
     }
 }
 
@@ -455,7 +461,9 @@ void QEditMacroPage_Iner::wheelEvent(QWheelEvent *event)
 void QEditMacroPage_Iner::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_items.size() > 10) {
+    // The rows wrap at the list's width, which is the visible width: lay them out again when it
+    // changes, however few they are. A change of height alone is the list's own growth.
+    if (event->size().width() != event->oldSize().width() && !m_items.isEmpty()) {
         LayoutItems();
         const int h = m_items.last()->y() + EditorHeight() / 3;
         if (h != height())

@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCursor>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -183,11 +184,16 @@ void QEditPage::setupUi()
     scrollArea = new QScrollArea(this);
     scrollArea->setObjectName(QStringLiteral("scrollArea"));
     scrollArea->setMinimumHeight(0);
+    // The rows wrap at the visible width, so nothing lies to the right to scroll to; the
+    // vertical bar stays, so that its coming and going cannot change that width.
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scrollArea->verticalScrollBar()->setPageStep(5);
     EditValueWidget = new QEditMacroPage_Iner;
     EditValueWidget->setObjectName(QStringLiteral("EditValueWidget"));
     scrollArea->setWidget(EditValueWidget);
+    // The visible width changes with the texts beside it too, not only with the page's size.
+    scrollArea->viewport()->installEventFilter(this);
     body->addWidget(scrollArea, 1);
     v->addLayout(body, 1);
 
@@ -315,6 +321,15 @@ QByteArray QEditPage::MacroEvents() const
 }
 
 // ---- buttons --------------------------------------------------------------------------------
+
+bool QEditPage::IsRecordButtonHovered() const
+{
+    // Enter and Leave alone are not enough: the keyboard grab of a recording can take the Enter
+    // away while the pointer stays on the button, and the click there must still end the
+    // recording.
+    return m_recordHover
+        || (ButTool->isVisible() && ButTool->rect().contains(ButTool->mapFromGlobal(QCursor::pos())));
+}
 
 bool QEditPage::IsRecordOptionChecked() const
 {
@@ -500,6 +515,8 @@ bool QEditPage::eventFilter(QObject *watched, QEvent *event)
             m_recordHover = true;
         else if (event->type() == QEvent::Leave)
             m_recordHover = false;
+    } else if (watched == scrollArea->viewport() && event->type() == QEvent::Resize) {
+        FitEventListWidth();
     } else if (watched == EditStudionTime && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
@@ -520,5 +537,11 @@ void QEditPage::showEvent(QShowEvent *event)
 void QEditPage::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    EditValueWidget->resize(scrollArea->width() - 15, qMax(EditValueWidget->height(), scrollArea->height()));
+    FitEventListWidth();
+}
+
+void QEditPage::FitEventListWidth()
+{
+    const QWidget *view = scrollArea->viewport();
+    EditValueWidget->resize(view->width(), qMax(EditValueWidget->height(), view->height()));
 }

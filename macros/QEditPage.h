@@ -46,7 +46,7 @@ public:
     void ResetRecordButton();
     // True while the cursor is over the record button, where a left click must reach it to
     // end the recording.
-    bool IsRecordButtonHovered() const { return m_recordHover; }
+    bool IsRecordButtonHovered() const;
     void SetRecordButtonHovered(bool hovered) { m_recordHover = hovered; }
     void RefreshLangual();
 
@@ -85,6 +85,8 @@ private:
     void setupUi();
     void MarkChanged();
     void ApplyStandardDelay();
+    // The event list is as wide as the visible part of its scroll area.
+    void FitEventListWidth();
 
     bool m_recordHover = false;
     bool m_changed = false;

@@ -3,6 +3,7 @@
 // writes and tells the device pages, and the ways out that must write nothing.
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
+#include "macros/QEditMacroItemBase.h"
 #include "macros/QEditMacroPage_Iner.h"
 #include "macros/QEditPage.h"
 #include "macros/QGenerateFile.h"
@@ -15,10 +16,12 @@
 #include "widgets/QLR_PopWidget.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
@@ -39,6 +42,8 @@ private Q_SLOTS:
     void dialogEndsWithoutName_data();
     void dialogEndsWithoutName();
     void dialogLeavesRecordingHook();
+    void everyEventInView();
+    void recordButtonStopsWhatever();
     void leaveMatrix();
     void loadedCountMarksChanged();
     void resetLeavesNameOnly();
@@ -53,6 +58,9 @@ private:
     QString MacroPath(const QString &name) const { return m_dir->filePath("Products/QK75/moidefConfig/" + name + ".bin"); }
     void Record();
     QPushButton *Button(const char *name) const { return m_page->findChild<QPushButton *>(QLatin1String(name)); }
+    QCheckBox *RecordButton() const { return m_page->findChild<QCheckBox *>(QStringLiteral("ButTool")); }
+    // The rows lying outside the scroll area's visible width.
+    int RowsOutOfView() const;
 
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<MainWidget> m_main;
@@ -212,6 +220,67 @@ void TestMacroEditor::dialogLeavesRecordingHook()
     QVERIFY(m_fake->KeysOn());
     m_page->EventList()->StopHooks();
     QVERIFY(!QKeyHook::Instance()->IsHooked());
+}
+
+int TestMacroEditor::RowsOutOfView() const
+{
+    const QWidget *view = m_page->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->viewport();
+    int out = 0;
+    for (const QWidget *row : m_page->EventList()->Rows()) {
+        const QRect r(row->mapTo(view, QPoint()), row->size());
+        out += r.left() < 0 || r.right() >= view->width();
+    }
+    return out;
+}
+
+// The first opening of the editor lays a macro out at the visible width, and rows recorded
+// after the visible area narrowed (a longer text beside it) still wrap inside it.
+void TestMacroEditor::everyEventInView()
+{
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    const QByteArray records = QByteArray::fromHex("00003204" "80003204" "00003205" "80003205");
+    QVERIFY(QJsonConfing().WriteMacroFile("short", QJsonConfing::ImageToHex(QJsonConfing::MacroImage("short", records)), 1, 1));
+    m_main->on_TabChangeEditkeysDefinition("short", true);
+    const QVector<QEditMacroItemBase *> &rows = m_page->EventList()->Rows();
+    QTRY_COMPARE(rows.at(3)->y(), rows.at(0)->y()); // one line, not one row per line
+    const QWidget *view = m_page->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->viewport();
+    const int wide = view->width();
+    m_page->findChild<QLabel *>(QStringLiteral("label"))->setText(QString(40, QLatin1Char('W')));
+    QTRY_VERIFY(view->width() < wide - 100);
+    RecordButton()->click();
+    for (uint t = 0; t < 60; ++t)
+        m_fake->Key(t % 2 == 0, t % 4 < 2 ? 162 : 65, 1000 + 10 * t); // Ctrl and A
+    QCOMPARE(rows.size(), 64);
+    QCOMPARE(RowsOutOfView(), 0);
+    // the newest row is in sight
+    QVERIFY(view->rect().contains(QRect(rows.last()->mapTo(view, QPoint()), rows.last()->size())));
+    RecordButton()->click();
+    m_main->hide();
+}
+
+// A click on the record button ends the recording even when the pointer has not moved since the
+// click that started it and the button has lost its hover on the way.
+void TestMacroEditor::recordButtonStopsWhatever()
+{
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    m_main->on_TabChangeEditkeysDefinition("stop", false);
+    QCheckBox *button = RecordButton();
+    QTest::mouseMove(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(m_page->EventList()->IsRecording());
+    QEvent leave(QEvent::Leave); // as the keyboard grab of the recording can send it
+    QCoreApplication::sendEvent(button, &leave);
+    const QPoint at = button->mapToGlobal(button->rect().center());
+    m_fake->Button(513, 100, 0, at);
+    QTest::mouseClick(button, Qt::LeftButton);
+    m_fake->Button(514, 180, 0, at);
+    QVERIFY(!m_page->EventList()->IsRecording());
+    QVERIFY(!m_page->IsRecordButtonChecked());
+    QVERIFY(m_page->EventList()->Rows().isEmpty());
+    QCursor::setPos(0, 0); // off the button for the tests after
+    m_main->hide();
 }
 
 // Records A down, A up, right button down and up with the standard delay of 50 ms.
