@@ -2,6 +2,7 @@
 #include "app/AppDirPath.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
+#include "macros/SetXmlContent.h"
 
 #include <QFile>
 #include <QMutex>
@@ -102,7 +103,7 @@ QDomDocument OpenProductXml()
     QFile file(AppDirPath() + QStringLiteral("/YProduct.xml"));
     if (!file.open(QIODevice::ReadOnly))
         return doc;
-    if (!doc.setContent(&file))
+    if (!SetXmlContent(doc, file.readAll()))
         return QDomDocument();
     return doc;
 }

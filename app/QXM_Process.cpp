@@ -2,6 +2,7 @@
 #include "app/AppDirPath.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
+#include "macros/SetXmlContent.h"
 
 #include <QFile>
 #include <QSettings>
@@ -82,7 +83,7 @@ QDomDocument QXM_Process::ReadXmlDocument(const QString &name)
     }
     QString error;
     int line = 0;
-    if (!doc.setContent(&file, &error, &line)) {
+    if (!SetXmlContent(doc, file.readAll(), &error, &line)) {
         reportTable(file.fileName(), QStringLiteral("language table %1 unreadable: %2 (line %3)").arg(name, error).arg(line));
         return QDomDocument();
     }

@@ -471,7 +471,7 @@ void QMultifunKeyBoard::ShowFrame(const uchar *frame, uchar alpha)
         const int p = key->Effectpos;
         if (!frame)
             key->SetColour(0, 0, 0, 0);
-        else if (p >= 0 && p + 2 < kFrameSize)
+        else if (p >= 0 && p < kFrameSize - 2) // any int from the layout file: nothing added to it
             key->SetColour(frame[p], frame[p + 1], frame[p + 2], alpha);
     }
 }

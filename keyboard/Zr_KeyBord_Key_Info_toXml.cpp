@@ -29,6 +29,13 @@ uint32_t U(const QDomElement &e, const char *name)
 {
     return Zr_KeyBord_Key_Info_toXml::UnsignedNumber(e.attribute(QLatin1String(name)));
 }
+// A key's place or size: past what a window system can place (signed 16 bits on X11) it reads as
+// 0, like a number that does not parse, for the widget geometry adds these numbers in int.
+int32_t P(const QDomElement &e, const char *name)
+{
+    const int32_t v = S(e, name), bound = Zr_KeyBord_Key_Info_toXml::kMaxScreenNumber;
+    return v >= -bound && v <= bound ? v : 0;
+}
 QString T(const QDomElement &e, const char *name)
 {
     return e.attribute(QLatin1String(name));
@@ -53,10 +60,10 @@ void Zr_KeyBord_Key_Info_toXml::ReadGroup(const QDomElement &keyArrs, bool readH
     for (QDomElement e = keyArrs.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() == QLatin1String("SubKey")) {
             auto *k = new LayoutKeyRecord;
-            k->height = S(e, "height");
-            k->width = S(e, "width");
-            k->y = S(e, "y");
-            k->x = S(e, "x");
+            k->height = P(e, "height");
+            k->width = P(e, "width");
+            k->y = P(e, "y");
+            k->x = P(e, "x");
             if (readHidden)
                 k->hidden = T(e, "defunctHide") == QLatin1String("true") ? 1 : 0;
             k->Diypos = static_cast<uint8_t>(S(e, "Diypos"));

@@ -30,6 +30,8 @@ public:
     // Decimal text with optional blanks and sign; empty, invalid or beyond 32 bits gives 0.
     // The unsigned form takes no minus sign.
     static int32_t SignedNumber(const QString &text);
+    // The largest place or size of a key, either sign; beyond it the number reads as 0.
+    static constexpr int32_t kMaxScreenNumber = 32767;
     static uint32_t UnsignedNumber(const QString &text);
 
 private:

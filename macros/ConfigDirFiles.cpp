@@ -1,4 +1,5 @@
 #include "macros/ConfigDirFiles.h"
+#include "macros/SetXmlContent.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -148,7 +149,7 @@ ConfigDirFiles::Result ConfigDirFiles::Import(const QString &sourcePath, QString
     if (content.size() > MaxImportSize)
         return Result::TooLarge;
     QDomDocument document;
-    if (!document.setContent(content) || document.documentElement().tagName() != QLatin1String("Backinfos"))
+    if (!SetXmlContent(document, content) || document.documentElement().tagName() != QLatin1String("Backinfos"))
         return Result::NotConfig;
     const Result written = CreateNew(target, content);
     if (written == Result::Ok && name)

@@ -1,4 +1,5 @@
 #include "macros/OpenXmlDocument.h"
+#include "macros/SetXmlContent.h"
 
 #include <QFile>
 
@@ -8,7 +9,7 @@ QDomDocument OpenXmlDocument(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return doc;
-    if (!doc.setContent(&file))
+    if (!SetXmlContent(doc, file.readAll()))
         return QDomDocument();
     return doc;
 }

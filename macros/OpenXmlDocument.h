@@ -1,5 +1,6 @@
 #pragma once
 #include <QDomDocument>
 
-// The parsed XML file; an empty document when it cannot be opened or is not valid XML.
+// The parsed XML file; an empty document when it cannot be opened, is not valid XML or nests
+// deeper than kMaxXmlDepth.
 QDomDocument OpenXmlDocument(const QString &path);

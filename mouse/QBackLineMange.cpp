@@ -30,11 +30,14 @@ QString NullToEmpty(const QString &text)
 LineKeyRecord ReadSubLine(const QDomElement &e)
 {
     LineKeyRecord r;
-    // Missing parts of the rectangle read as 0: the row keeps its address and assignment.
+    // Missing parts of the rectangle read as 0: the row keeps its address and assignment. So
+    // does a part past kMaxRectNumber, which no screen can show and whose sums would overflow.
     const QStringList rect = e.attribute(QStringLiteral("Rect")).split(QLatin1Char(','));
     int v[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 4 && i < rect.size(); ++i)
-        v[i] = static_cast<int>(rect.at(i).trimmed().toUInt());
+    for (int i = 0; i < 4 && i < rect.size(); ++i) {
+        const uint n = rect.at(i).trimmed().toUInt();
+        v[i] = n <= QBackLineMange::kMaxRectNumber ? static_cast<int>(n) : 0;
+    }
     r.rect = QRect(v[0], v[1], v[2], v[3]);
     r.defaultText = e.attribute(QStringLiteral("DefaultText"));
     r.defaultCode = e.attribute(QStringLiteral("DefaultCode"));

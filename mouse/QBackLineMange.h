@@ -16,6 +16,10 @@ class QBackLineMange : public QObject
 {
     Q_OBJECT
 public:
+    // The largest number of a row's "Rect": window systems place windows in signed 16-bit
+    // coordinates (X11), and the page adds and scales these numbers in int.
+    static constexpr uint kMaxRectNumber = 32767;
+
     explicit QBackLineMange(QObject *parent = nullptr);
 
     // Picture name -> its rows. Texts that the file does not hold keep the caller's values; a

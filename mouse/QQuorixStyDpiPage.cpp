@@ -41,6 +41,9 @@ const QColor kGreyBar(178, 179, 180);
 const QString kPrefix = QStringLiteral("灵敏度预设");
 const uint kMinDpi = 50;
 const uint kMaxDpi = 26000;
+// A limit from a file past any mouse's figure is no limit: the rows' validators take it as int
+// and their sliders compute in float.
+const uint kMaxDpiLimit = 65535;
 const uint kNoStageDpi = 1600;
 
 DeviceRecord *CurrentDevice()
@@ -278,7 +281,7 @@ bool QQuorixStyDpiPage::LimitsValid(uint *max, uint *min) const
 {
     const uint lo = MinvalueCombox->currentText().toUInt();
     const uint hi = MaxvalueCombox->currentText().toUInt();
-    if (lo == 0 || hi == 0 || lo > hi)
+    if (lo == 0 || hi == 0 || lo > hi || hi > kMaxDpiLimit)
         return false;
     *max = hi;
     *min = lo;
@@ -450,8 +453,9 @@ bool QQuorixStyDpiPage::IsAcceptablePresetName(const QString &name, const QStrin
 
 void QQuorixStyDpiPage::SetDpiRange(uint max, uint min)
 {
-    // Limits that read 0 or cross would clamp every stage to nonsense: the rows keep their range.
-    if (max > 0 && min > 0 && min <= max)
+    // Limits that read 0, cross or pass any mouse would clamp every stage to nonsense: the rows
+    // keep their range.
+    if (max > 0 && min > 0 && min <= max && max <= kMaxDpiLimit)
         for (QDpiPageItem *row : m_rows)
             row->setDpiRange(max, min);
     Label_Min_Value->setText(GetLangText(379) + QStringLiteral(":%1").arg(min));

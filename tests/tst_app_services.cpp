@@ -2,6 +2,7 @@
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
+#include "app/ProductCatalogue.h"
 #include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "macros/QJsonConfing.h"
@@ -106,6 +107,41 @@ private Q_SLOTS:
         QVERIFY(dir.removeFile("LingualDir/Lingual_English.xml"));
         QXM_Process::instance()->ReloadLanguage(1);
         QCOMPARE(GetLangText(1), QStringLiteral("not Code"));
+    }
+
+    void deeplyNestedXmlIsRefused_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("256 levels") << 256 << true << true;
+        QTest::newRow("257 levels") << 257 << true << false;
+        QTest::newRow("30,000 levels closed") << 30000 << true << false;
+        QTest::newRow("30,000 levels unclosed") << 30000 << false << false;
+    }
+
+    void deeplyNestedXmlIsRefused()
+    {
+        QFETCH(int, depth);
+        QFETCH(bool, closed);
+        QFETCH(bool, read);
+        TestProgramDir dir;
+        // Every reader of the program's XML files: the catalogue, a language table, and the rest
+        // (layouts, configurations, item lists, the update catalogue) through OpenXmlDocument.
+        auto write = [&](const QString &file, const QString &root) {
+            QByteArray x = "<" + root.toUtf8() + ">" + QByteArray("<a>").repeated(depth - 1);
+            if (closed)
+                x += QByteArray("</a>").repeated(depth - 1) + "</" + root.toUtf8() + ">";
+            return dir.writeFile(file, x);
+        };
+        const QString table = QStringLiteral("语言模块");
+        QVERIFY(write("YProduct.xml", "YProduct") && write("LingualDir/Lingual_English.xml", table)
+                && write("layout.xml", "KeyBoardRoot"));
+        QCOMPARE(OpenProductXml().documentElement().tagName(), read ? "YProduct" : "");
+        QCOMPARE(QXM_Process::ReadXmlDocument("LingualDir/Lingual_English").documentElement().tagName(),
+                 read ? table : "");
+        QCOMPARE(OpenXmlDocument(dir.filePath("layout.xml")).documentElement().tagName(), read ? "KeyBoardRoot" : "");
+        QCOMPARE(dir.readFile("Log.txt").contains("unreadable: elements nested deeper than 256"), !read);
     }
 
     void delayKeepsEventsFlowing()

@@ -58,6 +58,8 @@ void TstConfigDirs::import_data()
     QTest::newRow("not xml suffix") << "Stage.txt" << kProfile << Result::NotConfig << "";
     QTest::newRow("not well-formed") << "Broken.xml" << QByteArray("<Backinfos><Images>") << Result::NotConfig << "";
     QTest::newRow("wrong root") << "Other.xml" << QByteArray("<KeyBoardRoot/>") << Result::NotConfig << "";
+    QTest::newRow("nested 30,000 deep") << "Deep.xml" << "<Backinfos>" + QByteArray("<a>").repeated(30000)
+                                        << Result::NotConfig << "";
     QTest::newRow("over 1 MiB, refused by size") << "Huge.xml" << QByteArray(1024 * 1024 + 1, ' ') << Result::TooLarge
                                                  << "";
     QTest::newRow("exactly 1 MiB is read") << "Padded.xml" << kProfile.leftJustified(1024 * 1024, ' ')

@@ -108,7 +108,8 @@ void TestKeyboardFiles::layoutParse()
         "<KeyArrs><KeyArrsTilte ID=\"0\"/><SubKey KeyName=\"A\" Diypos=\"300\" defunctHide=\"True\"/></KeyArrs>"
         "<KeyArrs><SubKey KeyName=\"B\" defunctHide=\"true\" x=\" 5\" y=\"+6\" width=\"40\" height=\"41\""
         " Effectpos=\"8\" keypos=\"12\" KeyValue=\"0x29\" KeyText=\"@1\"/><KeyArrsTilte ID=\"0\"/><KeyArrsTilte ID=\"2\"/></KeyArrs>"
-        "<KeyArrs><!-- none --></KeyArrs><KeyArrs><KeyArrsTilte ID=\"0\"/><SubKey KeyName=\"C\"/></KeyArrs></KeyBoardRoot>");
+        "<KeyArrs><!-- none --></KeyArrs><KeyArrs><KeyArrsTilte ID=\"0\"/><SubKey KeyName=\"C\" x=\"2147483647\" y=\"-32768\""
+        " width=\"32767\" height=\"-32767\"/></KeyArrs></KeyBoardRoot>");
     QCOMPARE(p.display, uint8_t(2)); // "Border" (other case) keeps the earlier value
     QCOMPARE(p.name, QString()); // a missing attribute overwrites with the empty text
     QCOMPARE(p.id, QStringLiteral("7"));
@@ -133,6 +134,8 @@ void TestKeyboardFiles::layoutParse()
     QCOMPARE(p.groups.value(-1).size(), 0);
     QCOMPARE(p.groups.value(0).size(), 1); // the later group 0 replaced the first
     QCOMPARE(p.groups.value(0).first()->KeyName, QStringLiteral("C"));
+    const LayoutKeyRecord *c = p.groups.value(0).first(); // places past signed 16 bits read as 0
+    QCOMPARE(QList<int>({c->x, c->y, c->width, c->height}), QList<int>({0, 0, 32767, -32767}));
     const LayoutKeyRecord *b = p.groups.value(2).value(0);
     QVERIFY(b);
     QCOMPARE(int(b->hidden), 1);

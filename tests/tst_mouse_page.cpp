@@ -464,6 +464,10 @@ private Q_SLOTS:
         QCOMPARE(dpis.count(), 1);
         QCOMPARE(dpis.at(0).at(0).value<QVector<uint>>(), (QVector<uint>{400, 800, 1600, 1600}));
         QVERIFY(Idle());
+        // a file's limit past any mouse is no limit: the rows keep theirs
+        Dpi()->SetDpiRange(4294967295u, 100);
+        for (QDpiPageItem *row : Dpi()->Rows())
+            QCOMPARE(row->Backlight_Slider->max, 26000u);
     }
 
     void macroResendNamesItsButton()

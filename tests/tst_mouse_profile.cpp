@@ -87,6 +87,38 @@ private Q_SLOTS:
         QCOMPARE(rows[2].direction, uint8_t(1));
     }
 
+    void rectNumbersPastTheScreenReadAsZero_data()
+    {
+        QTest::addColumn<QByteArray>("attributes");
+        QTest::addColumn<QRect>("rect");
+        QTest::newRow("x at int max, short") << QByteArray("Rect=\"2147483647,0,2\"") << QRect(0, 0, 2, 0);
+        QTest::newRow("x past int max") << QByteArray("Rect=\"2147483648,0,1,1\"") << QRect(0, 0, 1, 1);
+        QTest::newRow("x 2.1e9, down") << QByteArray("Rect=\"2100000000,0,1,1\" Direction=\"SDottom\"")
+                                       << QRect(0, 0, 1, 1);
+        QTest::newRow("past the bound") << QByteArray("Rect=\"32768,5,65536,7\"") << QRect(0, 5, 0, 7);
+        QTest::newRow("at the bound, down") << QByteArray("Rect=\"32767,32767,32767,32767\" Direction=\"BDottom\"")
+                                            << QRect(32767, 32767, 32767, 32767);
+    }
+
+    void rectNumbersPastTheScreenReadAsZero()
+    {
+        QFETCH(QByteArray, attributes);
+        QFETCH(QRect, rect);
+        QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/far.xml"),
+                                 Document("<Lines><levelMap image=\"a.png\"/><SubLine " + attributes + "/></Lines>")));
+        const auto map = QBackLineMange().Read(Path(QStringLiteral("far.xml")), nullptr, nullptr, nullptr);
+        QCOMPARE(map.value(QStringLiteral("a.png")).value(0).rect, rect);
+        // the page shows the row and writes it back as it read it
+        auto *column = new QGradualChangeLine(QLStyleBoraWidget::instance());
+        column->SetColumnName(QStringLiteral("a.png"));
+        column->SetLines(map.value(QStringLiteral("a.png")));
+        QVERIFY(QBackLineMange().Write(Path(QStringLiteral("far.xml")), QString(), QString(), QString(),
+                                       QLStyleBoraWidget::instance()->LineValueMap()));
+        QCOMPARE(QBackLineMange().Read(Path(QStringLiteral("far.xml")), nullptr, nullptr, nullptr)
+                     .value(QStringLiteral("a.png")).value(0).rect, rect);
+        delete column;
+    }
+
     void laterPictureReplacesEarlierAndBadFilesGiveNothing()
     {
         QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/twice.xml"), Document(
