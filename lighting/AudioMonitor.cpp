@@ -140,6 +140,11 @@ bool AudioMonitor::JoinCapture()
         }
     }
     m_stopRequest.store(false); // never left over for the next start
+    // Nothing reads the sound until the next start: both record streams pause, so the server
+    // stops delivering and no desktop shows the program as recording.
+    if (m_stream)
+        m_stream->stop();
+    Visualizer::instance()->PauseCapture();
     return true;
 }
 
@@ -164,15 +169,17 @@ void AudioMonitor::Dispose(QAudioEffctBass *effect, bool joined, bool stop)
     delete effect;
 }
 
-void AudioMonitor::StartCapture(bool withStream)
+void AudioMonitor::StartCapture(bool needStream)
 {
     m_running.store(true);
     m_stopRequest.store(false);
-    if (withStream) {
-        if (!m_stream || !Initialised)
-            return;
+    if (needStream && (!m_stream || !Initialised))
+        return;
+    // Only the stream the effect reads runs: the spectrum effect's frames start the analyser's
+    // own stream themselves.
+    QAudioEffctBass *effect = m_effect.load();
+    if (m_stream && Initialised && effect && effect->EffectType() != kSpectrumType)
         m_stream->start();
-    }
     start(QThread::InheritPriority);
 }
 
@@ -238,7 +245,7 @@ void AudioMonitor::on_SetAudioEffectModel(ushort EffectModel, bool mcolor, uint 
 void AudioMonitor::on_StartGrabEffct()
 {
     if (!isRunning() && m_effect.load())
-        StartCapture(false); // the stream, once started, keeps running
+        StartCapture(false); // also without an output: the loop then hands idle blocks on
 }
 
 void AudioMonitor::on_StopGrabEffct()
