@@ -1,7 +1,7 @@
 // What audio lighting costs while it captures: the process's CPU as % of one core over a window
 // of a changing signal (a 200 to 4000 Hz sweep) played into the null sink of a PulseAudio daemon
 // of the benchmark's own, for
-//   a) the capture loop with its packet spectrum (direct sum) and an effect rendering it (no
+//   a) the capture loop with its packet spectrum and an effect rendering it (no
 //      keyboard attached, so no HID writes);
 //   b) the capture loop running the spectrum analyser (the Dynamic Spectrum effect);
 //   c) the same process with audio off (the floor).
