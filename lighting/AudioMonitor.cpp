@@ -18,6 +18,7 @@
 
 #include <QColor>
 #include <QSettings>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -132,8 +133,12 @@ int AudioMonitor::Initialization()
 bool AudioMonitor::JoinCapture()
 {
     if (isRunning()) {
-        m_stopRequest.store(true);
-        m_running.store(false);
+        {
+            std::lock_guard<std::mutex> guard(m_cycleLock);
+            m_stopRequest.store(true);
+            m_running.store(false);
+        }
+        m_cycleWake.notify_all();
         if (!wait(kJoinMs)) {
             WriteLogLine(QStringLiteral("AudioMonitor capture did not stop in time"));
             return false;
@@ -381,9 +386,9 @@ void AudioMonitor::run()
             if (!QAudionDrawThread::instance()->isRunning())
                 Q_EMIT DrawKeyborad(effect, data, count);
         }
-        // The 30 ms cycle, in slices so that a stop request is seen at once.
-        for (int slept = 0; slept < kCycleMs && !m_stopRequest.load(); slept += 10)
-            msleep(10);
+        // The 30 ms cycle in one sleep, cut short by a stop request.
+        std::unique_lock<std::mutex> guard(m_cycleLock);
+        m_cycleWake.wait_for(guard, std::chrono::milliseconds(kCycleMs), [this] { return m_stopRequest.load(); });
     }
     m_stopRequest.store(false);
 }

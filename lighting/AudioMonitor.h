@@ -8,7 +8,9 @@
 #include <QVector>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class QAudioEffctBass;
 
@@ -84,6 +86,8 @@ private:
     std::atomic<QAudioEffctBass *> m_effect{nullptr};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stopRequest{false};
+    std::mutex m_cycleLock; // with m_cycleWake: a stop request ends the loop's sleep at once
+    std::condition_variable m_cycleWake;
     std::atomic<bool> m_changing{false};
     uint m_grabTime = 0;
     ushort m_amdSleep = 0;
