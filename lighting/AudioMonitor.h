@@ -8,7 +8,9 @@
 #include <QVector>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class QAudioEffctBass;
 
@@ -28,7 +30,8 @@ public:
     // Reopens on the current default output (GUI thread): joins the capture, reopens, and
     // restarts stream and capture when an effect was being captured for.
     int Reinitialize();
-    // Joins the capture and the draw thread (bounded); false when one still runs.
+    // Joins the capture and the draw thread (bounded), pausing both record streams; false when
+    // one still runs.
     bool StopCapture();
     void SetSoftDisplay(bool on);
 
@@ -72,7 +75,9 @@ private:
     void ConnectSlots();
     int render_audio(QVector<double> &data);
     bool JoinCapture();
-    void StartCapture(bool withStream);
+    // Starts the capture loop and the stream the current effect reads; with needStream, neither
+    // without an open output.
+    void StartCapture(bool needStream);
     // Deletes a paused effect once both threads are joined; one still in use is left alone.
     static void Dispose(QAudioEffctBass *effect, bool joined, bool stop);
     static uint GrabFloor();
@@ -81,6 +86,8 @@ private:
     std::atomic<QAudioEffctBass *> m_effect{nullptr};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stopRequest{false};
+    std::mutex m_cycleLock; // with m_cycleWake: a stop request ends the loop's sleep at once
+    std::condition_variable m_cycleWake;
     std::atomic<bool> m_changing{false};
     uint m_grabTime = 0;
     ushort m_amdSleep = 0;

@@ -123,8 +123,14 @@ void Visualizer::OpenCapture()
         m_stream = platform::CreateLoopbackStream(platform::LoopbackStream::Samples::F32,
                                                   platform::LoopbackStream::Delivery::InOrder);
     }
-    if (m_stream->open() == platform::LoopbackOk)
-        m_stream->start();
+    // Opened paused: the spectrum effect's frames start it (see ReadPackets).
+    m_stream->open();
+}
+
+void Visualizer::PauseCapture()
+{
+    if (m_stream)
+        m_stream->stop();
 }
 
 void Visualizer::OnDefaultDeviceChanged(const QString &)
@@ -157,7 +163,7 @@ void Visualizer::ReadPackets()
 {
     if (m_reopen.exchange(false) || !m_stream)
         OpenCapture();
-    m_stream->start(); // every frame, as the stream may have been corked
+    m_stream->start(); // every frame: the stream is paused whenever no frames run
     uint32_t flags = 0;
     for (int guard = 0; guard < 16; ++guard) { // at most the 100 ms the stream buffers
         const int frames = m_stream->readPacket(m_packet.data(), 1024, &flags, 0);

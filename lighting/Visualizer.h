@@ -23,7 +23,9 @@ public:
     // Opens the capture; called once the audio capture first found an output.
     void Setup();
     bool IsSetUp() const { return m_setUp; }
-    // One analysis and one picture (capture thread).
+    // Pauses this object's stream while no frames run (not while a frame may be running).
+    void PauseCapture();
+    // One analysis and one picture (capture thread); starts the stream if it was paused.
     void Frame();
     // Default output changed (GUI thread): the next frame reopens this capture, and the audio
     // capture reopens now.

@@ -2,8 +2,10 @@
 // bands and pictures, on synthetic packets (no sound server needed).
 #include "lighting/AudioMonitor.h"
 #include "lighting/Visualizer.h"
+#include "tests/support/DirectSpectrum.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -38,6 +40,8 @@ private Q_SLOTS:
     void formatRewrite();
     void packetSpectrum();
     void packetEdges();
+    void packetSpectrumMatchesDirectSum_data();
+    void packetSpectrumMatchesDirectSum();
     void analyserLevels();
     void analyserSilenceAndShortPackets();
     void analyserPictures();
@@ -114,6 +118,51 @@ void TestAudioAnalysis::packetEdges()
     QVERIFY(analyse(Tone16(480, 48000, 1000.0, 0.0004), 480).isEmpty()); // nothing above 0.2
     const QByteArray big = Tone16(1500, 48000, 1000.0, 0.5);
     QCOMPARE(analyse(big, 1500).size(), AudioMonitor::kMaxFrames);       // cut to the buffer
+}
+
+void TestAudioAnalysis::packetSpectrumMatchesDirectSum_data()
+{
+    QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<bool>("silent");
+    for (int rate : {44100, 48000}) {
+        const int n = rate / 100;
+        const QString at = QStringLiteral(" %1").arg(n);
+        QByteArray noise(n * 4, '\0');
+        quint32 seed = 12345;
+        for (int i = 0; i < 2 * n; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            qToLittleEndian<qint16>(qint16(int(seed >> 16) - 32768), noise.data() + 2 * i);
+        }
+        QByteArray chord = Tone16(n, rate, 440.0, 0.3);
+        const QByteArray high = Tone16(n, rate, 9876.5, 0.2);
+        for (int i = 0; i < 2 * n; ++i)
+            qToLittleEndian<qint16>(qint16(qFromLittleEndian<qint16>(chord.constData() + 2 * i) +
+                                           qFromLittleEndian<qint16>(high.constData() + 2 * i)),
+                                    chord.data() + 2 * i);
+        QTest::newRow(qPrintable("tone" + at)) << Tone16(n, rate, 1000.0, 0.5) << false;
+        QTest::newRow(qPrintable("chord off the bins" + at)) << chord << false;
+        QTest::newRow(qPrintable("noise" + at)) << noise << false;
+        QTest::newRow(qPrintable("silence" + at)) << QByteArray(n * 4, '\0') << true;
+    }
+}
+
+// The transform gives the direct sum's magnitudes, constant 6.2831924 included.
+void TestAudioAnalysis::packetSpectrumMatchesDirectSum()
+{
+    QFETCH(QByteArray, packet);
+    QFETCH(bool, silent);
+    const auto *bytes = reinterpret_cast<const uchar *>(packet.constData());
+    const int n = packet.size() / 4;
+    const QVector<double> got = AudioMonitor::AnalysePacket(bytes, n);
+    QCOMPARE(got.isEmpty(), silent);
+    if (silent)
+        return;
+    const QVector<double> want = DirectSpectrum(bytes, n);
+    QCOMPARE(got.size(), n);
+    const double largest = *std::max_element(want.begin(), want.end());
+    for (int k = 0; k < n; ++k)
+        QVERIFY2(std::fabs(got[k] - want[k]) <= 1e-9 * largest,
+                 qPrintable(QStringLiteral("bin %1: %2 against %3").arg(k).arg(got[k], 0, 'g', 17).arg(want[k], 0, 'g', 17)));
 }
 
 // Band level formula, the transform against a direct sum, and the column a tone lands in.

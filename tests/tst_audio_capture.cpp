@@ -6,6 +6,7 @@
 #include "tests/support/PulseTestServer.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -44,8 +45,11 @@ private Q_SLOTS:
     void defaultSinkUnloaded();
     void daemonKilledMidCapture();
     void effectsExchangedWhileCapturing();
+    void streamsPausedWithoutEffect();
 
 private:
+    // Our record streams in the server's list as "s16le: no" (running) or "float32le: yes" (corked).
+    QStringList OurStreams() const;
     bool LogHas(const QString &line) const { return QString::fromUtf8(m_dir->readFile(QStringLiteral("Log.txt"))).contains(line); }
     std::unique_ptr<TestProgramDir> m_dir;
     std::unique_ptr<PulseTestServer> m_server;
@@ -189,6 +193,37 @@ void TestAudioCapture::effectsExchangedWhileCapturing()
     monitor.on_StopGrabEffct();
     QVERIFY(!monitor.isRunning());
     QVERIFY(!monitor.CurrentEffect());
+}
+
+QStringList TestAudioCapture::OurStreams() const
+{
+    QByteArray out;
+    if (!m_server->pactl({"list", "source-outputs"}, &out))
+        return {QStringLiteral("pactl failed")};
+    QStringList streams;
+    for (const QByteArray &block : out.split('#')) {
+        if (!block.contains("application.name = \"QUORIX HUB\""))
+            continue;
+        const QRegularExpression spec(QStringLiteral("Sample Specification: (\\w+)")), corked(QStringLiteral("Corked: (\\w+)"));
+        const QString text = QString::fromUtf8(block);
+        streams << spec.match(text).captured(1) + QStringLiteral(": ") + corked.match(text).captured(1);
+    }
+    streams.sort();
+    return streams;
+}
+
+// Nothing is recorded while no audio effect runs; an effect runs only the stream it reads.
+void TestAudioCapture::streamsPausedWithoutEffect()
+{
+    AudioMonitor monitor;
+    const QStringList paused{QStringLiteral("float32le: yes"), QStringLiteral("s16le: yes")};
+    QTRY_COMPARE_WITH_TIMEOUT(OurStreams(), paused, kWaitMs);
+    monitor.on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(OurStreams(), QStringList({"float32le: yes", "s16le: no"}), kWaitMs);
+    monitor.on_SetAudioEffectModel(428, false, 30, 0, 0, 0, 0, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(OurStreams(), QStringList({"float32le: no", "s16le: yes"}), kWaitMs);
+    monitor.on_StopGrabEffct();
+    QTRY_COMPARE_WITH_TIMEOUT(OurStreams(), paused, kWaitMs);
 }
 
 QTEST_MAIN(TestAudioCapture)

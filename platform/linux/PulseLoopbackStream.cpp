@@ -220,7 +220,8 @@ void PulseLoopbackStream::stop()
     PulseServer &server = PulseServer::instance();
     server.lock();
     m_live.store(false);
-    if (m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
+    // A stream that is paused already has nothing buffered at the server: no round trip.
+    if (m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY && pa_stream_is_corked(m_stream) != 1) {
         if (pa_operation *op = pa_stream_cork(m_stream, 1, nullptr, nullptr))
             pa_operation_unref(op);
         if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
