@@ -143,8 +143,8 @@ void TestKeyboardPageView::navigationView()
             QVERIFY2(ShowsPicture(b, &main), qPrintable(b->objectName()));
 
         const QStringList layers[] = {{QStringLiteral("第1层"), QStringLiteral("Fn层"), QStringLiteral("第2层")},
-                                      {QStringLiteral("Layer 1"), QStringLiteral("Fn layer"), QStringLiteral("Layer 2")},
-                                      {QStringLiteral("레이어 1"), QStringLiteral("Fn 레이어"), QStringLiteral("레이어 2")}};
+                                      {QStringLiteral("First layer"), QStringLiteral("Fn layer"), QStringLiteral("Second layer")},
+                                      {QStringLiteral("첫 번째 레이어"), QStringLiteral("Fn 레이어"), QStringLiteral("두 번째 레이어")}};
         page->ButSysSet->click();
         for (uchar lan : {0, 1, 2}) {
             main.on_setLanuage(lan);
