@@ -32,6 +32,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -144,8 +145,10 @@ int main(int argc, char **argv)
     audio->SetSoftDisplay(true);
 
     const int rate = int(audio->MixFormat().samplesPerSec);
-    LowLatencyPlayer player(rate);
-    if (!player.ok()) {
+    // Freed before the CPU cases: a low-latency stream left on the sink makes it render in blocks
+    // of about 1 ms, and every reader of its monitor (parec too) then wakes some 600 times a second.
+    auto player = std::make_unique<LowLatencyPlayer>(rate);
+    if (!player->ok()) {
         std::printf("bench_audio_latency: skipped, no playback stream\n");
         return 0;
     }
@@ -158,10 +161,10 @@ int main(int argc, char **argv)
             while (!stop) {
                 const bool on = tone;
                 if (on && toneAt == 0) {
-                    latency = player.LatencyMs();
+                    latency = player->LatencyMs();
                     toneAt = emu::ClockMs();
                 }
-                player.Write(on ? 0.4 : 0.0);
+                player->Write(on ? 0.4 : 0.0);
             }
         });
         QTest::qWait(800); // silence: no frames
@@ -190,6 +193,8 @@ int main(int argc, char **argv)
         QTest::qWait(300); // the tone drains, silence again
     }
 
+    player.reset();
+
     // The whole path against audio off, over the same sweep.
     server.playTone(QStringLiteral("test_sink"), rate, 200.0, 0.5, 4000.0);
     const auto measure = [&] {
@@ -213,7 +218,7 @@ int main(int argc, char **argv)
     if (!fromWrite.empty()) {
         std::printf("  tone written -> first frame:        median %6.1f ms, max %6.1f ms\n", Median(fromWrite),
                     *std::max_element(fromWrite.begin(), fromWrite.end()));
-        std::printf("  tone entering the sink -> frame:    median %6.1f ms, max %6.1f ms (goal <= 50 + 30 ms)\n",
+        std::printf("  tone entering the sink -> frame:    median %6.1f ms, max %6.1f ms (goal <= 55 ms)\n",
                     Median(fromSink), *std::max_element(fromSink.begin(), fromSink.end()));
         std::printf("  playback stream's reported latency: median %6.1f ms\n", Median(latencies));
     }
