@@ -200,8 +200,9 @@ void TestKeyboardPage::opensFromTile()
     QVERIFY(!AudioMonitor::instance()->CurrentEffect()); // leaving stopped the audio
     AudioMonitor::instance()->on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0.0, 0.0);
     AudioMonitor::instance()->StopCapture();
+    const int drawn = idle.count(); // the capture may have drawn once before it stopped
     Q_EMIT worker->updataaudioneffct();
-    QCOMPARE(idle.count(), 1);
+    QCOMPARE(idle.count(), drawn);
     AudioMonitor::instance()->on_StopGrabEffct();
 
     // The system-settings button: wired sends page 5, the receiver none and hides the selector.
