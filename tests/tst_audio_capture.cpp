@@ -204,9 +204,9 @@ QStringList TestAudioCapture::OurStreams() const
     for (const QByteArray &block : out.split('#')) {
         if (!block.contains("application.name = \"QUORIX HUB\""))
             continue;
-        const QRegularExpression spec(QStringLiteral("Sample Specification: (\\w+)")), corked(QStringLiteral("Corked: (\\w+)"));
+        const QRegularExpression format(QStringLiteral("Sample Specification: (\\w+)")), corked(QStringLiteral("Corked: (\\w+)"));
         const QString text = QString::fromUtf8(block);
-        streams << spec.match(text).captured(1) + QStringLiteral(": ") + corked.match(text).captured(1);
+        streams << format.match(text).captured(1) + QStringLiteral(": ") + corked.match(text).captured(1);
     }
     streams.sort();
     return streams;
