@@ -28,8 +28,16 @@ class TestKeyboardPageView : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init();
+    void cleanup();
     void lightingView();
     void navigationView();
+
+private:
+    // The main window with the emulated wired keyboard, its tile knowing its product.
+    std::unique_ptr<TestProgramDir> m_dir;
+    std::unique_ptr<MainWidget> m_main;
+    QKeyLableItem *m_tile = nullptr;
 };
 
 namespace {
@@ -77,88 +85,88 @@ bool ShowsPicture(QWidget *w, QWidget *window)
 }
 } // namespace
 
-void TestKeyboardPageView::lightingView()
+void TestKeyboardPageView::init()
 {
     emu::SetTimeScale(0.05);
-    TestProgramDir dir;
+    m_dir = std::make_unique<TestProgramDir>();
     const uint32_t node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
-    {
-        MainWidget main;
-        main.show();
-        HID_API *api = HID_API::instance();
-        QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(node) && api->Manager()->Worker(node), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!api->TileMap().value(node)->ProductFolder().isEmpty(), 5000);
-        api->TileMap().value(node)->on_test();
-        QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
-        page->ButLight->click();
-        QVERIFY(page->LightPage()->isVisible());
+    m_main = std::make_unique<MainWidget>();
+    m_main->show();
+    HID_API *api = HID_API::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(node) && api->Manager()->Worker(node), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!api->TileMap().value(node)->ProductFolder().isEmpty(), 5000);
+    m_tile = api->TileMap().value(node);
+}
 
-        const QRect board = InWindow(page->KeyBoard(), &main);
-        QVERIFY(!board.intersects(InWindow(page->LightPage(), &main)));
-        QVERIFY(main.rect().contains(board));
-        const Ui_QLightConfigWIdget *ui = page->LightPage()->ui.get();
-        for (QLabel *title : {ui->Back_Effict, ui->BackLightInfo})
-            QVERIFY2(Shows(title, title->rect(), &main), qPrintable(title->objectName()));
-
-        for (uchar lan : {0, 1, 2}) {
-            main.on_setLanuage(lan);
-            QCOMPARE(page->ButBaseLight->text(), GetLangText(187));
-            QCOMPARE(page->ButAudionLight->text(), GetLangText(167));
-            QVERIFY(TextShows(page->ButBaseLight, &main));
-            QVERIFY(TextShows(page->ButAudionLight, &main));
-        }
-        // the information line under the keyboard holds a whole message
-        page->on_DispNotEffct(true);
-        QLabel *info = page->findChild<QLabel *>(QStringLiteral("DispInfoLabel"));
-        QVERIFY(info->width() >= info->fontMetrics().horizontalAdvance(GetLangText(291)));
-        QVERIFY(Shows(info, info->rect(), &main));
-    }
-    QVERIFY(emu::Errors().isEmpty());
+void TestKeyboardPageView::cleanup()
+{
+    m_main.reset();
+    const bool clean = emu::Errors().isEmpty();
     emu::Reset();
+    m_dir.reset();
+    QVERIFY(clean);
+}
+
+void TestKeyboardPageView::lightingView()
+{
+    MainWidget &main = *m_main;
+    m_tile->on_test();
+    QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+    page->ButLight->click();
+    QVERIFY(page->LightPage()->isVisible());
+
+    const QRect board = InWindow(page->KeyBoard(), &main);
+    QVERIFY(!board.intersects(InWindow(page->LightPage(), &main)));
+    QVERIFY(main.rect().contains(board));
+    const Ui_QLightConfigWIdget *ui = page->LightPage()->ui.get();
+    for (QLabel *title : {ui->Back_Effict, ui->BackLightInfo})
+        QVERIFY2(Shows(title, title->rect(), &main), qPrintable(title->objectName()));
+
+    for (uchar lan : {0, 1, 2}) {
+        main.on_setLanuage(lan);
+        QCOMPARE(page->ButBaseLight->text(), GetLangText(187));
+        QCOMPARE(page->ButAudionLight->text(), GetLangText(167));
+        QVERIFY(TextShows(page->ButBaseLight, &main));
+        QVERIFY(TextShows(page->ButAudionLight, &main));
+    }
+    // the information line under the keyboard holds a whole message
+    page->on_DispNotEffct(true);
+    QLabel *info = page->findChild<QLabel *>(QStringLiteral("DispInfoLabel"));
+    QVERIFY(info->width() >= info->fontMetrics().horizontalAdvance(GetLangText(291)));
+    QVERIFY(Shows(info, info->rect(), &main));
 }
 
 void TestKeyboardPageView::navigationView()
 {
-    emu::SetTimeScale(0.05);
-    TestProgramDir dir;
-    const uint32_t node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
-    {
-        MainWidget main;
-        main.show();
-        HID_API *api = HID_API::instance();
-        QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(node) && api->Manager()->Worker(node), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!api->TileMap().value(node)->ProductFolder().isEmpty(), 5000);
-        // the tile's update offer is light on its dark bar
-        auto *update = static_cast<QCheckBox *>(api->TileMap().value(node)->UpdateButton());
-        update->setText(GetLangText(339));
-        update->show();
-        QTRY_VERIFY(update->isVisible());
-        QVERIFY(TextShows(update, &main, QStyle::SE_CheckBoxContents));
-        update->hide();
+    MainWidget &main = *m_main;
+    // the tile's update offer is light on its dark bar
+    auto *update = static_cast<QCheckBox *>(m_tile->UpdateButton());
+    update->setText(GetLangText(339));
+    update->show();
+    QTRY_VERIFY(update->isVisible());
+    QVERIFY(TextShows(update, &main, QStyle::SE_CheckBoxContents));
+    update->hide();
 
-        api->TileMap().value(node)->on_test();
-        QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
-        QTRY_VERIFY(page->isVisible());
-        for (QWidget *b : std::initializer_list<QWidget *>{page->ButBora, page->ButLight, page->ButKeyFour, page->ButSysSet, page->ButExit})
-            QVERIFY2(ShowsPicture(b, &main), qPrintable(b->objectName()));
+    m_tile->on_test();
+    QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+    QTRY_VERIFY(page->isVisible());
+    for (QWidget *b : std::initializer_list<QWidget *>{page->ButBora, page->ButLight, page->ButKeyFour, page->ButSysSet, page->ButExit})
+        QVERIFY2(ShowsPicture(b, &main), qPrintable(b->objectName()));
 
-        const QStringList layers[] = {{QStringLiteral("第1层"), QStringLiteral("Fn层"), QStringLiteral("第2层")},
-                                      {QStringLiteral("First layer"), QStringLiteral("Fn layer"), QStringLiteral("Second layer")},
-                                      {QStringLiteral("첫 번째 레이어"), QStringLiteral("Fn 레이어"), QStringLiteral("두 번째 레이어")}};
-        page->ButSysSet->click();
-        for (uchar lan : {0, 1, 2}) {
-            main.on_setLanuage(lan);
-            QCOMPARE(page->LevelComboItems(), layers[lan]);
-            QCoreApplication::processEvents();
-            for (QQuorixLabel *caption : {page->FwLabel, page->RxLabel, page->label_5})
-                if (caption->isVisible())
-                    QVERIFY2(caption->width() >= 15 + caption->fontMetrics().horizontalAdvance(caption->text()),
-                             qPrintable(caption->text()));
-        }
-        QVERIFY(page->label_5->isVisible());
+    const QStringList layers[] = {{QStringLiteral("第1层"), QStringLiteral("Fn层"), QStringLiteral("第2层")},
+                                  {QStringLiteral("First layer"), QStringLiteral("Fn layer"), QStringLiteral("Second layer")},
+                                  {QStringLiteral("첫 번째 레이어"), QStringLiteral("Fn 레이어"), QStringLiteral("두 번째 레이어")}};
+    page->ButSysSet->click();
+    for (uchar lan : {0, 1, 2}) {
+        main.on_setLanuage(lan);
+        QCOMPARE(page->LevelComboItems(), layers[lan]);
+        QCoreApplication::processEvents();
+        for (QQuorixLabel *caption : {page->FwLabel, page->RxLabel, page->label_5})
+            if (caption->isVisible())
+                QVERIFY2(caption->width() >= 15 + caption->fontMetrics().horizontalAdvance(caption->text()),
+                         qPrintable(caption->text()));
     }
-    QVERIFY(emu::Errors().isEmpty());
-    emu::Reset();
+    QVERIFY(page->label_5->isVisible());
 }
 
 QTEST_MAIN(TestKeyboardPageView)
