@@ -4,13 +4,18 @@
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <memory>
+
+namespace {
+// The program and its emulator build share one program folder and its settings files, so they
+// share one lock: it bears the application's name, not the executable's.
+const char kLockName[] = "quorix-hub";
+} // namespace
 
 int RunHub(int argc, char **argv, void (*beforeWindow)())
 {
     QApplication app(argc, argv);
-    SingleInstance guard(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    SingleInstance guard(QString::fromLatin1(kLockName));
     if (!guard.tryAcquire())
         return 1;
     if (beforeWindow)

@@ -233,9 +233,11 @@ void InerWidget::applyStyle()
         "QComboBox::down-arrow:disabled { image: none; }"
         "QComboBox QAbstractItemView::item { min-height: 50px; }"
         "QComboBox QAbstractItemView::item:hover { background-color: rgba(24, 156, 243, 100); }"
-        "#widget QPushButton { color: rgb(235, 235, 235); background-color: #305284; border-radius: 5px; }"
-        "#widget QPushButton:disabled { background-color: #333333; }"
-        "#widget QPushButton:hover { background-color: #35678f; }"));
+        // This page is itself named "widget" by its holder: "InerWidget" keeps these rules on the
+        // version box inside it, away from the web-site button.
+        "InerWidget #widget QPushButton { color: rgb(235, 235, 235); background-color: #305284; border-radius: 5px; }"
+        "InerWidget #widget QPushButton:disabled { background-color: #333333; }"
+        "InerWidget #widget QPushButton:hover { background-color: #35678f; }"));
     for (QWidget *w : {static_cast<QWidget *>(BigLabel_1), static_cast<QWidget *>(BigLabel_2),
                        static_cast<QWidget *>(BigLabel_3), static_cast<QWidget *>(UpdaLabel),
                        static_cast<QWidget *>(LabelTime), static_cast<QWidget *>(Currn_Langue),

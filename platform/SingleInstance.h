@@ -4,8 +4,8 @@
 
 class QLockFile;
 
-// Guards against a second running copy of the program: a lock file named after the executable
-// in the user's runtime folder. A lock left by a dead process does not block.
+// Guards against a second running copy of the program: a lock file bearing the given name in the
+// user's runtime folder. A lock left by a dead process does not block.
 class SingleInstance
 {
 public:

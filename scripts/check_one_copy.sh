@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the hub the README's way (scripts/run.sh, no XDG_RUNTIME_DIR) and, while it runs, once
-# more the same way and once as build/bin/quorix-hub: both must end at once with exit code 1.
+# more the same way, once as build/bin/quorix-hub and once as its emulator build beside it: each must
+# end at once with exit code 1.
 # scripts/test.sh runs it after the build.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -44,7 +45,10 @@ timeout 60 "$ROOT/scripts/run.sh" >"$scratch/second.out" 2>&1 || rc=$?
 rc=0
 timeout 60 "$ROOT/build/bin/quorix-hub" >"$scratch/third.out" 2>&1 || rc=$?
 [ "$rc" = 1 ] || fail "build/bin/quorix-hub beside scripts/run.sh ended with $rc, not 1"
+rc=0
+QUORIX_EMU="" timeout 60 "$ROOT/build/bin/quorix-hub-emu" >"$scratch/fourth.out" 2>&1 || rc=$?
+[ "$rc" = 1 ] || fail "build/bin/quorix-hub-emu beside scripts/run.sh ended with $rc, not 1"
 kill -0 "$first" 2>/dev/null || fail "the first copy did not keep running"
 [ "$(shown)" = "$((before + 1))" ] || fail "more than one window was shown"
 [ "$(ls "$scratch" | grep -c '^runtime-')" = 1 ] || fail "the starts did not share one runtime folder"
-echo "One copy at a time: a second scripts/run.sh and build/bin/quorix-hub both ended with exit code 1."
+echo "One copy at a time: a second scripts/run.sh, build/bin/quorix-hub and build/bin/quorix-hub-emu all ended with exit code 1."

@@ -179,7 +179,7 @@ void TestKeyboardPage::opensFromTile()
     QCOMPARE(board->LayerCount(), 3);
     QCOMPARE(m_page->LightPage()->CurrentEffectFlag(), int(Store()->KeyAtFlagPosition()));
     QCOMPARE(m_main->CommandTextTable().value(0x0d010000u), QStringLiteral("Fn2"));
-    QCOMPARE(m_main->CommandTextTable().value(0x04u), QStringLiteral("A"));
+    QCOMPARE(m_main->CommandTextTable().value(0x00040000u), QStringLiteral("A"));
 
     // Opening twice leaves no tabs, buttons or worker connections behind.
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
@@ -481,7 +481,14 @@ void TestKeyboardPage::restoreAndDrop()
     QTest::mousePress(a, Qt::LeftButton);
     QTest::mouseRelease(a, Qt::LeftButton);
     QTRY_COMPARE(sent.count(), 1);
-    QVERIFY(m_dir->readFile("Products/QK75/UserConfig/Base.xml").contains("KeyButtonName=\"Q\""));
+    {
+        // stored as the keyboard's key table takes it: type byte 0, the usage code in byte 1
+        KeyProfileLayers saved = QConfigBuildManage_Pro().ReadKeyConfig(m_dir->filePath("Products/QK75/UserConfig/Base.xml"));
+        const _KeyValueInfo *stored = saved.value(0) ? saved.value(0)->value(QStringLiteral("Q")) : nullptr;
+        QVERIFY(stored && stored->type == 8);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(stored->value), 4), QByteArray::fromHex("00040000"));
+        FreeKeyProfileLayers(saved);
+    }
     QTRY_VERIFY_WITH_TIMEOUT(!emu::TrafficLog(m_node, emu::Traffic::Write).isEmpty() ||
                                  !emu::TrafficLog(m_node, emu::Traffic::SendFeature).isEmpty(),
                              5000);
