@@ -3,17 +3,23 @@
 #include "firmware/DownTask.h"
 #include "firmware/DownloadFileName.h"
 #include "firmware/QDownTaskManage.h"
+#include "platform/HidPlatform.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QSaveFile>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
 
-QHttpDownload::QHttpDownload(QObject *parent) : QObject(parent), m_access(new QNetworkAccessManager(this))
+QHttpDownload::QHttpDownload(QObject *parent)
+    : QObject(parent), m_access(new QNetworkAccessManager(this)), m_stall(new QTimer(this))
 {
     connect(m_access, &QNetworkAccessManager::finished, this, &QHttpDownload::on_ReplyFinished);
+    // Kept here rather than as the request's transfer time-out, which Qt drops on a redirect.
+    m_stall->setSingleShot(true);
+    connect(m_stall, &QTimer::timeout, this, &QHttpDownload::stalled);
 }
 
 QHttpDownload::~QHttpDownload()
@@ -73,7 +79,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
         return;
     }
     const QUrl address = QUrl::fromUserInput(url.trimmed());
-    if (!address.isValid()) {
+    if (!address.isValid() || !IsWebAddress(address)) {
         fail(QStringLiteral(" 解析异常的 无效地址 ") + url, QStringLiteral("Invalid url"));
         return;
     }
@@ -109,13 +115,42 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
 
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(TransferTimeoutMs);
+    // Asked for, Qt adds no gzip of its own and inflates nothing: the bytes counted against the
+    // bound and the length are the bytes that arrive, and an encoded body is refused below.
+    request.setRawHeader("Accept-Encoding", "identity");
     m_reply = m_access->get(request);
+    // Qt stops reading from the network while this much waits unread, so memory stays near it
+    // however fast the server sends.
+    m_reply->setReadBufferSize(ReadBufferBytes);
     m_connections << connect(m_reply, &QNetworkReply::finished, this, &QHttpDownload::on_finished)
                   << connect(m_reply, &QNetworkReply::readyRead, this, &QHttpDownload::on_readyRead)
                   << connect(m_reply, &QNetworkReply::downloadProgress, this, &QHttpDownload::on_downloadProgress)
-                  << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error);
+                  << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error)
+                  << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected);
+    // Anything that arrives, a redirect included, restarts the stall time-out.
+    const auto restart = qOverload<>(&QTimer::start);
+    m_connections << connect(m_reply, &QNetworkReply::metaDataChanged, m_stall, restart)
+                  << connect(m_reply, &QNetworkReply::redirected, m_stall, restart)
+                  << connect(m_reply, &QNetworkReply::downloadProgress, m_stall, restart);
+    m_stall->start(platform::HidScaledMs(TransferTimeoutMs));
     WriteLogLine(QStringLiteral("159 ") + url);
+}
+
+bool QHttpDownload::IsWebAddress(const QUrl &address)
+{
+    const QString scheme = address.scheme().toLower();
+    return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !address.host().isEmpty();
+}
+
+void QHttpDownload::on_redirected(const QUrl &url)
+{
+    if (!IsWebAddress(url))
+        fail(QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '), QStringLiteral("Invalid url"));
+}
+
+void QHttpDownload::stalled()
+{
+    fail(QStringLiteral("Download stalled "), QStringLiteral("Download Fail"));
 }
 
 void QHttpDownload::on_error(QNetworkReply::NetworkError code)
@@ -142,9 +177,20 @@ bool QHttpDownload::drainReply()
     return true;
 }
 
+bool QHttpDownload::refusedEncoding()
+{
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (encoding.isEmpty() || encoding == "identity")
+        return false;
+    // Sent although not asked for: inflated it could grow without bound, kept it is not the file.
+    fail(QStringLiteral("Download refused, Content-Encoding ") + QString::fromLatin1(encoding) + QLatin1Char(' '),
+         QStringLiteral("Download Fail"));
+    return true;
+}
+
 void QHttpDownload::on_readyRead()
 {
-    if (m_reply && m_reply->error() == QNetworkReply::NoError && !drainReply() && m_tooLarge)
+    if (m_reply && m_reply->error() == QNetworkReply::NoError && !refusedEncoding() && !drainReply() && m_tooLarge)
         fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
 }
 
@@ -167,6 +213,8 @@ void QHttpDownload::on_finished()
         fail(QStringLiteral("Download Fail HTTP %1 ").arg(status.toInt()), QStringLiteral("Download Fail"));
         return;
     }
+    if (refusedEncoding())
+        return;
     drainReply();
     if (m_tooLarge) {
         fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
@@ -177,12 +225,9 @@ void QHttpDownload::on_finished()
         return;
     }
     // A body without a length (ended by closing the connection, or chunked) is taken as it came.
-    // A length counts only where it describes the bytes written: not for a body that was
-    // decoded on the way (gzip, deflate).
     bool lengthKnown = false;
     const qint64 expected = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
-    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
-    if (lengthKnown && (encoding.isEmpty() || encoding == "identity") && expected != m_written) {
+    if (lengthKnown && expected != m_written) {
         fail(QStringLiteral("Download incomplete %1/%2 ").arg(m_written).arg(expected), QStringLiteral("Download Fail"));
         return;
     }
@@ -252,6 +297,7 @@ void QHttpDownload::report(bool ok, const QString &errText)
 
 void QHttpDownload::releaseReply()
 {
+    m_stall->stop();
     for (const auto &c : qAsConst(m_connections))
         disconnect(c);
     m_connections.clear();

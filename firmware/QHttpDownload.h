@@ -8,6 +8,8 @@
 
 class QNetworkAccessManager;
 class QSaveFile;
+class QTimer;
+class QUrl;
 struct DownTask;
 
 // Fetches one file of a DownTask over HTTP into the task's folder, with progress.
@@ -30,8 +32,11 @@ public:
     static bool MakePath(const QString &folder);
 
     // No data for this long ends the transfer as failed, so that a stalled server cannot
-    // keep a batch open for ever.
+    // keep a batch open for ever, whatever redirects led to it.
     static constexpr int TransferTimeoutMs = 60000;
+
+    // Only web addresses are fetched: a local path or file:// address is no download.
+    static bool IsWebAddress(const QUrl &address);
 
 Q_SIGNALS:
     void DownEnd(bool ok, QString errText);
@@ -49,15 +54,21 @@ public Q_SLOTS:
     void on_ReplyFinished(QNetworkReply *reply);
 
 private:
+    static constexpr qint64 ReadBufferBytes = 1024 * 1024;
+
+    void on_redirected(const QUrl &url);
     void fail(const QString &logText, const QString &errText);
     void report(bool ok, const QString &errText);
     void releaseReply();
     bool drainReply();
+    bool refusedEncoding();
+    void stalled();
 
     DownTask *m_task = nullptr;
     QNetworkReply *m_reply = nullptr;
     QSaveFile *m_file = nullptr;
     QNetworkAccessManager *m_access = nullptr;
+    QTimer *m_stall = nullptr;
     bool m_running = false;
     QList<QMetaObject::Connection> m_connections;
     QByteArray m_buffer;

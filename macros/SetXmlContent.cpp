@@ -18,11 +18,18 @@ bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *e
 {
     // The stream reader keeps its element stack on the heap, so any depth is measured safely.
     // Namespaces are read as the DOM parser below reads them: prefixes are plain names.
+    // A document type declaration is refused whole: the stream reader stops reading entity
+    // declarations after an external one it does not fetch, while the DOM parser expands them,
+    // so what an entity would nest cannot be measured here. No file of the program has one;
+    // the predefined entities and character references need none.
     QXmlStreamReader reader(content);
     reader.setNamespaceProcessing(false);
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::DTD)
+            return Refuse(document, QStringLiteral("a document type declaration is not accepted"),
+                          reader.lineNumber(), error, line);
         if (token == QXmlStreamReader::StartElement && ++depth > kMaxXmlDepth)
             return Refuse(document, QStringLiteral("elements nested deeper than %1").arg(kMaxXmlDepth),
                           reader.lineNumber(), error, line);

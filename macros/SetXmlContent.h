@@ -8,6 +8,7 @@
 constexpr int kMaxXmlDepth = 256;
 
 // Parses the content into the document, as QDomDocument::setContent does, after a streaming
-// pass that refuses a document nested deeper than kMaxXmlDepth or not readable to its end.
+// pass that refuses a document nested deeper than kMaxXmlDepth, one with a document type
+// declaration (and so entities of its own), or one not readable to its end.
 // False leaves the document empty and gives the reason and its line.
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error = nullptr, int *line = nullptr);

@@ -48,13 +48,14 @@ void LoopbackHttpServer::onReadyRead(QTcpSocket *socket)
     const int end = buffer.indexOf("\r\n\r\n");
     if (end < 0)
         return;
+    const QByteArray request = buffer.left(end).toLower();
     const QByteArray line = buffer.left(buffer.indexOf("\r\n"));
     const QList<QByteArray> parts = line.split(' ');
     buffer.clear();
-    respond(socket, parts.size() >= 2 ? parts.at(1) : QByteArray("/"));
+    respond(socket, parts.size() >= 2 ? parts.at(1) : QByteArray("/"), request);
 }
 
-void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
+void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, const QByteArray &request)
 {
     m_requests << QString::fromLatin1(target);
     Route route;
@@ -65,7 +66,14 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
         route.status = 404;
         route.body = "not found";
     }
-    const QByteArray encoded = route.gzip ? Gzip(route.body) : route.body;
+    if (route.silent)
+        return;
+    QByteArray accepted;
+    for (const QByteArray &field : request.split('\n'))
+        if (field.startsWith("accept-encoding:"))
+            accepted = field.mid(16);
+    const bool gzip = route.encoding == GzipAlways || (route.encoding == GzipWhenAccepted && accepted.contains("gzip"));
+    const QByteArray encoded = gzip ? Gzip(route.body) : route.body;
     const qint64 length = route.declaredLength >= 0 ? route.declaredLength : encoded.size();
     QByteArray head = (route.http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
     head += "Content-Type: application/octet-stream\r\n";
@@ -73,7 +81,7 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target)
         head += "Transfer-Encoding: chunked\r\n";
     else if (route.declaredLength != -2)
         head += "Content-Length: " + QByteArray::number(length) + "\r\n";
-    if (route.gzip)
+    if (gzip)
         head += "Content-Encoding: gzip\r\n";
     if (!route.location.isEmpty())
         head += "Location: " + route.location + "\r\n";

@@ -9,21 +9,29 @@ class QTcpSocket;
 
 // A small HTTP/1.1 responder on 127.0.0.1 for download tests: each path answers with a set
 // status and body; a route can declare more bytes than it sends and hang up half-way, answer
-// as HTTP/1.0, or send its body gzip-encoded.
+// as HTTP/1.0, send its body gzip-encoded, or never answer.
 class LoopbackHttpServer : public QObject
 {
     Q_OBJECT
 public:
+    enum Encoding
+    {
+        Identity,
+        GzipWhenAccepted, // when the request's Accept-Encoding names gzip, as common web servers do
+        GzipAlways,       // whatever the request accepts
+    };
+
     struct Route
     {
         int status = 200;
         QByteArray body;
-        qint64 declaredLength = -1; // Content-Length sent; -1 the body's size, -2 none (ended by closing)
-        bool chunked = false;       // the body in chunks (Transfer-Encoding: chunked), no length
-        qint64 sendBytes = -1;      // bytes of the body sent before hanging up; -1 all
-        QByteArray location;        // Location header (redirects)
-        bool http10 = false;        // the status line says HTTP/1.0
-        bool gzip = false;          // the body gzip-encoded (Content-Encoding: gzip); lengths count encoded bytes
+        qint64 declaredLength = -1;   // Content-Length sent; -1 the body's size, -2 none (ended by closing)
+        bool chunked = false;         // the body in chunks (Transfer-Encoding: chunked), no length
+        qint64 sendBytes = -1;        // bytes of the body sent before hanging up; -1 all
+        QByteArray location;          // Location header (redirects)
+        bool http10 = false;          // the status line says HTTP/1.0
+        Encoding encoding = Identity; // gzip: the body gzip-encoded (Content-Encoding: gzip); lengths count encoded bytes
+        bool silent = false;          // takes the request and never answers
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
@@ -41,7 +49,7 @@ public:
 private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
-    void respond(QTcpSocket *socket, const QByteArray &target);
+    void respond(QTcpSocket *socket, const QByteArray &target, const QByteArray &request);
     static QByteArray Gzip(const QByteArray &data);
 
     QTcpServer m_server;
