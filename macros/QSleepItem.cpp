@@ -19,7 +19,7 @@ QSleepItem::QSleepItem(QEditMacroItemBase *owner, QWidget *parent) : QEditMacroI
     m_unit->setGeometry(0, 25, 50, 25);
     m_unit->installEventFilter(this);
     connect(m_edit, &QLineEdit::editingFinished, this, &QSleepItem::FinishEditing);
-    connect(m_edit, &QLineEdit::textEdited, this, &QSleepItem::FollowTyping);
+    connect(m_edit, &QLineEdit::textEdited, this, &QSleepItem::NoteTyping);
     m_delay = owner ? qMax(1u, owner->Delay()) : 1;
     Show(m_delay);
     UpdateColours();
@@ -80,6 +80,12 @@ void QSleepItem::FollowTyping(const QString &text)
     resize(w, 50);
 }
 
+void QSleepItem::NoteTyping(const QString &text)
+{
+    m_typed = true;
+    FollowTyping(text);
+}
+
 void QSleepItem::StartEditing()
 {
     if (auto *list = qobject_cast<QEditMacroPage_Iner *>(parentWidget()))
@@ -92,6 +98,12 @@ void QSleepItem::StartEditing()
 
 void QSleepItem::FinishEditing()
 {
+    // A click clears the field to show the value as placeholder; leaving it untouched is no edit.
+    if (!m_typed) {
+        Show(m_delay);
+        return;
+    }
+    m_typed = false;
     uint v = m_edit->text().toUInt();
     if (v == 0)
         v = 1;

@@ -29,6 +29,7 @@ protected:
 private:
     void StartEditing();
     void FinishEditing();
+    void NoteTyping(const QString &text);
     void FollowTyping(const QString &text);
     void Show(uint ms);
     void UpdateColours();
@@ -36,4 +37,5 @@ private:
     QPointer<QEditMacroItemBase> m_owner;
     QLineEdit *m_edit = nullptr;
     QLabel *m_unit = nullptr;
+    bool m_typed = false; // the user changed the field since editing last ended
 };

@@ -8,6 +8,7 @@
 #include "device/QKeyLableItem.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QMultifunKeyBoard.h"
+#include "keyboard/QMultifunKeyButton.h"
 #include "lighting/QLightConfigWIdget.h"
 #include "lighting/Ui_QLightConfigWIdget.h"
 #include "tests/emu/EmuControl.h"
@@ -112,6 +113,18 @@ void TestKeyboardPageView::lightingView()
     MainWidget &main = *m_main;
     m_tile->on_test();
     QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+    // The pointer resting on an assigned key keeps one value pop-up, which lets the pointer through.
+    QMultifunKeyButton *f3 = page->KeyBoard()->KeyByName(QStringLiteral("F3"));
+    QCursor::setPos(f3->mapToGlobal(f3->rect().center()));
+    QTRY_VERIFY(page->Popup() && page->Popup()->isVisible());
+    const QPointer<QDisplayInformation> popup = page->Popup();
+    QVERIFY(popup->windowHandle()->flags() & Qt::WindowTransparentForInput);
+    QVERIFY(popup->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QCursor::setPos(f3->mapToGlobal(f3->rect().center() + QPoint(1, 1)));
+    QTest::qWait(100);
+    QCOMPARE(page->Popup(), popup.data()); // not closed and opened again
+    QCursor::setPos(main.mapToGlobal(QPoint(2, main.height() - 2)));
+    QTRY_VERIFY(!popup);
     page->ButLight->click();
     QVERIFY(page->LightPage()->isVisible());
 

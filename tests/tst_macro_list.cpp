@@ -184,9 +184,11 @@ void TestMacroList::delayRows()
         bool enter; // else the edit loses focus
         uint delay;
     };
-    for (const Edit e : {Edit{"70000", true, 70000}, Edit{"", true, 1}, Edit{"5", false, 5}, Edit{"0", false, 1},
-                         Edit{"1048570", true, 1048570}}) {
-        first->Edit()->clear();
+    // A click clears the field and shows the value as placeholder; left untouched it keeps it.
+    for (const Edit e : {Edit{"70000", true, 70000}, Edit{"7\b", true, 1}, Edit{"5", false, 5}, Edit{"0", false, 1},
+                         Edit{"1048570", true, 1048570}, Edit{"", false, 1048570}, Edit{"", true, 1048570}}) {
+        QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(25, 40));
+        QVERIFY(first->Edit()->text().isEmpty());
         QTest::keyClicks(first->Edit(), QString::fromLatin1(e.typed));
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         if (e.enter)

@@ -154,6 +154,25 @@ private Q_SLOTS:
         QCOMPARE(pixel(&sw, 12, 12), QColor(180, 180, 180));
     }
 
+    void switchTrackDrawnWhole()
+    {
+        // The lighting page's size: the track runs under both ends in either state, blended once.
+        RectSwitchButton sw;
+        sw.resize(50, 24);
+        sw.setAnimation(false);
+        for (const bool on : {false, true}) {
+            sw.setChecked(on);
+            const QColor track = on ? QColor(48, 82, 132) : QColor(170, 170, 170);
+            const QImage img = ownPaint(&sw);
+            for (const int x : {6, 20, 43}) {
+                const QColor c = img.pixelColor(x, 3);
+                QVERIFY2(qAbs(c.red() - track.red()) <= 1 && qAbs(c.green() - track.green()) <= 1
+                             && qAbs(c.blue() - track.blue()) <= 1 && c.alpha() == 150,
+                         qPrintable(QStringLiteral("x %1: %2 alpha %3").arg(x).arg(c.name()).arg(c.alpha())));
+            }
+        }
+    }
+
     void switchTextsFollowLanguage()
     {
         MainWidget main;

@@ -10,8 +10,12 @@ QDisplayInformation::QDisplayInformation(QWidget *parent) : QWidget(parent)
 {
     setupUi();
     ApplyAppFont(this, 35);
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowStaysOnTopHint);
+    // It opens under the pointer and has nothing to click: were it to take the pointer, the key
+    // beneath would see a leave, close it, see an enter and open it again, without end.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowStaysOnTopHint
+                   | Qt::WindowTransparentForInput);
     setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void QDisplayInformation::setupUi()

@@ -5,7 +5,7 @@ class QGridLayout;
 class QLabel;
 class QVBoxLayout;
 
-// A borderless always-on-top panel with two lines: the value and the key name.
+// A borderless always-on-top panel with two lines, the value and the key name; the pointer passes through it.
 class QDisplayInformation : public QWidget
 {
     Q_OBJECT

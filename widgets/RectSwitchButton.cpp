@@ -108,10 +108,12 @@ void RectSwitchButton::paintEvent(QPaintEvent *)
     shape.addRoundedRect(QRectF(0, 0, side, side), 30, 30, Qt::RelativeSize);
     shape.addRoundedRect(QRectF(w - side, 0, side, side), 30, 30, Qt::RelativeSize);
     shape.addRect(QRectF(side / 2.0, 0, w - side, h));
+    // The pieces run the same way round, so the winding rule fills their union in one pass. Merging
+    // them into one outline (simplified(), united()) loses the right end where their edges meet.
     shape.setFillRule(Qt::WindingFill);
     p.setPen(Qt::NoPen);
     p.setBrush(bg);
-    p.drawPath(shape.simplified());
+    p.drawPath(shape);
 
     const int knobSpace = side - 2 * m_space - 5;
     p.setPen(m_textColor);
