@@ -655,12 +655,9 @@ void MainWidget::paintEvent(QPaintEvent *)
 
 void MainWidget::closeEvent(QCloseEvent *event)
 {
-    // The window system's close: animate away, then close for real after 500 ms.
-    if (!m_CloseAccepted) {
-        if (QLeftMenuPop::Instance()) {
-            event->ignore();
-            return;
-        }
+    // The window system's close: animate away, then close for real after 500 ms. With the
+    // navigation pop-up open only the animation is left out: the window still closes.
+    if (!m_CloseAccepted && !QLeftMenuPop::Instance()) {
         event->ignore();
         QAnimationEffectsLable::instance()->AnimateMinimize(this);
         QTimer::singleShot(500, this, [this] {

@@ -706,10 +706,13 @@ void HID_API::CloseStoppedDevice(uint32_t deviceId)
 
 void HID_API::BuildDeviceList()
 {
-    for (auto it = m_deviceMap.cbegin(); it != m_deviceMap.cend(); ++it) {
-        if (m_tileMap.contains(it.key()))
+    // A woken tile is shown after a wait that runs events, in which devices may come and go:
+    // the walk goes over the ids as they were and looks each one up again.
+    const QList<uint32_t> ids = m_deviceMap.keys();
+    for (uint32_t id : ids) {
+        DeviceRecord *r = m_deviceMap.value(id, nullptr);
+        if (!r || m_tileMap.contains(id))
             continue;
-        DeviceRecord *r = it.value();
         const QString code = r->CodeText();
         ProductRecord product;
         if (code.size() > 10) {
@@ -717,11 +720,11 @@ void HID_API::BuildDeviceList()
             if (!product.name.isEmpty())
                 r->name = product.name;
         }
-        auto *tile = new QKeyLableItem(HidList_Widget);
+        QPointer<QKeyLableItem> tile = new QKeyLableItem(HidList_Widget);
         tile->SetDevice(r);
-        tile->SetDeviceId(it.key());
+        tile->SetDeviceId(id);
         HidList_Widget->on_PushWidget(tile);
-        m_tileMap.insert(it.key(), tile);
+        m_tileMap.insert(id, tile);
         const uint8_t state = r->connectionState;
         if (r->deviceType == 2) {
             if (state == StateWired || state == StateWirelessAwake) {
@@ -735,6 +738,8 @@ void HID_API::BuildDeviceList()
             tile->SetProductFolder(product.folder);
         }
         tile->On_UpdataConnect();
+        if (!tile || m_tileMap.value(id, nullptr) != tile)
+            continue; // the device went during the wait, its tile with it
         tile->On_UpdataProduct();
         tile->On_UpPowvalue();
     }

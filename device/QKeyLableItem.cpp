@@ -240,11 +240,16 @@ void QKeyLableItem::On_UpdataConnect()
 {
     if (!m_device)
         return;
-    const uint8_t state = m_device->connectionState;
-    if (state == StateWirelessAwake)
-        Q_EMIT HidItem(this, false);
-    else if (state == StateWirelessAsleep)
-        Q_EMIT HidItem(this, true);
+    uint8_t state = m_device->connectionState;
+    if (state == StateWirelessAwake || state == StateWirelessAsleep) {
+        // The list shows a woken tile after a wait that runs events: the device may go in it,
+        // and this tile with it.
+        QPointer<QKeyLableItem> self(this);
+        Q_EMIT HidItem(this, state == StateWirelessAsleep);
+        if (!self || !m_device)
+            return;
+        state = m_device->connectionState;
+    }
     const bool wireless = state == StateWirelessAwake || state == StateWirelessAsleep;
     ConnectTypIcon->setStyleSheet(QLatin1String(wireless ? kBadgeWifi : kBadgeUsb));
     ConnectTypIcon->setText(GetLangText(wireless ? 301 : 300));
@@ -459,10 +464,12 @@ void QKeyLableItem::on_test()
     if (page->SelectDevice(this) != 0) {
         m_device->connectionState = StateWirelessAsleep;
         On_UpdataConnect();
-        FinishOpen();
+        if (self)
+            FinishOpen();
         main->on_Hide_busy_Status();
         DelayMs(100);
-        if (QHid_Work_Interface *worker = page->Manager()->CurrentWorker())
+        page = HID_API::instance();
+        if (QHid_Work_Interface *worker = page ? page->Manager()->CurrentWorker() : nullptr)
             worker->StartTask();
         if (MainWidget *m = MainWidget::instance())
             m->ShowMessage(QColor(178, 179, 180), GetLangText(363), true);
@@ -480,7 +487,8 @@ void QKeyLableItem::on_test()
         if (main)
             main->on_Hide_busy_Status();
         // The device may have gone while its data was read: then there is no page to open.
-        DeviceRecord *device = HID_API::instance() ? HID_API::instance()->DeviceById(id) : nullptr;
+        page = HID_API::instance();
+        DeviceRecord *device = page ? page->DeviceById(id) : nullptr;
         if (!self || !main || !device) {
             if (self)
                 FinishOpen();

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 
 #include <cmath>
@@ -261,7 +262,9 @@ void QGradualChangeLine::on_ReSetButton(QWidget *ObjHeand)
         Ask(QStringLiteral("至少需要一个左键,来维持正常使用"), true);
         return;
     }
-    if (Ask(QStringLiteral("确定要恢复默认键位?"), false) != 1)
+    // A mouse that goes while the question is open takes this column and its rows with it.
+    QPointer<QGradualChangeLine> self(this);
+    if (Ask(QStringLiteral("确定要恢复默认键位?"), false) != 1 || !self)
         return;
     row->SetReName(QString());
     row->SetNameId(0);
@@ -278,8 +281,9 @@ void QGradualChangeLine::on_ReSetButton(QWidget *ObjHeand)
 
 void QGradualChangeLine::on_ResetButtonCheck()
 {
-    if (Ask(QStringLiteral(" 请确定! 是否要恢复到默认的键值?"), false) != 1)
-        return;
+    QPointer<QGradualChangeLine> self(this);
+    if (Ask(QStringLiteral(" 请确定! 是否要恢复到默认的键值?"), false) != 1 || !self)
+        return; // a mouse that went during the question took this column with it
     for (int i = 0; i < m_Lines.size(); ++i) {
         QLineInfo *row = m_Lines.at(i);
         row->SetReName(QString());

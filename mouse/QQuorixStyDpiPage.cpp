@@ -675,7 +675,13 @@ void QQuorixStyDpiPage::on_ButDelete_clicked()
     QListWidgetItem *current = ConfigList->currentItem();
     if (!main || !current || current->text() == FirstPreset)
         return;
-    if (main->ShowMessage(kGreyBar, GetLangText(383).replace(QStringLiteral("%s"), current->text()), false) != 1)
+    const QString name = current->text();
+    if (main->ShowMessage(kGreyBar, GetLangText(383).replace(QStringLiteral("%s"), name), false) != 1)
+        return;
+    // A mouse that goes while the question is open takes the list with it: the preset is
+    // looked up again by its name.
+    current = FindPreset(name);
+    if (!current || !CurrentDevice())
         return;
     RemovePreset(current);
     LabelDPIFileName->clear();
@@ -702,9 +708,12 @@ void QQuorixStyDpiPage::on_ButResetConfig_clicked()
         target = ConfigList->selectedItems().first();
     if (!main || !target || !CurrentDevice())
         return;
+    const QString name = target->text();
     if (main->ShowMessage(kGreyBar, GetLangText(384), false) != 1)
         return;
-    const QString file = PresetPath(target->text());
+    if (!FindPreset(name) || !CurrentDevice())
+        return; // the mouse went while the question was open, its presets with it
+    const QString file = PresetPath(name);
     QFile::remove(file);
     QFile::copy(PresetDir() + QStringLiteral("/Base/Base.ini"), file);
     const bool applied = LoadPreset(file);

@@ -1,6 +1,7 @@
 #include "app/AppDirPath.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
+#include "app/QLeftMenuPop.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -282,6 +283,25 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 3000);
         QTRY_VERIFY(!w.isVisible());
         w.Shutdown();
+        QCOMPARE(closed.count(), 1);
+    }
+
+    void windowSystemCloseWithNavigationOpen()
+    {
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        QSignalSpy closed(&w, &MainWidget::W_Close);
+        bool visibleAfterClose = true;
+        auto *menu = new QLeftMenuPop(&w);
+        QTimer::singleShot(QLeftMenuPop::SlideMs + 100, menu, [&] {
+            w.close(); // Alt+F4 or the task bar while the menu runs
+            visibleAfterClose = w.isVisible();
+            menu->hide();
+        });
+        menu->Animationgeometry_show();
+        delete menu;
+        QVERIFY(!visibleAfterClose);
         QCOMPARE(closed.count(), 1);
     }
 

@@ -17,6 +17,7 @@
 #include "widgets/Battery.h"
 #include "widgets/QWaitGifWidget.h"
 
+#include <QPointer>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -354,6 +355,19 @@ void TstDeviceListPage::receiverAsleepThenAwake()
     QCOMPARE(w.TabWidget()->currentIndex(), 0);
     QCOMPARE(page->CurrentDevice(), record); // asleep, not gone: it stays listed
     QVERIFY(page->DeviceMap().contains(kb));
+
+    // it wakes with its removal already queued: the page hears the removal inside the wait
+    // that shows the woken tile, and nothing touches the gone tile or record after it
+    QPointer<QKeyLableItem> gone(tile);
+    record->connectionState = StateWirelessAwake;
+    emu::Unplug(node);
+    Q_EMIT worker->Device_Put_Chenge(node, true);
+    QTRY_VERIFY_WITH_TIMEOUT(!gone, 3000);
+    QVERIFY(!page->CurrentDevice());
+    QVERIFY(!page->Manager()->Worker(node));
+    QCOMPARE(emu::OpenHandles(node), 0);
+    QCOMPARE(page->TileMap().keys(), (QList<uint32_t>{kb}));
+    QCOMPARE(VisibleTiles(page), 1);
 }
 
 void TstDeviceListPage::secondFamilyMouseOneTile()

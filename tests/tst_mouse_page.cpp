@@ -440,6 +440,38 @@ private Q_SLOTS:
         QCOMPARE(list->count(), 0);
     }
 
+    // The mouse goes while a question of its page is open: the page's list and key column go
+    // with it, and the answer touches neither.
+    void presetDeleteQuestionOutlivesTheMouse()
+    {
+        Open(false);
+        Tab()->butlefit_on_buttonClicked(1);
+        QReghtListWidget *list = Dpi()->ConfigList;
+        Dpi()->ButAddConfig->click();
+        list->setCurrentRow(1);
+        QTimer::singleShot(50, [this] { emu::Unplug(m_node); });
+        MessageAnswerer yes(true, nullptr, 600);
+        Dpi()->ButDelete->click();
+        QCOMPARE(yes.count(), 1);
+        QCOMPARE(list->count(), 0);
+        QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Products/QM8/DpiConfig/灵敏度预设2.ini"))));
+    }
+
+    void columnResetQuestionOutlivesTheMouse()
+    {
+        Open(false);
+        LineKeyRecord row;
+        row.sendAddress = 3;
+        row.defaultCode = QStringLiteral("01010000");
+        QPointer<QGradualChangeLine> column = new QGradualChangeLine(Tab()->m_LStyleBoraWidget);
+        column->SetLines({row});
+        QTimer::singleShot(50, [this] { emu::Unplug(m_node); });
+        MessageAnswerer yes(true, nullptr, 600);
+        column->on_ResetButtonCheck();
+        QCOMPARE(yes.count(), 1);
+        QVERIFY(!column);
+    }
+
     void productColoursAndShortBase()
     {
         {
