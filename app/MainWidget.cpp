@@ -33,11 +33,12 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
 
-MainWidget *MainWidget::s_instance = nullptr;
+std::atomic<MainWidget *> MainWidget::s_instance{nullptr};
 
 namespace {
 const QColor kGreyBar(178, 179, 180);
@@ -220,9 +221,33 @@ void MainWidget::ConnectSignals()
 
 // ---- paths and INI openers ----
 
+QString MainWidget::CurrentProductName() const
+{
+    QMutexLocker lock(&m_ProductNameLock);
+    return m_ProductName;
+}
+
+void MainWidget::SetProductName(const QString &folder)
+{
+    QMutexLocker lock(&m_ProductNameLock);
+    m_ProductName = folder;
+}
+
+// The open page's product, else the current device's. Only the GUI thread looks the device up
+// and keeps what it found: the device list and the cached catalogue are not the workers' to read.
+QString MainWidget::ProductNameForFiles()
+{
+    QString name = CurrentProductName();
+    if (name.isEmpty() && QThread::currentThread() == thread()) {
+        name = currentDeviceProductFolder();
+        SetProductName(name);
+    }
+    return name;
+}
+
 QString MainWidget::ProductDir() const
 {
-    return QStringLiteral("%1/Products/%2").arg(AppDirPath(), m_ProductName);
+    return QStringLiteral("%1/Products/%2").arg(AppDirPath(), CurrentProductName());
 }
 
 QString MainWidget::UserConfigDir() const
@@ -237,24 +262,22 @@ QString MainWidget::ModifyConfigDir() const
 
 QSettings *MainWidget::OpenProductDataIni()
 {
-    if (m_ProductName.isEmpty())
-        m_ProductName = currentDeviceProductFolder();
-    if (!IsSafeFileComponent(m_ProductName)) {
-        WriteLogLine(QStringLiteral("no usable product for its data file: \"%1\"").arg(m_ProductName));
+    const QString product = ProductNameForFiles();
+    if (!IsSafeFileComponent(product)) {
+        WriteLogLine(QStringLiteral("no usable product for its data file: \"%1\"").arg(product));
         return OpenIniFile(AppDirPath() + QLatin1String(kUnsetProductIni));
     }
-    return OpenIniFile(QStringLiteral("%1/Products/%2/%2_data.ini").arg(AppDirPath(), m_ProductName));
+    return OpenIniFile(QStringLiteral("%1/Products/%2/%2_data.ini").arg(AppDirPath(), product));
 }
 
 QSettings *MainWidget::OpenMouseParamConfig()
 {
-    if (m_ProductName.isEmpty())
-        m_ProductName = currentDeviceProductFolder();
-    if (!IsSafeFileComponent(m_ProductName)) {
-        WriteLogLine(QStringLiteral("no usable product for its mouse settings: \"%1\"").arg(m_ProductName));
+    const QString product = ProductNameForFiles();
+    if (!IsSafeFileComponent(product)) {
+        WriteLogLine(QStringLiteral("no usable product for its mouse settings: \"%1\"").arg(product));
         return OpenIniFile(AppDirPath() + QLatin1String(kUnsetProductIni));
     }
-    return OpenIniFile(UserConfigDir() + QStringLiteral("/MouseParamConfig.ini"));
+    return OpenIniFile(QStringLiteral("%1/Products/%2/UserConfig/MouseParamConfig.ini").arg(AppDirPath(), product));
 }
 
 // ---- pop-ups ----
@@ -403,7 +426,7 @@ void MainWidget::switchTo(QWidget *page, int state)
 void MainWidget::OpenKeyboardPage(const QString &productFolder)
 {
     ShowBusyAt(true);
-    m_ProductName = productFolder;
+    SetProductName(productFolder);
     m_DevicePageKind = 2;
     Tab_BeseWdiget->setCurrentIndex(2);
     if (m_KeyboardPage)
@@ -413,7 +436,7 @@ void MainWidget::OpenKeyboardPage(const QString &productFolder)
 
 void MainWidget::OpenMousePage(const QString &productFolder)
 {
-    m_ProductName = productFolder;
+    SetProductName(productFolder);
     m_DevicePageKind = 1;
     Tab_BeseWdiget->setCurrentIndex(1);
     if (m_MousePage)

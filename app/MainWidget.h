@@ -2,6 +2,7 @@
 #include "app/BackdropShadow.h"
 #include <QColor>
 #include <QHash>
+#include <QMutex>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -39,7 +40,8 @@ public:
     QString ModifyConfigDir() const;
     QSettings *OpenProductDataIni();
     QSettings *OpenMouseParamConfig();
-    QString CurrentProductName() const { return m_ProductName; }
+    // Also read on the workers' threads.
+    QString CurrentProductName() const;
     // Display names of the device command codes, filled from the products' configuration lists.
     QHash<uint, QString> &CommandTextTable() { return m_CommandTextTable; }
 
@@ -136,6 +138,8 @@ private:
     void ConnectSignals();
     void switchTo(QWidget *page, int state);
     void on_TabChanged(int index);
+    void SetProductName(const QString &folder);
+    QString ProductNameForFiles();
 
     // The generated form.
     QGridLayout *gridLayout = nullptr;
@@ -161,6 +165,8 @@ private:
     int m_PageState = 0;
     uchar m_DevicePageKind = 0;
     int m_LastTab = 0;
+    // The product of the open device page; the workers open its files from their threads.
+    mutable QMutex m_ProductNameLock;
     QString m_ProductName;
     QHash<uint, QString> m_CommandTextTable;
     std::atomic<bool> m_SyncWait{false};
@@ -169,5 +175,5 @@ private:
     bool m_Quitting = false;
     bool m_CloseAccepted = false;
 
-    static MainWidget *s_instance;
+    static std::atomic<MainWidget *> s_instance; // read on the workers' threads
 };

@@ -289,7 +289,8 @@ bool IsKnownCode(const QString &code)
 ProductRecord FindProductByCodeText(const QString &code)
 {
     for (const ProductRecord &p : GetProductList())
-        if (!p.deviceCode.isEmpty() && code.contains(p.deviceCode))
+        // the workers store codes in lower case, the catalogue writes them in upper case
+        if (!p.deviceCode.isEmpty() && code.contains(p.deviceCode, Qt::CaseInsensitive))
             return p;
     return ProductRecord();
 }

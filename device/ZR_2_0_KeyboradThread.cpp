@@ -247,11 +247,9 @@ bool ZR_2_0_KeyboradThread::CheckOnline()
 
 ProductRecord ZR_2_0_KeyboradThread::FindProductRecord(const QString &code)
 {
-    QVector<ProductRecord> products = GetProductList();
-    if (products.isEmpty())
-        products = LoadProductList();
+    // Read afresh: the cached list belongs to the GUI thread, which empties it at quit.
     const QString wanted = code.toUpper();
-    for (const ProductRecord &p : products)
+    for (const ProductRecord &p : LoadProductList())
         if (!wanted.isEmpty() && p.deviceCode.toUpper() == wanted)
             return p;
     return ProductRecord();

@@ -4,7 +4,6 @@
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
-#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "device/DeviceRecord.h"
 #include "device/MouseConfigRecord.h"
@@ -101,7 +100,8 @@ bool ZR_YX_MouseThread::IsDeviceOnline()
 ProductRecord ZR_YX_MouseThread::FindProductByCode(const QString &code)
 {
     const QString upper = code.toUpper();
-    for (const ProductRecord &p : GetProductList())
+    // Read afresh: the cached list belongs to the GUI thread, which empties it at quit.
+    for (const ProductRecord &p : LoadProductList())
         if (p.deviceCode.toUpper() == upper)
             return p;
     return ProductRecord();
@@ -587,13 +587,13 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
         // keys must not be pointed at data that never went out
         WriteLogLine(QStringLiteral("second-family macros not uploaded: no macro data for ")
                      + names.join(QLatin1Char(',')));
-        Q_EMIT MessgBox(GetLangText(179));
+        Q_EMIT MessgBoxTextId(179);
         return;
     }
     const QByteArray data = block.mid(8);
     if (tooLarge || data.size() > 0xFFFF) {
         WriteLogLine(QStringLiteral("second-family macros not uploaded: too large for the mouse"));
-        Q_EMIT MessgBox(GetLangText(131));
+        Q_EMIT MessgBoxTextId(131);
         return;
     }
     uint16_t sum = 0;

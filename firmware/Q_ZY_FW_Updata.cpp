@@ -139,8 +139,11 @@ void Q_ZY_FW_Updata::run()
     const int result = m_library->StartUpdateProcess();
     m_running = false;
     if (result == 1) {
-        emit Dispmessg(GetLangText(412));
-        emit hidebutton();
+        // the language table is the GUI thread's: the text is looked up there, before the end step
+        QMetaObject::invokeMethod(this, [this] {
+            emit Dispmessg(GetLangText(412));
+            emit hidebutton();
+        }, Qt::QueuedConnection);
     }
     // The library owes one state per update; returning without one is a failed update.
     if (ClaimEnd())

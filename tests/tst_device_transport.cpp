@@ -2,6 +2,7 @@
 // echoed upload packets with retransmission, configuration images, key tables, macros, the
 // mouse key map and table reads, with their faults.
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -12,6 +13,7 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QtTest>
+#include <thread>
 
 using emu::Model;
 using emu::Traffic;
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void macroBlockLayout();
     void wiredMacroPieces_data();
     void wiredMacroPieces();
+    void messageTextLookedUpOnGuiThread();
     void tableReadReassembles_data();
     void tableReadReassembles();
     void tableReadWriteFailure();
@@ -549,6 +552,27 @@ void TestDeviceTransport::wiredMacroPieces()
             QCOMPARE(rep.mid(6, 2), QByteArray::fromHex("0002"));
         }
     }
+}
+
+// The language table is the GUI thread's: a failure on the worker's thread is given by text id,
+// and the text is looked up when the message reaches the GUI thread, in the language of then.
+void TestDeviceTransport::messageTextLookedUpOnGuiThread()
+{
+    DeviceRecord *r = Open(Model::KeyboardWired, 0);
+    QHid_Work_Interface *w = NewWorker(r);
+    QThread *emittedOn = nullptr;
+    QString text;
+    connect(w, &QHid_Work_Interface::MessgBox, this, [&](const QString &t) { emittedOn = QThread::currentThread(), text = t; },
+            Qt::DirectConnection);
+    QXM_Process::instance()->ReloadLanguage(1);
+    std::thread worker([w] { w->SendMacroData({QStringLiteral("missing")}); }); // no such file: text 179
+    worker.join();
+    QXM_Process::instance()->ReloadLanguage(2); // the user picks another language meanwhile
+    QVERIFY(text.isEmpty());
+    QTRY_COMPARE(text, GetLangText(179));
+    QCOMPARE(emittedOn, QThread::currentThread());
+    QXM_Process::instance()->ReloadLanguage(1); // the seed language again; its text differs
+    QVERIFY(text != GetLangText(179));
 }
 
 void TestDeviceTransport::tableReadReassembles_data()

@@ -30,7 +30,8 @@ using emu::Model;
 namespace {
 
 // A worker that asks the device for its code the way the protocol workers do: the 20-byte
-// code request where the interface has output reports, the 520-byte 0x82 read otherwise.
+// code request where the interface has output reports, the 520-byte 0x82 read otherwise. It
+// keeps the code in lower case, as they do.
 class CodeWorker : public QHid_Work_Interface
 {
 public:
@@ -53,7 +54,7 @@ public:
                 if (n < 0)
                     return QString();
                 if (n > 0 && reply[1] == 0x05)
-                    return QByteArray(reinterpret_cast<char *>(reply + 5), 6).toHex().toUpper();
+                    return QByteArray(reinterpret_cast<char *>(reply + 5), 6).toHex();
             }
             return QString();
         }
@@ -69,7 +70,7 @@ public:
         reply[0] = char(d->reportId);
         if (RecordGetFeature(d, reinterpret_cast<uchar *>(reply.data()), reply.size()) < 14)
             return QString();
-        return reply.mid(8, 6).toHex().toUpper();
+        return reply.mid(8, 6).toHex();
     }
     void SynchronizingDeviceData() override
     {
@@ -156,7 +157,7 @@ void TstDeviceListPage::startWithNoneThenPlug()
     const uint32_t node = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
     QTRY_COMPARE_WITH_TIMEOUT(page->TileMap().size(), 1, 5000);
     QVERIFY(page->DeviceMap().contains(node));
-    QCOMPARE(page->DeviceMap().value(node)->CodeText(), QStringLiteral("3A7C01010001"));
+    QCOMPARE(page->DeviceMap().value(node)->CodeText(), QStringLiteral("3a7c01010001"));
     QCOMPARE(int(page->DeviceMap().value(node)->connectionState), int(StateWired));
     QVERIFY(page->Manager()->Worker(node));
     QCOMPARE(VisibleTiles(page), 1);
@@ -333,7 +334,7 @@ void TstDeviceListPage::receiverAsleepThenAwake()
     QCOMPARE(VisibleTiles(page), 1);
 
     // the keyboard wakes: its worker reports the new state and the tile appears
-    record->SetCodeText(QStringLiteral("3A7C01010001"));
+    record->SetCodeText(QStringLiteral("3a7c01010001"));
     record->connectionState = StateWirelessAwake;
     QHid_Work_Interface *worker = page->Manager()->Worker(node);
     Q_EMIT worker->Device_Put_Chenge(node, true);

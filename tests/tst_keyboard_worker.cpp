@@ -332,12 +332,16 @@ void TestKeyboardWorker::wakeWithoutCodeAsksForIt()
     r->name.clear();
     ZR_2_0_KeyboradThread *w = NewWorker(r);
     QSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge);
+    // the GUI thread's cached catalogue is not the worker's: it reads the file as it is now
+    QVERIFY(!GetProductList().isEmpty());
+    QVERIFY(m_dir->writeFile(QStringLiteral("YProduct.xml"),
+                             m_dir->readFile(QStringLiteral("YProduct.xml")).replace("\"QUORIX QK75\"", "\"QUORIX QK75 Pro\"")));
     w->StartListening();
     emu::ClearTraffic();
     m_dev->InjectNotice(2, 1);
     QTRY_COMPARE(put.count(), 1);
     QCOMPARE(r->CodeText(), QStringLiteral("3a7c01010001"));
-    QCOMPARE(r->name, QStringLiteral("QUORIX QK75"));
+    QCOMPARE(r->name, QStringLiteral("QUORIX QK75 Pro"));
     QCOMPARE(Sent(Traffic::Write, 0x05).value(0), QByteArray::fromHex("050501000000000000000000000000000000000b"));
     // a stop during the wake handling returns quickly and leaves no reader behind
     r->SetCodeText(QString());
