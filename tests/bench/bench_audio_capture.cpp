@@ -11,8 +11,10 @@
 //
 //   bench_audio_capture [seconds]      each case measured over `seconds` (default 10)
 #include "lighting/AudioMonitor.h"
+#include "lighting/QAudioEffctBass.h"
 #include "tests/support/DirectSpectrum.h"
 #include "tests/support/PulseTestServer.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QApplication>
@@ -20,7 +22,6 @@
 #include <QFile>
 #include <QMap>
 #include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
 #include <cmath>
@@ -76,7 +77,7 @@ double MicrosecondsPerPacket(Fn analyse)
 
 Figure Measure(AudioMonitor &monitor, int seconds)
 {
-    QSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
+    QueuedSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad); // sent by the capture thread
     QTest::qWait(500); // settle
     draws.clear();
     const double cpu0 = ProcessCpuSeconds();
