@@ -2,8 +2,10 @@
 // output changing or vanishing while capturing, the daemon killed mid-capture, effects exchanged
 // while frames are rendered.
 #include "lighting/AudioMonitor.h"
+#include "lighting/QAudioEffctBass.h"
 #include "lighting/Visualizer.h"
 #include "tests/support/PulseTestServer.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QRegularExpression>
@@ -24,7 +26,7 @@ int ArgMax(const QVector<double> &v, int from, int to)
 }
 
 // The magnitudes of the first analysed (non-silent) packet in the spy from index `from` on.
-QVector<double> FirstSpectrum(const QSignalSpy &spy, int from = 0)
+QVector<double> FirstSpectrum(const QList<QList<QVariant>> &spy, int from = 0)
 {
     for (int i = from; i < spy.count(); ++i)
         if (spy.at(i).at(2).toInt() > 0)
@@ -88,7 +90,7 @@ void TestAudioCapture::toneSpectrum()
     QVERIFY(monitor.Initialised);
     QCOMPARE(monitor.OutputName(), sink);
     QVERIFY(LogHas(QStringLiteral("音频 inter系列主板 无需降速")) || LogHas(QStringLiteral("音频 amd系列主板 需要降速")));
-    QSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
+    QueuedSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
     monitor.on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0, 0);
     QVERIFY(monitor.isRunning());
     QTRY_VERIFY_WITH_TIMEOUT(draws.count() >= 5, kWaitMs);
@@ -126,7 +128,7 @@ void TestAudioCapture::secondSinkBecomesDefault()
     AudioMonitor monitor;
     QCOMPARE(monitor.OutputName(), QStringLiteral("test_sink"));
     monitor.on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0, 0);
-    QSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
+    QueuedSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
     QVERIFY(m_server->pactl({"load-module", "module-null-sink", "sink_name=second_sink"}));
     QVERIFY(m_server->pactl({"set-default-sink", "second_sink"}));
     QTRY_COMPARE_WITH_TIMEOUT(monitor.OutputName(), QStringLiteral("second_sink"), kWaitMs);
@@ -166,7 +168,7 @@ void TestAudioCapture::daemonKilledMidCapture()
     AudioMonitor monitor;
     QVERIFY(m_server->playTone(QStringLiteral("test_sink"), 44100, 1000.0, 0.5));
     monitor.on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0, 0);
-    QSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
+    QueuedSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
     QTRY_VERIFY_WITH_TIMEOUT(!FirstSpectrum(draws).isEmpty(), kWaitMs);
     m_server->kill();
     QTRY_VERIFY_WITH_TIMEOUT(!monitor.isRunning(), kWaitMs);

@@ -2,6 +2,7 @@
 #include "device/DeviceRecord.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
+#include "tests/support/QueuedSignalSpy.h"
 
 #include <QPointer>
 #include <QtTest>
@@ -125,8 +126,9 @@ void TestDeviceManager::routing()
     QCOMPARE(w->m_DeviceId.load(), 7u);
     m_manager->SetCurrentDeviceId(7);
     QCOMPARE(m_manager->CurrentWorker(), w);
-    QSignalSpy err(m_manager, &QHid_Threads_Manage::ErrorPop);
-    QSignalSpy busy(m_manager, &QHid_Threads_Manage::ShowBusy);
+    // Sent on the manager's thread.
+    QueuedSignalSpy err(m_manager, &QHid_Threads_Manage::ErrorPop);
+    QueuedSignalSpy busy(m_manager, &QHid_Threads_Manage::ShowBusy);
     m_manager->on_KeyResetLightModel();
     QVERIFY(m_manager->WaitIdle(5000));
     m_manager->on_KeyResetLightModelColor();
@@ -142,6 +144,7 @@ void TestDeviceManager::routing()
     m_manager->updata_KeyConfig();          // 9: nothing
     m_manager->on_GrabMousePram();          // 17: nothing
     QVERIFY(m_manager->WaitIdle(5000));
+    QCoreApplication::processEvents();
     QCOMPARE(w->Calls(), QStringList({"model", "colour", "speed", "mcolour", "keys:Base.xml/2", "recover:Saved.xml",
                                       "param:7:ffffffff", "recover:Saved.xml", "diy", "sync"}));
     QCOMPARE(err.count(), 1);
@@ -193,15 +196,17 @@ void TestDeviceManager::configBlockCommand()
 {
     StubWorker *w = Add(7);
     m_manager->SetCurrentDeviceId(7);
-    QSignalSpy busy(m_manager, &QHid_Threads_Manage::ShowBusy);
+    QueuedSignalSpy busy(m_manager, &QHid_Threads_Manage::ShowBusy);
     m_manager->on_KeyBoradConfigPramChange(nullptr);
     QVERIFY(m_manager->WaitIdle(5000));
+    QCoreApplication::processEvents();
     QVERIFY(w->Calls().isEmpty());
     QCOMPARE(busy.count(), 0);
     auto *block = static_cast<uchar *>(calloc(520, 1));
     m_manager->on_KeyBoradConfigPramChange(block);
     free(block); // the manager holds its own copy
     QVERIFY(m_manager->WaitIdle(5000));
+    QCoreApplication::processEvents();
     QCOMPARE(w->Calls(), QStringList({"block"}));
     QCOMPARE(busy.count(), 1);
 }

@@ -14,6 +14,7 @@
 #include "tests/emu/EmuMouse20.h"
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/MouseKeyRows.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QSignalSpy>
@@ -365,7 +366,8 @@ void TestDeviceMouse20::statusReportsBecomeEvents()
     m_worker = nullptr; // the manager owns it now
     QVERIFY(manager.AddWorker(m_rec->deviceId, worker));
     QSignalSpy events(&manager, &QHid_Threads_Manage::UpdataHidDevice);
-    QSignalSpy levels(worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge));
+    // Sent by the listener thread.
+    QueuedSignalSpy levels(worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge));
     m_dev->SetBattery(55);
     m_dev->InjectStatus(2, 1); // connected without a code: code and battery are read
     QTRY_COMPARE(events.count(), 2);

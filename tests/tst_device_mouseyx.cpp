@@ -15,6 +15,7 @@
 #include "tests/emu/EmuMouseYx.h"
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/MouseKeyRows.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QSignalSpy>
@@ -411,7 +412,8 @@ void TestDeviceMouseYx::noticesOnTheSecondInterface()
     m_worker = nullptr; // the manager owns it now
     QVERIFY(manager.AddWorker(m_cmd->deviceId, worker)); // starts the listener
     QSignalSpy events(&manager, &QHid_Threads_Manage::UpdataHidDevice);
-    QSignalSpy levels(worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge));
+    // Sent by the listener thread.
+    QueuedSignalSpy levels(worker, QOverload<uint, uchar>::of(&QHid_Work_Interface::Mouse_Dpi_Chenge));
     m_dev->InjectNotice(2, 0);
     QTRY_COMPARE(events.count(), 1);
     QCOMPARE(events.at(0).at(1).value<uchar>(), uchar(2));

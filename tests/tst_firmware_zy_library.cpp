@@ -2,11 +2,11 @@
 #include "firmware/QUpdataDlg.h"
 #include "firmware/Q_ZY_FW_Updata.h"
 #include "platform/UpdateLibrary.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QFile>
 #include <QLibrary>
-#include <QSignalSpy>
 #include <QtTest>
 
 // The update through the outside library, against our fake library copied into a fresh program
@@ -126,13 +126,14 @@ void TestZyLibrary::updateOutcomes()
     Q_ZY_FW_Updata updater(dir.path());
     QCOMPARE(updater.HasLibrary(), library);
     updater.SetRestartWaitMs(20);
-    QSignalSpy endedSpy(&updater, &Q_ZY_FW_Updata::UpdateEnded);
-    QSignalSpy doneSpy(&updater, &Q_ZY_FW_Updata::UpdaterDone);
-    QSignalSpy textSpy(&updater, &Q_ZY_FW_Updata::Dispmessg);
-    QSignalSpy stepSpy(&updater, &Q_ZY_FW_Updata::UpdataStep);
-    QSignalSpy versionSpy(&updater, &Q_ZY_FW_Updata::ButtonVersion);
-    QSignalSpy quitSpy(&updater, &Q_ZY_FW_Updata::quitProdunctPage);
-    QSignalSpy dialogSpy(&updater, &Q_ZY_FW_Updata::dispdlg);
+    // The update runs on the updater's own thread (or the library's), which sends these.
+    QueuedSignalSpy endedSpy(&updater, &Q_ZY_FW_Updata::UpdateEnded);
+    QueuedSignalSpy doneSpy(&updater, &Q_ZY_FW_Updata::UpdaterDone);
+    QueuedSignalSpy textSpy(&updater, &Q_ZY_FW_Updata::Dispmessg);
+    QueuedSignalSpy stepSpy(&updater, &Q_ZY_FW_Updata::UpdataStep);
+    QueuedSignalSpy versionSpy(&updater, &Q_ZY_FW_Updata::ButtonVersion);
+    QueuedSignalSpy quitSpy(&updater, &Q_ZY_FW_Updata::quitProdunctPage);
+    QueuedSignalSpy dialogSpy(&updater, &Q_ZY_FW_Updata::dispdlg);
 
     updater.on_startUpdata(dir.filePath(firmware));
     QTRY_VERIFY(endedSpy.count() + doneSpy.count() > 0);
@@ -178,8 +179,8 @@ void TestZyLibrary::secondStartWhileRunningIsIgnored()
     SetKnobs(0, 0, "0", QByteArray(), false);
     Q_ZY_FW_Updata updater(dir.path());
     updater.SetRestartWaitMs(200);
-    QSignalSpy endedSpy(&updater, &Q_ZY_FW_Updata::UpdateEnded);
-    QSignalSpy doneSpy(&updater, &Q_ZY_FW_Updata::UpdaterDone);
+    QueuedSignalSpy endedSpy(&updater, &Q_ZY_FW_Updata::UpdateEnded);
+    QueuedSignalSpy doneSpy(&updater, &Q_ZY_FW_Updata::UpdaterDone);
     updater.on_startUpdata(dir.filePath(QStringLiteral("Buff/a.bin")));
     updater.on_startUpdata(dir.filePath(QStringLiteral("Buff/a.bin")));
     QTRY_COMPARE(endedSpy.count(), 1);

@@ -20,9 +20,11 @@
 #include "keyboard/QMultifunKeyBoard.h"
 #include "keyboard/QMultifunKeyButton.h"
 #include "lighting/AudioMonitor.h"
+#include "lighting/QAudioEffctBass.h"
 #include "lighting/QLightConfigWIdget.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuKeyboard.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 #include "widgets/QACombxBox.h"
 #include "widgets/QACombxBoxView.h"
@@ -189,8 +191,10 @@ void TestKeyboardPage::opensFromTile()
     // The worker's request reaches the audio capture, which posts an idle request to the draw thread.
     AudioMonitor::instance()->on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0.0, 0.0);
     AudioMonitor::instance()->StopCapture();
-    QSignalSpy idle(AudioMonitor::instance(), &AudioMonitor::DrawKeyborad);
+    // Also sent by the capture thread while it runs.
+    QueuedSignalSpy idle(AudioMonitor::instance(), &AudioMonitor::DrawKeyborad);
     Q_EMIT worker->updataaudioneffct();
+    QCoreApplication::processEvents();
     QCOMPARE(idle.count(), 1);
     QCOMPARE(idle.at(0).at(2).toInt(), 0);
     // left: nothing stays connected, the main page stays where it is
@@ -200,8 +204,10 @@ void TestKeyboardPage::opensFromTile()
     QVERIFY(!AudioMonitor::instance()->CurrentEffect()); // leaving stopped the audio
     AudioMonitor::instance()->on_SetAudioEffectModel(171, false, 30, 200, 100, 50, 0.0, 0.0);
     AudioMonitor::instance()->StopCapture();
+    QCoreApplication::processEvents();
     const int drawn = idle.count(); // the capture may have drawn once before it stopped
     Q_EMIT worker->updataaudioneffct();
+    QCoreApplication::processEvents();
     QCOMPARE(idle.count(), drawn);
     AudioMonitor::instance()->on_StopGrabEffct();
 

@@ -11,6 +11,7 @@
 #include "tests/emu/EmuKeyboard.h"
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/MouseKeyRows.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
@@ -300,9 +301,10 @@ void TestKeyboardWorker::listenerNotices()
     DeviceRecord *r = Open(Model::KeyboardReceiver, 1);
     r->SetCodeText(QStringLiteral("3a7c01010001"));
     ZR_2_0_KeyboradThread *w = NewWorker(r);
-    QSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge);
-    QSignalSpy power(w, &ZR_2_0_KeyboradThread::mouse_Pow_Chenge);
-    QSignalSpy check(w, &ZR_2_0_KeyboradThread::Code_Check_Retult);
+    // The listener thread sends these.
+    QueuedSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge);
+    QueuedSignalSpy power(w, &ZR_2_0_KeyboradThread::mouse_Pow_Chenge);
+    QueuedSignalSpy check(w, &ZR_2_0_KeyboradThread::Code_Check_Retult);
     w->StartListening();
     m_dev->InjectNotice(2, 0);
     QTRY_COMPARE(put.count(), 1);
@@ -331,7 +333,7 @@ void TestKeyboardWorker::wakeWithoutCodeAsksForIt()
     DeviceRecord *r = Open(Model::KeyboardReceiver, 1);
     r->name.clear();
     ZR_2_0_KeyboradThread *w = NewWorker(r);
-    QSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge);
+    QueuedSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge); // from the listener thread
     // the GUI thread's cached catalogue is not the worker's: it reads the file as it is now
     QVERIFY(!GetProductList().isEmpty());
     QVERIFY(m_dir->writeFile(QStringLiteral("YProduct.xml"),
@@ -562,7 +564,7 @@ void TestKeyboardWorker::listenerStoppedDuringCommands()
     QVERIFY(w->isRunning());
     QCOMPARE(runningMidCommand, QVector<bool>(5, false));
     // a notice sent while nobody listened is heard once the listener runs again
-    QSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge);
+    QueuedSignalSpy put(w, &ZR_2_0_KeyboradThread::Device_Put_Chenge);
     m_dev->InjectNotice(2, 0);
     QTRY_COMPARE(put.count(), 1);
 }

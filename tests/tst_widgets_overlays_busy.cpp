@@ -3,13 +3,13 @@
 #include "widgets/QMaskGrayLabel.h"
 #include "widgets/QWaitLabel.h"
 #include "widgets/QWaitingAnimationDlg.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -44,7 +44,7 @@ private Q_SLOTS:
     void tickThreadTicksAndStopsPromptly()
     {
         QLabelThread ticker;
-        QSignalSpy ticks(&ticker, &QLabelThread::Runone);
+        QueuedSignalSpy ticks(&ticker, &QLabelThread::Runone); // ticks come from the thread
         ticker.on_StateThred();
         QTest::qWait(1050);
         QVERIFY2(ticks.count() >= 8 && ticks.count() <= 13, qPrintable(QString::number(ticks.count())));
@@ -55,6 +55,7 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() < 50, qPrintable(QString::number(clock.elapsed())));
 
         // It starts again after a stop, also when restarted straight away.
+        QCoreApplication::processEvents(); // ticks sent before the stop
         ticks.clear();
         ticker.on_StateThred();
         ticker.on_StopThred();

@@ -11,8 +11,10 @@
 //
 //   bench_audio_capture [seconds]      each case measured over `seconds` (default 10)
 #include "lighting/AudioMonitor.h"
+#include "lighting/QAudioEffctBass.h"
 #include "tests/support/DirectSpectrum.h"
 #include "tests/support/PulseTestServer.h"
+#include "tests/support/QueuedSignalSpy.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QApplication>
@@ -20,7 +22,6 @@
 #include <QFile>
 #include <QMap>
 #include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
 #include <cmath>
@@ -76,7 +77,7 @@ double MicrosecondsPerPacket(Fn analyse)
 
 Figure Measure(AudioMonitor &monitor, int seconds)
 {
-    QSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad);
+    QueuedSignalSpy draws(&monitor, &AudioMonitor::DrawKeyborad); // sent by the capture thread
     QTest::qWait(500); // settle
     draws.clear();
     const double cpu0 = ProcessCpuSeconds();
@@ -134,10 +135,14 @@ int main(int argc, char **argv)
     }
 
     std::printf("audio capture over %d s of a 200-4000 Hz sweep, 44.1 kHz null sink\n", seconds);
-    std::printf("  a) capture + packet spectrum + effect 171: %6.2f %% of one core (goal <= 2 %%), %.1f packets analysed/s\n",
-                capture.cpuPercent, capture.analysed / double(seconds));
-    std::printf("  b) capture + spectrum analyser (428):     %6.2f %% of one core\n", analyser.cpuPercent);
-    std::printf("  c) audio off:                             %6.2f %% of one core\n", off.cpuPercent);
+    // No fixed goal: the process's own floor (c, measured in the same run) differs from machine to
+    // machine, so each case is given above it.
+    std::printf("  a) capture + packet spectrum + effect 171: %6.2f %% of one core (%.2f %% above the floor c), "
+                "%.1f packets analysed/s\n",
+                capture.cpuPercent, capture.cpuPercent - off.cpuPercent, capture.analysed / double(seconds));
+    std::printf("  b) capture + spectrum analyser (428):     %6.2f %% of one core (%.2f %% above the floor c)\n",
+                analyser.cpuPercent, analyser.cpuPercent - off.cpuPercent);
+    std::printf("  c) audio off, the floor:                  %6.2f %% of one core\n", off.cpuPercent);
     std::printf("  threads other than the GUI thread, audio off:%s\n", wakes.isEmpty() ? " none" : qPrintable(wakes));
     for (int r = 0; r < 2; ++r)
         std::printf("  one packet spectrum, %d frames: direct sum %8.1f us, transform %6.1f us\n", r == 0 ? 441 : 480,

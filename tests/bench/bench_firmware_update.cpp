@@ -4,8 +4,9 @@
 // mandates for what was sent (post-delays, packet time, polls, fixed sleeps; re-enumeration
 // runs during the engine's own fixed sleeps). Then the whole update of a 128 KiB PixArt image
 // from the tile's Yes to the mouse's tile back at its new version (download, dialog, worker stop,
-// re-enumeration and arrival included), as a ratio to the engine's write time alone plus the
-// arrival wait of the device list (100 ms). Runs for minutes.
+// re-enumeration and arrival included), as a ratio to the engine's write time of the run above
+// plus the arrival wait of the device list (100 ms), a reference rather than a floor, as the two
+// runs vary. Runs for minutes.
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
@@ -166,9 +167,12 @@ int main(int argc, char **argv)
     QFile f(file);
     f.open(QIODevice::ReadOnly);
     const double whole = MeasureFromTile(f.readAll());
-    const double floor = engine128 + 100;
-    std::printf("PixArt cable 128 KiB from the tile's Yes to the tile back: %8.1f s  engine alone + waits %8.1f s"
-                "  ratio %.3f %s\n", whole / 1000, floor / 1000, whole / floor, whole < 0 ? "(FAILED)" : "");
+    // Not a floor: the engine's time is that of the earlier run, and two runs differ by about 1 %,
+    // so a ratio within 0.98 .. 1.02 means the rest of the path adds nothing to speak of.
+    const double reference = engine128 + 100;
+    std::printf("PixArt cable 128 KiB from the tile's Yes to the tile back: %8.1f s  engine's earlier run + waits "
+                "%8.1f s  ratio %.3f (runs differ by about 1 %%) %s\n",
+                whole / 1000, reference / 1000, whole / reference, whole < 0 ? "(FAILED)" : "");
     emu::Reset();
     return 0;
 }

@@ -1,8 +1,10 @@
 // Figures of opening the keyboard page from its tile against the emulated QK75, wired and
 // through the receiver, each report taking 1 ms each way: the time from the click to the page
-// shown with the keyboard's tables read, its ratio to the waits on that path (the sync wait's
-// 200 ms poll period, the worker's two 50 ms pauses between table reads, the page's 100 ms),
-// and the page's own filling time beyond its 100 ms.
+// shown with the keyboard's tables read, its ratio to the fixed waits on that path (the worker's
+// two 50 ms pauses between table reads, the page's 100 ms, and through the receiver the worker's
+// 200 ms before the block read and 100 ms before the DIY map read; the sync wait's 200 ms poll
+// adds up to one more period, so the ratio lies between 1 and about 2 where nothing else is
+// slow), and the page's own filling time beyond its 100 ms.
 #include "app/MainWidget.h"
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
@@ -21,7 +23,8 @@
 #include <vector>
 
 namespace {
-const double kMandatedMs = 200 + 50 + 50 + 100;
+const double kFixedWaitsMs = 50 + 50 + 100;
+const double kReceiverWaitsMs = 200 + 100;
 
 bool WaitFor(const std::function<bool()> &ready, int ms)
 {
@@ -34,6 +37,7 @@ bool WaitFor(const std::function<bool()> &ready, int ms)
 
 void Run(emu::Model model, const char *name, int rounds)
 {
+    const double waits = kFixedWaitsMs + (model == emu::Model::KeyboardReceiver ? kReceiverWaitsMs : 0.0);
     TestProgramDir dir;
     auto dev = std::static_pointer_cast<emu::EmuKeyboard>(emu::MakeDevice(model));
     emu::Knobs knobs = dev->knobs();
@@ -67,8 +71,8 @@ void Run(emu::Model model, const char *name, int rounds)
         std::sort(open.begin(), open.end());
         std::sort(build.begin(), build.end());
         const double openMedian = open[open.size() / 2], buildMedian = build[build.size() / 2];
-        std::printf("%-9s tile click to page shown: median %.0f ms, max %.0f ms; ratio to the %.0f ms of waits %.2f\n", name,
-                    openMedian, open.back(), kMandatedMs, openMedian / kMandatedMs);
+        std::printf("%-9s tile click to page shown: median %.0f ms, max %.0f ms; ratio to the %.0f ms of fixed waits %.2f\n", name,
+                    openMedian, open.back(), waits, openMedian / waits);
         std::printf("%-9s page filling beyond its 100 ms: median %.1f ms, max %.1f ms\n", name, buildMedian, build.back());
     }
     emu::Reset();
