@@ -56,9 +56,6 @@ int QHid_Work_Interface::Ms(int ms)
 
 QHid_Work_Interface::QHid_Work_Interface(QObject *parent) : QThread(parent)
 {
-    // This object lives on the GUI thread: from the worker's thread these calls are queued.
-    connect(this, &QHid_Work_Interface::MessgBoxTextId, this, &QHid_Work_Interface::on_MessgBoxTextId);
-    connect(this, &QHid_Work_Interface::DomPopMessgeTextIds, this, &QHid_Work_Interface::on_DomPopMessgeTextIds);
     if (MainWidget *main = MainWidget::instance()) {
         connect(this, &QHid_Work_Interface::MessgBox, main, &MainWidget::on_CloroMessgBox);
         connect(this, &QHid_Work_Interface::ErrorPop, main, &MainWidget::on_ErrorMessgeBox);
@@ -70,14 +67,17 @@ QHid_Work_Interface::QHid_Work_Interface(QObject *parent) : QThread(parent)
 
 QHid_Work_Interface::~QHid_Work_Interface() = default;
 
-void QHid_Work_Interface::on_MessgBoxTextId(uint textId)
+// This object lives on the GUI thread: from the worker's thread the call is queued there.
+void QHid_Work_Interface::PostMessgBox(uint textId)
 {
-    Q_EMIT MessgBox(GetLangText(textId));
+    QMetaObject::invokeMethod(this, [this, textId] { Q_EMIT MessgBox(GetLangText(textId)); });
 }
 
-void QHid_Work_Interface::on_DomPopMessgeTextIds(uint titleId, uint messageId)
+void QHid_Work_Interface::PostDomPopMessge(uint titleId, uint messageId)
 {
-    Q_EMIT DomPopMessge(GetLangText(titleId), GetLangText(messageId));
+    QMetaObject::invokeMethod(this, [this, titleId, messageId] {
+        Q_EMIT DomPopMessge(GetLangText(titleId), GetLangText(messageId));
+    });
 }
 
 void QHid_Work_Interface::SetReplyTimeout(int ms)
@@ -934,7 +934,7 @@ bool QHid_Work_Interface::SendMacroData(const QStringList &macros)
     const QByteArray block = MacroFileToPackets(macros);
     if (d->connectionState == StateWired) {
         if (block.isEmpty()) {
-            Q_EMIT MessgBoxTextId(179);
+            PostMessgBox(179);
             return false;
         }
         if (block.size() <= 520) {
@@ -946,7 +946,7 @@ bool QHid_Work_Interface::SendMacroData(const QStringList &macros)
         const int pieces = data.size() / 512;
         const int rest = data.size() % 512;
         if (pieces > 8) {
-            Q_EMIT MessgBoxTextId(131);
+            PostMessgBox(131);
             return false;
         }
         bool ok = true;

@@ -123,10 +123,6 @@ Q_SIGNALS:
     void ErrorPop(bool biock, int errcode);
     void MessgBox(QString text);
     void DomPopMessge(QString t, QString m);
-    // The same messages given by text ids, for the worker's own thread: the texts are looked up
-    // on the GUI thread, where the language table is rebuilt, and leave as MessgBox/DomPopMessge.
-    void MessgBoxTextId(uint textId);
-    void DomPopMessgeTextIds(uint titleId, uint messageId);
     void HideBusy();
     void ShowBusy();
     void ThreadInputKeyBoradLightChange();
@@ -136,8 +132,6 @@ Q_SIGNALS:
     void updataaudioneffct();
 
 public Q_SLOTS:
-    void on_MessgBoxTextId(uint textId);
-    void on_DomPopMessgeTextIds(uint titleId, uint messageId);
     void on_ThreadReset();
     void on_MouseConfigInfo();
     void on_ResetKeyBoradLightMColor(int Model, bool pen);
@@ -146,6 +140,10 @@ public Q_SLOTS:
     void on_MouseResetKeys();
 
 protected:
+    // MessgBox / DomPopMessge by text ids, callable from the worker's thread: the texts are looked
+    // up on the GUI thread, which owns the language table and rebuilds it on a language change.
+    void PostMessgBox(uint textId);
+    void PostDomPopMessge(uint titleId, uint messageId);
     void run() override;
     void RunTask(uint8_t code);
     void MarkAsleep();

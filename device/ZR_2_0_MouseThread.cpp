@@ -447,18 +447,18 @@ bool ZR_2_0_MouseThread::WriteKeyTable()
         const QByteArray block = MacroFileToBytes(names, &tooLarge);
         if (block.isEmpty() && tooLarge) {
             WriteLogLine(QStringLiteral("mouse keys not written: macro data past the block's 16-bit lengths"));
-            Q_EMIT MessgBoxTextId(131);
+            PostMessgBox(131);
             return finish(false);
         }
         if (block.isEmpty()) {
             WriteLogLine(QStringLiteral("mouse keys not written: a macro of \"%1\" has no data").arg(names.join(QLatin1String("\", \""))));
-            Q_EMIT MessgBoxTextId(179);
+            PostMessgBox(179);
             return finish(false);
         }
         macros = MacroReports(block, d->reportId);
         if (macros.isEmpty()) {
             WriteLogLine(QStringLiteral("mouse keys not written: %1 bytes of macro data").arg(block.size() - 8));
-            Q_EMIT MessgBoxTextId(131);
+            PostMessgBox(131);
             return finish(false);
         }
         single = block.size() <= kImageBytes;
@@ -470,7 +470,7 @@ bool ZR_2_0_MouseThread::WriteKeyTable()
         return finish(false);
     }
     if (names.isEmpty()) {
-        Q_EMIT DomPopMessgeTextIds(274, 275);
+        PostDomPopMessge(274, 275);
         return finish(true);
     }
     for (int k = 0; k < macros.size(); ++k) {

@@ -587,13 +587,13 @@ void ZR_YX_MouseThread::UploadMacros(const QList<MouseKeyRow> &rows)
         // keys must not be pointed at data that never went out
         WriteLogLine(QStringLiteral("second-family macros not uploaded: no macro data for ")
                      + names.join(QLatin1Char(',')));
-        Q_EMIT MessgBoxTextId(179);
+        PostMessgBox(179);
         return;
     }
     const QByteArray data = block.mid(8);
     if (tooLarge || data.size() > 0xFFFF) {
         WriteLogLine(QStringLiteral("second-family macros not uploaded: too large for the mouse"));
-        Q_EMIT MessgBoxTextId(131);
+        PostMessgBox(131);
         return;
     }
     uint16_t sum = 0;
