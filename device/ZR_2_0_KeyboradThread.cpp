@@ -247,12 +247,9 @@ bool ZR_2_0_KeyboradThread::CheckOnline()
 
 ProductRecord ZR_2_0_KeyboradThread::FindProductRecord(const QString &code)
 {
-    // Read afresh: the cached list belongs to the GUI thread, which empties it at quit.
-    const QString wanted = code.toUpper();
-    for (const ProductRecord &p : LoadProductList())
-        if (!wanted.isEmpty() && p.deviceCode.toUpper() == wanted)
-            return p;
-    return ProductRecord();
+    // The catalogue's own lookup reads the file afresh: the cached list belongs to the GUI
+    // thread, which empties it at quit.
+    return ::FindProductRecord(code);
 }
 
 // ---- table reads ----------------------------------------------------------------------------

@@ -99,12 +99,9 @@ bool ZR_YX_MouseThread::IsDeviceOnline()
 
 ProductRecord ZR_YX_MouseThread::FindProductByCode(const QString &code)
 {
-    const QString upper = code.toUpper();
-    // Read afresh: the cached list belongs to the GUI thread, which empties it at quit.
-    for (const ProductRecord &p : LoadProductList())
-        if (p.deviceCode.toUpper() == upper)
-            return p;
-    return ProductRecord();
+    // The catalogue's own lookup reads the file afresh: the cached list belongs to the GUI
+    // thread, which empties it at quit.
+    return FindProductRecord(code);
 }
 
 bool ZR_YX_MouseThread::QueryCode(bool receiver, QByteArray *reply, QString *code)
