@@ -19,6 +19,7 @@
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "widgets/QCaroonMaskLabel.h"
 #include "widgets/QDottomMessgDlg.h"
+#include "app/NestedWait.h"
 #include "widgets/QLR_PopWidget.h"
 #include "widgets/QMaskGrayLabel.h"
 #include "widgets/QWaitingAnimationDlg.h"
@@ -282,17 +283,18 @@ QSettings *MainWidget::OpenMouseParamConfig()
 
 // ---- pop-ups ----
 
-uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool yesOnly)
+uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool yesOnly, const char *file, int line)
 {
     m_MaskGray->m_ShowMovie = false;
     m_MaskGray->m_ShowText = false;
     m_MaskGray->show();
     uchar result = 0;
     {
+        NestedWait::Scope wait(file, line);
         QDottomMessgDlg dlg(nullptr, colour, text, yesOnly, width());
         dlg.move(pos().x(), pos().y() + height() / 3);
         dlg.exec();
-        result = QDottomMessgDlg::LastResult();
+        result = wait.DeviceWent() ? 0 : QDottomMessgDlg::LastResult();
         dlg.close();
     }
     m_MaskGray->hide();

@@ -46,7 +46,9 @@ public:
     QHash<uint, QString> &CommandTextTable() { return m_CommandTextTable; }
 
     // Pop-ups.
-    uchar ShowMessage(const QColor &colour, const QString &text, bool yesOnly);
+    // The answer: 1 Yes, 0 otherwise, also when the open page's device went while it was asked.
+    uchar ShowMessage(const QColor &colour, const QString &text, bool yesOnly,
+                      const char *file = __builtin_FILE(), int line = __builtin_LINE());
     void ShowBottomTip(const QString &caption, const QString &text);
     void ShowErrorCode(bool clog, int code);
     void ShowInfoText(const QString &text);

@@ -1,4 +1,5 @@
 #include "app/QLeftMenuPop.h"
+#include "app/NestedWait.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
@@ -123,6 +124,7 @@ void QLeftMenuPop::Animationgeometry_show()
     m_Animation->setStartValue(closedRect());
     m_Animation->setEndValue(openRect());
     m_Animation->start();
+    NestedWait::Scope wait;
     exec();
 }
 

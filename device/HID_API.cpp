@@ -4,6 +4,7 @@
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
 #include "app/QTitleWin.h"
 #include "app/QXM_Process.h"
@@ -25,6 +26,7 @@
 #include "platform/HidPlatform.h"
 #include "widgets/QWaitGifWidget.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -377,6 +379,7 @@ QString HID_API::GrabDeviceCode(QHid_Work_Interface *worker)
     if (m_codeReader->LastRequest() != m_awaitedCodeRequest)
         return QString(); // the reader could not take the request
     // Up to 50 waits of 200 ms, processing events; a matching reply ends the wait at once.
+    NestedWait::Scope wait;
     for (int pass = 0; pass < 50 && m_grabbedCode.isEmpty(); ++pass) {
         QEventLoop loop;
         QTimer::singleShot(200, &loop, &QEventLoop::quit);
@@ -616,13 +619,29 @@ void HID_API::on_DeviceNotice(bool arrival, uint deviceId, ushort vendorId, usho
     n.arrival = arrival;
     n.isZrRtu = ProductFlagByVidPid(vendorId, productId);
     m_pendingNotices.append(n);
-    // One notice at a time, in the order they came; the others wait their turn.
-    if (!m_updating && !m_handlingNotices)
-        WorkOffNotices();
+    // Held by a wait (not by an update, whose device comes and goes on purpose): gone to every
+    // lookup until the removal runs.
+    if (!arrival && !m_updating && NestedWait::Open())
+        m_going.insert(deviceId);
+    WorkOffNotices();
 }
 
 void HID_API::WorkOffNotices()
 {
+    // One notice at a time, in the order they came; none while an update runs, and none inside
+    // a wait: what a notice frees may be held by the code that waits.
+    if (m_updating || m_handlingNotices)
+        return;
+    if (NestedWait::Open()) {
+        if (!m_noticesHeld) {
+            m_noticesHeld = true;
+            NestedWait::AfterWaits(this, [this] {
+                m_noticesHeld = false;
+                WorkOffNotices();
+            });
+        }
+        return;
+    }
     m_handlingNotices = true;
     QPointer<HID_API> self(this);
     while (self && !m_updating && !m_pendingNotices.isEmpty())
@@ -633,6 +652,14 @@ void HID_API::WorkOffNotices()
 
 void HID_API::HandleNotice(const Notice &n)
 {
+    const bool stillHeld = std::any_of(m_pendingNotices.cbegin(), m_pendingNotices.cend(),
+                                       [&n](const Notice &o) { return o.deviceId == n.deviceId; });
+    if (!stillHeld)
+        m_going.remove(n.deviceId);
+    if (n.event >= 0) {
+        DeviceEvent(n.deviceId, uchar(n.event));
+        return;
+    }
     if (!n.arrival) {
         if (n.isZrRtu)
             on_usb_Output(n.deviceId, n.vendorId, n.productId);
@@ -659,8 +686,7 @@ void HID_API::HandleNotice(const Notice &n)
 void HID_API::ProcessUsbEvents()
 {
     m_updating = false;
-    if (!m_handlingNotices)
-        WorkOffNotices();
+    WorkOffNotices();
 }
 
 void HID_API::StopDeviceWorker(uint32_t deviceId, bool closeHandles)
@@ -791,6 +817,25 @@ void HID_API::ShowTip(DeviceRecord *record, uint textId)
 }
 
 void HID_API::On_UpdataHidDevice(uint comID, uchar updadaEven)
+{
+    if (!NestedWait::Open()) {
+        DeviceEvent(comID, updadaEven);
+        return;
+    }
+    // Inside a wait the event waits its turn with the notices: the current device's sleep
+    // leaves its page, which the waiting code may hold.
+    Notice n;
+    n.deviceId = comID;
+    n.event = updadaEven;
+    m_pendingNotices.append(n);
+    const DeviceRecord *r = m_deviceMap.value(comID, nullptr);
+    if (r && r == m_currentDevice && updadaEven == 2
+        && (r->connectionState == StateNone || r->connectionState == StateWirelessAsleep))
+        m_going.insert(comID);
+    WorkOffNotices();
+}
+
+void HID_API::DeviceEvent(uint32_t comID, uchar updadaEven)
 {
     QKeyLableItem *tile = m_tileMap.value(comID, nullptr);
     if (!tile)

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ProductRecord.h"
+#include "device/DeviceRecord.h"
 
 #include <QList>
 #include <QMap>
@@ -35,12 +36,19 @@ public:
     ~HID_API() override;
 
     static HID_API *instance();
-    // The device whose page was opened last; null when none.
-    DeviceRecord *CurrentDevice() const { return m_currentDevice; }
+    // The device whose page was opened last; null when none, or when its removal or sleep is
+    // held until a wait has returned (the record stays allocated until then).
+    DeviceRecord *CurrentDevice() const
+    {
+        return m_currentDevice && !m_going.contains(m_currentDevice->deviceId) ? m_currentDevice : nullptr;
+    }
     void SetCurrentDevice(DeviceRecord *device) { m_currentDevice = device; }
     void SetCurrentDeviceById(uint32_t deviceId);
-    // The listed record of an id; null when the id is not listed.
-    DeviceRecord *DeviceById(uint32_t deviceId) const { return m_deviceMap.value(deviceId, nullptr); }
+    // The listed record of an id; null when the id is not listed, or its removal is held.
+    DeviceRecord *DeviceById(uint32_t deviceId) const
+    {
+        return m_going.contains(deviceId) ? nullptr : m_deviceMap.value(deviceId, nullptr);
+    }
     QList<DeviceRecord *> DeviceRecords() const { return m_deviceMap.values(); }
     // The device map (device id -> record): a device is listed here when it has a worker.
     QMap<uint32_t, DeviceRecord *> &DeviceMap() { return m_deviceMap; }
@@ -155,11 +163,13 @@ private:
         ushort productId = 0;
         bool arrival = false;
         bool isZrRtu = true;
+        int event = -1; // a worker's device event held by a wait; -1: a hot-plug notice
     };
     void setupUi();
     void retranslateUi();
     void InitDevices();
     void HandleNotice(const Notice &notice);
+    void DeviceEvent(uint32_t comID, uchar updadaEven);
     void WorkOffNotices();
     void RefuseWorker(QHid_Work_Interface *worker, uint32_t deviceId);
     QHid_Work_Interface *MakeWorker(DeviceRecord *record);
@@ -201,6 +211,9 @@ private:
     bool m_updating = false;
     QList<Notice> m_pendingNotices;
     bool m_handlingNotices = false;
+    bool m_noticesHeld = false;
+    // Devices whose removal or sleep is held by a wait: gone to the lookups meanwhile.
+    QSet<uint32_t> m_going;
     QSet<uint32_t> m_arrivalsInProgress;
     QSet<uint32_t> m_cancelledArrivals;
     bool m_deviceFound = false;

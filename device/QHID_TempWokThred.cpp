@@ -1,4 +1,5 @@
 #include "device/QHID_TempWokThred.h"
+#include "app/NestedWait.h"
 #include "device/QHid_Work_Interface.h"
 
 #include <QEventLoop>
@@ -23,6 +24,7 @@ bool QHID_TempWokThred::WaitIdle(int timeoutMs)
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &QThread::finished, &loop, &QEventLoop::quit);
     timer.start(timeoutMs);
+    NestedWait::Scope wait;
     if (isRunning()) // the read may have ended between the first test and the connection
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     return !isRunning();

@@ -1,4 +1,5 @@
 #include "firmware/QUpdataDlg.h"
+#include "app/NestedWait.h"
 
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
@@ -176,6 +177,7 @@ void QUpdataDlg::on_pop()
     // A dialog already on screen keeps its one modal loop.
     if (isVisible())
         return;
+    NestedWait::Scope wait;
     exec();
 }
 
@@ -202,8 +204,10 @@ void QUpdataDlg::on_Hidebutton()
 
 void QUpdataDlg::on_pushButton_clicked()
 {
+    // The devices that came back from their updates are listed once this dialog's wait is over:
+    // their versions are checked after them.
     if (HID_API *hid = HID_API::instance())
-        hid->on_CheckHidDeviceVersions(false);
+        NestedWait::AfterWaits(hid, [hid] { hid->on_CheckHidDeviceVersions(false); });
     if (MainWidget *main = MainWidget::instance())
         main->HideMaskGray();
     hide();

@@ -1,4 +1,5 @@
 #include "keyboard/QConfigList.h"
+#include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "keyboard/ConfigItemList.h"
@@ -17,7 +18,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
 
@@ -222,10 +222,7 @@ void QConfigList::on_OPenConfigFile(QString file)
 
 void QConfigList::on_myMsleep(int msec)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < msec)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, msec);
+    DelayMs(msec);
 }
 
 void QConfigList::on_Expande(QConfigListItemBase *obj, bool Ex)

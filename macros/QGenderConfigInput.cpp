@@ -1,4 +1,5 @@
 #include "macros/QGenderConfigInput.h"
+#include "app/NestedWait.h"
 
 #include "macros/ConfigDirFiles.h"
 
@@ -65,8 +66,11 @@ QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &su
     s_Suffix = suffix;
     s_Open = true;
     {
+        NestedWait::Scope wait;
         QGenderConfigInput popup;
         popup.exec();
+        if (wait.DeviceWent())
+            s_Result.clear(); // the name was given for a device that has gone
     }
     s_Open = false;
     return s_Result;

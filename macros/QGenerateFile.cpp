@@ -1,4 +1,5 @@
 #include "macros/QGenerateFile.h"
+#include "app/NestedWait.h"
 
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
@@ -146,7 +147,10 @@ void QGenerateFile::setupUi()
 
 bool QGenerateFile::GetResult(QString *name, int *mode)
 {
-    const int result = exec();
+    NestedWait::Scope wait;
+    int result = exec();
+    if (wait.DeviceWent())
+        result = QDialog::Rejected; // the name was given for a device that has gone
     const QString text = lineEdit->text();
     if (name)
         *name = text;

@@ -1,4 +1,5 @@
 #include "mouse/QLStyleBoraWidget.h"
+#include "app/NestedWait.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "device/HID_API.h"
@@ -508,7 +509,10 @@ void QLStyleBoraWidget::SaveAndSend(bool allKeys)
         main->on_Show_busy_Status();
     Q_EMIT ConfigDataChange();
     on_ConfigChangeTofile();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
+    {
+        NestedWait::Scope wait; // lets the busy indicator show
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 500);
+    }
     TakeKeySnapshot(allKeys);
     Q_EMIT ZrMouseKeyValueChange();
     // Without a worker manager nobody would end the busy indicator.

@@ -453,7 +453,7 @@ private Q_SLOTS:
         MessageAnswerer yes(true, nullptr, 600);
         Dpi()->ButDelete->click();
         QCOMPARE(yes.count(), 1);
-        QCOMPARE(list->count(), 0);
+        QTRY_COMPARE(list->count(), 0);
         QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Products/QM8/DpiConfig/灵敏度预设2.ini"))));
     }
 
@@ -469,7 +469,7 @@ private Q_SLOTS:
         MessageAnswerer yes(true, nullptr, 600);
         column->on_ResetButtonCheck();
         QCOMPARE(yes.count(), 1);
-        QVERIFY(!column);
+        QTRY_VERIFY(!column);
     }
 
     void productColoursAndShortBase()

@@ -1,4 +1,5 @@
 #include "widgets/QInputDialog.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "widgets/AppFont.h"
 
@@ -102,15 +103,16 @@ void QInputDialog::setupUi()
     QMetaObject::connectSlotsByName(this);
 }
 
-QString QInputDialog::GetText(const QString &prompt)
+QString QInputDialog::GetText(const QString &prompt, const char *file, int line)
 {
+    NestedWait::Scope wait(file, line);
     // Made on first use and kept; held weakly so a dialog someone deleted is made again.
     static QPointer<QInputDialog> shared;
     if (!shared)
         shared = new QInputDialog(nullptr);
     shared->label->setText(prompt);
     shared->exec();
-    if (!shared) {
+    if (!shared || wait.DeviceWent()) {
         lastText().clear();
         return QString();
     }

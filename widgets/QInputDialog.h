@@ -17,8 +17,9 @@ class QInputDialog : public QDialog
 public:
     explicit QInputDialog(QWidget *parent = nullptr);
 
-    // Asks with the one shared dialog; an empty text after Cancel or Escape.
-    static QString GetText(const QString &prompt);
+    // Asks with the one shared dialog; an empty text after Cancel or Escape, or when the open
+    // page's device went while it was asked.
+    static QString GetText(const QString &prompt, const char *file = __builtin_FILE(), int line = __builtin_LINE());
     // What the last GetText returned.
     static QString LastText();
 

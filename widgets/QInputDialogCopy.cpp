@@ -1,4 +1,5 @@
 #include "widgets/QInputDialogCopy.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 
 #include <QGridLayout>
@@ -15,6 +16,7 @@ QInputDialogCopy::QInputDialogCopy(QWidget *parent) : QDialog(parent)
     setAttribute(Qt::WA_TranslucentBackground);
     But_Confirm->setText(GetLangText(1));
     But_Concel->setText(GetLangText(2));
+    NestedWait::Scope wait;
     exec();
 }
 

@@ -1,0 +1,111 @@
+#include "app/NestedWait.h"
+#include "device/HID_API.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+struct Held
+{
+    QPointer<QObject> context;
+    std::function<void()> teardown;
+};
+
+int s_depth = 0;
+bool s_replayPosted = false;
+bool s_replaying = false;
+QList<Held> &held()
+{
+    static QList<Held> list;
+    return list;
+}
+NestedWait::EnterHook &enterHook()
+{
+    static NestedWait::EnterHook hook;
+    return hook;
+}
+
+bool OnGuiThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+const void *CurrentDevice()
+{
+    const HID_API *page = HID_API::instance();
+    return page ? page->CurrentDevice() : nullptr;
+}
+
+void Replay();
+
+void PostReplay()
+{
+    if (s_replayPosted || held().isEmpty())
+        return;
+    s_replayPosted = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), &Replay);
+}
+
+void Replay()
+{
+    s_replayPosted = false;
+    if (s_replaying || s_depth > 0)
+        return; // the outermost wait's end posts it again
+    s_replaying = true;
+    while (s_depth == 0 && !held().isEmpty()) {
+        const Held h = held().takeFirst();
+        if (h.context)
+            h.teardown();
+    }
+    s_replaying = false;
+    if (s_depth == 0)
+        PostReplay();
+}
+
+} // namespace
+
+NestedWait::Scope::Scope(const char *file, int line)
+{
+    if (!OnGuiThread())
+        return;
+    m_counted = true;
+    m_device = CurrentDevice();
+    ++s_depth;
+    if (enterHook())
+        enterHook()(file, line);
+}
+
+NestedWait::Scope::~Scope()
+{
+    if (!m_counted)
+        return;
+    if (--s_depth == 0)
+        PostReplay();
+}
+
+bool NestedWait::Scope::DeviceWent() const
+{
+    return m_device && CurrentDevice() != m_device;
+}
+
+bool NestedWait::Open()
+{
+    return s_depth > 0 && OnGuiThread();
+}
+
+void NestedWait::AfterWaits(QObject *context, std::function<void()> teardown)
+{
+    held().append(Held{context, std::move(teardown)});
+    if (s_depth == 0)
+        PostReplay();
+}
+
+void NestedWait::SetEnterHook(EnterHook hook)
+{
+    enterHook() = std::move(hook);
+}

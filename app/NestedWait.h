@@ -1,0 +1,40 @@
+#pragma once
+#include <QObject>
+#include <functional>
+
+// Every wait that runs events on the GUI thread (DelayMs, questions, messages, dialogs, reply
+// waits) opens a Scope for as long as it runs. While one is open, what would free a page, a row,
+// a key button or a device record (a device's removal or sleep, and the page leave they cause)
+// is held, and runs once the outermost wait has returned to its caller. Code resuming after a
+// wait therefore finds everything it held still allocated; a device that went meanwhile is
+// already gone to every lookup, and an answer given in a wait whose device went counts as No.
+class NestedWait
+{
+public:
+    class Scope
+    {
+    public:
+        // The place that waits, for the test hook; the wait helpers pass their caller's.
+        explicit Scope(const char *file = __builtin_FILE(), int line = __builtin_LINE());
+        ~Scope();
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+        // The device whose page was open when the wait began is gone now (removed, asleep or its
+        // page left): nothing said in the wait may act on it any more.
+        bool DeviceWent() const;
+
+    private:
+        bool m_counted = false;
+        const void *m_device = nullptr;
+    };
+
+    // A wait is open on the GUI thread.
+    static bool Open();
+    // Runs `teardown` once the outermost wait has returned to its caller (from the event loop,
+    // in the order held), as long as `context` lives.
+    static void AfterWaits(QObject *context, std::function<void()> teardown);
+
+    // Tests: called on entering every wait, with the place that waits.
+    using EnterHook = std::function<void(const char *file, int line)>;
+    static void SetEnterHook(EnterHook hook);
+};
