@@ -43,6 +43,9 @@ public:
         return m_currentDevice && !m_going.contains(m_currentDevice->deviceId) ? m_currentDevice : nullptr;
     }
     void SetCurrentDevice(DeviceRecord *device) { m_currentDevice = device; }
+    // The open page's device went in a wait that has not returned yet: until its page is left,
+    // the page writes none of its files.
+    bool CurrentDeviceGoing() const { return m_currentDevice && m_going.contains(m_currentDevice->deviceId); }
     void SetCurrentDeviceById(uint32_t deviceId);
     // The listed record of an id; null when the id is not listed, or its removal is held.
     DeviceRecord *DeviceById(uint32_t deviceId) const

@@ -484,6 +484,9 @@ void QLStyleBoraWidget::on_ConfigChangeTofile()
     MainWidget *main = MainWidget::instance();
     const QString name = CurrentConfigName();
     ShowConfigName(name);
+    const HID_API *api = HID_API::instance();
+    if (api && api->CurrentDeviceGoing())
+        return;
     // No name, or one that is no file of the folder: nothing to save into (never ".xml").
     if (!main || !IsSafeFileComponent(name)) {
         WriteLogLine(QStringLiteral("mouse keys not saved: no usable configuration name \"%1\"").arg(name));

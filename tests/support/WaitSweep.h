@@ -1,0 +1,35 @@
+#pragma once
+#include <QByteArray>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+// Takes the current device away on entering a chosen wait of an action and checks what the
+// action did afterwards: no crash (the sanitizer build), no user file changed from the moment
+// the wait began, and every waiting place it reached.
+class WaitSweep
+{
+public:
+    struct Run
+    {
+        std::function<bool()> setup;    // fresh folder, device plugged, page open; false: failed
+        std::function<void()> action;   // the user's action, as a click does it
+        std::function<void()> take;     // takes the device away (unplug, sleep)
+        std::function<bool()> gone;     // the device's teardown has run
+        std::function<void()> teardown; // closes what setup made
+        std::function<QString()> programDir; // the folder whose files must not change after the take
+        int maxWaits = 6;               // waits taken in turn: the 1st, then the 2nd, ...
+    };
+    // Runs the action once per wait it opens (up to maxWaits), on a fresh setup each time, with
+    // the device taken on entering that wait; every dialog is answered Yes, with a fresh name
+    // where it asks for one. Fails the current test on a changed file. Returns
+    // the number of waits the action opened (0: it opened none).
+    static int Sweep(const Run &run);
+    // Every waiting place ("file:line") reached so far in this process.
+    static QSet<QString> &Sites();
+
+private:
+    static QMap<QString, QByteArray> Snapshot(const QString &dir);
+};
