@@ -11,8 +11,7 @@ int main(int argc, char **argv)
     // The emulator build: the devices named in QUORIX_EMU are plugged in before the window is built.
     // Lines on standard input plug and unplug devices while it runs.
     return RunHub(argc, argv, [] {
-        EmuPlugFromEnvironment();
-        EmuStdinControl::Install();
+        EmuStdinControl::Install(EmuPlugFromEnvironment());
     });
 #else
     return RunHub(argc, argv);

@@ -357,12 +357,13 @@ QString QMultifunKeyBoard::BackupPath() const
 bool QMultifunKeyBoard::BackUpAndSave()
 {
     const QString config = ConfigPath();
-    if (config.isEmpty())
-        return false;
-    QFile::copy(config, BackupPath()); // keeps a backup that exists: it holds the state before
+    if (!config.isEmpty())
+        QFile::copy(config, BackupPath()); // keeps a backup that exists: it holds the state before
+    // Without a configuration file the page's save still runs: it says so and shows the keys
+    // as they were, as for any save that fails.
     if (QLStyleKeybordTabWidget *page = Page())
         page->ON_SAEVE(true);
-    return true;
+    return !config.isEmpty();
 }
 
 void QMultifunKeyBoard::LoadLayerKeyInfo(bool succeeded)

@@ -28,6 +28,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cstdlib>
 #include <memory>
 
 QLightConfigWIdget *QLightConfigWIdget::s_instance = nullptr;
@@ -624,8 +625,11 @@ void QLightConfigWIdget::RefreshFromConfig()
             Q_EMIT ReSetStandardDiy(true);
             QHid_Work_Interface *worker = api->Manager() ? api->Manager()->CurrentWorker() : nullptr;
             QMultifunKeyBoard *board = QMultifunKeyBoard::instance();
-            if (worker && board)
-                board->on_DispDiyEffect(worker->DiyColorMap());
+            if (worker && board) {
+                // The board shows the copy and releases only frames of its pool: the copy is ours.
+                const std::unique_ptr<uchar, decltype(&free)> map(worker->DiyColorMap(), &free);
+                board->on_DispDiyEffect(map.get());
+            }
         }
     } else if (multi == 0) {
         Q_EMIT ChangLightModel(model, 0, speed, luminance, static_cast<uchar>(colour.red()),

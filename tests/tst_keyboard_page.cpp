@@ -530,6 +530,27 @@ void TestKeyboardPage::restoreAndDrop()
         m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
     }
     QCOMPARE(sent.count(), 3);
+
+    // no "default/UserConfig": a drop shows text 388, the key stays as it was, nothing is sent
+    std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->remove(QStringLiteral("default/UserConfig"));
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    {
+        keys = m_page->ConfigLists().at(0);
+        QWidget *b = keys->Row(keys->FindItem(QStringLiteral("B")));
+        QMultifunKeyButton *e = board->KeyByName(QStringLiteral("E"));
+        QVERIFY(b && e && !e->Record);
+        const QPoint eAt = e->mapToGlobal(e->rect().center());
+        MessageAnswerer ok(true);
+        Q_EMIT keys->DragLeftMove(eAt);
+        board->on_MouseDrawMove(eAt);
+        QTest::mousePress(b, Qt::LeftButton);
+        QTest::mouseRelease(b, Qt::LeftButton);
+        QCOMPARE(ok.count(), 1);
+        QVERIFY(ok.shown().contains(GetLangText(388)));
+        QVERIFY(!e->Record && !board->LayerKeyInfo(0)->contains(QStringLiteral("E")));
+    }
+    QCOMPARE(sent.count(), 3);
+    std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue(QStringLiteral("default/UserConfig"), QStringLiteral("Base"));
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
 
     // restore into a file that cannot be written: text 388, nothing sent or changed, the page stays

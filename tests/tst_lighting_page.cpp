@@ -423,6 +423,10 @@ void TestLightingPage::userWalk()
     QTest::mouseClick(esc, Qt::LeftButton);
     QCOMPARE(QList<int>({esc->R, esc->G, esc->B}), QList<int>({7, 8, 9}));
     QTRY_COMPARE_WITH_TIMEOUT(diy(), QList<int>({7, 8, 9}), 10000);
+    // the keyboard's own change shows its self-define map again, from a copy the page frees
+    esc->SetColour(0, 0, 0, 0);
+    Q_EMIT m_manager->CurrentWorker()->ThreadInputKeyBoradLightChange();
+    QTRY_COMPARE(QList<int>({esc->R, esc->G, esc->B}), QList<int>({7, 8, 9}));
 }
 
 // Texts by id in every table; the strip tab keeps its own; the interval row stays hidden.

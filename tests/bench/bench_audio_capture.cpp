@@ -135,12 +135,13 @@ int main(int argc, char **argv)
     }
 
     std::printf("audio capture over %d s of a 200-4000 Hz sweep, 44.1 kHz null sink\n", seconds);
-    // No fixed goal: the process's own floor (c, measured in the same run) differs from machine to
-    // machine, so each case is given above it.
-    std::printf("  a) capture + packet spectrum + effect 171: %6.2f %% of one core (%.2f %% above the floor c), "
+    // The goal held for capture and analysis is 2 % of a core, printed, not enforced. The process's
+    // own floor (c, measured in the same run) differs from machine to machine, so each case is also
+    // given above it, today's reference.
+    std::printf("  a) capture + packet spectrum + effect 171: %6.2f %% of one core (goal 2 %%; %.2f %% above the floor c), "
                 "%.1f packets analysed/s\n",
                 capture.cpuPercent, capture.cpuPercent - off.cpuPercent, capture.analysed / double(seconds));
-    std::printf("  b) capture + spectrum analyser (428):     %6.2f %% of one core (%.2f %% above the floor c)\n",
+    std::printf("  b) capture + spectrum analyser (428):     %6.2f %% of one core (goal 2 %%; %.2f %% above the floor c)\n",
                 analyser.cpuPercent, analyser.cpuPercent - off.cpuPercent);
     std::printf("  c) audio off, the floor:                  %6.2f %% of one core\n", off.cpuPercent);
     std::printf("  threads other than the GUI thread, audio off:%s\n", wakes.isEmpty() ? " none" : qPrintable(wakes));

@@ -350,10 +350,11 @@ int main(int argc, char **argv)
                 f[QString::fromLatin1(line.split(' ').at(0))] = line.split(' ').at(1).toDouble();
     auto ratio = [](double v, double ref) { return ref > 0 ? v / ref : 0.0; };
     // The program's page and window add their own share to a pulse tick (the page's fill beneath
-    // the label, the window's other timers), so a case may cost up to twice its bare reference.
-    std::printf("goals (ratio at most 2 each):\n"
-                "  a) %.2f %% against ref %.2f %%: ratio %.2f\n"
-                "  c) %.2f %% against ref+ %.2f %%: ratio %.2f\n"
+    // the label, the window's other timers), so today a case may cost up to twice its bare
+    // reference; the goal held for a page is 1.2 times its reference window. Printed, not enforced.
+    std::printf("goals (today's reference: ratio at most 2 each; the goal held: at most 1.2 times the reference window):\n"
+                "  a) %.2f %% against ref %.2f %%: ratio %.2f (goal 1.2)\n"
+                "  c) %.2f %% against ref+ %.2f %%: ratio %.2f (goal 1.2)\n"
                 "  b) %.2f %% against four listener rounds of bare waits (4 x %.2f %%): ratio %.2f\n"
                 "  repaint: no goal; a child of the main window also repaints the page beneath it\n",
                 f.value("a"), f.value("ref"), ratio(f.value("a"), f.value("ref")), f.value("c"), f.value("ref+"),

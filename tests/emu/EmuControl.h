@@ -15,8 +15,8 @@
 
 // Plugs the devices named in the environment variable QUORIX_EMU (comma separated:
 // keyboard, keyboard-receiver, mouse, mouse-receiver, mouse2, mouse2-receiver); quorix-hub-emu's
-// main calls it before the main window is built.
-void EmuPlugFromEnvironment();
+// main calls it before the main window is built and hands the nodes, by name, to its hand control.
+QMultiMap<QString, uint32_t> EmuPlugFromEnvironment();
 
 namespace emu {
 

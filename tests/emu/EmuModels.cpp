@@ -625,24 +625,29 @@ std::shared_ptr<Device> MakePlainDevice(uint16_t vid, uint16_t pid, const QByteA
 
 } // namespace emu
 
-void EmuPlugFromEnvironment()
+QMultiMap<QString, uint32_t> EmuPlugFromEnvironment()
 {
+    QMultiMap<QString, uint32_t> plugged;
     const QStringList names = QString::fromLocal8Bit(qgetenv("QUORIX_EMU")).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &raw : names) {
         const QString name = raw.trimmed().toLower();
+        uint32_t node = 0;
         if (name == QLatin1String("keyboard"))
-            emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired), false);
+            node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired), false);
         else if (name == QLatin1String("keyboard-receiver"))
-            emu::Plug(emu::MakeDevice(emu::Model::KeyboardReceiver), false);
+            node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardReceiver), false);
         else if (name == QLatin1String("mouse"))
-            emu::Plug(emu::MakeDevice(emu::Model::MouseWired), false);
+            node = emu::Plug(emu::MakeDevice(emu::Model::MouseWired), false);
         else if (name == QLatin1String("mouse-receiver"))
-            emu::Plug(emu::MakeDevice(emu::Model::MouseReceiver), false);
+            node = emu::Plug(emu::MakeDevice(emu::Model::MouseReceiver), false);
         else if (name == QLatin1String("mouse2"))
-            emu::Plug(emu::MakeDevice(emu::Model::SecondFamilyWired), false);
+            node = emu::Plug(emu::MakeDevice(emu::Model::SecondFamilyWired), false);
         else if (name == QLatin1String("mouse2-receiver"))
-            emu::Plug(emu::MakeDevice(emu::Model::SecondFamilyReceiver), false);
+            node = emu::Plug(emu::MakeDevice(emu::Model::SecondFamilyReceiver), false);
         else
             qWarning().noquote() << "QUORIX_EMU: unknown device" << name;
+        if (node)
+            plugged.insert(name, node);
     }
+    return plugged;
 }

@@ -32,9 +32,10 @@ EmuStdinControl::EmuStdinControl(QObject *parent) : QObject(parent)
 {
 }
 
-void EmuStdinControl::Install()
+void EmuStdinControl::Install(const QMultiMap<QString, uint32_t> &atStart)
 {
     auto *control = new EmuStdinControl(QCoreApplication::instance());
+    control->m_plugged = atStart;
     control->Listen(STDIN_FILENO, STDOUT_FILENO);
 }
 
@@ -92,7 +93,7 @@ QString EmuStdinControl::Execute(const QString &line)
         QStringList parts;
         for (auto it = m_plugged.cbegin(); it != m_plugged.cend(); ++it)
             parts << QStringLiteral("%1=%2").arg(it.key()).arg(it.value());
-        return parts.isEmpty() ? QStringLiteral("nothing plugged by hand") : parts.join(QLatin1Char(' '));
+        return parts.isEmpty() ? QStringLiteral("nothing plugged") : parts.join(QLatin1Char(' '));
     }
     emu::Model model;
     if (words.size() != 2 || !ModelOf(words.at(1), model))
@@ -106,8 +107,8 @@ QString EmuStdinControl::Execute(const QString &line)
     if (words.first() == QLatin1String("unplug")) {
         const QList<uint32_t> nodes = m_plugged.values(name); // newest first
         if (nodes.isEmpty())
-            return QStringLiteral("no %1 plugged by hand").arg(name);
-        const uint32_t node = nodes.last();
+            return QStringLiteral("no %1 plugged").arg(name);
+        const uint32_t node = nodes.first();
         m_plugged.remove(name, node);
         emu::Unplug(node, true);
         return QStringLiteral("unplugged %1 (node %2)").arg(name).arg(node);
