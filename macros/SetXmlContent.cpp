@@ -1,5 +1,6 @@
 #include "macros/SetXmlContent.h"
 
+#include <QTextCodec>
 #include <QXmlStreamReader>
 
 namespace {
@@ -16,17 +17,35 @@ bool Refuse(QDomDocument &document, const QString &reason, qint64 where, QString
 
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error, int *line)
 {
+    // Decoded here, once, and both parsers below are handed the same text: left to themselves
+    // they each find the encoding their own way (the DOM parser takes any instruction beginning
+    // "<?xml" for the declaration, but looks only at the first 1024 bytes), and what one reads
+    // as a comment the other could read as markup. The text is UTF-8, or UTF-16 after its byte
+    // order mark; an encoding declared in it is ignored by both parsers, so another is refused.
+    QTextCodec *const codec = QTextCodec::codecForUtfText(content, QTextCodec::codecForMib(106));
+    QTextCodec::ConverterState state;
+    const QString text = codec->toUnicode(content.constData(), content.size(), &state);
+    if (state.invalidChars > 0 || state.remainingChars > 0)
+        return Refuse(document, QStringLiteral("the text is not encoded as ") + QString::fromLatin1(codec->name()),
+                      1, error, line);
+
     // The stream reader keeps its element stack on the heap, so any depth is measured safely.
     // Namespaces are read as the DOM parser below reads them: prefixes are plain names.
     // A document type declaration is refused whole: the stream reader stops reading entity
     // declarations after an external one it does not fetch, while the DOM parser expands them,
     // so what an entity would nest cannot be measured here. No file of the program has one;
     // the predefined entities and character references need none.
-    QXmlStreamReader reader(content);
+    QXmlStreamReader reader(text);
     reader.setNamespaceProcessing(false);
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartDocument) {
+            const QString encoding = reader.documentEncoding().toString().toUpper();
+            if (!encoding.isEmpty() && encoding != QLatin1String("UTF-8") && encoding != QLatin1String("UTF-16"))
+                return Refuse(document, QStringLiteral("encoding %1 is not accepted").arg(reader.documentEncoding()),
+                              reader.lineNumber(), error, line);
+        }
         if (token == QXmlStreamReader::DTD)
             return Refuse(document, QStringLiteral("a document type declaration is not accepted"),
                           reader.lineNumber(), error, line);
@@ -37,9 +56,8 @@ bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *e
             --depth;
     }
     // Whatever the stream reader cannot read to its end is refused too: the DOM parser is more
-    // lenient (an unknown encoding, badly encoded bytes), and what it would read past the point
-    // where the scan stopped has not been measured.
+    // lenient, and what it would read past the point where the scan stopped has not been measured.
     if (reader.hasError())
         return Refuse(document, reader.errorString(), reader.lineNumber(), error, line);
-    return document.setContent(content, error, line);
+    return document.setContent(text, error, line);
 }

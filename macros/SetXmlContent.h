@@ -8,7 +8,8 @@
 constexpr int kMaxXmlDepth = 256;
 
 // Parses the content into the document, as QDomDocument::setContent does, after a streaming
-// pass that refuses a document nested deeper than kMaxXmlDepth, one with a document type
-// declaration (and so entities of its own), or one not readable to its end.
+// pass over the same decoded text that refuses a document nested deeper than kMaxXmlDepth, one
+// with a document type declaration (and so entities of its own), one not in UTF-8 or UTF-16,
+// or one not readable to its end.
 // False leaves the document empty and gives the reason and its line.
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error = nullptr, int *line = nullptr);
