@@ -117,8 +117,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");    // inside the innermost element
         QTest::addColumn<QString>("refusal");    // logged; empty: read
         const QString deep = QStringLiteral("elements nested deeper than 256");
+        // An element with that many attributes; "=" and ">" in a value are no more of them.
+        const auto attributes = [](int count) {
+            QByteArray b = "<b a0='=>\"='";
+            for (int i = 1; i < count; ++i)
+                b += " a" + QByteArray::number(i) + " = \"" + QByteArray::number(i) + "\"";
+            return b + "/>";
+        };
         QTest::newRow("256 levels") << 256 << true << QByteArray() << QByteArray("&amp;&lt;&#65;&#x42;") << QString();
         QTest::newRow("257 levels") << 257 << true << QByteArray() << QByteArray() << deep;
+        QTest::newRow("256 attributes") << 1 << true << QByteArray() << "&amp;&lt;&#65;&#x42;" + attributes(256) << QString();
+        QTest::newRow("257 attributes") << 1 << true << QByteArray() << attributes(257)
+                                        << QStringLiteral("more than 256 attributes on one element");
         QTest::newRow("30,000 levels closed") << 30000 << true << QByteArray() << QByteArray() << deep;
         QTest::newRow("30,000 levels unclosed") << 30000 << false << QByteArray() << QByteArray() << deep;
         // The stream reader leaves the entity after the unread external one undeclared; the DOM
@@ -143,12 +153,12 @@ private Q_SLOTS:
         QTest::newRow("UTF-7 named by another instruction")
             << 1 << true << "<?xml-stylesheet encoding=\"UTF-7\"?><!-- " + utf7("--> " + dtd + " <!--") + " -->"
             << text << QString();
-        // Named past the first 1024 bytes, UTF-7 would make the DTD a comment, UTF-8 not.
+        // Named past the first 1024 bytes, UTF-7 would make 300 levels a comment, UTF-8 not.
         QTest::newRow("UTF-7 named in a long declaration")
-            << 1 << true
-            << "<?xml version=\"1.0\" encoding=\"UTF-7\"" + QByteArray(1100, ' ') + "?><?q " + utf7("?>") + "<!--?>" + dtd
-                   + "<?q " + utf7("--><") + "?r ?>"
-            << text << QStringLiteral("encoding UTF-7 is not accepted");
+            << 1 << true << "<?xml version=\"1.0\" encoding=\"UTF-7\"" + QByteArray(1100, ' ') + "?>"
+            << "<?q " + utf7("?>") + "<!--?>" + QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300) + "<?q "
+                   + utf7("--><") + "?r ?>"
+            << QStringLiteral("encoding UTF-7 is not accepted");
     }
 
     void deeplyNestedXmlIsRefused()
