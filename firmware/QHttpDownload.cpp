@@ -179,11 +179,22 @@ bool QHttpDownload::drainReply()
 
 bool QHttpDownload::refusedEncoding()
 {
-    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-    if (encoding.isEmpty() || encoding == "identity")
-        return false;
     // Sent although not asked for: inflated it could grow without bound, kept it is not the file.
-    fail(QStringLiteral("Download refused, Content-Encoding ") + QString::fromLatin1(encoding) + QLatin1Char(' '),
+    // Qt takes the chunks apart and leaves any other transfer coding on the bytes, as it leaves
+    // a content coding.
+    QByteArray refused;
+    const QByteArray content = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    const QByteArray transfer = m_reply->rawHeader("Transfer-Encoding").trimmed().toLower();
+    if (!content.isEmpty() && content != "identity")
+        refused = "Content-Encoding " + content;
+    for (const QByteArray &coding : transfer.split(',')) {
+        const QByteArray name = coding.trimmed();
+        if (refused.isEmpty() && !name.isEmpty() && name != "chunked" && name != "identity")
+            refused = "Transfer-Encoding " + transfer;
+    }
+    if (refused.isEmpty())
+        return false;
+    fail(QStringLiteral("Download refused, ") + QString::fromLatin1(refused) + QLatin1Char(' '),
          QStringLiteral("Download Fail"));
     return true;
 }

@@ -170,7 +170,8 @@ private Q_SLOTS:
 
     // A body is taken as the server ends it: by closing the connection (HTTP/1.0, no length) or
     // in chunks. One growing past its task's bound fails and keeps nothing. No compression is
-    // asked for; a gzip body sent all the same is refused, not inflated.
+    // asked for; a gzip body sent all the same, as a content or a transfer coding, is refused,
+    // not inflated.
     void bodiesEndAsServedWithinTheirBound_data()
     {
         QFile f(QStringLiteral(QUORIX_SOURCE_PROGRAMDIR "/../tests/data/firmware/catalogue.xml"));
@@ -194,6 +195,9 @@ private Q_SLOTS:
         QTest::newRow("gzip unasked") << catalogue << false << unasked << false << qint64(-1) << qint64(0) << false;
         QTest::newRow("gzip unasked, cut short, HTTP/1.0") << image << true << unasked << false << qint64(151) << qint64(0) << false;
         QTest::newRow("gzip unasked, past it once decoded") << image << false << unasked << false << qint64(-1) << qint64(image.size() - 1) << false;
+        const int transfer = LoopbackHttpServer::GzipTransfer;
+        QTest::newRow("gzip as transfer coding") << catalogue << false << transfer << false << qint64(-1) << qint64(0) << false;
+        QTest::newRow("gzip, chunked as transfer codings") << catalogue << false << transfer << true << qint64(-1) << qint64(0) << false;
     }
 
     void bodiesEndAsServedWithinTheirBound()

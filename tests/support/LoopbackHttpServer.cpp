@@ -72,16 +72,19 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     for (const QByteArray &field : request.split('\n'))
         if (field.startsWith("accept-encoding:"))
             accepted = field.mid(16);
-    const bool gzip = route.encoding == GzipAlways || (route.encoding == GzipWhenAccepted && accepted.contains("gzip"));
+    const bool transfer = route.encoding == GzipTransfer;
+    const bool gzip = route.encoding == GzipAlways || transfer || (route.encoding == GzipWhenAccepted && accepted.contains("gzip"));
     const QByteArray encoded = gzip ? Gzip(route.body) : route.body;
     const qint64 length = route.declaredLength >= 0 ? route.declaredLength : encoded.size();
     QByteArray head = (route.http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
     head += "Content-Type: application/octet-stream\r\n";
     if (route.chunked)
-        head += "Transfer-Encoding: chunked\r\n";
+        head += QByteArray("Transfer-Encoding: ") + (transfer ? "gzip, " : "") + "chunked\r\n";
+    else if (transfer)
+        head += "Transfer-Encoding: gzip\r\n"; // ended by closing
     else if (route.declaredLength != -2)
         head += "Content-Length: " + QByteArray::number(length) + "\r\n";
-    if (gzip)
+    if (gzip && !transfer)
         head += "Content-Encoding: gzip\r\n";
     if (!route.location.isEmpty())
         head += "Location: " + route.location + "\r\n";
