@@ -126,7 +126,8 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
                   << connect(m_reply, &QNetworkReply::readyRead, this, &QHttpDownload::on_readyRead)
                   << connect(m_reply, &QNetworkReply::downloadProgress, this, &QHttpDownload::on_downloadProgress)
                   << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error)
-                  << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected);
+                  << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected)
+                  << connect(m_reply, &QNetworkReply::metaDataChanged, this, &QHttpDownload::headersArrived);
     // Anything that arrives, a redirect included, restarts the stall time-out.
     const auto restart = qOverload<>(&QTimer::start);
     m_connections << connect(m_reply, &QNetworkReply::metaDataChanged, m_stall, restart)
@@ -146,6 +147,16 @@ void QHttpDownload::on_redirected(const QUrl &url)
 {
     if (!IsWebAddress(url))
         fail(QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '), QStringLiteral("Invalid url"));
+}
+
+void QHttpDownload::headersArrived()
+{
+    // A length past the bound is refused at once, rather than once the body has grown past it.
+    bool lengthKnown = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (m_maxBytes > 0 && lengthKnown && length > m_maxBytes && status / 100 != 3)
+        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
 }
 
 void QHttpDownload::stalled()

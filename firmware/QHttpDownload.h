@@ -57,6 +57,7 @@ private:
     static constexpr qint64 ReadBufferBytes = 1024 * 1024;
 
     void on_redirected(const QUrl &url);
+    void headersArrived();
     void fail(const QString &logText, const QString &errText);
     void report(bool ok, const QString &errText);
     void releaseReply();

@@ -143,6 +143,11 @@ private Q_SLOTS:
         server.setRoute("/to-silent.bin", moved);
         moved.location = "file:///etc/passwd";
         server.setRoute("/to-file.bin", moved);
+        LoopbackHttpServer::Route overlong; // its length past its bound, its body slow: refused on the length
+        overlong.body = bytes(2000);
+        overlong.trickleMs = 20;
+        overlong.declaredLength = 300000;
+        server.setRoute("/overlong.bin", overlong);
         const QString folder = dir.filePath("Buff/");
         QVERIFY(dir.writeFile("Buff/half.bin", "good old image"));
         QVERIFY(dir.writeFile("local.bin", "a local file"));
@@ -151,11 +156,13 @@ private Q_SLOTS:
                                 task(server.url("/moved.bin"), folder), task(server.url("/empty.bin"), folder),
                                 task(server.url("/error.bin"), folder), task(server.url("/to-silent.bin"), folder),
                                 task(server.url("/to-file.bin"), folder), task("/etc/passwd", folder),
-                                task(QUrl::fromLocalFile(dir.filePath("local.bin")).toString(), folder)};
+                                task(QUrl::fromLocalFile(dir.filePath("local.bin")).toString(), folder),
+                                task(server.url("/overlong.bin"), folder)};
+        tasks.at(9)->maxBytes = 299999;
         emu::SetTimeScale(0.05); // the stall time-out of 60 s becomes 3 s
         const BatchEnd end = runBatch(tasks);
         emu::SetTimeScale(1.0);
-        QCOMPARE(end.count, 9);
+        QCOMPARE(end.count, 10);
         for (const DownTask &t : end.tasks)
             QVERIFY2(t.status == DownTaskFailed, qPrintable(t.url));
         QCOMPARE(dir.readFile("Buff/half.bin"), QByteArray("good old image"));
@@ -165,6 +172,7 @@ private Q_SLOTS:
         const QByteArray log = dir.readFile("Log.txt");
         QVERIFY(log.contains(" 解析异常的 无效地址 /etc/passwd"));
         QVERIFY(log.contains(" 解析异常的 无效地址 file://"));
+        QVERIFY(log.contains("Download too large " + server.url("/overlong.bin").toUtf8()));
         freeAll(tasks);
     }
 

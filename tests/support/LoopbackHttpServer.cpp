@@ -1,5 +1,6 @@
 #include "tests/support/LoopbackHttpServer.h"
 
+#include <QTimer>
 #include <QtNetwork/QHostAddress>
 #include <QtNetwork/QTcpSocket>
 
@@ -91,6 +92,19 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     head += "Connection: close\r\n\r\n";
     socket->write(head);
     const QByteArray body = route.sendBytes >= 0 ? encoded.left(int(route.sendBytes)) : encoded;
+    if (route.trickleMs > 0) {
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket, timer, body, at = 0]() mutable {
+            if (at < body.size()) {
+                socket->write(body.mid(at++, 1));
+                return;
+            }
+            timer->stop();
+            socket->disconnectFromHost();
+        });
+        timer->start(route.trickleMs);
+        return;
+    }
     if (route.chunked) {
         for (int at = 0; at < body.size(); at += 1000) {
             const QByteArray piece = body.mid(at, 1000);
