@@ -110,6 +110,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
         return;
     }
     m_written = 0;
+    m_stallMark = 0;
     m_writeFailed = false;
     m_tooLarge = false;
 
@@ -128,11 +129,8 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
                   << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error)
                   << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected)
                   << connect(m_reply, &QNetworkReply::metaDataChanged, this, &QHttpDownload::headersArrived);
-    // Anything that arrives, a redirect included, restarts the stall time-out.
-    const auto restart = qOverload<>(&QTimer::start);
-    m_connections << connect(m_reply, &QNetworkReply::metaDataChanged, m_stall, restart)
-                  << connect(m_reply, &QNetworkReply::redirected, m_stall, restart)
-                  << connect(m_reply, &QNetworkReply::downloadProgress, m_stall, restart);
+    // Restarted by the body only (on_downloadProgress): headers and redirects, which a server
+    // could send one by one, do not hold the transfer open.
     m_stall->start(platform::HidScaledMs(TransferTimeoutMs));
     WriteLogLine(QStringLiteral("159 ") + url);
 }
@@ -145,6 +143,7 @@ bool QHttpDownload::IsWebAddress(const QUrl &address)
 
 void QHttpDownload::on_redirected(const QUrl &url)
 {
+    m_stallMark = 0; // the next reply counts its body from nothing
     if (!IsWebAddress(url))
         fail(QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '), QStringLiteral("Invalid url"));
 }
@@ -218,6 +217,10 @@ void QHttpDownload::on_readyRead()
 
 void QHttpDownload::on_downloadProgress(qlonglong bytesRead, qlonglong totalBytes)
 {
+    if (m_reply && bytesRead - m_stallMark >= StallBytes) {
+        m_stallMark = bytesRead;
+        m_stall->start();
+    }
     Q_EMIT Signal_DownLoadProgress(bytesRead, totalBytes);
 }
 

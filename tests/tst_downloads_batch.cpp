@@ -148,6 +148,10 @@ private Q_SLOTS:
         overlong.trickleMs = 20;
         overlong.declaredLength = 300000;
         server.setRoute("/overlong.bin", overlong);
+        LoopbackHttpServer::Route trickle; // 50 bytes a second, far below 1 KiB in each window
+        trickle.body = bytes(2000);
+        trickle.trickleMs = 20;
+        server.setRoute("/trickle.bin", trickle);
         const QString folder = dir.filePath("Buff/");
         QVERIFY(dir.writeFile("Buff/half.bin", "good old image"));
         QVERIFY(dir.writeFile("local.bin", "a local file"));
@@ -157,12 +161,12 @@ private Q_SLOTS:
                                 task(server.url("/error.bin"), folder), task(server.url("/to-silent.bin"), folder),
                                 task(server.url("/to-file.bin"), folder), task("/etc/passwd", folder),
                                 task(QUrl::fromLocalFile(dir.filePath("local.bin")).toString(), folder),
-                                task(server.url("/overlong.bin"), folder)};
+                                task(server.url("/overlong.bin"), folder), task(server.url("/trickle.bin"), folder)};
         tasks.at(9)->maxBytes = 299999;
         emu::SetTimeScale(0.05); // the stall time-out of 60 s becomes 3 s
         const BatchEnd end = runBatch(tasks);
         emu::SetTimeScale(1.0);
-        QCOMPARE(end.count, 10);
+        QCOMPARE(end.count, 11);
         for (const DownTask &t : end.tasks)
             QVERIFY2(t.status == DownTaskFailed, qPrintable(t.url));
         QCOMPARE(dir.readFile("Buff/half.bin"), QByteArray("good old image"));
@@ -173,6 +177,7 @@ private Q_SLOTS:
         QVERIFY(log.contains(" 解析异常的 无效地址 /etc/passwd"));
         QVERIFY(log.contains(" 解析异常的 无效地址 file://"));
         QVERIFY(log.contains("Download too large " + server.url("/overlong.bin").toUtf8()));
+        QVERIFY(log.contains("Download stalled " + server.url("/trickle.bin").toUtf8()));
         freeAll(tasks);
     }
 
