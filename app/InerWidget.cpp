@@ -60,6 +60,10 @@ QLabel *newBar(QWidget *parent, const char *name)
 // The catalogue is a few KB; a server sending more than this is not sending a catalogue.
 constexpr qint64 CatalogueMaxBytes = 4 * 1024 * 1024;
 
+// An installer of the program with its libraries is some tens of MB; this leaves it room to grow,
+// while a server sending without end cannot fill the disk through a temporary file nobody sees.
+constexpr qint64 InstallerMaxBytes = 512 * 1024 * 1024;
+
 // The owner of records whose page went while their download ran.
 const char kAbandoned = 0;
 
@@ -495,6 +499,7 @@ void InerWidget::on_ButCheckUpda_clicked()
         DownTask *task = NewDownTask(this);
         task->url = QWebDeviceVersionCheck::Instance()->DriveDownloadPath();
         task->folder = InstallerFolder();
+        task->maxBytes = InstallerMaxBytes;
         m_InstallerTask = task;
         m_UpdataState = InstallerLoading;
         startDownload(task);

@@ -110,6 +110,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
         return;
     }
     m_written = 0;
+    m_stallMark = 0;
     m_writeFailed = false;
     m_tooLarge = false;
 
@@ -126,12 +127,10 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
                   << connect(m_reply, &QNetworkReply::readyRead, this, &QHttpDownload::on_readyRead)
                   << connect(m_reply, &QNetworkReply::downloadProgress, this, &QHttpDownload::on_downloadProgress)
                   << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error)
-                  << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected);
-    // Anything that arrives, a redirect included, restarts the stall time-out.
-    const auto restart = qOverload<>(&QTimer::start);
-    m_connections << connect(m_reply, &QNetworkReply::metaDataChanged, m_stall, restart)
-                  << connect(m_reply, &QNetworkReply::redirected, m_stall, restart)
-                  << connect(m_reply, &QNetworkReply::downloadProgress, m_stall, restart);
+                  << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected)
+                  << connect(m_reply, &QNetworkReply::metaDataChanged, this, &QHttpDownload::headersArrived);
+    // Restarted by the body only (on_downloadProgress): headers and redirects, which a server
+    // could send one by one, do not hold the transfer open.
     m_stall->start(platform::HidScaledMs(TransferTimeoutMs));
     WriteLogLine(QStringLiteral("159 ") + url);
 }
@@ -144,8 +143,19 @@ bool QHttpDownload::IsWebAddress(const QUrl &address)
 
 void QHttpDownload::on_redirected(const QUrl &url)
 {
+    m_stallMark = 0; // the next reply counts its body from nothing
     if (!IsWebAddress(url))
         fail(QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '), QStringLiteral("Invalid url"));
+}
+
+void QHttpDownload::headersArrived()
+{
+    // A length past the bound is refused at once, rather than once the body has grown past it.
+    bool lengthKnown = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (m_maxBytes > 0 && lengthKnown && length > m_maxBytes && status / 100 != 3)
+        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
 }
 
 void QHttpDownload::stalled()
@@ -179,11 +189,22 @@ bool QHttpDownload::drainReply()
 
 bool QHttpDownload::refusedEncoding()
 {
-    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-    if (encoding.isEmpty() || encoding == "identity")
-        return false;
     // Sent although not asked for: inflated it could grow without bound, kept it is not the file.
-    fail(QStringLiteral("Download refused, Content-Encoding ") + QString::fromLatin1(encoding) + QLatin1Char(' '),
+    // Qt takes the chunks apart and leaves any other transfer coding on the bytes, as it leaves
+    // a content coding.
+    QByteArray refused;
+    const QByteArray content = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    const QByteArray transfer = m_reply->rawHeader("Transfer-Encoding").trimmed().toLower();
+    if (!content.isEmpty() && content != "identity")
+        refused = "Content-Encoding " + content;
+    for (const QByteArray &coding : transfer.split(',')) {
+        const QByteArray name = coding.trimmed();
+        if (refused.isEmpty() && !name.isEmpty() && name != "chunked" && name != "identity")
+            refused = "Transfer-Encoding " + transfer;
+    }
+    if (refused.isEmpty())
+        return false;
+    fail(QStringLiteral("Download refused, ") + QString::fromLatin1(refused) + QLatin1Char(' '),
          QStringLiteral("Download Fail"));
     return true;
 }
@@ -196,6 +217,10 @@ void QHttpDownload::on_readyRead()
 
 void QHttpDownload::on_downloadProgress(qlonglong bytesRead, qlonglong totalBytes)
 {
+    if (m_reply && bytesRead - m_stallMark >= StallBytes) {
+        m_stallMark = bytesRead;
+        m_stall->start();
+    }
     Q_EMIT Signal_DownLoadProgress(bytesRead, totalBytes);
 }
 

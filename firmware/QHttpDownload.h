@@ -31,9 +31,11 @@ public:
     // Creates the folder level by level; false when a level cannot be made.
     static bool MakePath(const QString &folder);
 
-    // No data for this long ends the transfer as failed, so that a stalled server cannot
-    // keep a batch open for ever, whatever redirects led to it.
+    // Less than StallBytes of the body in this long ends the transfer as failed, so that a
+    // stalled or trickling server cannot keep a batch open for ever, whatever redirects led to
+    // it.
     static constexpr int TransferTimeoutMs = 60000;
+    static constexpr qint64 StallBytes = 1024;
 
     // Only web addresses are fetched: a local path or file:// address is no download.
     static bool IsWebAddress(const QUrl &address);
@@ -57,6 +59,7 @@ private:
     static constexpr qint64 ReadBufferBytes = 1024 * 1024;
 
     void on_redirected(const QUrl &url);
+    void headersArrived();
     void fail(const QString &logText, const QString &errText);
     void report(bool ok, const QString &errText);
     void releaseReply();
@@ -80,4 +83,5 @@ private:
     bool m_tooLarge = false;
     qint64 m_maxBytes = 0; // 0: no bound
     qint64 m_written = 0;
+    qint64 m_stallMark = 0; // bytes of the body received when the stall time-out last restarted
 };

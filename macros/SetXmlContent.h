@@ -7,8 +7,15 @@
 // levels down.
 constexpr int kMaxXmlDepth = 256;
 
-// Parses the content into the document, as QDomDocument::setContent does, after a streaming
-// pass that refuses a document nested deeper than kMaxXmlDepth, one with a document type
-// declaration (and so entities of its own), or one not readable to its end.
+// With more attributes than this on one element, a document is refused unparsed. The program's
+// own elements have at most sixteen; both parsers take time quadratic in their number (minutes
+// for a few hundred thousand, on the GUI thread).
+constexpr int kMaxXmlAttributes = 256;
+
+// Parses the content into the document, as QDomDocument::setContent does, after a scan and a
+// streaming pass over the same decoded text that refuse a document nested deeper than
+// kMaxXmlDepth, one with more than kMaxXmlAttributes attributes on an element, one with a
+// document type declaration (and so entities of its own), one not in UTF-8 or UTF-16, or one
+// not readable to its end.
 // False leaves the document empty and gives the reason and its line.
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error = nullptr, int *line = nullptr);

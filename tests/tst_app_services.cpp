@@ -117,8 +117,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");    // inside the innermost element
         QTest::addColumn<QString>("refusal");    // logged; empty: read
         const QString deep = QStringLiteral("elements nested deeper than 256");
+        // An element with that many attributes; "=" and ">" in a value are no more of them.
+        const auto attributes = [](int count) {
+            QByteArray b = "<b a0='=>\"='";
+            for (int i = 1; i < count; ++i)
+                b += " a" + QByteArray::number(i) + " = \"" + QByteArray::number(i) + "\"";
+            return b + "/>";
+        };
         QTest::newRow("256 levels") << 256 << true << QByteArray() << QByteArray("&amp;&lt;&#65;&#x42;") << QString();
         QTest::newRow("257 levels") << 257 << true << QByteArray() << QByteArray() << deep;
+        QTest::newRow("256 attributes") << 1 << true << QByteArray() << "&amp;&lt;&#65;&#x42;" + attributes(256) << QString();
+        QTest::newRow("257 attributes") << 1 << true << QByteArray() << attributes(257)
+                                        << QStringLiteral("more than 256 attributes on one element");
         QTest::newRow("30,000 levels closed") << 30000 << true << QByteArray() << QByteArray() << deep;
         QTest::newRow("30,000 levels unclosed") << 30000 << false << QByteArray() << QByteArray() << deep;
         // The stream reader leaves the entity after the unread external one undeclared; the DOM
@@ -128,6 +138,27 @@ private Q_SLOTS:
             << "<!DOCTYPE r [ <!ENTITY % ext SYSTEM \"x.dtd\"> %ext; <!ENTITY e \"" + QByteArray("<a>").repeated(300)
                    + QByteArray("</a>").repeated(300) + "\"> ]>"
             << QByteArray("&e;") << QStringLiteral("a document type declaration is not accepted");
+
+        // Text the two parsers would decode apart: in UTF-7 "+...-" hides markup that UTF-8 reads
+        // as plain characters, and the reverse.
+        const auto utf7 = [](const QString &s) {
+            QByteArray utf16;
+            for (const QChar c : s)
+                utf16 += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+            return "+" + utf16.toBase64(QByteArray::OmitTrailingEquals) + "-";
+        };
+        const QByteArray dtd = "<!DOCTYPE r [ <!ENTITY e \"x\"> ]>";
+        const QByteArray text = "&amp;&lt;&#65;&#x42;";
+        // Read as UTF-8, a comment; taken for the declaration, UTF-7 would end it before the DTD.
+        QTest::newRow("UTF-7 named by another instruction")
+            << 1 << true << "<?xml-stylesheet encoding=\"UTF-7\"?><!-- " + utf7("--> " + dtd + " <!--") + " -->"
+            << text << QString();
+        // Named past the first 1024 bytes, UTF-7 would make 300 levels a comment, UTF-8 not.
+        QTest::newRow("UTF-7 named in a long declaration")
+            << 1 << true << "<?xml version=\"1.0\" encoding=\"UTF-7\"" + QByteArray(1100, ' ') + "?>"
+            << "<?q " + utf7("?>") + "<!--?>" + QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300) + "<?q "
+                   + utf7("--><") + "?r ?>"
+            << QStringLiteral("encoding UTF-7 is not accepted");
     }
 
     void deeplyNestedXmlIsRefused()
@@ -157,6 +188,7 @@ private Q_SLOTS:
         QCOMPARE(layout.documentElement().tagName(), read ? "KeyBoardRoot" : "");
         if (read) // the predefined entities and character references are read as ever
             QCOMPARE(layout.documentElement().text(), QStringLiteral("&<AB"));
+        QVERIFY(layout.doctype().name().isEmpty()); // no more than was measured
         QCOMPARE(dir.readFile("Log.txt").contains("unreadable: " + refusal.toUtf8()), !read);
     }
 

@@ -143,6 +143,15 @@ private Q_SLOTS:
         server.setRoute("/to-silent.bin", moved);
         moved.location = "file:///etc/passwd";
         server.setRoute("/to-file.bin", moved);
+        LoopbackHttpServer::Route overlong; // its length past its bound, its body slow: refused on the length
+        overlong.body = bytes(2000);
+        overlong.trickleMs = 20;
+        overlong.declaredLength = 300000;
+        server.setRoute("/overlong.bin", overlong);
+        LoopbackHttpServer::Route trickle; // 50 bytes a second, far below 1 KiB in each window
+        trickle.body = bytes(2000);
+        trickle.trickleMs = 20;
+        server.setRoute("/trickle.bin", trickle);
         const QString folder = dir.filePath("Buff/");
         QVERIFY(dir.writeFile("Buff/half.bin", "good old image"));
         QVERIFY(dir.writeFile("local.bin", "a local file"));
@@ -151,11 +160,13 @@ private Q_SLOTS:
                                 task(server.url("/moved.bin"), folder), task(server.url("/empty.bin"), folder),
                                 task(server.url("/error.bin"), folder), task(server.url("/to-silent.bin"), folder),
                                 task(server.url("/to-file.bin"), folder), task("/etc/passwd", folder),
-                                task(QUrl::fromLocalFile(dir.filePath("local.bin")).toString(), folder)};
+                                task(QUrl::fromLocalFile(dir.filePath("local.bin")).toString(), folder),
+                                task(server.url("/overlong.bin"), folder), task(server.url("/trickle.bin"), folder)};
+        tasks.at(9)->maxBytes = 299999;
         emu::SetTimeScale(0.05); // the stall time-out of 60 s becomes 3 s
         const BatchEnd end = runBatch(tasks);
         emu::SetTimeScale(1.0);
-        QCOMPARE(end.count, 9);
+        QCOMPARE(end.count, 11);
         for (const DownTask &t : end.tasks)
             QVERIFY2(t.status == DownTaskFailed, qPrintable(t.url));
         QCOMPARE(dir.readFile("Buff/half.bin"), QByteArray("good old image"));
@@ -165,12 +176,15 @@ private Q_SLOTS:
         const QByteArray log = dir.readFile("Log.txt");
         QVERIFY(log.contains(" 解析异常的 无效地址 /etc/passwd"));
         QVERIFY(log.contains(" 解析异常的 无效地址 file://"));
+        QVERIFY(log.contains("Download too large " + server.url("/overlong.bin").toUtf8()));
+        QVERIFY(log.contains("Download stalled " + server.url("/trickle.bin").toUtf8()));
         freeAll(tasks);
     }
 
     // A body is taken as the server ends it: by closing the connection (HTTP/1.0, no length) or
     // in chunks. One growing past its task's bound fails and keeps nothing. No compression is
-    // asked for; a gzip body sent all the same is refused, not inflated.
+    // asked for; a gzip body sent all the same, as a content or a transfer coding, is refused,
+    // not inflated.
     void bodiesEndAsServedWithinTheirBound_data()
     {
         QFile f(QStringLiteral(QUORIX_SOURCE_PROGRAMDIR "/../tests/data/firmware/catalogue.xml"));
@@ -194,6 +208,9 @@ private Q_SLOTS:
         QTest::newRow("gzip unasked") << catalogue << false << unasked << false << qint64(-1) << qint64(0) << false;
         QTest::newRow("gzip unasked, cut short, HTTP/1.0") << image << true << unasked << false << qint64(151) << qint64(0) << false;
         QTest::newRow("gzip unasked, past it once decoded") << image << false << unasked << false << qint64(-1) << qint64(image.size() - 1) << false;
+        const int transfer = LoopbackHttpServer::GzipTransfer;
+        QTest::newRow("gzip as transfer coding") << catalogue << false << transfer << false << qint64(-1) << qint64(0) << false;
+        QTest::newRow("gzip, chunked as transfer codings") << catalogue << false << transfer << true << qint64(-1) << qint64(0) << false;
     }
 
     void bodiesEndAsServedWithinTheirBound()

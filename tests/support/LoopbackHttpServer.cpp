@@ -1,5 +1,6 @@
 #include "tests/support/LoopbackHttpServer.h"
 
+#include <QTimer>
 #include <QtNetwork/QHostAddress>
 #include <QtNetwork/QTcpSocket>
 
@@ -72,22 +73,38 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     for (const QByteArray &field : request.split('\n'))
         if (field.startsWith("accept-encoding:"))
             accepted = field.mid(16);
-    const bool gzip = route.encoding == GzipAlways || (route.encoding == GzipWhenAccepted && accepted.contains("gzip"));
+    const bool transfer = route.encoding == GzipTransfer;
+    const bool gzip = route.encoding == GzipAlways || transfer || (route.encoding == GzipWhenAccepted && accepted.contains("gzip"));
     const QByteArray encoded = gzip ? Gzip(route.body) : route.body;
     const qint64 length = route.declaredLength >= 0 ? route.declaredLength : encoded.size();
     QByteArray head = (route.http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Other") + "\r\n";
     head += "Content-Type: application/octet-stream\r\n";
     if (route.chunked)
-        head += "Transfer-Encoding: chunked\r\n";
+        head += QByteArray("Transfer-Encoding: ") + (transfer ? "gzip, " : "") + "chunked\r\n";
+    else if (transfer)
+        head += "Transfer-Encoding: gzip\r\n"; // ended by closing
     else if (route.declaredLength != -2)
         head += "Content-Length: " + QByteArray::number(length) + "\r\n";
-    if (gzip)
+    if (gzip && !transfer)
         head += "Content-Encoding: gzip\r\n";
     if (!route.location.isEmpty())
         head += "Location: " + route.location + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
     const QByteArray body = route.sendBytes >= 0 ? encoded.left(int(route.sendBytes)) : encoded;
+    if (route.trickleMs > 0) {
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket, timer, body, at = 0]() mutable {
+            if (at < body.size()) {
+                socket->write(body.mid(at++, 1));
+                return;
+            }
+            timer->stop();
+            socket->disconnectFromHost();
+        });
+        timer->start(route.trickleMs);
+        return;
+    }
     if (route.chunked) {
         for (int at = 0; at < body.size(); at += 1000) {
             const QByteArray piece = body.mid(at, 1000);

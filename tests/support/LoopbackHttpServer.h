@@ -9,7 +9,8 @@ class QTcpSocket;
 
 // A small HTTP/1.1 responder on 127.0.0.1 for download tests: each path answers with a set
 // status and body; a route can declare more bytes than it sends and hang up half-way, answer
-// as HTTP/1.0, send its body gzip-encoded, or never answer.
+// as HTTP/1.0, send its body gzip-encoded (as a content or a transfer coding) or byte by byte,
+// or never answer.
 class LoopbackHttpServer : public QObject
 {
     Q_OBJECT
@@ -19,6 +20,7 @@ public:
         Identity,
         GzipWhenAccepted, // when the request's Accept-Encoding names gzip, as common web servers do
         GzipAlways,       // whatever the request accepts
+        GzipTransfer,     // whatever it accepts, named as a transfer coding (Transfer-Encoding: gzip[, chunked])
     };
 
     struct Route
@@ -32,6 +34,7 @@ public:
         bool http10 = false;          // the status line says HTTP/1.0
         Encoding encoding = Identity; // gzip: the body gzip-encoded (Content-Encoding: gzip); lengths count encoded bytes
         bool silent = false;          // takes the request and never answers
+        int trickleMs = 0;            // the body sent a byte at a time, one every this many ms
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
