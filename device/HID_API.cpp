@@ -718,7 +718,7 @@ void HID_API::BuildDeviceList()
         if (code.size() > 10) {
             product = FindProductByCode(code);
             if (!product.name.isEmpty())
-                r->name = product.name;
+                r->SetName(product.name);
         }
         QPointer<QKeyLableItem> tile = new QKeyLableItem(HidList_Widget);
         tile->SetDevice(r);
@@ -823,7 +823,7 @@ void HID_API::On_UpdataHidDevice(uint comID, uchar updadaEven)
         }
         if (!r->CodeText().isEmpty()) {
             if (r->name.isEmpty())
-                r->name = FindProductRecord(r->CodeText()).name;
+                r->SetName(FindProductRecord(r->CodeText()).name);
             if (QKeyLableItem *t = m_tileMap.value(comID, nullptr))
                 t->On_UpdataConnect();
             RefreshDeviceTiles();

@@ -80,6 +80,21 @@ void QHid_Work_Interface::PostDomPopMessge(uint titleId, uint messageId)
     });
 }
 
+void QHid_Work_Interface::PostDeviceName(DeviceRecord *record, const QString &name)
+{
+    if (!record)
+        return;
+    if (QThread::currentThread() == thread()) {
+        record->SetName(name);
+        return;
+    }
+    // Dropped with the worker; a record the worker no longer holds may be closed by then.
+    QMetaObject::invokeMethod(this, [this, record, name] {
+        if (record == m_Device || record == m_CommandDevice)
+            record->SetName(name);
+    });
+}
+
 void QHid_Work_Interface::SetReplyTimeout(int ms)
 {
     m_ReplyTimeout = ms > 0 ? ms : kDefaultReplyTimeoutMs;

@@ -144,6 +144,9 @@ protected:
     // up on the GUI thread, which owns the language table and rebuilds it on a language change.
     void PostMessgBox(uint textId);
     void PostDomPopMessge(uint titleId, uint messageId);
+    // The record's name is the GUI thread's to write (it reads it there without the lock): set
+    // at once on that thread, posted to it from any other.
+    void PostDeviceName(DeviceRecord *record, const QString &name);
     void run() override;
     void RunTask(uint8_t code);
     void MarkAsleep();
