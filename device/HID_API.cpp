@@ -338,9 +338,7 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
         }
         if (record->kind == KindSecondFeatureWired || record->kind == KindSecondFeatureReceiver) {
             m_deviceMap.insert(id, record);
-            worker->m_CommandDevice = record;
-            if (!worker->Device())
-                worker->SetDevice(record);
+            worker->SetDevices(record, worker->Device() ? nullptr : record);
             worker->ReadDeviceCode(); // the reply is not used here
             if (record->kind == KindSecondFeatureReceiver && !ArrivalCancelled(id)) {
                 DelayMs(200);
@@ -351,7 +349,7 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
         } else {
             // The output/input interface of the same node shares the feature interface's
             // worker and tile; it is not listed itself.
-            worker->SetDevice(record);
+            worker->SetDevices(nullptr, record);
             // The feature interface's code query has set its state already; the listening
             // interface starts from it instead of waiting for the mouse's next notice.
             if (const DeviceRecord *feature = worker->m_CommandDevice)

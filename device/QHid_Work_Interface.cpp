@@ -133,7 +133,25 @@ void QHid_Work_Interface::StopListening() {}
 
 void QHid_Work_Interface::SetDevice(DeviceRecord *device)
 {
-    m_Device = device;
+    // A running listener reads the pointer: the same record is not written again under it.
+    if (m_Device != device)
+        m_Device = device;
+}
+
+void QHid_Work_Interface::SetDevices(DeviceRecord *command, DeviceRecord *listening)
+{
+    const bool running = isRunning() && QThread::currentThread() != this;
+    const bool restart = running && m_ListenFlag;
+    if (running) {
+        StopListening();
+        wait();
+    }
+    if (command)
+        m_CommandDevice = command;
+    if (listening)
+        SetDevice(listening);
+    if (restart)
+        StartListening();
 }
 
 void QHid_Work_Interface::MarkAsleep()

@@ -74,6 +74,9 @@ public:
 
     // ---- short reports, notices, the code request, the listener ----
     void SetDevice(DeviceRecord *device);
+    // Sets the command record and the listening record (null: that one stays) of a worker whose
+    // listener may run: it reads both in its loop, so it is stopped for the change and restarted.
+    void SetDevices(DeviceRecord *command, DeviceRecord *listening);
     DeviceRecord *Device() const { return m_Device; }
     int ReadReport(DeviceRecord *device, uchar *buffer, int length, int timeoutMs);
     int ReadReportWithStatus(DeviceRecord *device, uchar *buffer, int length, int timeoutMs);
