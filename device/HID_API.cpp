@@ -284,7 +284,9 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
             return false;
         if (record->kind == KindKeyboardReceiver)
             record->connectionState = StateWirelessAsleep;
-        if (record->kind == KindMouseReceiver) {
+        // Set before the worker's listener starts, which reads them on a wake notice; a wired
+        // mouse without a known code is refused with its record.
+        if (record->kind == KindMouseReceiver || record->kind == KindMouseWired) {
             record->subType = 2;
             record->deviceType = 1;
         }
@@ -305,8 +307,6 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
                 break;
             case KindMouseWired:
                 record->connectionState = StateWired;
-                record->subType = 2;
-                record->deviceType = 1;
                 break;
             default:
                 record->connectionState = StateWirelessAwake;
