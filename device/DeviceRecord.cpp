@@ -23,6 +23,18 @@ void DeviceRecord::SetCodeText(const QString &code)
     m_codeText = code;
 }
 
+QString DeviceRecord::Name() const
+{
+    std::lock_guard<std::mutex> lock(m_textLock);
+    return name;
+}
+
+void DeviceRecord::SetName(const QString &text)
+{
+    std::lock_guard<std::mutex> lock(m_textLock);
+    name = text;
+}
+
 QString DeviceRecord::LastError() const
 {
     std::lock_guard<std::mutex> lock(m_textLock);

@@ -28,7 +28,8 @@ enum DeviceKind : uint8_t {
 
 // The HID library's handle with the program's fields. Created by OpenDeviceRecord, released by
 // CloseDeviceRecord. Fields written by worker threads are atomic; the texts a worker writes
-// (the code text) sit behind the record's own lock and are read as copies.
+// (the code text) sit behind the record's own lock and are read as copies. The name is the GUI
+// thread's: written there only, under the lock, so that workers can read it through Name().
 struct DeviceRecord
 {
     // ---- the library part ----
@@ -50,7 +51,7 @@ struct DeviceRecord
     std::atomic<uint8_t> connectionState{StateNone};
     uint32_t deviceId = 0;
     QString productString;       // set on the GUI thread before a worker starts
-    QString name;                // catalogue product name; set before a worker starts
+    QString name;                // catalogue product name: GUI thread only, written through SetName
     std::atomic<uint8_t> batteryLevel{100};
     std::atomic<uint8_t> batteryStatus1{0};
     std::atomic<uint8_t> batteryStatus2{0};
@@ -64,6 +65,9 @@ struct DeviceRecord
 
     QString CodeText() const;
     void SetCodeText(const QString &code);
+    // A copy of the name for threads other than the GUI thread.
+    QString Name() const;
+    void SetName(const QString &text);
     QString LastError() const;
     void SetLastError(const QString &text);
 

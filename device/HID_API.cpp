@@ -286,7 +286,9 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
             return false;
         if (record->kind == KindKeyboardReceiver)
             record->connectionState = StateWirelessAsleep;
-        if (record->kind == KindMouseReceiver) {
+        // Set before the worker's listener starts, which reads them on a wake notice; a wired
+        // mouse without a known code is refused with its record.
+        if (record->kind == KindMouseReceiver || record->kind == KindMouseWired) {
             record->subType = 2;
             record->deviceType = 1;
         }
@@ -307,8 +309,6 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
                 break;
             case KindMouseWired:
                 record->connectionState = StateWired;
-                record->subType = 2;
-                record->deviceType = 1;
                 break;
             default:
                 record->connectionState = StateWirelessAwake;
@@ -340,9 +340,7 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
         }
         if (record->kind == KindSecondFeatureWired || record->kind == KindSecondFeatureReceiver) {
             m_deviceMap.insert(id, record);
-            worker->m_CommandDevice = record;
-            if (!worker->Device())
-                worker->SetDevice(record);
+            worker->SetDevices(record, worker->Device() ? nullptr : record);
             worker->ReadDeviceCode(); // the reply is not used here
             if (record->kind == KindSecondFeatureReceiver && !ArrivalCancelled(id)) {
                 DelayMs(200);
@@ -353,7 +351,7 @@ bool HID_API::CreateDeviceWorker(DeviceRecord *record)
         } else {
             // The output/input interface of the same node shares the feature interface's
             // worker and tile; it is not listed itself.
-            worker->SetDevice(record);
+            worker->SetDevices(nullptr, record);
             // The feature interface's code query has set its state already; the listening
             // interface starts from it instead of waiting for the mouse's next notice.
             if (const DeviceRecord *feature = worker->m_CommandDevice)
@@ -744,7 +742,7 @@ void HID_API::BuildDeviceList()
         if (code.size() > 10) {
             product = FindProductByCode(code);
             if (!product.name.isEmpty())
-                r->name = product.name;
+                r->SetName(product.name);
         }
         QPointer<QKeyLableItem> tile = new QKeyLableItem(HidList_Widget);
         tile->SetDevice(r);
@@ -868,7 +866,7 @@ void HID_API::DeviceEvent(uint32_t comID, uchar updadaEven)
         }
         if (!r->CodeText().isEmpty()) {
             if (r->name.isEmpty())
-                r->name = FindProductRecord(r->CodeText()).name;
+                r->SetName(FindProductRecord(r->CodeText()).name);
             if (QKeyLableItem *t = m_tileMap.value(comID, nullptr))
                 t->On_UpdataConnect();
             RefreshDeviceTiles();

@@ -80,6 +80,21 @@ void QHid_Work_Interface::PostDomPopMessge(uint titleId, uint messageId)
     });
 }
 
+void QHid_Work_Interface::PostDeviceName(DeviceRecord *record, const QString &name)
+{
+    if (!record)
+        return;
+    if (QThread::currentThread() == thread()) {
+        record->SetName(name);
+        return;
+    }
+    // Dropped with the worker; a record the worker no longer holds may be closed by then.
+    QMetaObject::invokeMethod(this, [this, record, name] {
+        if (record == m_Device || record == m_CommandDevice)
+            record->SetName(name);
+    });
+}
+
 void QHid_Work_Interface::SetReplyTimeout(int ms)
 {
     m_ReplyTimeout = ms > 0 ? ms : kDefaultReplyTimeoutMs;
@@ -118,7 +133,25 @@ void QHid_Work_Interface::StopListening() {}
 
 void QHid_Work_Interface::SetDevice(DeviceRecord *device)
 {
-    m_Device = device;
+    // A running listener reads the pointer: the same record is not written again under it.
+    if (m_Device != device)
+        m_Device = device;
+}
+
+void QHid_Work_Interface::SetDevices(DeviceRecord *command, DeviceRecord *listening)
+{
+    const bool running = isRunning() && QThread::currentThread() != this;
+    const bool restart = running && m_ListenFlag;
+    if (running) {
+        StopListening();
+        wait();
+    }
+    if (command)
+        m_CommandDevice = command;
+    if (listening)
+        SetDevice(listening);
+    if (restart)
+        StartListening();
 }
 
 void QHid_Work_Interface::MarkAsleep()

@@ -74,6 +74,9 @@ public:
 
     // ---- short reports, notices, the code request, the listener ----
     void SetDevice(DeviceRecord *device);
+    // Sets the command record and the listening record (null: that one stays) of a worker whose
+    // listener may run: it reads both in its loop, so it is stopped for the change and restarted.
+    void SetDevices(DeviceRecord *command, DeviceRecord *listening);
     DeviceRecord *Device() const { return m_Device; }
     int ReadReport(DeviceRecord *device, uchar *buffer, int length, int timeoutMs);
     int ReadReportWithStatus(DeviceRecord *device, uchar *buffer, int length, int timeoutMs);
@@ -144,6 +147,9 @@ protected:
     // up on the GUI thread, which owns the language table and rebuilds it on a language change.
     void PostMessgBox(uint textId);
     void PostDomPopMessge(uint titleId, uint messageId);
+    // The record's name is the GUI thread's to write (it reads it there without the lock): set
+    // at once on that thread, posted to it from any other.
+    void PostDeviceName(DeviceRecord *record, const QString &name);
     void run() override;
     void RunTask(uint8_t code);
     void MarkAsleep();

@@ -278,7 +278,7 @@ void QKeyLableItem::On_UpdataProduct()
     if (product.folder.isEmpty())
         return; // without a matching product the picture and names stay
     m_deviceName = product.folder;
-    m_device->name = product.name;
+    m_device->SetName(product.name);
     SetPicture(product.smallPicture);
     SetNameForModel(m_deviceName);
 }
@@ -338,7 +338,7 @@ void QKeyLableItem::on_ButUpdata_clicked()
         QHid_Work_Interface *worker = hid && hid->Manager() ? hid->Manager()->Worker(m_deviceId) : nullptr;
         if (DeviceRecord *second = worker ? worker->Device() : nullptr) {
             if (second->name.isEmpty())
-                second->name = m_device->name;
+                second->SetName(m_device->name);
             second->connectionState = m_device->connectionState.load();
             queue(QDownTaskManage::MakeFirmwareTask(second, this));
         }

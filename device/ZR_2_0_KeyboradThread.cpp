@@ -154,8 +154,8 @@ void ZR_2_0_KeyboradThread::HandleStatus(const uchar *report)
                 loop.exec();
                 QueryDeviceCode(QThread::currentThread() == this);
                 const QString code = d->CodeText();
-                if (!code.isEmpty() && d->name.isEmpty())
-                    d->name = FindProductRecord(code).name;
+                if (!code.isEmpty() && d->Name().isEmpty())
+                    PostDeviceName(d, FindProductRecord(code).name);
             }
             d->connectionState = StateWirelessAwake;
             Q_EMIT Device_Put_Chenge(m_DeviceId, true);
@@ -343,7 +343,7 @@ int ZR_2_0_KeyboradThread::ReadConfigBlock()
         store->SetKeyBlock(KeyboardCommandBuilder::ReceiverImage(0x84, data), 520, true);
         return 0;
     }
-    LogDone("读取设备配置表信息异常 已加载本地参数", d->name);
+    LogDone("读取设备配置表信息异常 已加载本地参数", d->Name());
     int count = 0;
     if (uint8_t *image = LoadColorMapFromIni(QStringLiteral("KeyboradConfig/Config"), &count))
         store->SetKeyBlock(image, count, true);
@@ -397,7 +397,7 @@ int ZR_2_0_KeyboradThread::ReadBaseColorMap()
         store->SetBaseColorMap(image, 520, true);
         return 0;
     }
-    LogDone("读取设备颜色表信息异常 已加载本地参数", d->name);
+    LogDone("读取设备颜色表信息异常 已加载本地参数", d->Name());
     fromIni();
     return 1;
 }
@@ -443,7 +443,7 @@ int ZR_2_0_KeyboradThread::ReadDiyColorMap()
         store->SetDiyColorMap(KeyboardCommandBuilder::ReceiverImage(0x86, data), 520, true);
         return 0;
     }
-    LogDone("读取设备自定义颜色表信息异常 已加载本地参数", d->name);
+    LogDone("读取设备自定义颜色表信息异常 已加载本地参数", d->Name());
     fromIni();
     return 1;
 }
@@ -474,22 +474,22 @@ int ZR_2_0_KeyboradThread::ReadDeviceTables()
             }
         }
         free(copy);
-        LogDone("读取设备配置表信息成功", d->name);
+        LogDone("读取设备配置表信息成功", d->Name());
     }
     SleepMs(50);
     if (ReadBaseColorMap() != 0)
         ++failures;
     else
-        LogDone("读取设备颜色表成功", d->name);
+        LogDone("读取设备颜色表成功", d->Name());
     SleepMs(50);
     if (ReadDiyColorMap() != 0)
         ++failures;
     else
-        LogDone("读取设备自定义颜色表成功 ", d->name);
+        LogDone("读取设备自定义颜色表成功 ", d->Name());
     if (failures >= 2)
         Q_EMIT MessgBox(QString::fromUtf8(kTableInterference));
     // The layout file carries the product folder's name.
-    store->LoadKeyMap(store->ProductName().isEmpty() ? d->name : store->ProductName());
+    store->LoadKeyMap(store->ProductName().isEmpty() ? d->Name() : store->ProductName());
     return failures;
 }
 

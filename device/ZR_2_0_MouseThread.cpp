@@ -105,7 +105,7 @@ ZR_2_0_MouseThread::ZR_2_0_MouseThread(QObject *parent) : QHid_Work_Interface(pa
 void ZR_2_0_MouseThread::SetDeviceName(DeviceRecord *record, const QString &name)
 {
     if (record)
-        record->name = name;
+        record->SetName(name);
 }
 
 uint8_t ZR_2_0_MouseThread::RateCode(uint32_t rate)
@@ -547,10 +547,10 @@ bool ZR_2_0_MouseThread::HandleStatus(const uchar *b, int n)
                 QString code;
                 ReadCodeAndBattery(code);
                 d->SetCodeText(code == QLatin1String("000000000000") ? QString() : code);
-                if (d->name.isEmpty()) {
+                if (d->Name().isEmpty()) {
                     const ProductRecord product = ZR_2_0_KeyboradThread::FindProductRecord(code);
                     if (!product.name.isEmpty())
-                        SetDeviceName(d, product.name);
+                        PostDeviceName(d, product.name);
                 }
                 Q_EMIT Device_Product_Chenge(m_DeviceId);
             }

@@ -41,6 +41,7 @@ public:
     // Handles one 20-byte input report; true when it was a status report.
     bool HandleStatus(const uchar *report, int length);
 
+    // On the GUI thread (the worker's own wake handling posts the name there).
     static void SetDeviceName(DeviceRecord *record, const QString &name);
     static uint8_t DpiStepForSensor(uint8_t sensor) { return sensor == 24 ? 100 : 50; }
     static uint8_t RateCode(uint32_t rate);

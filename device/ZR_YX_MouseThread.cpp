@@ -119,10 +119,10 @@ bool ZR_YX_MouseThread::QueryCode(bool receiver, QByteArray *reply, QString *cod
     // HexDump gives lower case while catalogues write upper case: compare as the lookup does.
     if (!product.deviceCode.isEmpty() && product.deviceCode.compare(*code, Qt::CaseInsensitive) == 0) {
         c->SetCodeText(*code);
-        c->name = product.name;
-        if (m_Device) {
-            m_Device->SetCodeText(*code);
-            m_Device->name = product.name;
+        PostDeviceName(c, product.name);
+        if (DeviceRecord *listening = m_Device) {
+            listening->SetCodeText(*code);
+            PostDeviceName(listening, product.name);
         }
     }
     return true;
@@ -282,8 +282,9 @@ void ZR_YX_MouseThread::SetParam(uchar code, uint, uint, uint, uint, uint, uint)
     const bool angle = ini->value(QStringLiteral("modified/value")).toBool();
     const bool ripple = ini->value(QStringLiteral("Ripple/value")).toBool();
     delete ini;
-    if (mouseName != c->name) {
-        WriteLogLine(QStringLiteral("mouse settings file is for \"%1\", not \"%2\"").arg(mouseName, c->name));
+    const QString name = c->Name();
+    if (mouseName != name) {
+        WriteLogLine(QStringLiteral("mouse settings file is for \"%1\", not \"%2\"").arg(mouseName, name));
         return;
     }
     const std::shared_ptr<MouseConfigRecord> r = RecordOf(c);

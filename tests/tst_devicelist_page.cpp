@@ -385,6 +385,7 @@ void TstDeviceListPage::secondFamilyMouseOneTile()
     auto *worker = qobject_cast<ZR_YX_MouseThread *>(page->Manager()->Worker(node));
     QVERIFY(worker);
     QCOMPARE(worker->CommandDevice(), page->DeviceMap().value(node));
+    QVERIFY(worker->isRunning()); // its listener was stopped for the companion's record and goes on
     QTRY_COMPARE_WITH_TIMEOUT(VisibleTiles(page), 1, 5000);
 
     // on arrival the same: one tile for the two interfaces
