@@ -207,7 +207,8 @@ void QLightConfigWIdget::AudioColourPicked()
         audio->on_AudionLightColorChange(static_cast<uchar>(c.red()), static_cast<uchar>(c.green()),
                                          static_cast<uchar>(c.blue()));
     const QString name = AudioEffectName(CurrentAudioId());
-    const std::unique_ptr<QSettings> ini(name.isEmpty() ? nullptr : OpenRhythmLightIni());
+    // The keyboard may have gone in the wait above: its file stays as it was.
+    const std::unique_ptr<QSettings> ini(name.isEmpty() || DeviceGoing() ? nullptr : OpenRhythmLightIni());
     if (ini && name == kLightOffName) {
         ini->setValue(QStringLiteral("AudioParam/OPen"), false);
     } else if (ini) {
