@@ -1,6 +1,5 @@
 #include "tests/support/MouseWaitSweep.h"
 #include "app/MainWidget.h"
-#include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
