@@ -1,6 +1,7 @@
 #include "macros/QConfigDirs.h"
 
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
@@ -199,11 +200,20 @@ void QConfigDirs::on_But_RenameFile_clicked()
     }
 }
 
+QString QConfigDirs::ChooseFile(bool save)
+{
+    // The file dialog runs events like any other wait; a file chosen after the mouse went is
+    // none.
+    NestedWait::Scope wait;
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    const QString file = save ? QFileDialog::getSaveFileName(this, QStringLiteral("导出文件"), desktop, QStringLiteral("xml file(*.xml)"))
+                              : QFileDialog::getOpenFileName(this, QStringLiteral("导入文件"), desktop, QStringLiteral("Xml file(*.xml)"));
+    return wait.DeviceWent() ? QString() : file;
+}
+
 void QConfigDirs::on_But_InPutFile_clicked()
 {
-    const QString source = QFileDialog::getOpenFileName(
-        this, QStringLiteral("导入文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-        QStringLiteral("Xml file(*.xml)"));
+    const QString source = ChooseFile(false);
     if (source.isEmpty())
         return;
     MainWidget *w = MainWidget::instance();
@@ -224,9 +234,7 @@ void QConfigDirs::on_But_OutFile_clicked()
     if (!row)
         return;
     // The save dialog asks before an existing file is replaced.
-    const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("导出文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-        QStringLiteral("xml file(*.xml)"));
+    const QString target = ChooseFile(true);
     if (target.isEmpty())
         return;
     if (ConfigDirFiles(Dir()).Export(row->text(), target) != ConfigDirFiles::Result::Ok) {

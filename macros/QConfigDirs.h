@@ -47,6 +47,8 @@ private:
     void AppendRow(const QString &name);
     QString Dir() const;
     void Notice(const QColor &bar, uint textId) const;
+    // A file to import (or to export to, when save); empty when none was chosen.
+    QString ChooseFile(bool save);
 
     QVBoxLayout *verticalLayout = nullptr;
     QWidget *widget = nullptr;

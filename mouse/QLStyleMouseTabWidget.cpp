@@ -598,6 +598,7 @@ void QLStyleMouseTabWidget::StartFirmwareDownload()
     }
     if (m_firmwareTasks.isEmpty())
         return;
+    m_firmwareDevice = tile->DeviceId();
     if (!m_taskEndConnection)
         m_taskEndConnection = connect(downloads, &QDownTaskManage::TaskEnd, this, &QLStyleMouseTabWidget::on_TaskEnd);
     downloads->on_statr();
@@ -630,6 +631,13 @@ void QLStyleMouseTabWidget::on_TaskEnd(DownTask **Tasks, int Count)
     DelayMs(1000);
     if (MainWidget *main = MainWidget::instance())
         main->HideMaskGray();
+    // A mouse that went during the wait stays listed until the wait has returned: its update
+    // would only look for it in vain.
+    HID_API *api = HID_API::instance();
+    if (api && api->DeviceMap().contains(m_firmwareDevice) && !api->DeviceById(m_firmwareDevice)) {
+        DeleteDownTasks(mine.data(), mine.size());
+        return;
+    }
     Q_ZR_UpdataObjectManage::StartUpdate(mine);
 }
 

@@ -131,6 +131,7 @@ private:
     bool m_sleepRangeLoaded = false;
     // Firmware downloads this page queued and the download manager has not handed back yet.
     QVector<DownTask *> m_firmwareTasks;
+    uint32_t m_firmwareDevice = 0; // the device (tile id) those tasks update
     QMetaObject::Connection m_taskEndConnection;
 
     static QLStyleMouseTabWidget *s_instance;

@@ -525,6 +525,25 @@ private Q_SLOTS:
         QCOMPARE(myx->KeyAssignments().keys(), QList<uint8_t>({3}));
     }
 
+    // The mouse goes while the page asks to send a changed macro again: a Yes writes nothing
+    // into the configuration in use.
+    void macroResendQuestionOutlivesTheMouse()
+    {
+        {
+            QSettings data(m_dir->filePath(QStringLiteral("Products/QM8/QM8_data.ini")), QSettings::IniFormat);
+            data.setValue("default/UserConfig", "Burst");
+        }
+        Open(false);
+        const QByteArray burst = m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Burst.xml"));
+        QVERIFY(burst.count("<SubLine ") == 8);
+        QTimer::singleShot(50, [this] { emu::Unplug(m_node); });
+        MessageAnswerer yes(true, nullptr, 600);
+        Tab()->on_MacroFileChangge(QStringLiteral("Burst"));
+        QVERIFY(yes.shown().contains(GetLangText(117)));
+        QTRY_VERIFY(!Tab()->IsDeviceLoaded());
+        QCOMPARE(m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Burst.xml")), burst);
+    }
+
     void resetAsksFirst_data()
     {
         QTest::addColumn<bool>("second");

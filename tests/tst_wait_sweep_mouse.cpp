@@ -1,137 +1,165 @@
-// The mouse takes itself away on entering each wait of an action of its page (its columns, its
-// DPI page, its firmware area): no crash, no sanitizer report, no user file changed after.
-#include "app/MainWidget.h"
-#include "app/ProductCatalogue.h"
-#include "device/HID_API.h"
-#include "device/QHid_Threads_Manage.h"
-#include "device/QKeyLableItem.h"
+// The mouse takes itself away on entering each wait of an action of its key page (its button
+// columns, its lists, its configuration panel): no crash, no sanitizer report, no user file
+// changed after. Its other inner pages are swept in tst_wait_sweep_mouse_dpi.
+#include "keyboard/QConfigList.h"
+#include "keyboard/QConfigListItemBase.h"
+#include "macros/QConfigDirs.h"
+#include "macros/QGenerateFile.h"
 #include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleBoraWidget.h"
 #include "mouse/QLStyleMouseTabWidget.h"
-#include "mouse/QQuorixStyDpiPage.h"
-#include "mouse/QReghtListWidget.h"
-#include "tests/emu/EmuControl.h"
+#include "mouse/QLineInfo.h"
 #include "tests/support/MouseKeyRows.h"
+#include "tests/support/MouseWaitSweep.h"
 #include "tests/support/TestProgramDir.h"
-#include "tests/support/WaitSweep.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
 #include <QtTest>
 
-#include <memory>
+namespace {
+using Action = MouseWaitSweep::Action;
+
+QLStyleMouseTabWidget *Tab() { return QLStyleMouseTabWidget::instance(); }
+QLStyleBoraWidget *Frame() { return QLStyleBoraWidget::instance(); }
+QGradualChangeLine *TopColumn() { return qobject_cast<QGradualChangeLine *>(Frame()->Pages()->widget(0)); }
+
+void Press(QWidget *row, Qt::MouseButton button = Qt::LeftButton, QEvent::Type type = QEvent::MouseButtonPress)
+{
+    QMouseEvent event(type, QPointF(40, 10), row->mapToGlobal(QPoint(40, 10)), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(row, &event);
+}
+
+// The first row, or the named one, of a tab's list of the page.
+QWidget *ListRow(int tab, const QString &name = QString())
+{
+    QConfigList *list = Frame()->ConfigLists().value(tab);
+    if (tab == 2)
+        list->LoadMacroItems(Frame()->ProductDir());
+    return list->Row(name.isEmpty() ? list->item(0) : list->FindItem(name));
+}
+
+void PanelButton(const char *button, const QString &row = QString())
+{
+    QConfigDirs *panel = Frame()->ConfigDirs();
+    panel->Refresh();
+    if (!row.isEmpty())
+        panel->List()->setCurrentItem(panel->List()->findItems(row, Qt::MatchExactly).value(0));
+    panel->findChild<QPushButton *>(QLatin1String(button))->click();
+}
+
+// Keys reach a dialog of type T only once it has shown itself and taken the focus, as a user's
+// do: what is typed before (the sweep answers at once) is typed again then. A file dialog takes
+// the given file instead, and none of the sweep's keys.
+template <typename T>
+class LateKeys : public QObject
+{
+public:
+    explicit LateKeys(const QString &file = QString()) : m_file(file) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *target = qobject_cast<QWidget *>(watched);
+        auto *dialog = target ? qobject_cast<T *>(target->window()) : nullptr;
+        if (!dialog)
+            return false;
+        if (watched == dialog && event->type() == QEvent::Show) {
+            m_shown.start();
+            if (auto *files = qobject_cast<QFileDialog *>(dialog))
+                QTimer::singleShot(0, files, [files, file = m_file] {
+                    files->template findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file);
+                    static_cast<QDialog *>(files)->accept();
+                });
+        }
+        if (event->type() != QEvent::KeyPress || !m_shown.isValid() || (m_file.isEmpty() && m_shown.elapsed() > 300))
+            return false;
+        if (m_file.isEmpty()) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            QTimer::singleShot(301 - int(m_shown.elapsed()), target, [target, key] { QTest::keyClick(target, Qt::Key(key)); });
+        }
+        return true;
+    }
+
+private:
+    QString m_file;
+    QElapsedTimer m_shown;
+};
+
+const QVector<Action> &Actions()
+{
+    static const QVector<Action> actions{
+        {"column reset", 3, 5, [](MouseWaitSweep &) { TopColumn()->on_ResetButtonCheck(); }},
+        {"macro of a button changed", 3, 4, [](MouseWaitSweep &s) {
+             WriteMacroFile(s.Dir(), s.Product(), QStringLiteral("m1"), QByteArray::fromHex("10000004"));
+             LineKeyRecord row;
+             row.sendAddress = 3;
+             row.defaultCode = QStringLiteral("01010000");
+             row.valueType = 1;
+             row.reName = QStringLiteral("m1");
+             auto *column = new QGradualChangeLine(Tab()->m_LStyleBoraWidget);
+             column->SetColumnName(QStringLiteral("L"));
+             column->SetLines({row});
+             Tab()->on_MacroFileChangge(QStringLiteral("m1"));
+         }},
+        {"button reset", 3, 4, [](MouseWaitSweep &) {
+             QLineInfo *right = TopColumn()->Lines().at(1);
+             right->SetRecode(QStringLiteral("01040000"));
+             TopColumn()->on_ReSetButton(right);
+         }},
+        {"button assigned", 3, 1, [](MouseWaitSweep &) { Frame()->on_LineValueDtdaChange(); }},
+        {"configuration chosen in the panel", 3, 1,
+         [](MouseWaitSweep &) { Frame()->on_ConfigDirs_Itemclicked(QStringLiteral("Burst")); }},
+        {"last left button kept", 1, 1, [](MouseWaitSweep &) {
+             QLineInfo *left = TopColumn()->Lines().at(0), *right = TopColumn()->Lines().at(1);
+             left->SetRecode(QStringLiteral("01020000"));
+             left->SetNameId(629);
+             right->SetRecode(QStringLiteral("01010000"));
+             right->SetNameId(244);
+             TopColumn()->on_ReSetButton(right);
+         }},
+        {"new macro named", 1, 2, [](MouseWaitSweep &) {
+             LateKeys<QGenerateFile> keys;
+             Press(ListRow(2));
+         }},
+        {"macro renamed in its list", 1, 1, [](MouseWaitSweep &) {
+             QWidget *row = ListRow(2, QStringLiteral("Burst"));
+             Press(row, Qt::RightButton);
+             Press(row, Qt::RightButton, QEvent::MouseButtonRelease);
+         }},
+        {"function group folded", 1, 2, [](MouseWaitSweep &) { Press(ListRow(0)); }},
+        {"new configuration from its list", 1, 1, [](MouseWaitSweep &) { Press(ListRow(3)); }},
+        {"configuration added in the panel", 1, 1, [](MouseWaitSweep &) { PanelButton("But_AddFile"); }},
+        {"configuration renamed in the panel", 1, 1,
+         [](MouseWaitSweep &) { PanelButton("But_RenameFile", QStringLiteral("Burst")); }},
+        {"configuration imported in the panel", 1, 2, [](MouseWaitSweep &s) {
+             const QString file = s.Dir().filePath(QStringLiteral("Night.xml"));
+             QFile::copy(s.Dir().filePath(QStringLiteral("Products/QM8/UserConfig/Burst.xml")), file);
+             LateKeys<QFileDialog> answer(file);
+             PanelButton("But_InPutFile");
+         }},
+        {"configuration exported from the panel", 1, 1, [](MouseWaitSweep &s) {
+             LateKeys<QFileDialog> answer(s.Dir().filePath(QStringLiteral("Out.xml")));
+             PanelButton("But_OutFile", QStringLiteral("Burst"));
+         }},
+    };
+    return actions;
+}
+} // namespace
 
 class TstWaitSweepMouse : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestProgramDir> m_dir;
-    std::unique_ptr<MainWidget> m_main;
-    uint32_t m_node = 0;
-
-    static QLStyleMouseTabWidget *Tab() { return QLStyleMouseTabWidget::instance(); }
-    static QQuorixStyDpiPage *Dpi() { return QQuorixStyDpiPage::instance(); }
-    static HID_API *Api() { return HID_API::instance(); }
-
-    // A fresh folder, one mouse of the family, its page opened as a tile click does.
-    bool Open(bool second)
-    {
-        emu::Reset();
-        emu::SetTimeScale(0.05);
-        m_dir = std::make_unique<TestProgramDir>();
-        ClearProductListCache();
-        m_node = emu::Plug(emu::MakeDevice(second ? emu::Model::SecondFamilyWired : emu::Model::MouseWired));
-        m_main = std::make_unique<MainWidget>();
-        QKeyLableItem *tile = Api()->TileMap().value(m_node);
-        if (!tile || Api()->SelectDevice(tile) != 0)
-            return false;
-        if (!QTest::qWaitFor([] { DeviceRecord *d = Api()->CurrentDevice(); return d && d->mouseData; }, 10000))
-            return false;
-        if (!Api()->Manager()->WaitIdle(10000))
-            return false;
-        m_main->OpenMousePage(second ? QStringLiteral("QX3") : QStringLiteral("QM8"));
-        Tab()->ConfigMouse(Api()->CurrentDevice()->mouseData.get());
-        return Tab() != nullptr;
-    }
-    void Close()
-    {
-        m_main.reset();
-        emu::Reset();
-        m_dir.reset();
-    }
-    void Sweep(bool second, const std::function<void()> &action)
-    {
-        WaitSweep::Run run;
-        run.setup = [this, second] { return Open(second); };
-        run.action = action;
-        run.take = [this] { emu::Unplug(m_node); };
-        run.gone = [this] { return Api() && !Api()->DeviceMap().contains(m_node); };
-        run.teardown = [this] { Close(); };
-        run.programDir = [this] { return m_dir ? m_dir->path() : QString(); };
-        const int waits = WaitSweep::Sweep(run);
-        QVERIFY2(waits > 0, "the action opened no wait");
-    }
 
 private Q_SLOTS:
-    void actions_data()
-    {
-        QTest::addColumn<bool>("second");
-        QTest::addColumn<int>("action");
-        for (bool second : {false, true}) {
-            const char *family = second ? "second family" : "20/520";
-            QTest::addRow("%s: DPI preset deleted", family) << second << 0;
-            QTest::addRow("%s: DPI presets restored", family) << second << 1;
-            QTest::addRow("%s: column reset", family) << second << 2;
-            QTest::addRow("%s: page restored", family) << second << 3;
-            QTest::addRow("%s: macro of a button changed", family) << second << 4;
-        }
-    }
-    void actions()
-    {
-        QFETCH(bool, second);
-        QFETCH(int, action);
-        Sweep(second, [action, second, this] {
-            switch (action) {
-            case 0:
-                Tab()->butlefit_on_buttonClicked(1);
-                Dpi()->ButAddConfig->click();
-                Dpi()->ConfigList->setCurrentRow(1);
-                Dpi()->ButDelete->click();
-                break;
-            case 1:
-                Tab()->butlefit_on_buttonClicked(1);
-                Dpi()->ButAddConfig->click();
-                Dpi()->ButResetConfig->click();
-                break;
-            case 2:
-                if (QGradualChangeLine *column = Tab()->findChild<QGradualChangeLine *>())
-                    column->on_ResetButtonCheck();
-                break;
-            case 3:
-                Tab()->ButResetConfig->click();
-                break;
-            case 4: {
-                WriteMacroFile(*m_dir, second ? QStringLiteral("QX3") : QStringLiteral("QM8"), QStringLiteral("m1"),
-                               QByteArray::fromHex("10000004"));
-                LineKeyRecord row;
-                row.sendAddress = 3;
-                row.defaultCode = QStringLiteral("01010000");
-                row.valueType = 1;
-                row.reName = QStringLiteral("m1");
-                auto *column = new QGradualChangeLine(Tab()->m_LStyleBoraWidget);
-                column->SetColumnName(QStringLiteral("L"));
-                column->SetLines({row});
-                Tab()->on_MacroFileChangge(QStringLiteral("m1"));
-                break;
-            }
-            }
-        });
-    }
-    void cleanupTestCase()
-    {
-        qInfo("waiting places reached: %d", int(WaitSweep::Sites().size()));
-        QStringList sites = WaitSweep::Sites().values();
-        sites.sort();
-        qInfo("%s", qPrintable(sites.join(QLatin1Char(' '))));
-    }
+    void actions_data() { MouseWaitSweep::AddRows(Actions(), {2}); }
+    void actions() { MouseWaitSweep::SweepRow(Actions()); }
+    void cleanupTestCase() { qInfo("%s", qPrintable(MouseWaitSweep::Sites())); }
 };
 
 QTEST_MAIN(TstWaitSweepMouse)

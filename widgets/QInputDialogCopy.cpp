@@ -18,6 +18,8 @@ QInputDialogCopy::QInputDialogCopy(QWidget *parent) : QDialog(parent)
     But_Concel->setText(GetLangText(2));
     NestedWait::Scope wait;
     exec();
+    if (wait.DeviceWent())
+        InputEdit->clear(); // the name was given for a device that has gone
 }
 
 void QInputDialogCopy::setupUi()

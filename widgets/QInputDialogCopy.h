@@ -8,7 +8,8 @@ class QPushButton;
 class QVBoxLayout;
 
 // A one-line input without a prompt that asks inside its own constructor and refuses an empty
-// confirm; the caller reads text() afterwards (empty after Cancel or Escape).
+// confirm; the caller reads text() afterwards (empty after Cancel or Escape, and when the open
+// page's device went while it asked).
 class QInputDialogCopy : public QDialog
 {
     Q_OBJECT
