@@ -1,7 +1,9 @@
 #include "macros/QConfigDirs.h"
 
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
+#include "device/HID_API.h"
 #include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
 #include "widgets/QInputDialogCopy.h"
@@ -18,6 +20,14 @@ namespace {
 const QColor kBlueBar(0, 169, 224);
 const QColor kGreyBar(178, 179, 180);
 const QString kIcons = QStringLiteral(":/new/prefix1/Imges/QLStyleKeybordTabWidget/icon18x18/");
+
+// The page's device went while a dialog was up (its removal is held until the dialog's wait has
+// returned): a name or file given there changes nothing in its folder.
+bool DeviceGoing()
+{
+    const HID_API *api = HID_API::instance();
+    return api && api->CurrentDeviceGoing();
+}
 
 uint RefusalText(ConfigDirFiles::Result result)
 {
@@ -153,7 +163,7 @@ void QConfigDirs::on_But_AddFile_clicked()
     for (;;) {
         QInputDialogCopy ask(this);
         const QString name = ask.text();
-        if (name.isEmpty())
+        if (name.isEmpty() || DeviceGoing())
             return;
         const ConfigDirFiles::Result result = files.Add(name);
         if (result == ConfigDirFiles::Result::Ok) {
@@ -184,7 +194,7 @@ void QConfigDirs::on_But_RenameFile_clicked()
             return;
         QInputDialogCopy ask(this);
         const QString name = ask.text();
-        if (name.isEmpty())
+        if (name.isEmpty() || DeviceGoing())
             return;
         const ConfigDirFiles::Result result = files.Rename(row->text(), name);
         if (result == ConfigDirFiles::Result::Ok) {
@@ -201,10 +211,14 @@ void QConfigDirs::on_But_RenameFile_clicked()
 
 void QConfigDirs::on_But_InPutFile_clicked()
 {
-    const QString source = QFileDialog::getOpenFileName(
-        this, QStringLiteral("导入文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-        QStringLiteral("Xml file(*.xml)"));
-    if (source.isEmpty())
+    QString source;
+    {
+        NestedWait::Scope wait;
+        source = QFileDialog::getOpenFileName(
+            this, QStringLiteral("导入文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+            QStringLiteral("Xml file(*.xml)"));
+    }
+    if (source.isEmpty() || DeviceGoing())
         return;
     MainWidget *w = MainWidget::instance();
     if (!w || w->ShowMessage(kBlueBar, GetLangText(138), false) != 1)
@@ -224,9 +238,13 @@ void QConfigDirs::on_But_OutFile_clicked()
     if (!row)
         return;
     // The save dialog asks before an existing file is replaced.
-    const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("导出文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-        QStringLiteral("xml file(*.xml)"));
+    QString target;
+    {
+        NestedWait::Scope wait;
+        target = QFileDialog::getSaveFileName(
+            this, QStringLiteral("导出文件"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+            QStringLiteral("xml file(*.xml)"));
+    }
     if (target.isEmpty())
         return;
     if (ConfigDirFiles(Dir()).Export(row->text(), target) != ConfigDirFiles::Result::Ok) {

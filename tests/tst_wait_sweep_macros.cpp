@@ -1,6 +1,6 @@
 // The device goes on entering each wait of the macro editor's actions (opened from the
-// keyboard page), of the settings page's catalogue check and of the woken receiver tile: no
-// crash, no sanitizer report, no user file changed after.
+// keyboard page), of the mouse page's configuration files, of the settings page's catalogue
+// check and of the woken receiver tile: no crash, no sanitizer report, no user file changed after.
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
@@ -9,8 +9,10 @@
 #include "device/QKeyLableItem.h"
 #include "firmware/QDownTaskManage.h"
 #include "keyboard/QConfigList.h"
+#include "keyboard/QCreateUserConfigButton.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QMacro_Item.h"
+#include "macros/QConfigDirs.h"
 #include "macros/QEditMacroPage_Iner.h"
 #include "macros/QEditPage.h"
 #include "macros/QJsonConfing.h"
@@ -27,6 +29,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -40,7 +43,8 @@ namespace {
 enum Page { Keyboard, Mouse, Tiles, NoDevice };
 enum Action {
     NewMacro, NewMacroNameTaken, EditorReset, EditorResetWhileDelays, LongMacroLoaded, RecordedPastLimit,
-    MacroRenamed, CatalogueRead, ReceiverWoken
+    MacroRenamed, MacroRenamedNameTaken, NewConfigFile, ConfigFileAdded, ConfigFileRenamed, ConfigFileImported,
+    CatalogueRead, ReceiverWoken
 };
 
 // What the sweep's answerer leaves: it answers a dialog once, from its own tick (a question that
@@ -212,6 +216,9 @@ class TstWaitSweepMacros : public QObject
             Editor()->findChild<QCheckBox *>(QStringLiteral("ButTool"))->click();
             m_fake->Key(true, 65, 1000);
             break;
+        case MacroRenamedNameTaken:
+            WriteMacro(QStringLiteral("Swept1"), 2);
+            Q_FALLTHROUGH();
         case MacroRenamed: { // a right click on its row in the keyboard page's macro list
             WriteMacro(QStringLiteral("m1"), 4);
             QLStyleKeybordTabWidget::instance()->on_TabBarClicked(2);
@@ -222,6 +229,22 @@ class TstWaitSweepMacros : public QObject
                 QApplication::sendEvent(row, &release);
                 break;
             }
+            break;
+        }
+        case NewConfigFile: // the row of the mouse page's configuration list
+            QTest::mousePress(QLStyleBoraWidget::instance()->findChildren<QCreateUserConfigButton *>().value(0), Qt::LeftButton);
+            break;
+        case ConfigFileAdded:
+            Button(QLStyleBoraWidget::instance()->ConfigDirs(), "But_AddFile")->click();
+            break;
+        case ConfigFileRenamed:
+        case ConfigFileImported: {
+            QVERIFY(m_dir->writeFile(QStringLiteral("Products/QM8/UserConfig/cfgA.xml"), "<root/>"));
+            QVERIFY(m_dir->writeFile(QStringLiteral("outside/cfgB.xml"), "<Backinfos/>"));
+            QConfigDirs *dirs = QLStyleBoraWidget::instance()->ConfigDirs();
+            dirs->Refresh();
+            dirs->List()->setCurrentItem(dirs->List()->findItems(QStringLiteral("cfgA"), Qt::MatchStartsWith).value(0));
+            Button(dirs, action == ConfigFileRenamed ? "But_RenameFile" : "But_InPutFile")->click();
             break;
         }
         case CatalogueRead: { // the settings page's check: how many devices have updates is told
@@ -258,6 +281,11 @@ private Q_SLOTS:
         QTest::newRow("editor: macro over the row limit opened") << int(Keyboard) << kb << int(LongMacroLoaded) << 1;
         QTest::newRow("editor: recorded past the row limit") << int(Keyboard) << kb << int(RecordedPastLimit) << 1;
         QTest::newRow("macro row renamed") << int(Keyboard) << kb << int(MacroRenamed) << 6;
+        QTest::newRow("macro row renamed, its name taken") << int(Keyboard) << kb << int(MacroRenamedNameTaken) << 6;
+        QTest::newRow("new configuration file") << int(Mouse) << mouse << int(NewConfigFile) << 6;
+        QTest::newRow("configuration file added") << int(Mouse) << mouse << int(ConfigFileAdded) << 6;
+        QTest::newRow("configuration file renamed") << int(Mouse) << mouse << int(ConfigFileRenamed) << 6;
+        QTest::newRow("configuration file imported") << int(Mouse) << mouse << int(ConfigFileImported) << 6;
         QTest::newRow("settings: catalogue read") << int(Tiles) << mouse << int(CatalogueRead) << 1;
         QTest::newRow("woken receiver tile") << int(NoDevice) << kb << int(ReceiverWoken) << 6;
     }
@@ -270,7 +298,7 @@ private Q_SLOTS:
         WaitSweep::Run run;
         run.setup = [this, page, model] { return Open(Page(page), emu::Model(model)); };
         run.action = [this, action] {
-            LateAnswers late{QString()};
+            LateAnswers late(m_dir->filePath(QStringLiteral("outside/cfgB.xml")));
             Act(action);
         };
         run.take = [this] { Take(); };
