@@ -1,6 +1,6 @@
 // The device goes on entering each wait of the macro editor's actions (opened from the
-// keyboard page), of the mouse page's configuration files, of the settings page's catalogue
-// check and of the woken receiver tile: no crash, no sanitizer report, no user file changed after.
+// keyboard page), of the mouse page's configuration files, of the device tile's update question
+// and of the woken receiver tile: no crash, no sanitizer report, no user file changed after.
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
@@ -44,7 +44,7 @@ enum Page { Keyboard, Mouse, Tiles, NoDevice };
 enum Action {
     NewMacro, NewMacroNameTaken, EditorReset, EditorResetWhileDelays, LongMacroLoaded, RecordedPastLimit,
     MacroRenamed, MacroRenamedNameTaken, NewConfigFile, ConfigFileAdded, ConfigFileRenamed, ConfigFileImported,
-    CatalogueRead, ReceiverWoken
+    TileUpdate, CatalogueRead, ReceiverWoken
 };
 
 // What the sweep's answerer leaves: it answers a dialog once, from its own tick (a question that
@@ -120,10 +120,12 @@ class TstWaitSweepMacros : public QObject
     std::unique_ptr<MainWidget> m_main;
     FakeInputCapture *m_fake = nullptr;
     uint32_t m_node = 0;
+    bool m_patchedIds = false;
     bool m_taken = false;
 
     static HID_API *Api() { return HID_API::instance(); }
     static QWidget *Editor() { return QEditPage::Instance(); }
+    DeviceRecord *Record() const { return Api()->DeviceMap().value(m_node, nullptr); }
 
     // The sample catalogue and firmware, served over loopback; the settings page reads the
     // catalogue when the main window is made.
@@ -148,10 +150,11 @@ class TstWaitSweepMacros : public QObject
         ClearProductListCache();
         m_fake = FakeInputCapture::Install();
         m_node = 0;
-        m_taken = false;
+        m_patchedIds = m_taken = false;
         if (page == Tiles) {
             Serve();
-            // Another device first: the one whose page was opened last.
+            // The device whose page was opened last is another one: the tile's question is asked
+            // from the list, not from the page of the device it is about.
             emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
         }
         if (page != NoDevice)
@@ -180,6 +183,12 @@ class TstWaitSweepMacros : public QObject
     }
     void Take()
     {
+        // The record said it was of the product the emulator has no model of; the removal finds
+        // it by its own ids.
+        if (DeviceRecord *r = m_patchedIds ? Record() : nullptr) {
+            r->vendorId = 0x3A7C;
+            r->productId = 0x0201;
+        }
         emu::Unplug(m_node);
         m_taken = true;
     }
@@ -247,6 +256,20 @@ class TstWaitSweepMacros : public QObject
             Button(dirs, action == ConfigFileRenamed ? "But_RenameFile" : "But_InPutFile")->click();
             break;
         }
+        case TileUpdate: {
+            // The emulator has no model of the wired mouse whose update first shows a notice:
+            // the record says it is one until it is taken.
+            if (DeviceRecord *r = Record(); r && r->kind == KindMouseWired) {
+                r->vendorId = 0x258A;
+                r->productId = 0x0136;
+                m_patchedIds = true;
+            }
+            QKeyLableItem *tile = Api()->TileMap().value(m_node);
+            tile->on_ButUpdata_clicked();
+            // Its downloads, when it started any, end before the files are compared.
+            (void)QTest::qWaitFor([] { return QDownTaskManage::Instance()->ActiveCount() == 0; }, 10000);
+            break;
+        }
         case CatalogueRead: { // the settings page's check: how many devices have updates is told
             bool ended = false;
             QMetaObject::Connection c = connect(QDownTaskManage::Instance(), &QDownTaskManage::TaskEnd, [&ended] { ended = true; });
@@ -286,6 +309,8 @@ private Q_SLOTS:
         QTest::newRow("configuration file added") << int(Mouse) << mouse << int(ConfigFileAdded) << 6;
         QTest::newRow("configuration file renamed") << int(Mouse) << mouse << int(ConfigFileRenamed) << 6;
         QTest::newRow("configuration file imported") << int(Mouse) << mouse << int(ConfigFileImported) << 6;
+        QTest::newRow("tile update, 20/520 mouse") << int(Tiles) << mouse << int(TileUpdate) << 6;
+        QTest::newRow("tile update, second family") << int(Tiles) << int(emu::Model::SecondFamilyWired) << int(TileUpdate) << 1;
         QTest::newRow("settings: catalogue read") << int(Tiles) << mouse << int(CatalogueRead) << 1;
         QTest::newRow("woken receiver tile") << int(NoDevice) << kb << int(ReceiverWoken) << 6;
     }
