@@ -102,14 +102,6 @@ private:
     int m_names = 0;
 };
 
-QByteArray KeyRecords(int n)
-{
-    QByteArray b;
-    for (int i = 0; i < n; ++i)
-        b += QByteArray::fromHex(i % 2 ? "80000a04" : "00000a04");
-    return b;
-}
-
 } // namespace
 
 class TstWaitSweepMacros : public QObject
@@ -194,7 +186,8 @@ class TstWaitSweepMacros : public QObject
     }
     void WriteMacro(const QString &name, int rows) const
     {
-        QVERIFY(QJsonConfing().WriteMacroFile(name, QJsonConfing::ImageToHex(QJsonConfing::MacroImage(name, KeyRecords(rows))), 1, 1));
+        const QByteArray records = QByteArray::fromHex("00000a0480000a04").repeated((rows + 1) / 2).left(4 * rows); // A down, up
+        QVERIFY(QJsonConfing().WriteMacroFile(name, QJsonConfing::ImageToHex(QJsonConfing::MacroImage(name, records)), 1, 1));
     }
     static QPushButton *Button(QWidget *in, const char *name) { return in->findChild<QPushButton *>(QLatin1String(name)); }
 
