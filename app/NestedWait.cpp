@@ -75,6 +75,8 @@ NestedWait::Scope::Scope(const char *file, int line)
         return;
     m_counted = true;
     m_device = CurrentDevice();
+    const HID_API *page = HID_API::instance();
+    m_wentBefore = page && page->CurrentDeviceGoing(); // asked again after its device went
     ++s_depth;
     if (enterHook())
         enterHook()(file, line);
@@ -90,7 +92,7 @@ NestedWait::Scope::~Scope()
 
 bool NestedWait::Scope::DeviceWent() const
 {
-    return m_device && CurrentDevice() != m_device;
+    return m_wentBefore || (m_device && CurrentDevice() != m_device);
 }
 
 bool NestedWait::Open()

@@ -20,11 +20,12 @@ public:
         Scope(const Scope &) = delete;
         Scope &operator=(const Scope &) = delete;
         // The device whose page was open when the wait began is gone now (removed, asleep or its
-        // page left): nothing said in the wait may act on it any more.
+        // page left), or had gone already: nothing said in the wait may act on it any more.
         bool DeviceWent() const;
 
     private:
         bool m_counted = false;
+        bool m_wentBefore = false;
         const void *m_device = nullptr;
     };
 

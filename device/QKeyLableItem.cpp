@@ -321,7 +321,10 @@ void QKeyLableItem::on_ButUpdata_clicked()
     if (!self)
         return; // the tile went with its device while the question was open
     m_asking = false;
-    if (!yes || !m_device)
+    // The question runs from the device list, whatever page was open last: an answer counts
+    // only while the tile's own device is still listed (its removal may be held meanwhile).
+    HID_API *hid = HID_API::instance();
+    if (!yes || !m_device || !hid || !hid->DeviceById(m_deviceId))
         return;
     QDownTaskManage *downloads = QDownTaskManage::Instance();
     auto queue = [this, downloads](DownTask *task) {
@@ -333,9 +336,10 @@ void QKeyLableItem::on_ButUpdata_clicked()
         }
     };
     queue(QDownTaskManage::MakeFirmwareTask(m_device, this));
-    if (m_secondFirmwareUpdate) {
-        HID_API *hid = HID_API::instance();
-        QHid_Work_Interface *worker = hid && hid->Manager() ? hid->Manager()->Worker(m_deviceId) : nullptr;
+    // Making that task may tell the user something first (a wait): the second task is made only
+    // for a device still listed after it.
+    if (m_secondFirmwareUpdate && hid->DeviceById(m_deviceId)) {
+        QHid_Work_Interface *worker = hid->Manager() ? hid->Manager()->Worker(m_deviceId) : nullptr;
         if (DeviceRecord *second = worker ? worker->Device() : nullptr) {
             if (second->name.isEmpty())
                 second->SetName(m_device->name);

@@ -331,9 +331,18 @@ Q_ZR_UpdataObjectManage::BuffFolder Q_ZR_UpdataObjectManage::BuildBuffFolder(Dev
     if (!dev)
         return result;
     const bool receiver = OnReceiver(dev);
-    if (!receiver && dev->vendorId == 0x258A && dev->productId == 0x0136)
+    if (!receiver && dev->vendorId == 0x258A && dev->productId == 0x0136) {
+        // The notice runs events: a listed device that went meanwhile (its record is kept until
+        // the notice has returned) gets no task.
+        HID_API *hid = HID_API::instance();
+        const uint32_t id = dev->deviceId;
+        const bool listed = hid && hid->DeviceById(id);
         if (MainWidget *main = MainWidget::instance())
             main->ShowMessage(QColor(178, 179, 180), GetLangText(422), true);
+        hid = HID_API::instance();
+        if (listed && !(hid && hid->DeviceById(id)))
+            return result;
+    }
     QWebDeviceVersionCheck *catalogue = QWebDeviceVersionCheck::Instance();
     CatalogueClass *cls = dev->subType == 4 ? catalogue->PixArtEntries(dev) : catalogue->DeviceEntries(dev);
     if (FindProductRecord(dev->CodeText()).family == 4) {

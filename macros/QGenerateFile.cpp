@@ -202,6 +202,18 @@ void QGenerateFile::AcceptName()
     accept();
 }
 
+void QGenerateFile::done(int result)
+{
+    // The opening wait runs inside show(), before exec() has a loop to leave: an end asked for
+    // there would hide the dialog and leave that loop running with nothing to end it.
+    if (m_opening) {
+        m_endAsked = true;
+        m_endResult = result;
+        return;
+    }
+    QDialog::done(result);
+}
+
 void QGenerateFile::reject()
 {
     lineEdit->clear();
@@ -274,9 +286,18 @@ void QGenerateFile::showEvent(QShowEvent *event)
         setGeometry(w->geometry());
     RefreshLangual();
     m_blink.start();
+    m_opening = true;
     DelayMs(200);
+    m_opening = false;
+    if (m_endAsked) {
+        // Ended while waiting (Esc through the hook, a name at once): exec() has its loop now.
+        m_endAsked = false;
+        const int result = m_endResult;
+        QTimer::singleShot(0, this, [this, result] { done(result); });
+        return;
+    }
     if (!isVisible())
-        return; // ended while waiting (Esc through the hook)
+        return;
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(this, &press);
     lineEdit->setFocus();

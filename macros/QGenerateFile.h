@@ -38,6 +38,7 @@ public Q_SLOTS:
     void on_lineEdit_cursorPositionChanged(int oldPos, int newPos);
     // Qt's own Escape and a window-manager close end the dialog without a name.
     void reject() override;
+    void done(int result) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -51,6 +52,9 @@ private:
     QTimer m_blink;
     bool m_hooked = false;
     uchar m_oldBlock = 1;
+    bool m_opening = false; // in the wait of its opening
+    bool m_endAsked = false;
+    int m_endResult = 0;
 
     QWidget *InerWidget = nullptr;
     QLabel *label_2 = nullptr;

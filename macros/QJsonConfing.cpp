@@ -2,6 +2,7 @@
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "device/HID_API.h"
 
 #include <QDateTime>
 #include <QDirIterator>
@@ -143,6 +144,12 @@ bool QJsonConfing::MacroFileExists(const QString &name) const
 
 bool QJsonConfing::WriteMacroFile(const QString &name, const QString &hexData, int runWay, int runOne)
 {
+    // Answered in a wait whose device went (its removal is held until the wait has returned):
+    // the gone device's macros stay as they were.
+    if (const HID_API *api = HID_API::instance(); api && api->CurrentDeviceGoing()) {
+        WriteLogLine(QStringLiteral("macro %1 not written: its device went").arg(name));
+        return false;
+    }
     const QString path = MacroFilePath(MacroDir(), name);
     if (path.isEmpty()) {
         WriteLogLine(QStringLiteral("macro name refused: \"%1\"").arg(name));

@@ -22,7 +22,7 @@ public:
     static QString TimeStamp();
     bool MacroFileExists(const QString &name) const;
     // Creates or replaces the macro file; false (and the old file untouched) when the name is
-    // not one safe file name or the file cannot be written whole.
+    // not one safe file name, the file cannot be written whole or the open page's device went.
     bool WriteMacroFile(const QString &name, const QString &hexData, int runWay, int runOne);
     // The whole image (length byte and name included) and the run mode; empty, outputs untouched,
     // when the file is missing, malformed, longer than kMaxImageBytes or named otherwise.
