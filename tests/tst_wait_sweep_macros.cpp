@@ -326,13 +326,7 @@ private Q_SLOTS:
         run.maxWaits = maxWaits;
         QVERIFY2(WaitSweep::Sweep(run) > 0, "the action opened no wait");
     }
-    void cleanupTestCase()
-    {
-        qInfo("waiting places reached: %d", int(WaitSweep::Sites().size()));
-        QStringList sites = WaitSweep::Sites().values();
-        sites.sort();
-        qInfo("%s", qPrintable(sites.join(QLatin1Char(' '))));
-    }
+    void cleanupTestCase() { qInfo("%s", qPrintable(WaitSweep::SitesReport())); }
 };
 
 QTEST_MAIN(TstWaitSweepMacros)

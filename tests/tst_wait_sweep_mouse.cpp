@@ -11,6 +11,7 @@
 #include "mouse/QLineInfo.h"
 #include "tests/support/MouseKeyRows.h"
 #include "tests/support/MouseWaitSweep.h"
+#include "tests/support/WaitSweep.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
@@ -159,7 +160,7 @@ class TstWaitSweepMouse : public QObject
 private Q_SLOTS:
     void actions_data() { MouseWaitSweep::AddRows(Actions(), {2}); }
     void actions() { MouseWaitSweep::SweepRow(Actions()); }
-    void cleanupTestCase() { qInfo("%s", qPrintable(MouseWaitSweep::Sites())); }
+    void cleanupTestCase() { qInfo("%s", qPrintable(WaitSweep::SitesReport())); }
 };
 
 QTEST_MAIN(TstWaitSweepMouse)

@@ -12,6 +12,7 @@
 #include "mouse/QReghtListWidget.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MouseWaitSweep.h"
+#include "tests/support/WaitSweep.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QPushButton>
@@ -96,7 +97,7 @@ class TstWaitSweepMouseDpi : public QObject
 private Q_SLOTS:
     void actions_data() { MouseWaitSweep::AddRows(Actions(), {0, 4}); }
     void actions() { MouseWaitSweep::SweepRow(Actions()); }
-    void cleanupTestCase() { qInfo("%s", qPrintable(MouseWaitSweep::Sites())); }
+    void cleanupTestCase() { qInfo("%s", qPrintable(WaitSweep::SitesReport())); }
 };
 
 QTEST_MAIN(TstWaitSweepMouseDpi)

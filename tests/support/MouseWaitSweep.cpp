@@ -111,9 +111,3 @@ void MouseWaitSweep::SweepRow(const QVector<Action> &actions)
     sweep.Sweep(second, Take(take), [&] { a.run(sweep); }, a.waits);
 }
 
-QString MouseWaitSweep::Sites()
-{
-    QStringList sites = WaitSweep::Sites().values();
-    sites.sort();
-    return QStringLiteral("%1 waiting places reached: %2").arg(sites.size()).arg(sites.join(QLatin1Char(' ')));
-}

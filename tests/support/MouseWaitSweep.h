@@ -37,8 +37,6 @@ public:
     TestProgramDir &Dir() const { return *m_dir; }
     QString Product() const;
     MainWidget *Main() const { return m_main.get(); }
-    // Every waiting place reached, sorted, with their count first.
-    static QString Sites();
 
 private:
     bool Open(bool second, bool receiver);

@@ -73,6 +73,13 @@ QSet<QString> &WaitSweep::Sites()
     return sites;
 }
 
+QString WaitSweep::SitesReport()
+{
+    QStringList sites = Sites().values();
+    sites.sort();
+    return QStringLiteral("%1 waiting places reached: %2").arg(sites.size()).arg(sites.join(QLatin1Char(' ')));
+}
+
 QMap<QString, QByteArray> WaitSweep::Snapshot(const QString &dir)
 {
     QMap<QString, QByteArray> files;

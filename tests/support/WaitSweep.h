@@ -29,6 +29,8 @@ public:
     static int Sweep(const Run &run);
     // Every waiting place ("file:line") reached so far in this process.
     static QSet<QString> &Sites();
+    // "N waiting places reached: ..." of Sites(), sorted.
+    static QString SitesReport();
 
 private:
     static QMap<QString, QByteArray> Snapshot(const QString &dir);
