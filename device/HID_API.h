@@ -46,6 +46,8 @@ public:
     // The open page's device went in a wait that has not returned yet: until its page is left,
     // the page writes none of its files.
     bool CurrentDeviceGoing() const { return m_currentDevice && m_going.contains(m_currentDevice->deviceId); }
+    // The same of the one page, for the savers of the device pages.
+    static bool PageDeviceGoing() { return s_instance && s_instance->CurrentDeviceGoing(); }
     void SetCurrentDeviceById(uint32_t deviceId);
     // The listed record of an id; null when the id is not listed, or its removal is held.
     DeviceRecord *DeviceById(uint32_t deviceId) const

@@ -1,7 +1,6 @@
 #include "keyboard/QMacro_Item.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
-#include "device/HID_API.h"
 #include "macros/QJsonConfing.h"
 #include "widgets/QInputDialog.h"
 
@@ -77,9 +76,6 @@ void QMacro_Item::Rename()
     const QColor grey(178, 179, 180);
     MainWidget *main = MainWidget::instance();
     for (;;) {
-        // The device went while a message was shown: its macros are asked for no more names.
-        if (const HID_API *api = HID_API::instance(); api && api->CurrentDeviceGoing())
-            return;
         const QString name = quorix::QInputDialog::GetText(GetLangText(58));
         if (name.isEmpty())
             return;

@@ -335,16 +335,10 @@ void QLightConfigWIdget::CollectEffectSettings(int &multiColour, QColor &colour,
     luminance = ui->Back_Slider_Lumin->isEnabled() ? SliderLevel(ui->Back_Slider_Lumin->Value(), m_LuminanceSteps) : -1;
 }
 
-bool QLightConfigWIdget::DeviceGoing()
-{
-    const HID_API *api = HID_API::instance();
-    return api && api->CurrentDeviceGoing();
-}
-
 bool QLightConfigWIdget::SaveChangeLight()
 {
     // The savers of both tabs are reached after a wait (a slider's release waits first).
-    if (DeviceGoing())
+    if (HID_API::PageDeviceGoing())
         return false;
     if (ui->LightConfigWIdget->currentIndex() == 1)
         return SaveAudioSettings();

@@ -108,8 +108,6 @@ private:
     void ApplyEditFlags(const QString &text);
     void LoadModelUiValues();
     bool SaveChangeLight(); // false: nothing written (no row, no data file, another tab, keyboard gone)
-    // The keyboard went in a wait that has not returned yet: the page writes none of its files.
-    static bool DeviceGoing();
     void AwaitReply();
     void CollectEffectSettings(int &multiColour, QColor &colour, int &speed, int &luminance, const QColor &fallback) const;
     void ApplyTabSettings();

@@ -208,7 +208,7 @@ void QLightConfigWIdget::AudioColourPicked()
                                          static_cast<uchar>(c.blue()));
     const QString name = AudioEffectName(CurrentAudioId());
     // The keyboard may have gone in the wait above: its file stays as it was.
-    const std::unique_ptr<QSettings> ini(name.isEmpty() || DeviceGoing() ? nullptr : OpenRhythmLightIni());
+    const std::unique_ptr<QSettings> ini(name.isEmpty() || HID_API::PageDeviceGoing() ? nullptr : OpenRhythmLightIni());
     if (ini && name == kLightOffName) {
         ini->setValue(QStringLiteral("AudioParam/OPen"), false);
     } else if (ini) {

@@ -3,7 +3,6 @@
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
-#include "device/HID_API.h"
 #include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
 #include "widgets/QInputDialogCopy.h"
@@ -20,14 +19,6 @@ namespace {
 const QColor kBlueBar(0, 169, 224);
 const QColor kGreyBar(178, 179, 180);
 const QString kIcons = QStringLiteral(":/new/prefix1/Imges/QLStyleKeybordTabWidget/icon18x18/");
-
-// The page's device went while a dialog was up (its removal is held until the dialog's wait has
-// returned): a name or file given there changes nothing in its folder.
-bool DeviceGoing()
-{
-    const HID_API *api = HID_API::instance();
-    return api && api->CurrentDeviceGoing();
-}
 
 uint RefusalText(ConfigDirFiles::Result result)
 {
@@ -163,7 +154,7 @@ void QConfigDirs::on_But_AddFile_clicked()
     for (;;) {
         QInputDialogCopy ask(this);
         const QString name = ask.text();
-        if (name.isEmpty() || DeviceGoing())
+        if (name.isEmpty())
             return;
         const ConfigDirFiles::Result result = files.Add(name);
         if (result == ConfigDirFiles::Result::Ok) {
@@ -194,7 +185,7 @@ void QConfigDirs::on_But_RenameFile_clicked()
             return;
         QInputDialogCopy ask(this);
         const QString name = ask.text();
-        if (name.isEmpty() || DeviceGoing())
+        if (name.isEmpty())
             return;
         const ConfigDirFiles::Result result = files.Rename(row->text(), name);
         if (result == ConfigDirFiles::Result::Ok) {
@@ -223,7 +214,7 @@ QString QConfigDirs::ChooseFile(bool save)
 void QConfigDirs::on_But_InPutFile_clicked()
 {
     const QString source = ChooseFile(false);
-    if (source.isEmpty() || DeviceGoing())
+    if (source.isEmpty())
         return;
     MainWidget *w = MainWidget::instance();
     if (!w || w->ShowMessage(kBlueBar, GetLangText(138), false) != 1)

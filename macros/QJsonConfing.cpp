@@ -146,7 +146,7 @@ bool QJsonConfing::WriteMacroFile(const QString &name, const QString &hexData, i
 {
     // Answered in a wait whose device went (its removal is held until the wait has returned):
     // the gone device's macros stay as they were.
-    if (const HID_API *api = HID_API::instance(); api && api->CurrentDeviceGoing()) {
+    if (HID_API::PageDeviceGoing()) {
         WriteLogLine(QStringLiteral("macro %1 not written: its device went").arg(name));
         return false;
     }

@@ -484,9 +484,8 @@ void QLStyleBoraWidget::on_ConfigChangeTofile()
     MainWidget *main = MainWidget::instance();
     const QString name = CurrentConfigName();
     ShowConfigName(name);
-    const HID_API *api = HID_API::instance();
-    if (api && api->CurrentDeviceGoing())
-        return;
+    if (HID_API::PageDeviceGoing())
+        return; // the mouse went in a wait that has not returned yet: its file stays as it was
     // No name, or one that is no file of the folder: nothing to save into (never ".xml").
     if (!main || !IsSafeFileComponent(name)) {
         WriteLogLine(QStringLiteral("mouse keys not saved: no usable configuration name \"%1\"").arg(name));
