@@ -506,14 +506,7 @@ private Q_SLOTS:
     {
         Open(true);
         QVERIFY(WriteMacroFile(*m_dir, QStringLiteral("QX3"), QStringLiteral("m1"), QByteArray::fromHex("10000004")));
-        LineKeyRecord row;
-        row.sendAddress = 3;
-        row.defaultCode = QStringLiteral("01010000");
-        row.valueType = 1;
-        row.reName = QStringLiteral("m1");
-        auto *column = new QGradualChangeLine(Tab()->m_LStyleBoraWidget);
-        column->SetColumnName(QStringLiteral("L"));
-        column->SetLines({row});
+        AddMacroColumn(Tab(), QStringLiteral("m1"));
         MessageAnswerer yes(true);
         Tab()->on_MacroFileChangge(QStringLiteral("other"));
         QCOMPARE(yes.count(), 0);

@@ -98,14 +98,7 @@ const QVector<Action> &Actions()
         {"column reset", 3, 5, [](MouseWaitSweep &) { TopColumn()->on_ResetButtonCheck(); }},
         {"macro of a button changed", 3, 4, [](MouseWaitSweep &s) {
              WriteMacroFile(s.Dir(), s.Product(), QStringLiteral("m1"), QByteArray::fromHex("10000004"));
-             LineKeyRecord row;
-             row.sendAddress = 3;
-             row.defaultCode = QStringLiteral("01010000");
-             row.valueType = 1;
-             row.reName = QStringLiteral("m1");
-             auto *column = new QGradualChangeLine(Tab()->m_LStyleBoraWidget);
-             column->SetColumnName(QStringLiteral("L"));
-             column->SetLines({row});
+             AddMacroColumn(Tab(), QStringLiteral("m1"));
              Tab()->on_MacroFileChangge(QStringLiteral("m1"));
          }},
         {"button reset", 3, 4, [](MouseWaitSweep &) {

@@ -23,3 +23,15 @@ bool WriteMacroFile(const TestProgramDir &dir, const QString &product, const QSt
     QJsonConfing store(dir.filePath(QStringLiteral("Products/%1/moidefConfig").arg(product)));
     return store.WriteMacroFile(name, QJsonConfing::ImageToHex(QJsonConfing::MacroImage(name, records)), runWay, runOne);
 }
+
+void AddMacroColumn(QLStyleMouseTabWidget *page, const QString &macro)
+{
+    LineKeyRecord row;
+    row.sendAddress = 3;
+    row.defaultCode = QStringLiteral("01010000");
+    row.valueType = 1;
+    row.reName = macro;
+    auto *column = new QGradualChangeLine(page->m_LStyleBoraWidget);
+    column->SetColumnName(QStringLiteral("L"));
+    column->SetLines({row});
+}
