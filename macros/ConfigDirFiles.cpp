@@ -45,7 +45,7 @@ bool ConfigDirFiles::Exists(const QString &name) const
     return QFileInfo::exists(FilePath(name));
 }
 
-bool ConfigDirFiles::IsSafeName(const QString &name)
+bool ConfigDirFiles::IsPlainName(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return false;
@@ -55,6 +55,19 @@ bool ConfigDirFiles::IsSafeName(const QString &name)
             || c.unicode() == 0x7f || c.category() == QChar::Other_Control)
             return false;
     }
+    return true;
+}
+
+bool ConfigDirFiles::IsSafeName(const QString &name)
+{
+    if (!IsPlainName(name))
+        return false;
+    // The chosen name is kept in the product's data file, and Qt 5's INI writer encodes each
+    // UTF-16 unit on its own: both halves of a character outside the Basic Multilingual Plane
+    // are dropped, so the file would name another configuration after the next start.
+    for (const QChar c : name)
+        if (c.isSurrogate())
+            return false;
     return true;
 }
 
@@ -110,7 +123,7 @@ ConfigDirFiles::Result ConfigDirFiles::Rename(const QString &from, const QString
 {
     if (IsReserved(from))
         return Result::Reserved;
-    if (!IsSafeName(from) || !Exists(from))
+    if (!IsPlainName(from) || !Exists(from))
         return Result::Missing;
     const Result check = CheckNewName(to);
     if (check != Result::Ok)
@@ -124,7 +137,7 @@ ConfigDirFiles::Result ConfigDirFiles::Remove(const QString &name) const
 {
     if (IsReserved(name))
         return Result::Reserved;
-    if (!IsSafeName(name) || !Exists(name))
+    if (!IsPlainName(name) || !Exists(name))
         return Result::Missing;
     return QFile::remove(FilePath(name)) ? Result::Ok : Result::WriteFailed;
 }
@@ -159,7 +172,7 @@ ConfigDirFiles::Result ConfigDirFiles::Import(const QString &sourcePath, QString
 
 ConfigDirFiles::Result ConfigDirFiles::Export(const QString &name, const QString &target) const
 {
-    if (!IsSafeName(name) && name != kBase)
+    if (!IsPlainName(name) && name != kBase)
         return Result::Missing;
     QFile source(FilePath(name));
     if (!source.open(QIODevice::ReadOnly))

@@ -11,7 +11,8 @@ public:
         Ok,
         NotConfig,   // not an ".xml" file, not well-formed XML or its root is not "Backinfos"
         TooLarge,    // over MaxImportSize; refused before anything is read
-        BadName,     // empty, holds a dot, a path separator or a control character
+        BadName,     // empty, holds a dot, a path separator, a control character or a character
+                     // the data file cannot hold
         Reserved,    // "Base" or "imageAndLines"
         Exists,      // a file of that name is already in the folder
         Missing,     // the file to copy, rename or delete is not there
@@ -28,7 +29,10 @@ public:
     QString FilePath(const QString &name) const;
     bool Exists(const QString &name) const;
 
+    // A name for a new file: a plain file name that the product's data file also holds as typed.
     static bool IsSafeName(const QString &name);
+    // One file name of the folder, without a way out of it (names of files already there).
+    static bool IsPlainName(const QString &name);
     static bool IsReserved(const QString &name);
     // What an imported file is called here: its file name up to the first dot.
     static QString ImportName(const QString &sourcePath);

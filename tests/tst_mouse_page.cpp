@@ -10,6 +10,8 @@
 #include "device/MouseConfigRecord.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QKeyLableItem.h"
+#include "macros/ConfigDirFiles.h"
+#include "macros/QConfigDirs.h"
 #include "mouse/QDpiPageItem.h"
 #include "mouse/QGradualChangeLine.h"
 #include "mouse/QLStyleBoraWidget.h"
@@ -29,6 +31,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -535,6 +538,27 @@ private Q_SLOTS:
         QVERIFY(yes.shown().contains(GetLangText(117)));
         QTRY_VERIFY(!Tab()->IsDeviceLoaded());
         QCOMPARE(m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Burst.xml")), burst);
+    }
+
+    // A configuration name reads back after a restart exactly as it was typed, or is refused.
+    void configurationNameSurvivesTheDataFile()
+    {
+        Open(false);
+        const ConfigDirFiles files(m_main->UserConfigDir());
+        const QString lost = QString::fromUtf8("Gg\xF0\x9F\x98\x80x"), kept = QString::fromUtf8("G\xC3\xA9 \xE5\x9B\x9B");
+        QCOMPARE(files.Add(lost), ConfigDirFiles::Result::BadName); // the data file would say "Ggx"
+        QVERIFY(QFile::copy(files.FilePath(QStringLiteral("Base")), files.FilePath(lost))); // put there by hand
+        QCOMPARE(files.Add(kept), ConfigDirFiles::Result::Ok);
+        QConfigDirs *panel = Tab()->m_LStyleBoraWidget->ConfigDirs();
+        Q_EMIT panel->Itemclicked(lost);
+        Q_EMIT panel->Itemclicked(kept);
+        QVERIFY(Idle());
+        // read as the next start does: this process's settings objects share a cache per file
+        const QString copy = m_dir->filePath(QStringLiteral("next-start.ini"));
+        QVERIFY(QFile::copy(m_dir->filePath(QStringLiteral("Products/QM8/QM8_data.ini")), copy));
+        QSettings next(copy, QSettings::IniFormat);
+        next.setIniCodec("UTF-8");
+        QCOMPARE(next.value("default/UserConfig").toString(), kept);
     }
 
     void resetAsksFirst_data()
