@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QSettings>
@@ -368,6 +369,9 @@ void QLStyleBoraWidget::LoadProduct(const QString &configPath)
     }
     SetTabButtonStyle();
     TakeKeySnapshot();
+    // The page serves one mouse after another: the panel lists this one's files.
+    m_ConfigDirs->SetInUseName(CurrentConfigName());
+    m_ConfigDirs->Refresh();
 }
 
 void QLStyleBoraWidget::ConnectColumn(QGradualChangeLine *column)
@@ -461,8 +465,16 @@ QString QLStyleBoraWidget::CurrentConfigName()
 void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
 {
     MainWidget *main = MainWidget::instance();
-    if (!main || !IsSafeFileComponent(itemtext))
+    if (!main || !IsSafeFileComponent(itemtext) || !ConfigDirFiles::IsSafeName(itemtext))
         return;
+    // Only a configuration of this mouse's own folder is named in its data file: a name without
+    // a readable file there would leave the page blank at its next opening.
+    const QString path = QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), itemtext);
+    if (OpenXmlDocument(path).documentElement().tagName() != QLatin1String("Backinfos")) {
+        WriteLogLine(QStringLiteral("configuration not chosen: %1 cannot be read").arg(path));
+        m_ConfigDirs->Refresh();
+        return;
+    }
     {
         std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
         ini->setValue(QStringLiteral("default/UserConfig"), itemtext);
@@ -471,8 +483,7 @@ void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
     main->ShowPageMask();
     ShowConfigName(itemtext);
     QString levels, pictures, small;
-    const auto records = QBackLineMange().Read(QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), itemtext),
-                                               &levels, &pictures, &small);
+    const auto records = QBackLineMange().Read(path, &levels, &pictures, &small);
     for (auto it = records.cbegin(); it != records.cend(); ++it)
         for (const LineKeyRecord &record : it.value())
             ApplyKeyRecord(record);
@@ -501,8 +512,20 @@ void QLStyleBoraWidget::on_ConfigChangeTofile()
     }
     QString levels, pictures, small;
     QBackLineMange store;
-    store.Read(path, &levels, &pictures, &small);
-    store.Write(path, levels, pictures, small, LineValueMap());
+    const auto stored = store.Read(path, &levels, &pictures, &small);
+    // A page whose buttons did not load holds no row: its save would empty a file that has them.
+    const QMap<QString, QList<QLineInfo *>> rows = LineValueMap();
+    const auto holdsRows = [](const auto &map) {
+        for (const auto &picture : map)
+            if (!picture.isEmpty())
+                return true;
+        return false;
+    };
+    if (!holdsRows(rows) && holdsRows(stored)) {
+        WriteLogLine(QStringLiteral("mouse keys not saved: the page holds none of the buttons of %1").arg(path));
+        return;
+    }
+    store.Write(path, levels, pictures, small, rows);
 }
 
 void QLStyleBoraWidget::SaveAndSend(bool allKeys)
@@ -675,6 +698,7 @@ void QLStyleBoraWidget::on_ClearItems()
     m_rows.clear();
     qDeleteAll(columns);
     m_ConfigLists.clear();
+    m_ConfigDirs->List()->clear();
     TakeKeySnapshot();
 }
 

@@ -540,6 +540,42 @@ private Q_SLOTS:
         QCOMPARE(m_dir->readFile(QStringLiteral("Products/QM8/UserConfig/Burst.xml")), burst);
     }
 
+    // One page serves both mice: the panel lists the open mouse's files, a name is stored only
+    // for a file of that mouse, and a page without buttons never empties a configuration.
+    void configurationsStayWithTheirMouse()
+    {
+        Open(false);
+        QLStyleBoraWidget *frame = Tab()->m_LStyleBoraWidget;
+        QCOMPARE(ConfigDirFiles(m_main->UserConfigDir()).Add(QStringLiteral("Only8")), ConfigDirFiles::Result::Ok);
+        frame->on_ButConfig_clicked(true);
+        QCOMPARE(frame->ConfigDirs()->List()->findItems(QStringLiteral("Only8"), Qt::MatchExactly).size(), 1);
+        myx = std::static_pointer_cast<emu::MouseYx>(emu::MakeDevice(emu::Model::SecondFamilyWired));
+        const uint32_t node = emu::Plug(myx);
+        QTRY_VERIFY_WITH_TIMEOUT(Api()->TileMap().value(node), 5000);
+        QCOMPARE(Api()->SelectDevice(Api()->TileMap().value(node)), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Record(), 10000);
+        QVERIFY(Idle());
+        m_product = QStringLiteral("QX3");
+        m_main->OpenMousePage(m_product);
+        QCOMPARE(frame->ConfigDirs()->List()->count(), ConfigDirFiles(m_main->UserConfigDir()).List().size());
+        QVERIFY(frame->ConfigDirs()->List()->findItems(QStringLiteral("Only8"), Qt::MatchExactly).isEmpty());
+        const auto chosen = [this] {
+            return std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->value("default/UserConfig").toString();
+        };
+        Q_EMIT frame->ConfigDirs()->Itemclicked(QStringLiteral("Only8"));
+        QCOMPARE(chosen(), QStringLiteral("Base"));
+        // the data file names a file that went: the page has no buttons, choosing Base keeps its 8
+        const QByteArray base = m_dir->readFile(QStringLiteral("Products/QX3/UserConfig/Base.xml"));
+        QCOMPARE(base.count("<SubLine "), 8);
+        std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue("default/UserConfig", "Gone");
+        m_main->OpenMousePage(m_product);
+        QVERIFY(frame->Rows().isEmpty());
+        Q_EMIT frame->ConfigDirs()->Itemclicked(QStringLiteral("Base"));
+        QVERIFY(Idle());
+        QCOMPARE(chosen(), QStringLiteral("Base"));
+        QCOMPARE(m_dir->readFile(QStringLiteral("Products/QX3/UserConfig/Base.xml")), base);
+    }
+
     // A configuration name reads back after a restart exactly as it was typed, or is refused.
     void configurationNameSurvivesTheDataFile()
     {
