@@ -1,9 +1,14 @@
 #include "keyboard/QCreateUserConfigButton.h"
+#include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "keyboard/QConfigList.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
+#include "keyboard/QMultifunKeyBoard.h"
 #include "macros/QGenderConfigInput.h"
 #include "macros/QUserKeyBordConfig.h"
 #include "mouse/QLStyleBoraWidget.h"
 
+#include <QFileInfo>
 #include <QMouseEvent>
 
 QCreateUserConfigButton::QCreateUserConfigButton(QWidget *parent) : QCreatMacroButton(5, parent) {}
@@ -13,14 +18,46 @@ void QCreateUserConfigButton::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     Q_EMIT clicked();
-    // The new file is written from the mouse page's buttons in the mouse page's format; only a
-    // row of that page may make one, or another page's folder would get a file it cannot read.
-    QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
     MainWidget *main = MainWidget::instance();
-    if (!frame || !main || !frame->isAncestorOf(this))
+    if (!main)
         return;
+    // Each page writes the new file in its own format from what it shows: the mouse page its
+    // buttons, the keyboard page its key assignments. A row on neither page makes nothing, or a
+    // folder would get a file its page cannot read.
+    QLStyleBoraWidget *frame = QLStyleBoraWidget::instance();
+    if (frame && frame->isAncestorOf(this)) {
+        const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"));
+        // The list shows the new file only once it is written.
+        if (!path.isEmpty() && QUserKeyBordConfig().WriteDefault(path))
+            frame->OpenConfigFile(path);
+        return;
+    }
+    QLStyleKeybordTabWidget *keyboard = QLStyleKeybordTabWidget::instance();
+    if (keyboard && keyboard->isAncestorOf(this))
+        CreateKeyboardConfig(keyboard);
+}
+
+void QCreateUserConfigButton::CreateKeyboardConfig(QLStyleKeybordTabWidget *keyboard)
+{
+    MainWidget *main = MainWidget::instance();
+    // Without a configuration of its own the page shows no assignments worth copying.
+    if (keyboard->CurrentConfigPath().isEmpty()) {
+        WriteLogLine(QStringLiteral("keyboard configuration not created: no configuration is open"));
+        return;
+    }
     const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"));
-    // The list shows the new file only once it is written.
-    if (!path.isEmpty() && QUserKeyBordConfig().WriteDefault(path))
-        frame->OpenConfigFile(path);
+    if (path.isEmpty())
+        return;
+    // "TempBase" is the page's own backup while it saves; a user's file of that name would be
+    // taken for it and deleted.
+    if (QFileInfo(path).completeBaseName().compare(QStringLiteral("TempBase"), Qt::CaseInsensitive) == 0
+        || !keyboard->KeyBoard()->SaveLayerKeys(path)) {
+        WriteLogLine(QStringLiteral("keyboard configuration not created: %1").arg(path));
+        return;
+    }
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget())
+        if (auto *list = qobject_cast<QConfigList *>(w)) {
+            list->AddItem(7, QFileInfo(path).completeBaseName(), QString(), QStringLiteral("0x00"));
+            return;
+        }
 }

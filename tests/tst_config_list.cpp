@@ -4,6 +4,9 @@
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "keyboard/ConfigItemList.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
+#include "keyboard/QCreateUserConfigButton.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QConfigListItemBase.h"
 #include "keyboard/QLeftMuenTabWidget.h"
@@ -270,6 +273,33 @@ void TestConfigList::foldingAndFileRows()
     Send(profiles->Row(profiles->item(0)), QEvent::MouseButtonPress, Qt::LeftButton, QPoint(40, 10));
     QTest::qWait(10);
     QVERIFY(!asked);
+
+    // on the keyboard page it names a copy of the keyboard's assignments, in the keyboard's
+    // own format, and lists it
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    auto *create = QLStyleKeybordTabWidget::instance()->findChild<QCreateUserConfigButton *>();
+    QVERIFY(create);
+    QTimer::singleShot(0, [] {
+        if (QWidget *popup = QApplication::activeModalWidget()) {
+            auto *line = popup->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+            line->setText(QStringLiteral("Travel"));
+            Q_EMIT line->editingFinished();
+        }
+    });
+    Send(create, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(40, 10));
+    const auto keys = [this](const QString &name) {
+        KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(m_dir->filePath("Products/QK75/UserConfig/" + name));
+        QStringList texts;
+        for (int n = 0; n < layers.size(); ++n)
+            for (const _KeyValueInfo *key : qAsConst(*layers.at(n)))
+                texts << QStringLiteral("%1 %2 %3 %4 %5").arg(n).arg(key->KeyButtonName).arg(key->type).arg(key->LeftValue).arg(KeyValueCode(*key));
+        FreeKeyProfileLayers(layers);
+        texts.sort();
+        return texts;
+    };
+    QVERIFY(!keys("Base.xml").isEmpty());
+    QCOMPARE(keys("Travel.xml"), keys("Base.xml"));
+    QVERIFY(qobject_cast<QConfigList *>(create->parentWidget()->parentWidget())->FindItem(QStringLiteral("Travel")));
 }
 
 void TestConfigList::macroRename()
