@@ -16,8 +16,10 @@ QList<QWidget *> QHidListWidget::VisibleWidgets() const
 void QHidListWidget::Relayout()
 {
     const QList<QWidget *> tiles = VisibleWidgets();
-    if (tiles.isEmpty())
+    if (tiles.isEmpty()) {
+        setMinimumHeight(0); // nothing left to scroll to
         return;
+    }
     const int W = width();
     const int H = height();
     const int tileWidth = static_cast<int>((W / m_columns) * 0.8);
@@ -42,8 +44,11 @@ void QHidListWidget::Relayout()
         right = w->x() + w->width();
         ++indexInRow;
     }
-    if (H < m_vSpacing + y + rowStep) {
-        setMinimumHeight(m_vSpacing + y + rowStep);
+    // The bounds also come down when tiles went, so that a scroll area holding the list
+    // drops its scroll bar once the rest fit.
+    const int needed = m_vSpacing + y + rowStep;
+    if (H < needed || minimumHeight() > needed) {
+        setMinimumHeight(needed);
         setMaximumHeight(y + 3 * m_vSpacing + rowStep);
     }
 }

@@ -3,7 +3,8 @@
 #include <QWidget>
 
 // The container of the device tiles: the visible tiles in a three-column grid whose tile size
-// follows the width; the container grows its height to fit. Every change re-lays out at once.
+// follows the width; the container fits its height to the tiles, also when some went. Every
+// change re-lays out at once.
 class QHidListWidget : public QWidget
 {
     Q_OBJECT

@@ -31,6 +31,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
@@ -47,6 +48,7 @@ QLStyleKeybordTabWidget *QLStyleKeybordTabWidget::s_instance = nullptr;
 
 namespace {
 const QColor kGreyBar(178, 179, 180, 255);
+const int kTabLabelPixels = 13; // the tab labels' resting font size
 
 const char kPictures[] = ":/new/prefix1/Imges/QLStyleKeybordTabWidget/";
 
@@ -504,7 +506,8 @@ void QLStyleKeybordTabWidget::BuildConfigButtons(const QString &file)
                 button->setText(text);
             button->setMaximumWidth(50);
             button->setMinimumHeight(25);
-            ApplyAppFont(button, 13);
+            ApplyAppFont(button, kTabLabelPixels);
+            button->installEventFilter(this); // keeps the hover font inside the tab
             Tab_Button_Layout->addWidget(button, 1);
             ConfigButtonGroup->addButton(button, n);
             if (!main)
@@ -834,10 +837,29 @@ void QLStyleKeybordTabWidget::SetDisplayOn(bool on)
 
 bool QLStyleKeybordTabWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FontChange) {
+        auto *button = qobject_cast<QLStylRadioButton *>(watched);
+        if (button && button->parentWidget() == Tab_BarWidget)
+            FitTabLabel(button);
+    }
     if ((watched == tab && event->type() == QEvent::Show) ||
         ((watched == KeyBoardWidget_Pro || watched == EffctAndKeyboardTab) && event->type() == QEvent::Resize))
         PlaceWidgets();
     return QWidget::eventFilter(watched, event);
+}
+
+void QLStyleKeybordTabWidget::FitTabLabel(QAbstractButton *button)
+{
+    // A tab is at most 50 wide, and the larger font under the mouse would cut a label such
+    // as "Profiles" at both sides: the label takes the largest size that fits, down to its
+    // resting size.
+    QFont font = button->font();
+    int size = font.pixelSize();
+    const int room = button->width() - 2;
+    while (size > kTabLabelPixels && QFontMetrics(font).horizontalAdvance(button->text()) > room)
+        font.setPixelSize(--size);
+    if (size != button->font().pixelSize())
+        button->setFont(font);
 }
 
 void QLStyleKeybordTabWidget::PlaceWidgets()

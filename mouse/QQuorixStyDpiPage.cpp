@@ -125,6 +125,11 @@ void QQuorixStyDpiPage::setupUi()
     ButResetConfig->setToolTip(QStringLiteral("恢复默认"));
     ButDelete = makeButton("ButDelete", QStringLiteral("移除项目"));
     ButDelete->setToolTip(QStringLiteral("移除项目"));
+    // The delete button comes and goes with the chosen preset; its place is kept, so that the
+    // panel always holds all four buttons and neither grows nor moves the stages beside it.
+    QSizePolicy keepPlace = ButDelete->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    ButDelete->setSizePolicy(keepPlace);
     left->addWidget(label_3);
     left->addWidget(ConfigList, 1);
     left->addLayout(buttons);

@@ -15,6 +15,8 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
@@ -59,6 +61,7 @@ private Q_SLOTS:
     void laterRowsStackBelowEachOther();
     void threeTilesFillARowAtAnyWidth();
     void hideShowAndRemove();
+    void scrollBarGoesWhenFourTilesRemain();
     void tileFollowsConnectionStates();
     void productMatches();
     void clickWithoutCodeOpensNothing();
@@ -138,6 +141,27 @@ void TstDeviceListTiles::hideShowAndRemove()
     QVERIFY(!gone);
     QCOMPARE(list.Widgets(), (QList<QWidget *>{tiles[0]}));
     delete kept.data();
+}
+
+void TstDeviceListTiles::scrollBarGoesWhenFourTilesRemain()
+{
+    // As the device list page holds it: a resizable scroll area of the page's height.
+    QScrollArea area;
+    area.setWidgetResizable(true);
+    auto *list = new QHidListWidget;
+    area.setWidget(list);
+    area.resize(1140, 654);
+    area.show();
+    const QList<QWidget *> tiles = MakeTiles(*list, 7);
+    QTRY_VERIFY(area.verticalScrollBar()->isVisible());
+    for (int i = 4; i < 7; ++i)
+        list->on_ReMoveWidget(tiles[i], true);
+    QTRY_VERIFY(!area.verticalScrollBar()->isVisible());
+    MakeTiles(*list, 3);
+    QTRY_VERIFY(area.verticalScrollBar()->isVisible());
+    for (QWidget *w : list->Widgets())
+        list->on_ReMoveWidget(w, true);
+    QTRY_VERIFY(!area.verticalScrollBar()->isVisible());
 }
 
 void TstDeviceListTiles::tileFollowsConnectionStates()
