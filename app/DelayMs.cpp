@@ -15,5 +15,5 @@ void DelayMs(int ms, const char *file, int line)
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(ms);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    NestedWait::Exec(loop);
 }

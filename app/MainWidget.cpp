@@ -30,7 +30,9 @@
 #include <QCursor>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -78,6 +80,7 @@ bool containsChinese(const QString &text)
 MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
 {
     WriteLogLine(QStringLiteral("OPenApp Zr Hub"));
+    NestedWait::ClearEndRequest(); // a new window: no end asked yet
     InitWindow();
     s_instance = this;
     CreatePages();
@@ -189,6 +192,9 @@ void MainWidget::CreatePages()
     connect(m_EditPage, &QEditPage::MacroFileChangge, m_KeyboardPage, &QLStyleKeybordTabWidget::on_MacroFileChangge);
     connect(m_EditPage, &QEditPage::MacroFileChangge, m_MousePage, &QLStyleMouseTabWidget::on_MacroFileChangge);
     connect(Tab_BeseWdiget, &QTabWidget::currentChanged, this, &MainWidget::on_TabChanged);
+    // Their exit buttons free the pages' contents: during a wait the leave follows the wait.
+    m_KeyboardPage->ButExit->installEventFilter(this);
+    m_MousePage->ButExit->installEventFilter(this);
 }
 
 void MainWidget::on_TabChanged(int index)
@@ -285,6 +291,8 @@ QSettings *MainWidget::OpenMouseParamConfig()
 
 uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool yesOnly, const char *file, int line)
 {
+    if (NestedWait::EndRequested())
+        return 0; // the program ends: nothing more is asked
     m_MaskGray->m_ShowMovie = false;
     m_MaskGray->m_ShowText = false;
     m_MaskGray->show();
@@ -294,7 +302,7 @@ uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool ye
         QDottomMessgDlg dlg(nullptr, colour, text, yesOnly, width());
         dlg.move(pos().x(), pos().y() + height() / 3);
         dlg.exec();
-        result = wait.DeviceWent() ? 0 : QDottomMessgDlg::LastResult();
+        result = wait.DeviceWent() || NestedWait::EndRequested() ? 0 : QDottomMessgDlg::LastResult();
         dlg.close();
     }
     m_MaskGray->hide();
@@ -357,11 +365,20 @@ bool MainWidget::HideInfoText()
     return true;
 }
 
+void MainWidget::ShowMask()
+{
+    m_MaskGray->show();
+    // Whatever waits under it, the window's close button stays within reach.
+    if (const QWidget *closer = m_TitleWidget->findChild<QWidget *>(QStringLiteral("But_Close2")))
+        m_MaskGray->setMask(QRegion(m_MaskGray->rect())
+                            - QRect(closer->mapTo(Backdrop_Circle, QPoint(0, 0)), closer->size()));
+}
+
 void MainWidget::ShowBusyAt(bool spinner)
 {
     m_MaskGray->m_ShowMovie = false;
     m_MaskGray->m_ShowText = !spinner;
-    m_MaskGray->show();
+    ShowMask();
     if (spinner) {
         QWaitingAnimationDlg *dlg = QWaitingAnimationDlg::Instance();
         dlg->move(QCursor::pos() + QPoint(10, 10));
@@ -373,7 +390,7 @@ void MainWidget::ShowMaskGray(bool showText, bool showMovie)
 {
     m_MaskGray->m_ShowText = showText;
     m_MaskGray->m_ShowMovie = showMovie;
-    m_MaskGray->show();
+    ShowMask();
 }
 
 void MainWidget::HideMaskGray()
@@ -395,7 +412,7 @@ bool MainWidget::WaitDeviceSync()
     int periods = 0;
     do {
         DelayMs(200);
-        if (periods > 50 && m_SyncWait.load()) {
+        if ((periods > 50 || NestedWait::EndRequested()) && m_SyncWait.load()) {
             m_SyncWait.store(false);
             gaveUp = true;
         }
@@ -596,6 +613,17 @@ void MainWidget::on_quit()
         return;
     m_Quitting = true;
     QAnimationEffectsLable::instance()->AnimateMinimize(this);
+    if (NestedWait::Open()) {
+        // What the wait holds goes with the pages: the wait ends now, the quit follows it.
+        NestedWait::RequestEnd();
+        NestedWait::AfterWaits(this, [this] { FinishQuit(); });
+        return;
+    }
+    FinishQuit();
+}
+
+void MainWidget::FinishQuit()
+{
     Shutdown();
     ClearProductListCache();
     if (s_instance) {
@@ -653,6 +681,17 @@ void MainWidget::on_RollBackPage()
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonPress && NestedWait::Open()
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (m_KeyboardPage && watched == m_KeyboardPage->ButExit) {
+            NestedWait::AfterWaits(m_KeyboardPage, [page = m_KeyboardPage] { page->ButExit_on_clicked(); });
+            return true;
+        }
+        if (m_MousePage && watched == m_MousePage->ButExit) {
+            NestedWait::AfterWaits(m_MousePage, [page = m_MousePage] { page->ButExit_on_clicked(); });
+            return true;
+        }
+    }
     if (watched == this && event->type() == QEvent::WindowStateChange) {
         const Qt::WindowStates s = windowState();
         if (s == Qt::WindowMaximized)
@@ -689,6 +728,13 @@ void MainWidget::closeEvent(QCloseEvent *event)
             m_CloseAccepted = true;
             close();
         });
+        return;
+    }
+    if (NestedWait::Open()) {
+        // The pages go only once the wait that holds them has returned; it ends now.
+        event->ignore();
+        NestedWait::RequestEnd();
+        NestedWait::AfterWaits(this, [this] { close(); });
         return;
     }
     Shutdown();

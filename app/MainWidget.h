@@ -139,6 +139,8 @@ private:
     void CreatePages();
     void ConnectSignals();
     void switchTo(QWidget *page, int state);
+    void FinishQuit();
+    void ShowMask();
     void on_TabChanged(int index);
     void SetProductName(const QString &folder);
     QString ProductNameForFiles();

@@ -2,6 +2,7 @@
 #include "device/HID_API.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QList>
 #include <QPointer>
 #include <QThread>
@@ -18,6 +19,12 @@ struct Held
 int s_depth = 0;
 bool s_replayPosted = false;
 bool s_replaying = false;
+bool s_endRequested = false;
+QList<QEventLoop *> &openLoops()
+{
+    static QList<QEventLoop *> loops;
+    return loops;
+}
 QList<Held> &held()
 {
     static QList<Held> list;
@@ -105,6 +112,38 @@ void NestedWait::AfterWaits(QObject *context, std::function<void()> teardown)
     held().append(Held{context, std::move(teardown)});
     if (s_depth == 0)
         PostReplay();
+}
+
+void NestedWait::RequestEnd()
+{
+    if (!OnGuiThread())
+        return;
+    s_endRequested = true;
+    for (QEventLoop *loop : qAsConst(openLoops()))
+        loop->quit();
+}
+
+bool NestedWait::EndRequested()
+{
+    return s_endRequested && OnGuiThread();
+}
+
+void NestedWait::ClearEndRequest()
+{
+    s_endRequested = false;
+}
+
+void NestedWait::Exec(QEventLoop &loop)
+{
+    if (!OnGuiThread()) {
+        loop.exec();
+        return;
+    }
+    if (s_endRequested)
+        return;
+    openLoops().append(&loop);
+    loop.exec();
+    openLoops().removeOne(&loop);
 }
 
 void NestedWait::SetEnterHook(EnterHook hook)

@@ -2,12 +2,16 @@
 #include <QObject>
 #include <functional>
 
+class QEventLoop;
+
 // Every wait that runs events on the GUI thread (DelayMs, questions, messages, dialogs, reply
 // waits) opens a Scope for as long as it runs. While one is open, what would free a page, a row,
 // a key button or a device record (a device's removal or sleep, and the page leave they cause)
 // is held, and runs once the outermost wait has returned to its caller. Code resuming after a
 // wait therefore finds everything it held still allocated; a device that went meanwhile is
 // already gone to every lookup, and an answer given in a wait whose device went counts as No.
+// The window keeps working in a wait; what the user asks that would free such things (leaving
+// the page, opening another device's page, closing the program) follows the same hold.
 class NestedWait
 {
 public:
@@ -34,6 +38,15 @@ public:
     // Runs `teardown` once the outermost wait has returned to its caller (from the event loop,
     // in the order held), as long as `context` lives.
     static void AfterWaits(QObject *context, std::function<void()> teardown);
+
+    // The program's end was asked (the window closed, the tray's exit) while something waited:
+    // every open wait returns early, later ones at once, and loops of waits stop looping, so
+    // that the end, run through AfterWaits, comes soon. A new main window clears it.
+    static void RequestEnd();
+    static bool EndRequested();
+    static void ClearEndRequest();
+    // Runs `loop` for a wait on the GUI thread; it returns early once the end is asked.
+    static void Exec(QEventLoop &loop);
 
     // Tests: called on entering every wait, with the place that waits.
     using EnterHook = std::function<void(const char *file, int line)>;

@@ -124,7 +124,7 @@ void QLeftMenuPop::Animationgeometry_show()
     m_Animation->setStartValue(closedRect());
     m_Animation->setEndValue(openRect());
     m_Animation->start();
-    NestedWait::Scope wait;
+    // Not a wait: the menu holds nothing a device's going frees, so devices come and go meanwhile.
     exec();
 }
 
@@ -152,14 +152,7 @@ void QLeftMenuPop::on_ButExit_clicked()
 
 void QLeftMenuPop::on_ButMainWidget_clicked()
 {
-    closeMenu();
-    MainWidget *main = MainWidget::instance();
-    if (!main)
-        return;
-    main->ShowPageMask();
-    DelayMs(SettleMs);
-    if ((main = MainWidget::instance()))
-        main->on_TabChangeHID_API();
+    SwitchPage(&MainWidget::on_TabChangeHID_API);
 }
 
 void QLeftMenuPop::on_ButFirmwareFix_clicked()
@@ -169,12 +162,22 @@ void QLeftMenuPop::on_ButFirmwareFix_clicked()
 
 void QLeftMenuPop::on_ButSetwidget_clicked()
 {
+    SwitchPage(&MainWidget::on_TabChangeGlobalSet);
+}
+
+void QLeftMenuPop::SwitchPage(void (MainWidget::*show)())
+{
     closeMenu();
     MainWidget *main = MainWidget::instance();
     if (!main)
         return;
     main->ShowPageMask();
     DelayMs(SettleMs);
-    if ((main = MainWidget::instance()))
-        main->on_TabChangeGlobalSet();
+    if (!(main = MainWidget::instance()))
+        return;
+    // Opened from inside a wait: the page it waits on stays until that wait has returned.
+    if (NestedWait::Open())
+        NestedWait::AfterWaits(main, [main, show] { (main->*show)(); });
+    else
+        (main->*show)();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 
+class MainWidget;
 class QGridLayout;
 class QPropertyAnimation;
 class QPushButton;
@@ -39,6 +40,8 @@ private:
     QRect openRect() const;
     QRect closedRect() const;
     void closeMenu();
+    // The entries' end: the menu slides shut, then the chosen page is shown.
+    void SwitchPage(void (MainWidget::*show)());
 
     QGridLayout *gridLayout = nullptr;
     QWidget *widget = nullptr;

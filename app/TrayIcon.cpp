@@ -1,4 +1,5 @@
 #include "app/TrayIcon.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 
 #include <QCoreApplication>
@@ -114,6 +115,12 @@ void TrayIcon::setVisible(bool visible)
 void TrayIcon::closeAll()
 {
     m_tray->hide();
+    if (NestedWait::Open()) {
+        // The pages a wait holds go with the program: the wait ends now, the exit follows it.
+        NestedWait::RequestEnd();
+        NestedWait::AfterWaits(this, [this] { closeAll(); });
+        return;
+    }
     deleteLater();
     QCoreApplication::exit(0);
 }

@@ -26,7 +26,7 @@ bool QHID_TempWokThred::WaitIdle(int timeoutMs)
     timer.start(timeoutMs);
     NestedWait::Scope wait;
     if (isRunning()) // the read may have ended between the first test and the connection
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        NestedWait::Exec(loop);
     return !isRunning();
 }
 

@@ -1,6 +1,7 @@
 #include "device/QKeyLableItem.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
 #include "app/QLeftMenuPop.h"
 #include "app/QXM_Process.h"
@@ -460,8 +461,13 @@ void QKeyLableItem::on_test()
     QPointer<QKeyLableItem> self(this);
     HID_API *page = HID_API::instance();
     MainWidget *main = MainWidget::instance();
-    if (QLeftMenuPop::Instance() || !page || !main || !m_device) {
+    if (QLeftMenuPop::Instance() || !page || !main || !m_device || NestedWait::EndRequested()) {
         FinishOpen();
+        return;
+    }
+    if (NestedWait::Open()) {
+        // Opening this page leaves the one a wait holds: it opens once the wait has returned.
+        NestedWait::AfterWaits(this, [self] { self->on_test(); });
         return;
     }
     main->on_Show_busy_Status(true);
@@ -490,6 +496,11 @@ void QKeyLableItem::on_test()
         main = MainWidget::instance();
         if (main)
             main->on_Hide_busy_Status();
+        if (NestedWait::EndRequested()) { // the program ends: no page opens
+            if (self)
+                FinishOpen();
+            return;
+        }
         // The device may have gone while its data was read: then there is no page to open.
         page = HID_API::instance();
         DeviceRecord *device = page ? page->DeviceById(id) : nullptr;

@@ -536,7 +536,7 @@ void QLStyleBoraWidget::SaveAndSend(bool allKeys)
     on_ConfigChangeTofile();
     {
         NestedWait::Scope wait; // lets the busy indicator show
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 500);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
     }
     TakeKeySnapshot(allKeys);
     Q_EMIT ZrMouseKeyValueChange();

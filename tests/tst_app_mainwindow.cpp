@@ -1,4 +1,5 @@
 #include "app/AppDirPath.h"
+#include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
 #include "app/QLeftMenuPop.h"
@@ -15,6 +16,7 @@
 #include "widgets/infotext.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/support/TestProgramDir.h"
+#include "tests/support/WaitSweep.h"
 
 #include <QBackingStore>
 #include <QElapsedTimer>
@@ -22,6 +24,7 @@
 #include <QPaintEvent>
 #include <QSettings>
 #include <QTabBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -303,6 +306,48 @@ private Q_SLOTS:
         delete menu;
         QVERIFY(!visibleAfterClose);
         QCOMPARE(closed.count(), 1);
+    }
+
+    // The close button, clicked 1 s into a page's data wait under the busy mask, ends the wait
+    // and closes the window within about a second; the threads stop once, before the pages go.
+    void closeButtonEndsTheDataWait()
+    {
+        TestProgramDir dir;
+        auto *w = new MainWidget;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QSignalSpy closed(w, &MainWidget::W_Close);
+        QWidget *closer = w->findChild<QWidget *>(QStringLiteral("But_Close2"));
+        QElapsedTimer clock;
+        QTimer::singleShot(1000, w, [&] {
+            clock.start();
+            WaitSweep::SystemClick(closer, Qt::LeftButton);
+        });
+        w->ShowBusyAt(true);
+        QVERIFY(!w->WaitDeviceSync());
+        QVERIFY(clock.isValid());
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible() && !MainWidget::instance(), 1500);
+        QCOMPARE(closed.count(), 1);
+        delete w;
+    }
+
+    // The page's exit button clicked during a wait: the page is left once the wait has returned.
+    void pageExitDuringAWaitFollowsIt()
+    {
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.OpenKeyboardPage("QK75");
+        QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+        QString inWait;
+        QTimer::singleShot(100, &w, [page] { WaitSweep::SystemClick(page->ButExit, Qt::LeftButton); });
+        QTimer::singleShot(400, &w, [&] { inWait = page->BuiltProduct(); });
+        DelayMs(600);
+        QCOMPARE(inWait, QStringLiteral("QK75"));
+        QTRY_COMPARE(w.TabWidget()->currentIndex(), 0);
+        QVERIFY(page->BuiltProduct().isEmpty());
     }
 
     void syncWaitEndsOnPeriodBoundary()

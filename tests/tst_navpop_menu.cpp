@@ -1,7 +1,10 @@
+#include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/QLeftMenuPop.h"
 #include "app/QTitleWin.h"
 #include "app/QXM_Process.h"
+#include "device/HID_API.h"
+#include "tests/emu/EmuControl.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QImage>
@@ -96,6 +99,41 @@ private Q_SLOTS:
         QCOMPARE(closed.width(), 1); // slid shut before it was hidden
         QCOMPARE(w.TabWidget()->currentIndex(), 3);
         QVERIFY(!QLeftMenuPop::Instance());
+    }
+
+    // The menu holds nothing a device's going frees: a keyboard plugged while it is open gets
+    // its tile at once.
+    void devicesComeWhileTheMenuIsOpen()
+    {
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        bool listed = false;
+        runMenu(w, [&](QLeftMenuPop *menu) {
+            const uint32_t node = emu::Plug(emu::MakeDevice(emu::Model::KeyboardWired));
+            listed = QTest::qWaitFor([node] { return HID_API::instance()->TileMap().contains(node); }, 3000);
+            QTest::mouseClick(menu->findChild<QPushButton *>("ButExit"), Qt::LeftButton);
+        });
+        QVERIFY(listed);
+        emu::Reset();
+    }
+
+    // Opened while another wait runs, the menu's page switch follows that wait.
+    void pageSwitchInsideAWaitFollowsIt()
+    {
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        int inWait = -1;
+        QTimer::singleShot(0, &w, [&] {
+            runMenu(w, [](QLeftMenuPop *menu) {
+                QTest::mouseClick(menu->findChild<QRadioButton *>("ButSetwidget"), Qt::LeftButton);
+            });
+            inWait = w.TabWidget()->currentIndex();
+        });
+        DelayMs(2000);
+        QCOMPARE(inWait, 0);
+        QTRY_COMPARE(w.TabWidget()->currentIndex(), 3);
     }
 
     void picturesAreInTheResourceTree()

@@ -2,6 +2,7 @@
 // of its page: tabs and sub-pages, restore, key buttons and drops, the configuration and macro
 // lists, the lighting page. No crash, no sanitizer report, no user file changed after.
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -146,6 +147,11 @@ class TstWaitSweepKeyboard : public QObject
     }
 
 private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_main)
+            Close(); // a test that failed half-way
+    }
     void initTestCase()
     {
         // No sound server: the audio sub-page opens under its mask, the capture finds nothing.
@@ -192,6 +198,59 @@ private Q_SLOTS:
         run.programDir = [this] { return m_dir ? m_dir->path() : QString(); };
         run.maxWaits = a.maxWaits;
         QVERIFY2(WaitSweep::Sweep(run) > 0, "the action opened no wait");
+    }
+    // A click given during a wait goes to what is under it then: the lighting list, disabled
+    // while its model change waits, drops a second one; no second model request is sent.
+    void clickOnTheWaitingListIsDropped()
+    {
+        QVERIFY(Open(false));
+        Page()->ButLight->click();
+        QListWidget *list = Light()->ui->LightListWidget;
+        QListWidgetItem *other = list->item(Light()->ModelIds().indexOf(uchar(84)));
+        QSignalSpy requests(Light(), &QLightConfigWIdget::KeyResetLightModel);
+        bool clicked = false;
+        NestedWait::SetEnterHook([&](const char *, int) {
+            if (!clicked && !list->isEnabled()) {
+                clicked = true;
+                WaitSweep::SystemClick(list->viewport(), Qt::LeftButton, list->visualItemRect(other).center());
+            }
+        });
+        ClickModel(83);
+        NestedWait::SetEnterHook(nullptr);
+        QTest::qWait(400);
+        QVERIFY(clicked);
+        QCOMPARE(requests.count(), 1);
+        Close();
+    }
+    // A right click on the device list during the data wait of a keyboard page is taken by the
+    // busy mask; it does not land, after the wait, on the key F5 of the page that opened.
+    void clickDuringTheDataWaitStaysThere()
+    {
+        QVERIFY(Open(false));
+        Hover("F5"); // F5 gets a key of its own: a right click would clear it
+        Board()->on_MouseDrawRePress(QPoint(), QConfigList::MakeDropRecord(1, QStringLiteral("B"), QStringLiteral("0x05"), 0));
+        QTRY_VERIFY(Board()->KeyByName(QStringLiteral("F5"))->Record);
+        QWidget *f5 = Board()->KeyByName(QStringLiteral("F5"));
+        const QPoint at = f5->mapTo(m_main.get(), f5->rect().center());
+        m_main->BackFromDevicePage();
+        QCOMPARE(m_main->TabWidget()->currentIndex(), 0);
+        const QString base = QStringLiteral("Products/QK75/UserConfig/Base.xml");
+        const QByteArray before = m_dir->readFile(base);
+        bool clicked = false;
+        NestedWait::SetEnterHook([&](const char *, int) {
+            if (!clicked && m_main->IsSyncWaiting()) {
+                clicked = true;
+                WaitSweep::SystemClick(m_main.get(), Qt::RightButton, at);
+            }
+        });
+        Api()->TileMap().value(m_node)->on_test();
+        NestedWait::SetEnterHook(nullptr);
+        QCOMPARE(m_main->TabWidget()->currentIndex(), 2);
+        QTest::qWait(300);
+        QVERIFY(clicked);
+        QVERIFY(Board()->KeyByName(QStringLiteral("F5"))->Record);
+        QCOMPARE(m_dir->readFile(base), before);
+        Close();
     }
     void cleanupTestCase() { qInfo("%s", qPrintable(WaitSweep::SitesReport())); }
 };

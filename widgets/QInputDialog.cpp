@@ -105,6 +105,10 @@ void QInputDialog::setupUi()
 
 QString QInputDialog::GetText(const QString &prompt, const char *file, int line)
 {
+    if (NestedWait::EndRequested()) { // the program ends: nothing more is asked
+        lastText().clear();
+        return QString();
+    }
     NestedWait::Scope wait(file, line);
     // Made on first use and kept; held weakly so a dialog someone deleted is made again.
     static QPointer<QInputDialog> shared;

@@ -16,6 +16,8 @@ QInputDialogCopy::QInputDialogCopy(QWidget *parent) : QDialog(parent)
     setAttribute(Qt::WA_TranslucentBackground);
     But_Confirm->setText(GetLangText(1));
     But_Concel->setText(GetLangText(2));
+    if (NestedWait::EndRequested())
+        return; // the program ends: nothing is asked, the name stays empty
     NestedWait::Scope wait;
     exec();
     if (wait.DeviceWent())

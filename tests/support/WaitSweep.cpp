@@ -11,7 +11,20 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
+
+// The window system's entry for input, as QtGui exports it (its header comes only with Qt's
+// private development files). Queued delivery is what a platform plug-in uses.
+class QWindowSystemInterface
+{
+public:
+    struct AsynchronousDelivery;
+    template<typename Delivery>
+    static bool handleMouseEvent(QWindow *window, const QPointF &local, const QPointF &global, Qt::MouseButtons state,
+                                 Qt::MouseButton button, QEvent::Type type, Qt::KeyboardModifiers mods,
+                                 Qt::MouseEventSource source);
+};
 
 namespace {
 
@@ -66,6 +79,22 @@ private:
 };
 
 } // namespace
+
+void WaitSweep::SystemClick(QWidget *widget, Qt::MouseButton button, QPoint pos)
+{
+    if (pos.isNull())
+        pos = widget->rect().center();
+    QWidget *top = widget->window();
+    QWindow *window = top->windowHandle();
+    const QPointF local = widget->mapTo(top, pos);
+    const QPointF global = widget->mapToGlobal(pos);
+    using Async = QWindowSystemInterface::AsynchronousDelivery;
+    QWindowSystemInterface::handleMouseEvent<Async>(window, local, global, button, button, QEvent::MouseButtonPress,
+                                                    Qt::NoModifier, Qt::MouseEventNotSynthesized);
+    QWindowSystemInterface::handleMouseEvent<Async>(window, local, global, Qt::NoButton, button,
+                                                    QEvent::MouseButtonRelease, Qt::NoModifier,
+                                                    Qt::MouseEventNotSynthesized);
+}
 
 QSet<QString> &WaitSweep::Sites()
 {

@@ -1,10 +1,13 @@
 #pragma once
 #include <QByteArray>
 #include <QMap>
+#include <QPoint>
 #include <QSet>
 #include <QString>
 
 #include <functional>
+
+class QWidget;
 
 // Takes the current device away on entering a chosen wait of an action and checks what the
 // action did afterwards: no crash (the sanitizer build), no user file changed from the moment
@@ -31,6 +34,10 @@ public:
     static QSet<QString> &Sites();
     // "N waiting places reached: ..." of Sites(), sorted.
     static QString SitesReport();
+    // A click as the window system gives it: press and release queued for the event loop of
+    // the GUI thread (a wait's loop included), at `pos` of `widget` (its centre when null),
+    // delivered to whatever is under that point then.
+    static void SystemClick(QWidget *widget, Qt::MouseButton button, QPoint pos = QPoint());
 
 private:
     static QMap<QString, QByteArray> Snapshot(const QString &dir);
