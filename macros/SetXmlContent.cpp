@@ -1,5 +1,6 @@
 #include "macros/SetXmlContent.h"
 
+#include <QRegularExpression>
 #include <QTextCodec>
 #include <QXmlStreamReader>
 
@@ -63,20 +64,99 @@ QString QuadraticMarkup(const QString &text, qint64 *where)
     }
     return QString();
 }
+// The width in bits of the Unicode encoding a codec is (8, 16 or 32), or 0 for any other.
+int UtfWidth(const QTextCodec *codec)
+{
+    switch (codec->mibEnum()) {
+    case 106:
+        return 8;
+    case 1013: // UTF-16BE, UTF-16LE, UTF-16
+    case 1014:
+    case 1015:
+        return 16;
+    case 1017: // UTF-32, UTF-32BE, UTF-32LE
+    case 1018:
+    case 1019:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
+// The codec of a text that starts with a byte order mark, and the mark's length; or of one in
+// UTF-16 or UTF-32 without a mark, told by how its first characters are spelled (as XML's own
+// rules tell it). Null for any other text: its declaration is in ASCII as it stands.
+QTextCodec *MarkedOrWideCodec(const QByteArray &content, int *mark)
+{
+    *mark = 0;
+    if (QTextCodec *const marked = QTextCodec::codecForUtfText(content, nullptr)) {
+        const int width = UtfWidth(marked);
+        *mark = width == 8 ? 3 : width / 8;
+        return marked;
+    }
+    static const struct {
+        const char *start;
+        int mib;
+    } wide[] = {{"<\0\0\0", 1019}, {"\0\0\0<", 1018}, {"<\0?\0", 1014}, {"\0<\0?", 1013}};
+    for (const auto &w : wide)
+        if (content.startsWith(QByteArray::fromRawData(w.start, 4)))
+            return QTextCodec::codecForMib(w.mib);
+    return nullptr;
+}
+
+// The encoding named by the XML declaration the text begins with; empty without one.
+QString DeclaredEncoding(const QString &text)
+{
+    static const QRegularExpression declaration(QStringLiteral(
+        "<\\?xml[ \t\r\n]+version[ \t\r\n]*=[ \t\r\n]*(?:\"[^\"]*\"|'[^']*')[ \t\r\n]+encoding[ \t\r\n]*=[ \t\r\n]*"
+        "(?:\"([A-Za-z][A-Za-z0-9._-]*)\"|'([A-Za-z][A-Za-z0-9._-]*)')"));
+    const QRegularExpressionMatch match =
+        declaration.match(text, 0, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+    return match.hasMatch() ? match.captured(1) + match.captured(2) : QString();
+}
 } // namespace
 
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error, int *line)
 {
-    // Decoded here, once, and both parsers below are handed the same text: left to themselves
-    // they each find the encoding their own way (the DOM parser takes any instruction beginning
+    // Decoded here, once, in the encoding the byte order mark or the declaration names (UTF-8
+    // without either), and both parsers below are handed the same text: left to themselves they
+    // each find the encoding their own way (the DOM parser takes any instruction beginning
     // "<?xml" for the declaration, but looks only at the first 1024 bytes), and what one reads
-    // as a comment the other could read as markup. The text is UTF-8, or UTF-16 after its byte
-    // order mark; an encoding declared in it is ignored by both parsers, so another is refused.
-    QTextCodec *const codec = QTextCodec::codecForUtfText(content, QTextCodec::codecForMib(106));
-    QTextCodec::ConverterState state;
-    const QString text = codec->toUnicode(content.constData(), content.size(), &state);
-    if (state.invalidChars > 0 || state.remainingChars > 0)
-        return Refuse(document, QStringLiteral("the text is not encoded as ") + QString::fromLatin1(codec->name()),
+    // as a comment the other could read as markup. Read from text, neither decodes again.
+    int mark = 0;
+    QTextCodec *const wide = MarkedOrWideCodec(content, &mark);
+    const QByteArray bytes = QByteArray::fromRawData(content.constData() + mark, content.size() - mark);
+    QTextCodec::ConverterState in(QTextCodec::IgnoreHeader);
+    QString text;
+    if (wide)
+        text = wide->toUnicode(bytes.constData(), bytes.size(), &in);
+    const int close = wide ? -1 : bytes.indexOf("?>");
+    const QString declared = DeclaredEncoding(wide ? text : QString::fromLatin1(bytes.left(close < 0 ? 0 : close + 2)));
+    QTextCodec *codec = wide;
+    if (!declared.isEmpty()) {
+        QTextCodec *const named = QTextCodec::codecForName(declared.toLatin1());
+        if (!named)
+            return Refuse(document, QStringLiteral("encoding %1 is not known").arg(declared), 1, error, line);
+        // A mark, or the width the first characters have, is not overruled by the name; a
+        // declaration spelled in single bytes cannot be in a wider Unicode encoding.
+        if (wide ? UtfWidth(named) != UtfWidth(wide) : UtfWidth(named) > 8)
+            return Refuse(document, QStringLiteral("encoding %1 is not the one the text begins in").arg(declared), 1,
+                          error, line);
+        if (!wide)
+            codec = named;
+    }
+    if (!codec)
+        codec = QTextCodec::codecForMib(106);
+    if (!wide)
+        text = codec->toUnicode(bytes.constData(), bytes.size(), &in);
+    // Codecs Qt takes from ICU count no invalid bytes, and drop an unfinished sequence at the
+    // end: a text that does not encode back to the same bytes was not in that encoding.
+    QTextCodec::ConverterState out(QTextCodec::IgnoreHeader);
+    if (in.invalidChars > 0 || in.remainingChars > 0
+        || codec->fromUnicode(text.constData(), text.size(), &out) != bytes)
+        return Refuse(document,
+                      QStringLiteral("the text is not encoded as ")
+                          + (declared.isEmpty() ? QString::fromLatin1(codec->name()) : declared),
                       1, error, line);
 
     // A document type declaration is refused whole: the stream reader stops reading entity
@@ -95,12 +175,11 @@ bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *e
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartDocument) {
-            const QString encoding = reader.documentEncoding().toString().toUpper();
-            if (!encoding.isEmpty() && encoding != QLatin1String("UTF-8") && encoding != QLatin1String("UTF-16"))
-                return Refuse(document, QStringLiteral("encoding %1 is not accepted").arg(reader.documentEncoding()),
-                              reader.lineNumber(), error, line);
-        }
+        // The declaration the text was decoded by is the one the parsers read.
+        if (token == QXmlStreamReader::StartDocument
+            && reader.documentEncoding().compare(declared, Qt::CaseInsensitive) != 0)
+            return Refuse(document, QStringLiteral("the encoding declaration is not readable"), reader.lineNumber(),
+                          error, line);
         if (token == QXmlStreamReader::DTD) // found above already; kept should the two ever disagree
             return Refuse(document, QStringLiteral("a document type declaration is not accepted"),
                           reader.lineNumber(), error, line);

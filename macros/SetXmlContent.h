@@ -12,10 +12,11 @@ constexpr int kMaxXmlDepth = 256;
 // for a few hundred thousand, on the GUI thread).
 constexpr int kMaxXmlAttributes = 256;
 
-// Parses the content into the document, as QDomDocument::setContent does, after a scan and a
-// streaming pass over the same decoded text that refuse a document nested deeper than
-// kMaxXmlDepth, one with more than kMaxXmlAttributes attributes on an element, one with a
-// document type declaration (and so entities of its own), one not in UTF-8 or UTF-16, or one
-// not readable to its end.
+// Parses the content into the document, as QDomDocument::setContent does, decoded once in the
+// encoding its byte order mark or its declaration names (UTF-8 without either). A scan and a
+// streaming pass over that decoded text refuse a document nested deeper than kMaxXmlDepth, one
+// with more than kMaxXmlAttributes attributes on an element, one with a document type
+// declaration (and so entities of its own), or one not readable to its end; an encoding Qt has
+// no codec for, and bytes not valid in the named encoding, are refused before.
 // False leaves the document empty and gives the reason and its line.
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error = nullptr, int *line = nullptr);

@@ -7,6 +7,8 @@
 #include "device/ByteTools.h"
 #include "macros/QJsonConfing.h"
 #include "macros/OpenXmlDocument.h"
+#include "macros/SaveXmlDocument.h"
+#include "macros/SetXmlContent.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
@@ -153,12 +155,13 @@ private Q_SLOTS:
         QTest::newRow("UTF-7 named by another instruction")
             << 1 << true << "<?xml-stylesheet encoding=\"UTF-7\"?><!-- " + utf7("--> " + dtd + " <!--") + " -->"
             << text << QString();
-        // Named past the first 1024 bytes, UTF-7 would make 300 levels a comment, UTF-8 not.
+        // Named past the first 1024 bytes, UTF-7 would make 300 levels a comment, UTF-8 not. The
+        // whole declaration is read; markup spelled in UTF-7's base64 does not encode back alike.
         QTest::newRow("UTF-7 named in a long declaration")
             << 1 << true << "<?xml version=\"1.0\" encoding=\"UTF-7\"" + QByteArray(1100, ' ') + "?>"
             << "<?q " + utf7("?>") + "<!--?>" + QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300) + "<?q "
                    + utf7("--><") + "?r ?>"
-            << QStringLiteral("encoding UTF-7 is not accepted");
+            << QStringLiteral("the text is not encoded as UTF-7");
     }
 
     void deeplyNestedXmlIsRefused()
@@ -190,6 +193,63 @@ private Q_SLOTS:
             QCOMPARE(layout.documentElement().text(), QStringLiteral("&<AB"));
         QVERIFY(layout.doctype().name().isEmpty()); // no more than was measured
         QCOMPARE(dir.readFile("Log.txt").contains("unreadable: " + refusal.toUtf8()), !read);
+    }
+
+    void declaredEncodingsAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QByteArray>("prolog");  // after the declaration
+        QTest::addColumn<QByteArray>("encoded"); // the value's bytes in that encoding
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("refusal"); // empty: read, and written back in that encoding
+        const auto row = [](const char *encoding, const QByteArray &encoded, const QString &value) {
+            QTest::newRow(encoding) << QByteArray(encoding) << QByteArray() << encoded << value << QString();
+        };
+        row("GB2312", "\xD6\xD0\xCE\xC4", QStringLiteral("中文"));
+        row("GBK", "\xE6\x49\xB1\x50", QStringLiteral("鍵盤"));
+        row("GB18030", "\xCA\xF3\xB1\xEA\x94\x39\xFC\x36", QStringLiteral("鼠标😀"));
+        row("ISO-8859-1", "\x47\x72\xF6\xDF\x65\x20\xE9&#x4f60;", QStringLiteral("Größe é你"));
+        row("windows-1252", "\x80\x20\x93\x4D\x61\x75\x73\x94", QStringLiteral("€ “Maus”"));
+        row("EUC-KR", "\xC5\xB0\xBA\xB8\xB5\xE5", QStringLiteral("키보드"));
+        row("US-ASCII", "Mouse 8", QStringLiteral("Mouse 8"));
+        row("UTF-16LE", QByteArray("\x2E\x95\xD8\x76", 4), QStringLiteral("键盘")); // no byte order mark
+        QTest::newRow("unknown encoding") << QByteArray("x-quorix") << QByteArray() << QByteArray("a") << QString()
+                                          << QStringLiteral("encoding x-quorix is not known");
+        QTest::newRow("cut sequence") << QByteArray("GB18030") << QByteArray() << QByteArray("\xCA\xF3\x81\x30")
+                                      << QString() << QStringLiteral("the text is not encoded as GB18030");
+        QTest::newRow("DTD in GBK") << QByteArray("GBK") << QByteArray("<!DOCTYPE r [ <!ENTITY e \"x\"> ]>")
+                                    << QByteArray("\xE6\x49\xB1\x50") << QString()
+                                    << QStringLiteral("a document type declaration is not accepted");
+    }
+
+    void declaredEncodingsAreRead()
+    {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, prolog);
+        QFETCH(QByteArray, encoded);
+        QFETCH(QString, value);
+        QFETCH(QString, refusal);
+        QByteArray content = "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n" + prolog + "<r v=\"";
+        const QByteArray end = "\">&amp;</r>\n";
+        if (encoding.startsWith("UTF-16")) {
+            const QString ascii = QString::fromLatin1(content + "\x01" + end);
+            content = QByteArray(reinterpret_cast<const char *>(ascii.utf16()), ascii.size() * 2);
+            content.replace(QByteArray("\x01\0", 2), encoded);
+        } else {
+            content += encoded + end;
+        }
+        QDomDocument document;
+        QString error;
+        QCOMPARE(SetXmlContent(document, content, &error), refusal.isEmpty());
+        QCOMPARE(error, refusal);
+        if (!refusal.isEmpty())
+            return;
+        QCOMPARE(document.documentElement().attribute("v"), value);
+        QCOMPARE(document.documentElement().text(), QStringLiteral("&"));
+        TestProgramDir dir;
+        QVERIFY(SaveXmlDocument(dir.filePath("written.xml"), document));
+        QVERIFY(dir.readFile("written.xml").contains(encoded));
+        QCOMPARE(OpenXmlDocument(dir.filePath("written.xml")).documentElement().attribute("v"), value);
     }
 
     void delayKeepsEventsFlowing()
