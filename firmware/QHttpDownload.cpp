@@ -14,12 +14,45 @@
 #include <QUrl>
 
 QHttpDownload::QHttpDownload(QObject *parent)
-    : QObject(parent), m_access(new QNetworkAccessManager(this)), m_stall(new QTimer(this))
+    : QObject(parent), m_access(new QNetworkAccessManager(this)), m_stall(new QTimer(this)), m_deadline(new QTimer(this))
 {
     connect(m_access, &QNetworkAccessManager::finished, this, &QHttpDownload::on_ReplyFinished);
     // Kept here rather than as the request's transfer time-out, which Qt drops on a redirect.
     m_stall->setSingleShot(true);
     connect(m_stall, &QTimer::timeout, this, &QHttpDownload::stalled);
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("Download too slow "), QStringLiteral("Download Fail")); });
+}
+
+qint64 QHttpDownload::DeadlineMs(qint64 maxBytes)
+{
+    const qint64 bound = maxBytes > 0 ? qMin(maxBytes, UnboundedBytes) : UnboundedBytes;
+    return TransferTimeoutMs + bound * 1000 / FloorBytesPerSecond;
+}
+
+qint64 QHttpDownload::DeclaredLength(const QByteArray &field)
+{
+    if (field.isEmpty())
+        return -1;
+    qint64 length = -1;
+    for (const QByteArray &part : field.split(',')) {
+        const QByteArray digits = part.trimmed();
+        bool ok = !digits.isEmpty();
+        for (char c : digits)
+            ok = ok && c >= '0' && c <= '9';
+        const qint64 value = ok ? digits.toLongLong(&ok) : -1;
+        if (!ok || (length >= 0 && value != length))
+            return -2;
+        length = value;
+    }
+    return length;
+}
+
+void QHttpDownload::Cancel()
+{
+    if (m_started && !m_reported)
+        fail(QStringLiteral("Download cancelled "), QStringLiteral("Download Fail"));
 }
 
 QHttpDownload::~QHttpDownload()
@@ -132,6 +165,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
     // Restarted by the body only (on_downloadProgress): headers and redirects, which a server
     // could send one by one, do not hold the transfer open.
     m_stall->start(platform::HidScaledMs(TransferTimeoutMs));
+    m_deadline->start(platform::HidScaledMs(int(DeadlineMs(m_maxBytes))));
     WriteLogLine(QStringLiteral("159 ") + url);
 }
 
@@ -151,10 +185,9 @@ void QHttpDownload::on_redirected(const QUrl &url)
 void QHttpDownload::headersArrived()
 {
     // A length past the bound is refused at once, rather than once the body has grown past it.
-    bool lengthKnown = false;
-    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    const qint64 length = DeclaredLength(m_reply->rawHeader("Content-Length"));
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (m_maxBytes > 0 && lengthKnown && length > m_maxBytes && status / 100 != 3)
+    if (m_maxBytes > 0 && length > m_maxBytes && status / 100 != 3)
         fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
 }
 
@@ -249,10 +282,14 @@ void QHttpDownload::on_finished()
         fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
         return;
     }
-    // A body without a length (ended by closing the connection, or chunked) is taken as it came.
-    bool lengthKnown = false;
-    const qint64 expected = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
-    if (lengthKnown && expected != m_written) {
+    // A body without a length field, ended by closing the connection, is taken as it came; a
+    // length field Qt could not read, or two that differ, leave the body's end unknown.
+    const qint64 expected = DeclaredLength(reply->rawHeader("Content-Length"));
+    if (expected == -2) {
+        fail(QStringLiteral("Download length unreadable "), QStringLiteral("Download Fail"));
+        return;
+    }
+    if (expected >= 0 && expected != m_written) {
         fail(QStringLiteral("Download incomplete %1/%2 ").arg(m_written).arg(expected), QStringLiteral("Download Fail"));
         return;
     }
@@ -323,6 +360,7 @@ void QHttpDownload::report(bool ok, const QString &errText)
 void QHttpDownload::releaseReply()
 {
     m_stall->stop();
+    m_deadline->stop();
     for (const auto &c : qAsConst(m_connections))
         disconnect(c);
     m_connections.clear();

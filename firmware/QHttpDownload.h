@@ -37,6 +37,19 @@ public:
     static constexpr int TransferTimeoutMs = 60000;
     static constexpr qint64 StallBytes = 1024;
 
+    // However steadily the body comes, a download ends by this time: its bound (the largest
+    // bound of any download when it has none) at the floor speed, plus the stall time as margin.
+    static constexpr qint64 FloorBytesPerSecond = 64 * 1024;
+    static constexpr qint64 UnboundedBytes = 512 * 1024 * 1024;
+    static qint64 DeadlineMs(qint64 maxBytes);
+
+    // The length a Content-Length field announces: -1 when there is none, -2 when it is no
+    // single decimal number (Qt joins repeated fields with ", "; only repeats of one value pass).
+    static qint64 DeclaredLength(const QByteArray &field);
+
+    // Ends a running download as failed at once (the user gave up waiting for it).
+    void Cancel();
+
     // Only web addresses are fetched: a local path or file:// address is no download.
     static bool IsWebAddress(const QUrl &address);
 
@@ -72,6 +85,7 @@ private:
     QSaveFile *m_file = nullptr;
     QNetworkAccessManager *m_access = nullptr;
     QTimer *m_stall = nullptr;
+    QTimer *m_deadline = nullptr;
     bool m_running = false;
     QList<QMetaObject::Connection> m_connections;
     QByteArray m_buffer;

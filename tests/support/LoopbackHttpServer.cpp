@@ -69,6 +69,12 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     }
     if (route.silent)
         return;
+    if (!route.raw.isEmpty()) {
+        socket->write(route.raw);
+        socket->flush();
+        socket->disconnectFromHost();
+        return;
+    }
     QByteArray accepted;
     for (const QByteArray &field : request.split('\n'))
         if (field.startsWith("accept-encoding:"))
@@ -94,9 +100,10 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     const QByteArray body = route.sendBytes >= 0 ? encoded.left(int(route.sendBytes)) : encoded;
     if (route.trickleMs > 0) {
         auto *timer = new QTimer(socket);
-        connect(timer, &QTimer::timeout, socket, [socket, timer, body, at = 0]() mutable {
+        connect(timer, &QTimer::timeout, socket, [socket, timer, body, step = qMax(1, route.trickleBytes), at = 0]() mutable {
             if (at < body.size()) {
-                socket->write(body.mid(at++, 1));
+                socket->write(body.mid(at, step));
+                at += step;
                 return;
             }
             timer->stop();
