@@ -7,6 +7,7 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QUrl>
@@ -217,6 +218,45 @@ private Q_SLOTS:
             QCOMPARE(dir.readFile(QStringLiteral("Buff/fw%1.bin").arg(i)), QByteArray("older image"));
         }
         QCOMPARE(QHttpDownload::DeclaredLength("104, 104"), qint64(104));
+        freeAll(tasks);
+    }
+
+    // What Qt does with a flood of header fields, or a field that never ends, happens off the
+    // window's thread: the window keeps answering and the stall still ends the download.
+    void headerFloodsLeaveTheWindowAnswering()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        LoopbackHttpServer::Route many;
+        many.raw = "HTTP/1.1 200 OK\r\n";
+        for (int i = 0; i < 30000; ++i)
+            many.raw += "X-Field-" + QByteArray::number(i) + ": v\r\n";
+        many.raw += "Content-Length: 5\r\n\r\nhello";
+        server.setRoute("/many.xml", many);
+        LoopbackHttpServer::Route endless;
+        endless.raw = "HTTP/1.1 200 OK\r\nX-Long: ";
+        endless.endless = QByteArray(65536, 'a');
+        server.setRoute("/endless.xml", endless);
+        QElapsedTimer clock;
+        qint64 last = 0, longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        tick.start(20);
+        emu::SetTimeScale(0.02); // the stall time-out of 60 s becomes 1.2 s
+        const QList<DownTask *> tasks{task(server.url("/many.xml"), dir.filePath("Buff/")),
+                                      task(server.url("/endless.xml"), dir.filePath("Buff/"))};
+        const BatchEnd end = runBatch(tasks);
+        emu::SetTimeScale(1.0);
+        QCOMPARE(end.count, 2);
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(longest < 500, qPrintable(QString::number(longest)));
+        for (const DownTask &t : end.tasks)
+            QCOMPARE(t.status, uint8_t(DownTaskFailed));
         freeAll(tasks);
     }
 

@@ -36,10 +36,12 @@ public:
         bool silent = false;          // takes the request and never answers
         int trickleMs = 0;            // the body sent a little at a time, a piece every this many ms
         int trickleBytes = 1;         // bytes of each such piece
-        QByteArray raw;               // when set, sent as the whole response (status line, fields, body) as it stands
+        QByteArray raw{};             // when set, sent as the whole response (status line, fields, body) as it stands
+        QByteArray endless{};         // after raw, sent again and again until the client goes
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
+    ~LoopbackHttpServer() override;
     bool listen();
     quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>" followed by the path (which starts with "/").
