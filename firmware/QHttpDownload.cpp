@@ -6,6 +6,8 @@
 #include "platform/HidPlatform.h"
 
 #include <QDir>
+#include <QList>
+#include <QMetaObject>
 #include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
@@ -28,6 +30,7 @@ struct QHttpDownload::Transfer
     QNetworkAccessManager *access = nullptr;
     QNetworkReply *reply = nullptr;
     QSaveFile *file = nullptr;
+    QList<QMetaObject::Connection> connections; // to the reply, undone before it is aborted
     QString url;
     qint64 maxBytes = 0;
     qint64 written = 0;
@@ -183,16 +186,17 @@ void QHttpDownload::TransferStart(const std::shared_ptr<Transfer> &net, const QN
     // Qt stops reading from the network while this much waits unread, so memory stays near it
     // however fast the server sends.
     reply->setReadBufferSize(ReadBufferBytes);
-    connect(reply, &QNetworkReply::readyRead, reply, [net] { TransferDrain(net); });
-    connect(reply, &QNetworkReply::metaDataChanged, reply, [net] { TransferHeaders(net); });
-    connect(reply, &QNetworkReply::finished, reply, [net] { TransferFinished(net); });
-    connect(reply, &QNetworkReply::downloadProgress, reply, [net](qint64 read, qint64 total) {
+    QList<QMetaObject::Connection> &c = net->connections;
+    c << connect(reply, &QNetworkReply::readyRead, reply, [net] { TransferDrain(net); });
+    c << connect(reply, &QNetworkReply::metaDataChanged, reply, [net] { TransferHeaders(net); });
+    c << connect(reply, &QNetworkReply::finished, reply, [net] { TransferFinished(net); });
+    c << connect(reply, &QNetworkReply::downloadProgress, reply, [net](qint64 read, qint64 total) {
         net->post([read, total](QHttpDownload *down) { down->on_downloadProgress(read, total); });
     });
-    connect(reply, &QNetworkReply::errorOccurred, reply, [net](QNetworkReply::NetworkError code) {
+    c << connect(reply, &QNetworkReply::errorOccurred, reply, [net](QNetworkReply::NetworkError code) {
         net->post([code](QHttpDownload *down) { down->on_error(code); });
     });
-    connect(reply, &QNetworkReply::redirected, reply, [net](const QUrl &url) {
+    c << connect(reply, &QNetworkReply::redirected, reply, [net](const QUrl &url) {
         // Refused here, before Qt follows it.
         if (!IsWebAddress(url))
             TransferFail(net, QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '));
@@ -206,6 +210,9 @@ void QHttpDownload::TransferFail(const std::shared_ptr<Transfer> &net, const QSt
     if (net->ended)
         return;
     net->ended = true;
+    for (const auto &c : qAsConst(net->connections))
+        disconnect(c);
+    net->connections.clear();
     if (net->reply && net->reply->isRunning())
         net->reply->abort();
     net->post([logText](QHttpDownload *down) { down->transferEnded(false, logText); });
@@ -320,11 +327,11 @@ void QHttpDownload::TransferFinished(const std::shared_ptr<Transfer> &net)
 void QHttpDownload::TransferClose(const std::shared_ptr<Transfer> &net)
 {
     net->ended = true;
-    if (net->reply) {
-        disconnect(net->reply, nullptr, nullptr, nullptr);
-        if (net->reply->isRunning())
-            net->reply->abort(); // closes the connection, also while a header never ends
-    }
+    for (const auto &c : qAsConst(net->connections))
+        disconnect(c);
+    net->connections.clear();
+    if (net->reply && net->reply->isRunning())
+        net->reply->abort(); // closes the connection, also while a header never ends
     net->reply = nullptr;
     net->file = nullptr;
     // With it go the reply and an uncommitted file; it waits for Qt's connection thread here.
