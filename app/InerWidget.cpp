@@ -14,6 +14,7 @@
 #include "firmware/QWebDeviceVersionCheck.h"
 #include "platform/DesktopLauncher.h"
 #include "widgets/AppFont.h"
+#include "widgets/QMaskGrayLabel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -462,6 +463,22 @@ void InerWidget::installerEnded(const DownTask *task)
     }
 }
 
+void InerWidget::installerWaitEscaped()
+{
+    // The user stopped waiting for the installer: its download ends, and the offer stands again.
+    if (!m_InstallerTask || m_UpdataState != InstallerLoading)
+        return;
+    m_InstallerTask->owner = nullptr; // this page no longer reads it; its batch frees it
+    QDownTaskManage *manager = QDownTaskManage::Instance();
+    manager->ReleaseWhenEnded({m_InstallerTask});
+    manager->CancelTask(m_InstallerTask);
+    m_InstallerTask = nullptr;
+    progressBar->hide();
+    label_10->hide();
+    setButton(390, NewerOffered);
+    ButCheckUpda->setEnabled(true);
+}
+
 void InerWidget::on_TaskEnd(DownTask **ptrs, int count)
 {
     if (!ptrs || count < 1)
@@ -494,8 +511,12 @@ void InerWidget::on_ButCheckUpda_clicked()
         progressBar->show();
         label_10->clear();
         label_10->show();
-        if (MainWidget *main = MainWidget::instance())
+        if (MainWidget *main = MainWidget::instance()) {
             main->ShowMaskGray(false, false);
+            if (auto *mask = main->findChild<QMaskGrayLabel *>())
+                connect(mask->EscapeButton(), &QPushButton::clicked, this, &InerWidget::installerWaitEscaped,
+                        Qt::UniqueConnection);
+        }
         DownTask *task = NewDownTask(this);
         task->url = QWebDeviceVersionCheck::Instance()->DriveDownloadPath();
         task->folder = InstallerFolder();
@@ -525,7 +546,7 @@ void InerWidget::on_Signal_DownLoadProgress(qlonglong bytesRead, qlonglong total
 {
     if (isHidden() || progressBar->isHidden() || m_UpdataState != InstallerLoading)
         return;
-    label_10->setText(QStringLiteral("%1 / %2").arg(totalBytes).arg(bytesRead));
+    label_10->setText(QStringLiteral("%1 / %2").arg(bytesRead).arg(totalBytes));
     const int percent = DownloadPercent(bytesRead, totalBytes);
     if (percent >= 0)
         progressBar->setValue(percent);

@@ -64,6 +64,7 @@ private:
     void startDownload(DownTask *task);
     void catalogueEnded(const DownTask *task);
     void installerEnded(const DownTask *task);
+    void installerWaitEscaped();
     void setButton(uint textId, uchar state);
 
     bool m_TrayIcon = false;

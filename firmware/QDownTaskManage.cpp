@@ -26,6 +26,13 @@ void QDownTaskManage::AddTask(DownTask *task)
     connect(down, &QHttpDownload::Signal_DownLoadProgress, this, &QDownTaskManage::on_Task_DownLoadProgress);
 }
 
+void QDownTaskManage::CancelTask(const DownTask *task)
+{
+    for (QHttpDownload *down : qAsConst(m_downs))
+        if (task && down->Task() == task)
+            down->Cancel();
+}
+
 void QDownTaskManage::on_statr()
 {
     // Ended records of a batch still under way stay: they are handed back with the batch.

@@ -21,6 +21,9 @@ public:
 
     int ActiveCount() const { return m_downs.size(); }
 
+    // Ends the running download of the record as failed; it comes back with its batch as usual.
+    void CancelTask(const DownTask *task);
+
     // Records whose requester goes before their batch ended: nobody takes them from TaskEnd,
     // so they are freed once their batch has been handed out (at once when not downloading).
     void ReleaseWhenEnded(const QVector<DownTask *> &tasks);

@@ -6,26 +6,62 @@
 #include "platform/HidPlatform.h"
 
 #include <QDir>
+#include <QList>
+#include <QMetaObject>
+#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QSaveFile>
 #include <QStringList>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
+
+// Shared by the download (on its own thread) and its transfer (on the transfer's thread). Only
+// the download asks for the transfer to close, once; until then the access manager lives, so
+// the download can always post to it.
+struct QHttpDownload::Transfer
+{
+    QMutex lock;
+    QHttpDownload *owner = nullptr; // guarded by lock; null once the download stopped listening
+    std::atomic<bool> cancelled{false};
+    // Touched on the transfer's thread only, once it has started.
+    QNetworkAccessManager *access = nullptr;
+    QNetworkReply *reply = nullptr;
+    QSaveFile *file = nullptr;
+    QList<QMetaObject::Connection> connections; // to the reply, undone before it is aborted
+    QString url;
+    qint64 maxBytes = 0;
+    qint64 written = 0;
+    bool writeFailed = false;
+    bool tooLarge = false;
+    bool ended = false;
+
+    // Runs step on the download's thread, with the download, unless it stopped listening.
+    template <typename Step>
+    void post(Step step)
+    {
+        QMutexLocker locker(&lock);
+        if (QHttpDownload *down = owner)
+            QMetaObject::invokeMethod(down, [down, step] { step(down); }, Qt::QueuedConnection);
+    }
+};
 
 QHttpDownload::QHttpDownload(QObject *parent)
-    : QObject(parent), m_access(new QNetworkAccessManager(this)), m_stall(new QTimer(this))
+    : QObject(parent), m_stall(new QTimer(this)), m_deadline(new QTimer(this))
 {
-    connect(m_access, &QNetworkAccessManager::finished, this, &QHttpDownload::on_ReplyFinished);
     // Kept here rather than as the request's transfer time-out, which Qt drops on a redirect.
     m_stall->setSingleShot(true);
     connect(m_stall, &QTimer::timeout, this, &QHttpDownload::stalled);
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("Download too slow "), QStringLiteral("Download Fail")); });
 }
 
 QHttpDownload::~QHttpDownload()
 {
-    releaseReply();
-    delete m_file; // an uncommitted file leaves no temporary behind
+    releaseTransfer(); // an uncommitted file leaves no temporary behind
 }
 
 void QHttpDownload::SetTask(DownTask *task)
@@ -102,37 +138,236 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
 
     // Written beside the target and renamed over it only once the transfer is complete, so a
     // failed download never leaves a truncated file under the name, nor destroys an older one.
-    m_file = new QSaveFile(path);
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        delete m_file;
-        m_file = nullptr;
+    auto *file = new QSaveFile(path);
+    if (!file->open(QIODevice::WriteOnly)) {
+        delete file;
         fail(QStringLiteral(" 临时文件打开错误 ") + path, QStringLiteral("File open error"));
         return;
     }
-    m_written = 0;
     m_stallMark = 0;
-    m_writeFailed = false;
-    m_tooLarge = false;
 
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     // Asked for, Qt adds no gzip of its own and inflates nothing: the bytes counted against the
-    // bound and the length are the bytes that arrive, and an encoded body is refused below.
+    // bound and the length are the bytes that arrive, and an encoded body is refused.
     request.setRawHeader("Accept-Encoding", "identity");
-    m_reply = m_access->get(request);
-    // Qt stops reading from the network while this much waits unread, so memory stays near it
-    // however fast the server sends.
-    m_reply->setReadBufferSize(ReadBufferBytes);
-    m_connections << connect(m_reply, &QNetworkReply::finished, this, &QHttpDownload::on_finished)
-                  << connect(m_reply, &QNetworkReply::readyRead, this, &QHttpDownload::on_readyRead)
-                  << connect(m_reply, &QNetworkReply::downloadProgress, this, &QHttpDownload::on_downloadProgress)
-                  << connect(m_reply, &QNetworkReply::errorOccurred, this, &QHttpDownload::on_error)
-                  << connect(m_reply, &QNetworkReply::redirected, this, &QHttpDownload::on_redirected)
-                  << connect(m_reply, &QNetworkReply::metaDataChanged, this, &QHttpDownload::headersArrived);
+
+    auto net = std::make_shared<Transfer>();
+    net->owner = this;
+    net->url = url;
+    net->maxBytes = m_maxBytes;
+    net->file = file;
+    net->access = new QNetworkAccessManager;
+    auto *thread = new QThread;
+    thread->setObjectName(QStringLiteral("Download"));
+    file->moveToThread(thread);
+    net->access->moveToThread(thread);
+    // The thread ends once the access manager is gone; Qt's own connection thread, which the
+    // manager waits for, is waited for there, not here.
+    connect(net->access, &QObject::destroyed, thread, &QThread::quit, Qt::DirectConnection);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+    m_net = net;
+    QMetaObject::invokeMethod(net->access, [net, request] { TransferStart(net, request); }, Qt::QueuedConnection);
     // Restarted by the body only (on_downloadProgress): headers and redirects, which a server
     // could send one by one, do not hold the transfer open.
     m_stall->start(platform::HidScaledMs(TransferTimeoutMs));
+    m_deadline->start(platform::HidScaledMs(int(DeadlineMs(m_maxBytes))));
     WriteLogLine(QStringLiteral("159 ") + url);
+}
+
+void QHttpDownload::TransferStart(const std::shared_ptr<Transfer> &net, const QNetworkRequest &request)
+{
+    net->file->setParent(net->access); // goes with the manager; uncommitted, it leaves nothing
+    if (net->cancelled)
+        return;
+    QNetworkReply *reply = net->access->get(request);
+    net->reply = reply;
+    // Qt stops reading from the network while this much waits unread, so memory stays near it
+    // however fast the server sends.
+    reply->setReadBufferSize(ReadBufferBytes);
+    QList<QMetaObject::Connection> &c = net->connections;
+    c << connect(reply, &QNetworkReply::readyRead, reply, [net] { TransferDrain(net); });
+    c << connect(reply, &QNetworkReply::metaDataChanged, reply, [net] { TransferHeaders(net); });
+    c << connect(reply, &QNetworkReply::finished, reply, [net] { TransferFinished(net); });
+    c << connect(reply, &QNetworkReply::downloadProgress, reply, [net](qint64 read, qint64 total) {
+        net->post([read, total](QHttpDownload *down) { down->on_downloadProgress(read, total); });
+    });
+    c << connect(reply, &QNetworkReply::errorOccurred, reply, [net](QNetworkReply::NetworkError code) {
+        net->post([code](QHttpDownload *down) { down->on_error(code); });
+    });
+    c << connect(reply, &QNetworkReply::redirected, reply, [net](const QUrl &url) {
+        // Refused here, before Qt follows it.
+        if (!IsWebAddress(url))
+            TransferFail(net, QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '));
+        else
+            net->post([url](QHttpDownload *down) { down->on_redirected(url); });
+    });
+}
+
+void QHttpDownload::TransferFail(const std::shared_ptr<Transfer> &net, const QString &logText)
+{
+    if (net->ended)
+        return;
+    net->ended = true;
+    for (const auto &c : qAsConst(net->connections))
+        disconnect(c);
+    net->connections.clear();
+    if (net->reply && net->reply->isRunning())
+        net->reply->abort();
+    net->post([logText](QHttpDownload *down) { down->transferEnded(false, logText); });
+}
+
+namespace {
+// Why a reply's coding makes its body no copy of the file; empty when it does not.
+QByteArray RefusedCoding(const QNetworkReply *reply)
+{
+    // Sent although not asked for: inflated it could grow without bound, kept it is not the file.
+    // Qt takes the chunks apart and leaves any other transfer coding on the bytes, as it leaves
+    // a content coding.
+    const QByteArray content = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    const QByteArray transfer = reply->rawHeader("Transfer-Encoding").trimmed().toLower();
+    if (!content.isEmpty() && content != "identity")
+        return "Content-Encoding " + content;
+    for (const QByteArray &coding : transfer.split(',')) {
+        const QByteArray name = coding.trimmed();
+        if (!name.isEmpty() && name != "chunked" && name != "identity")
+            return "Transfer-Encoding " + transfer;
+    }
+    return QByteArray();
+}
+} // namespace
+
+void QHttpDownload::TransferHeaders(const std::shared_ptr<Transfer> &net)
+{
+    QNetworkReply *reply = net->reply;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status / 100 == 3)
+        return; // Qt follows it; the next reply's fields count
+    // A length past the bound is refused at once, rather than once the body has grown past it.
+    const qint64 length = DeclaredLength(reply->rawHeader("Content-Length"));
+    if (net->maxBytes > 0 && length > net->maxBytes) {
+        TransferFail(net, QStringLiteral("Download too large "));
+        return;
+    }
+    const QByteArray refused = RefusedCoding(reply);
+    if (!refused.isEmpty())
+        TransferFail(net, QStringLiteral("Download refused, ") + QString::fromLatin1(refused) + QLatin1Char(' '));
+}
+
+void QHttpDownload::TransferDrain(const std::shared_ptr<Transfer> &net)
+{
+    if (net->ended || !net->reply || net->reply->error() != QNetworkReply::NoError)
+        return;
+    const QByteArray buffer = net->reply->readAll();
+    if (buffer.isEmpty() || net->writeFailed)
+        return;
+    if (net->maxBytes > 0 && net->written + buffer.size() > net->maxBytes) {
+        net->tooLarge = true;
+        TransferFail(net, QStringLiteral("Download too large "));
+        return;
+    }
+    if (net->file->write(buffer) != buffer.size()) {
+        net->writeFailed = true;
+        return;
+    }
+    net->written += buffer.size();
+}
+
+void QHttpDownload::TransferFinished(const std::shared_ptr<Transfer> &net)
+{
+    if (net->ended)
+        return;
+    QNetworkReply *reply = net->reply;
+    if (reply->error() != QNetworkReply::NoError) {
+        TransferFail(net, QStringLiteral("Download Fail ") + reply->errorString() + QLatin1Char(' '));
+        return;
+    }
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && status.toInt() != 200) {
+        TransferFail(net, QStringLiteral("Download Fail HTTP %1 ").arg(status.toInt()));
+        return;
+    }
+    const QByteArray refused = RefusedCoding(reply);
+    if (!refused.isEmpty()) {
+        TransferFail(net, QStringLiteral("Download refused, ") + QString::fromLatin1(refused) + QLatin1Char(' '));
+        return;
+    }
+    TransferDrain(net);
+    if (net->ended)
+        return;
+    if (net->writeFailed) {
+        TransferFail(net, QStringLiteral("Download write error "));
+        return;
+    }
+    // A body without a length field, ended by closing the connection, is taken as it came; a
+    // length field Qt could not read, or two that differ, leave the body's end unknown.
+    const qint64 expected = DeclaredLength(reply->rawHeader("Content-Length"));
+    if (expected == -2) {
+        TransferFail(net, QStringLiteral("Download length unreadable "));
+        return;
+    }
+    if (expected >= 0 && expected != net->written) {
+        TransferFail(net, QStringLiteral("Download incomplete %1/%2 ").arg(net->written).arg(expected));
+        return;
+    }
+    if (net->written == 0) {
+        TransferFail(net, QStringLiteral("Download empty "));
+        return;
+    }
+    // A download that has given up keeps the older file.
+    if (net->cancelled || !net->file->commit()) {
+        TransferFail(net, QStringLiteral("Download write error "));
+        return;
+    }
+    net->ended = true;
+    net->post([](QHttpDownload *down) { down->transferEnded(true, QString()); });
+}
+
+void QHttpDownload::TransferClose(const std::shared_ptr<Transfer> &net)
+{
+    net->ended = true;
+    for (const auto &c : qAsConst(net->connections))
+        disconnect(c);
+    net->connections.clear();
+    if (net->reply && net->reply->isRunning())
+        net->reply->abort(); // closes the connection, also while a header never ends
+    net->reply = nullptr;
+    net->file = nullptr;
+    // With it go the reply and an uncommitted file; it waits for Qt's connection thread here.
+    if (net->access)
+        net->access->deleteLater();
+    net->access = nullptr;
+}
+
+qint64 QHttpDownload::DeadlineMs(qint64 maxBytes)
+{
+    const qint64 bound = maxBytes > 0 ? qMin(maxBytes, UnboundedBytes) : UnboundedBytes;
+    return TransferTimeoutMs + bound * 1000 / FloorBytesPerSecond;
+}
+
+qint64 QHttpDownload::DeclaredLength(const QByteArray &field)
+{
+    if (field.isEmpty())
+        return -1;
+    qint64 length = -1;
+    for (const QByteArray &part : field.split(',')) {
+        const QByteArray digits = part.trimmed();
+        bool ok = !digits.isEmpty();
+        for (char c : digits)
+            ok = ok && c >= '0' && c <= '9';
+        const qint64 value = ok ? digits.toLongLong(&ok) : -1;
+        if (!ok || (length >= 0 && value != length))
+            return -2;
+        length = value;
+    }
+    return length;
+}
+
+void QHttpDownload::Cancel()
+{
+    if (m_started && !m_reported)
+        fail(QStringLiteral("Download cancelled "), QStringLiteral("Download Fail"));
 }
 
 bool QHttpDownload::IsWebAddress(const QUrl &address)
@@ -141,21 +376,9 @@ bool QHttpDownload::IsWebAddress(const QUrl &address)
     return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !address.host().isEmpty();
 }
 
-void QHttpDownload::on_redirected(const QUrl &url)
+void QHttpDownload::on_redirected(const QUrl &)
 {
     m_stallMark = 0; // the next reply counts its body from nothing
-    if (!IsWebAddress(url))
-        fail(QStringLiteral(" 解析异常的 无效地址 ") + url.toString() + QLatin1Char(' '), QStringLiteral("Invalid url"));
-}
-
-void QHttpDownload::headersArrived()
-{
-    // A length past the bound is refused at once, rather than once the body has grown past it.
-    bool lengthKnown = false;
-    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (m_maxBytes > 0 && lengthKnown && length > m_maxBytes && status / 100 != 3)
-        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
 }
 
 void QHttpDownload::stalled()
@@ -168,144 +391,37 @@ void QHttpDownload::on_error(QNetworkReply::NetworkError code)
     WriteLogLine(QStringLiteral("Download error %1 ").arg(int(code)) + m_url);
 }
 
-bool QHttpDownload::drainReply()
-{
-    if (!m_reply || !m_file)
-        return false;
-    m_buffer = m_reply->readAll();
-    if (m_buffer.isEmpty() || m_writeFailed || m_tooLarge)
-        return !m_writeFailed && !m_tooLarge;
-    if (m_maxBytes > 0 && m_written + m_buffer.size() > m_maxBytes) {
-        m_tooLarge = true;
-        return false;
-    }
-    if (m_file->write(m_buffer) != m_buffer.size()) {
-        m_writeFailed = true;
-        return false;
-    }
-    m_written += m_buffer.size();
-    return true;
-}
-
-bool QHttpDownload::refusedEncoding()
-{
-    // Sent although not asked for: inflated it could grow without bound, kept it is not the file.
-    // Qt takes the chunks apart and leaves any other transfer coding on the bytes, as it leaves
-    // a content coding.
-    QByteArray refused;
-    const QByteArray content = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-    const QByteArray transfer = m_reply->rawHeader("Transfer-Encoding").trimmed().toLower();
-    if (!content.isEmpty() && content != "identity")
-        refused = "Content-Encoding " + content;
-    for (const QByteArray &coding : transfer.split(',')) {
-        const QByteArray name = coding.trimmed();
-        if (refused.isEmpty() && !name.isEmpty() && name != "chunked" && name != "identity")
-            refused = "Transfer-Encoding " + transfer;
-    }
-    if (refused.isEmpty())
-        return false;
-    fail(QStringLiteral("Download refused, ") + QString::fromLatin1(refused) + QLatin1Char(' '),
-         QStringLiteral("Download Fail"));
-    return true;
-}
-
-void QHttpDownload::on_readyRead()
-{
-    if (m_reply && m_reply->error() == QNetworkReply::NoError && !refusedEncoding() && !drainReply() && m_tooLarge)
-        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
-}
-
 void QHttpDownload::on_downloadProgress(qlonglong bytesRead, qlonglong totalBytes)
 {
-    if (m_reply && bytesRead - m_stallMark >= StallBytes) {
+    if (m_net && bytesRead - m_stallMark >= StallBytes) {
         m_stallMark = bytesRead;
         m_stall->start();
     }
     Q_EMIT Signal_DownLoadProgress(bytesRead, totalBytes);
 }
 
-void QHttpDownload::on_finished()
+void QHttpDownload::transferEnded(bool ok, const QString &logText)
 {
-    if (m_reported || !m_reply)
+    if (m_reported || !m_net)
         return;
-    QNetworkReply *reply = m_reply;
-    if (reply->error() != QNetworkReply::NoError) {
-        fail(QStringLiteral("Download Fail ") + reply->errorString() + QLatin1Char(' '), QStringLiteral("Download Fail"));
-        return;
-    }
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() != 200) {
-        fail(QStringLiteral("Download Fail HTTP %1 ").arg(status.toInt()), QStringLiteral("Download Fail"));
+    if (!ok) {
+        fail(logText, QStringLiteral("Download Fail"));
         return;
     }
-    if (refusedEncoding())
-        return;
-    drainReply();
-    if (m_tooLarge) {
-        fail(QStringLiteral("Download too large "), QStringLiteral("Download Fail"));
-        return;
-    }
-    if (m_writeFailed) {
-        fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
-        return;
-    }
-    // A body without a length (ended by closing the connection, or chunked) is taken as it came.
-    bool lengthKnown = false;
-    const qint64 expected = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
-    if (lengthKnown && expected != m_written) {
-        fail(QStringLiteral("Download incomplete %1/%2 ").arg(m_written).arg(expected), QStringLiteral("Download Fail"));
-        return;
-    }
-    if (m_written == 0) {
-        fail(QStringLiteral("Download empty "), QStringLiteral("Download Fail"));
-        return;
-    }
-    const bool committed = m_file->commit();
-    delete m_file;
-    m_file = nullptr;
-    if (!committed) {
-        fail(QStringLiteral("Download write error "), QStringLiteral("Download Fail"));
-        return;
-    }
-    releaseReply();
+    releaseTransfer();
     if (m_task)
         m_task->status = DownTaskDone;
     report(true, QStringLiteral("Download succeed"));
 }
 
-void QHttpDownload::on_ReplyFinished(QNetworkReply *reply)
-{
-    if (reply != m_reply) {
-        if (reply)
-            reply->deleteLater();
-        return;
-    }
-    const bool failed = reply->error() != QNetworkReply::NoError;
-    if (!m_reported && !failed) {
-        on_finished();
-        return;
-    }
-    releaseReply();
-    if (!m_reported && failed) {
-        delete m_file; // discards what was written
-        m_file = nullptr;
-        if (m_task)
-            m_task->status = DownTaskFailed;
-        report(false, QStringLiteral("on_ReplyFinished Fail"));
-    }
-}
-
 void QHttpDownload::fail(const QString &logText, const QString &errText)
 {
+    if (m_reported)
+        return;
     WriteLogLine(logText + m_url);
     if (m_task)
         m_task->status = DownTaskFailed;
-    if (m_file) {
-        m_file->cancelWriting();
-        delete m_file;
-        m_file = nullptr;
-    }
-    releaseReply();
+    releaseTransfer();
     // Queued: the failure may be found inside Start, before the caller has finished its own
     // bookkeeping; the batch still hears of it.
     QMetaObject::invokeMethod(this, [this, errText] { report(false, errText); }, Qt::QueuedConnection);
@@ -320,17 +436,19 @@ void QHttpDownload::report(bool ok, const QString &errText)
     Q_EMIT DownEnd(ok, errText);
 }
 
-void QHttpDownload::releaseReply()
+void QHttpDownload::releaseTransfer()
 {
     m_stall->stop();
-    for (const auto &c : qAsConst(m_connections))
-        disconnect(c);
-    m_connections.clear();
-    if (m_reply) {
-        QNetworkReply *reply = m_reply;
-        m_reply = nullptr;
-        if (reply->isRunning())
-            reply->abort();
-        reply->deleteLater();
+    m_deadline->stop();
+    if (!m_net)
+        return;
+    std::shared_ptr<Transfer> net = std::move(m_net);
+    m_net.reset();
+    net->cancelled = true;
+    {
+        QMutexLocker locker(&net->lock);
+        net->owner = nullptr;
     }
+    // Asked once, and only from here: until it runs the access manager exists.
+    QMetaObject::invokeMethod(net->access, [net] { TransferClose(net); }, Qt::QueuedConnection);
 }

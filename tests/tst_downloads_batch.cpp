@@ -1,11 +1,13 @@
 #include "firmware/DownTask.h"
 #include "firmware/DownloadFileName.h"
 #include "firmware/QDownTaskManage.h"
+#include "firmware/QHttpDownload.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QUrl>
@@ -152,6 +154,11 @@ private Q_SLOTS:
         trickle.body = bytes(2000);
         trickle.trickleMs = 20;
         server.setRoute("/trickle.bin", trickle);
+        LoopbackHttpServer::Route drip = trickle; // 1 KiB a second: never stalls, but far too slow for its bound
+        drip.body = bytes(60000);
+        drip.trickleMs = 100;
+        drip.trickleBytes = 100;
+        server.setRoute("/drip.bin", drip);
         const QString folder = dir.filePath("Buff/");
         QVERIFY(dir.writeFile("Buff/half.bin", "good old image"));
         QVERIFY(dir.writeFile("local.bin", "a local file"));
@@ -161,12 +168,14 @@ private Q_SLOTS:
                                 task(server.url("/error.bin"), folder), task(server.url("/to-silent.bin"), folder),
                                 task(server.url("/to-file.bin"), folder), task("/etc/passwd", folder),
                                 task(QUrl::fromLocalFile(dir.filePath("local.bin")).toString(), folder),
-                                task(server.url("/overlong.bin"), folder), task(server.url("/trickle.bin"), folder)};
+                                task(server.url("/overlong.bin"), folder), task(server.url("/trickle.bin"), folder),
+                                task(server.url("/drip.bin"), folder)};
         tasks.at(9)->maxBytes = 299999;
-        emu::SetTimeScale(0.05); // the stall time-out of 60 s becomes 3 s
+        tasks.at(11)->maxBytes = 64 * 1024; // ends by 61 s
+        emu::SetTimeScale(0.05); // the stall time-out of 60 s becomes 3 s, that deadline 3.05 s
         const BatchEnd end = runBatch(tasks);
         emu::SetTimeScale(1.0);
-        QCOMPARE(end.count, 11);
+        QCOMPARE(end.count, 12);
         for (const DownTask &t : end.tasks)
             QVERIFY2(t.status == DownTaskFailed, qPrintable(t.url));
         QCOMPARE(dir.readFile("Buff/half.bin"), QByteArray("good old image"));
@@ -178,13 +187,79 @@ private Q_SLOTS:
         QVERIFY(log.contains(" 解析异常的 无效地址 file://"));
         QVERIFY(log.contains("Download too large " + server.url("/overlong.bin").toUtf8()));
         QVERIFY(log.contains("Download stalled " + server.url("/trickle.bin").toUtf8()));
+        QVERIFY(log.contains("Download too slow " + server.url("/drip.bin").toUtf8()));
         freeAll(tasks);
     }
 
-    // A body is taken as the server ends it: by closing the connection (HTTP/1.0, no length) or
-    // in chunks. One growing past its task's bound fails and keeps nothing. No compression is
-    // asked for; a gzip body sent all the same, as a content or a transfer coding, is refused,
-    // not inflated.
+    // Lengths that say nothing of the body's end: a length given twice with two values, or one
+    // that is not a number while the connection is cut half-way.
+    void bodiesWithoutATrueLengthAreRefused()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        const QByteArray body = bytes(4096);
+        const QByteArray raws[] = {
+            "HTTP/1.1 200 OK\r\nContent-Length: 104\r\nContent-Length: 209\r\n\r\n" + body.left(209),
+            "HTTP/1.1 200 OK\r\nContent-Length: abc\r\n\r\n" + body.left(2048),
+        };
+        QList<DownTask *> tasks;
+        for (int i = 0; i < 2; ++i) {
+            LoopbackHttpServer::Route route;
+            route.raw = raws[i];
+            server.setRoute("/fw" + QByteArray::number(i) + ".bin", route);
+            QVERIFY(dir.writeFile(QStringLiteral("Buff/fw%1.bin").arg(i), "older image"));
+            tasks << task(server.url(QStringLiteral("/fw%1.bin").arg(i)), dir.filePath("Buff/"));
+        }
+        const BatchEnd end = runBatch(tasks);
+        QCOMPARE(end.count, 2);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY2(end.tasks.at(i).status == DownTaskFailed, qPrintable(end.tasks.at(i).url));
+            QCOMPARE(dir.readFile(QStringLiteral("Buff/fw%1.bin").arg(i)), QByteArray("older image"));
+        }
+        QCOMPARE(QHttpDownload::DeclaredLength("104, 104"), qint64(104));
+        freeAll(tasks);
+    }
+
+    // What Qt does with a flood of header fields, or a field that never ends, happens off the
+    // window's thread: the window keeps answering and the stall still ends the download.
+    void headerFloodsLeaveTheWindowAnswering()
+    {
+        TestProgramDir dir;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        LoopbackHttpServer::Route many;
+        many.raw = "HTTP/1.1 200 OK\r\n";
+        for (int i = 0; i < 30000; ++i)
+            many.raw += "X-Field-" + QByteArray::number(i) + ": v\r\n";
+        many.raw += "Content-Length: 5\r\n\r\nhello";
+        server.setRoute("/many.xml", many);
+        LoopbackHttpServer::Route endless;
+        endless.raw = "HTTP/1.1 200 OK\r\nX-Long: ";
+        endless.endless = QByteArray(65536, 'a');
+        server.setRoute("/endless.xml", endless);
+        QElapsedTimer clock;
+        qint64 last = 0, longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        tick.start(20);
+        emu::SetTimeScale(0.02); // the stall time-out of 60 s becomes 1.2 s
+        const QList<DownTask *> tasks{task(server.url("/many.xml"), dir.filePath("Buff/")),
+                                      task(server.url("/endless.xml"), dir.filePath("Buff/"))};
+        const BatchEnd end = runBatch(tasks);
+        emu::SetTimeScale(1.0);
+        QCOMPARE(end.count, 2);
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(longest < 500, qPrintable(QString::number(longest)));
+        for (const DownTask &t : end.tasks)
+            QCOMPARE(t.status, uint8_t(DownTaskFailed));
+        freeAll(tasks);
+    }
+
     void bodiesEndAsServedWithinTheirBound_data()
     {
         QFile f(QStringLiteral(QUORIX_SOURCE_PROGRAMDIR "/../tests/data/firmware/catalogue.xml"));

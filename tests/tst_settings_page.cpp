@@ -9,6 +9,7 @@
 #include "platform/AutoStart.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestProgramDir.h"
+#include "widgets/QMaskGrayLabel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -154,7 +155,7 @@ private Q_SLOTS:
         // Progress reports while the installer loads, before the transfer itself has begun.
         c.iner->on_Signal_DownLoadProgress(500, 1000);
         QCOMPARE(bar->value(), 50);
-        QCOMPARE(bytes->text(), QStringLiteral("1000 / 500"));
+        QCOMPARE(bytes->text(), QStringLiteral("500 / 1000"));
         c.iner->on_Signal_DownLoadProgress(10, 0);
         c.iner->on_Signal_DownLoadProgress(10, -1);
         QCOMPARE(bar->value(), 50);
@@ -368,13 +369,30 @@ private Q_SLOTS:
         TestProgramDir dir;
         LoopbackHttpServer server;
         QVERIFY(server.listen());
-        server.setFile("/cat.xml", catalogue("1.0.60.0"));
+        server.setFile("/cat.xml", catalogue("1.0.60.0", server.url("/setup.sh").toUtf8()));
+        LoopbackHttpServer::Route slow;
+        slow.body = QByteArray(100000, 'x');
+        slow.trickleMs = 50;
+        slow.trickleBytes = 100;
+        server.setRoute("/setup.sh", slow);
         setIni(dir, "Systime/UpdatadataIp", server.url("/cat.xml"));
         MainWidget w;
         auto *page = qobject_cast<QGlobalSetWidget *>(w.TabWidget()->widget(3));
         QVERIFY(page);
         QTRY_COMPARE_WITH_TIMEOUT(int(page->Iner()->UpdateStateValue()), 2, 10000);
         QVERIFY(server.requests().contains("/cat.xml"));
+
+        // The installer's wait given up at the mask's escape: its download ends, the offer stands.
+        auto *button = part<QPushButton>(page, "ButCheckUpda");
+        page->Iner()->on_ButCheckUpda_clicked();
+        QCOMPARE(int(page->Iner()->UpdateStateValue()), 3);
+        QTRY_VERIFY(server.requests().contains("/setup.sh"));
+        w.findChild<QMaskGrayLabel *>()->EscapeButton()->click();
+        QCOMPARE(int(page->Iner()->UpdateStateValue()), 2);
+        QVERIFY(button->isEnabled());
+        QCOMPARE(button->text(), GetLangText(390));
+        QTRY_COMPARE(QDownTaskManage::Instance()->ActiveCount(), 0);
+        QVERIFY(!QFile::exists(dir.filePath("Buff/setup.sh")));
     }
 };
 

@@ -9,6 +9,14 @@ LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QObject(parent)
     connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::onNewConnection);
 }
 
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    // A client may still hold a connection (it closes on a thread of its own): its socket goes
+    // with the server, and must not report to what is already gone.
+    for (QTcpSocket *socket : m_server.findChildren<QTcpSocket *>())
+        disconnect(socket, nullptr, this, nullptr);
+}
+
 bool LoopbackHttpServer::listen()
 {
     return m_server.listen(QHostAddress::LocalHost, 0);
@@ -69,6 +77,20 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     }
     if (route.silent)
         return;
+    if (!route.raw.isEmpty()) {
+        socket->write(route.raw);
+        socket->flush();
+        if (route.endless.isEmpty()) {
+            socket->disconnectFromHost();
+            return;
+        }
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket, more = route.endless] {
+            while (socket->bytesToWrite() < 1024 * 1024)
+                socket->write(more);
+        });
+        timer->start(5);
+    }
     QByteArray accepted;
     for (const QByteArray &field : request.split('\n'))
         if (field.startsWith("accept-encoding:"))
@@ -94,9 +116,10 @@ void LoopbackHttpServer::respond(QTcpSocket *socket, const QByteArray &target, c
     const QByteArray body = route.sendBytes >= 0 ? encoded.left(int(route.sendBytes)) : encoded;
     if (route.trickleMs > 0) {
         auto *timer = new QTimer(socket);
-        connect(timer, &QTimer::timeout, socket, [socket, timer, body, at = 0]() mutable {
+        connect(timer, &QTimer::timeout, socket, [socket, timer, body, step = qMax(1, route.trickleBytes), at = 0]() mutable {
             if (at < body.size()) {
-                socket->write(body.mid(at++, 1));
+                socket->write(body.mid(at, step));
+                at += step;
                 return;
             }
             timer->stop();

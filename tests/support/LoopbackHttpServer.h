@@ -34,10 +34,14 @@ public:
         bool http10 = false;          // the status line says HTTP/1.0
         Encoding encoding = Identity; // gzip: the body gzip-encoded (Content-Encoding: gzip); lengths count encoded bytes
         bool silent = false;          // takes the request and never answers
-        int trickleMs = 0;            // the body sent a byte at a time, one every this many ms
+        int trickleMs = 0;            // the body sent a little at a time, a piece every this many ms
+        int trickleBytes = 1;         // bytes of each such piece
+        QByteArray raw{};             // when set, sent as the whole response (status line, fields, body) as it stands
+        QByteArray endless{};         // after raw, sent again and again until the client goes
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
+    ~LoopbackHttpServer() override;
     bool listen();
     quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>" followed by the path (which starts with "/").
