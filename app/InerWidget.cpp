@@ -521,6 +521,7 @@ void InerWidget::on_ButCheckUpda_clicked()
         task->url = QWebDeviceVersionCheck::Instance()->DriveDownloadPath();
         task->folder = InstallerFolder();
         task->maxBytes = InstallerMaxBytes;
+        task->needsLength = true;
         m_InstallerTask = task;
         m_UpdataState = InstallerLoading;
         startDownload(task);

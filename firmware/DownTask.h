@@ -13,6 +13,10 @@ struct DownTask
     QString url;
     QString folder;
     qint64 maxBytes = 0;         // a download growing past this fails; 0 no bound
+    // Kept only when the server announced the body's length and sent all of it: what is written
+    // to a device or started must be whole, and a chunked or close-ended body cannot be told
+    // from one cut short.
+    bool needsLength = false;
     QString filePath;            // set by the download manager
     uint8_t status = 0;          // 0 new, 2 received completely, 3 failed
     uint8_t ready = 0;

@@ -111,6 +111,7 @@ DownTask *QDownTaskManage::MakeFirmwareTask(DeviceRecord *dev, const void *owner
         task->url = buff.url;
         // The library names no limit of its own: the largest image any engine here takes.
         task->maxBytes = CmdControlPixArt::MaxImageBytes;
+        task->needsLength = true;
         return task;
     }
     if (dev->subType != 4)
@@ -138,6 +139,7 @@ DownTask *QDownTaskManage::MakeFirmwareTask(DeviceRecord *dev, const void *owner
     // Anything larger would be refused by the engine anyway; it is not worth the disk.
     task->maxBytes = task->type == Q_ZR_UpdataObjectManage::TaskGeehy ? CmdControlGeeHy::MaxImageBytes
                                                                       : CmdControlPixArt::MaxImageBytes;
+    task->needsLength = true;
     task->folder = QStringLiteral("%1/Buff/%2/%3/").arg(AppDirPath(), dev->name, chip);
     return task;
 }

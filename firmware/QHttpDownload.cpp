@@ -33,6 +33,7 @@ struct QHttpDownload::Transfer
     QList<QMetaObject::Connection> connections; // to the reply, undone before it is aborted
     QString url;
     qint64 maxBytes = 0;
+    bool needsLength = false;
     qint64 written = 0;
     bool writeFailed = false;
     bool tooLarge = false;
@@ -71,6 +72,7 @@ void QHttpDownload::SetTask(DownTask *task)
         m_url = task->url;
         m_folder = task->folder;
         m_maxBytes = task->maxBytes;
+        m_needsLength = task->needsLength;
     }
 }
 
@@ -156,6 +158,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
     net->owner = this;
     net->url = url;
     net->maxBytes = m_maxBytes;
+    net->needsLength = m_needsLength;
     net->file = file;
     net->access = new QNetworkAccessManager;
     auto *thread = new QThread;
@@ -300,11 +303,16 @@ void QHttpDownload::TransferFinished(const std::shared_ptr<Transfer> &net)
         TransferFail(net, QStringLiteral("Download write error "));
         return;
     }
-    // A body without a length field, ended by closing the connection, is taken as it came; a
-    // length field Qt could not read, or two that differ, leave the body's end unknown.
+    // A body without a length field, chunked or ended by closing the connection, is taken as
+    // it came unless its task needs it whole; a length field Qt could not read, or two that differ, leave the body's end unknown.
     const qint64 expected = DeclaredLength(reply->rawHeader("Content-Length"));
     if (expected == -2) {
         TransferFail(net, QStringLiteral("Download length unreadable "));
+        return;
+    }
+    // Qt reports a chunked body cut by a chunk size it cannot read as complete.
+    if (expected < 0 && net->needsLength) {
+        TransferFail(net, QStringLiteral("Download length unknown "));
         return;
     }
     if (expected >= 0 && expected != net->written) {

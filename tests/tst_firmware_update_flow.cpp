@@ -271,8 +271,8 @@ void TstFirmwareUpdateFlow::nothingUnconfirmedOrIncompleteIsWritten_data()
     QTest::newRow("404") << true << 404 << qint64(-1) << 0 << false << false << true << 2;
     QTest::newRow("server error") << true << 500 << qint64(-1) << 0 << false << false << true << 2;
     QTest::newRow("short download") << true << 200 << qint64(1000) << 0 << false << false << true << 2;
-    QTest::newRow("no length, ended by closing") << true << 200 << qint64(-2) << 0 << false << true << true << 2;
-    QTest::newRow("chunked download") << true << 200 << qint64(-3) << 0 << false << true << true << 2;
+    QTest::newRow("no length, ended by closing") << true << 200 << qint64(-2) << 0 << false << false << true << 2;
+    QTest::newRow("chunked download") << true << 200 << qint64(-3) << 0 << false << false << true << 2;
     QTest::newRow("unplugged mid-update") << true << 200 << qint64(-1) << 1 << false << false << false << 2;
     QTest::newRow("first of the pair fails") << true << 200 << qint64(-1) << 2 << false << false << true << 2;
     QTest::newRow("fails, stays on its node") << true << 200 << qint64(-1) << 3 << false << false << false << 2;
