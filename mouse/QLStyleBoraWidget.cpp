@@ -461,7 +461,7 @@ QString QLStyleBoraWidget::CurrentConfigName()
 void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
 {
     MainWidget *main = MainWidget::instance();
-    if (!main || !IsSafeFileComponent(itemtext))
+    if (!main || !IsSafeFileComponent(itemtext) || HID_API::PageDeviceGoing())
         return;
     {
         std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
