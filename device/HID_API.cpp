@@ -660,7 +660,7 @@ void HID_API::HandleNotice(const Notice &n)
     const bool stillHeld = std::any_of(m_pendingNotices.cbegin(), m_pendingNotices.cend(),
                                        [&n](const Notice &o) { return o.deviceId == n.deviceId; });
     if (!stillHeld)
-        ReleaseGoing(n.deviceId);
+        ReleaseGoing(n.deviceId, n.event >= 0);
     if (n.event >= 0) {
         DeviceEvent(n.deviceId, uchar(n.event));
         return;
@@ -950,12 +950,13 @@ void HID_API::HoldGoing(uint32_t deviceId)
     UpdatePageInput();
 }
 
-void HID_API::ReleaseGoing(uint32_t deviceId)
+void HID_API::ReleaseGoing(uint32_t deviceId, bool stays)
 {
     if (!m_going.remove(deviceId))
         return;
-    // Still listed after its held notices ran (it woke again): its files are its own again.
-    DeviceRecord *r = m_deviceMap.value(deviceId, nullptr);
+    // A device whose sleep was held stays listed: its files are its own again. A removed one's
+    // store stays shut until it is freed with its record.
+    DeviceRecord *r = stays ? m_deviceMap.value(deviceId, nullptr) : nullptr;
     if (r && r->keyboardStore)
         r->keyboardStore->SetDeviceGone(false);
     UpdatePageInput();

@@ -28,7 +28,8 @@ class QWaitGifWidget;
 
 // The device list page and the program's device manager: the first scan, one worker per
 // accepted device, the device and tile maps, hot-plug notices (on the GUI thread), device
-// events from the workers, and the current device (the one whose page was opened last).
+// events from the workers, the current device (the one whose page was opened last) and the
+// device whose page is open now.
 class HID_API : public QWidget
 {
     Q_OBJECT
@@ -196,7 +197,7 @@ private:
     void CloseCompanions(uint32_t deviceId);
     void ShowTip(DeviceRecord *record, uint textId);
     void HoldGoing(uint32_t deviceId);
-    void ReleaseGoing(uint32_t deviceId);
+    void ReleaseGoing(uint32_t deviceId, bool stays);
     void UpdatePageInput();
     bool ArrivalCancelled(uint32_t deviceId) const { return m_cancelledArrivals.contains(deviceId); }
     void ResizeOverlay();
