@@ -205,6 +205,11 @@ void MainWidget::on_TabChanged(int index)
     if (m_LastTab == 4 && index != 4 && m_EditPage)
         m_EditPage->ResetPage();
     m_LastTab = index;
+    // A device page shown opens it for the current device; the device list shown leaves it.
+    // The settings page and the editor keep the page they were opened from.
+    HID_API *api = HID_API::instance(); // null once the page is destroyed
+    if (api && (index == 0 || index == 1 || index == 2))
+        api->SetDevicePageOpen(index != 0);
 }
 
 void MainWidget::ConnectSignals()

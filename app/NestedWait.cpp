@@ -42,10 +42,11 @@ bool OnGuiThread()
     return app && QThread::currentThread() == app->thread();
 }
 
-const void *CurrentDevice()
+// The device whose page is open now: a device whose page was left has no say in a wait.
+const void *PageDevice()
 {
     const HID_API *page = HID_API::instance();
-    return page ? page->CurrentDevice() : nullptr;
+    return page ? page->PageDevice() : nullptr;
 }
 
 void Replay();
@@ -81,9 +82,8 @@ NestedWait::Scope::Scope(const char *file, int line)
     if (!OnGuiThread())
         return;
     m_counted = true;
-    m_device = CurrentDevice();
-    const HID_API *page = HID_API::instance();
-    m_wentBefore = page && page->CurrentDeviceGoing(); // asked again after its device went
+    m_device = PageDevice();
+    m_wentBefore = HID_API::PageDeviceGoing(); // asked again after its device went
     ++s_depth;
     if (enterHook())
         enterHook()(file, line);
@@ -99,7 +99,7 @@ NestedWait::Scope::~Scope()
 
 bool NestedWait::Scope::DeviceWent() const
 {
-    return m_wentBefore || (m_device && CurrentDevice() != m_device);
+    return m_wentBefore || (m_device && PageDevice() != m_device);
 }
 
 bool NestedWait::Open()

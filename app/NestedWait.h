@@ -25,6 +25,7 @@ public:
         Scope &operator=(const Scope &) = delete;
         // The device whose page was open when the wait began is gone now (removed, asleep or its
         // page left), or had gone already: nothing said in the wait may act on it any more.
+        // Begun without an open device page (the device list, the settings page), it never is.
         bool DeviceWent() const;
 
     private:

@@ -139,6 +139,7 @@ HID_API::~HID_API()
         if (tile)
             tile->SetDevice(nullptr); // tiles outlive this body as children
     m_currentDevice = nullptr;
+    m_pageDevice = nullptr;
     for (DeviceRecord *r : qAsConst(records))
         CloseDeviceRecord(r);
     m_companions.clear();
@@ -494,9 +495,15 @@ void HID_API::on_usb_Input(uint comId, ushort Vid, ushort Pid)
 
 void HID_API::LeaveCurrentDevice(DeviceRecord *record)
 {
-    m_currentWorker = nullptr;
-    m_currentDevice = nullptr;
-    m_selectedTile = nullptr;
+    if (record == m_currentDevice) {
+        m_currentWorker = nullptr;
+        m_currentDevice = nullptr;
+        m_selectedTile = nullptr;
+    }
+    if (record != m_pageDevice)
+        return; // its page was left before: the user stays where they are
+    m_pageDevice = nullptr;
+    UpdatePageInput();
     if (record->deviceType == 1)
         Q_EMIT ClearMouseDataBuff();
     else if (record->deviceType == 2)
@@ -540,7 +547,7 @@ void HID_API::ForgetDevice(uint32_t deviceId, DeviceRecord *record, bool showTip
     m_manager->RemoveWorker(deviceId);
     if (record && showTip)
         ShowTip(record, 280);
-    if (record && record == m_currentDevice)
+    if (record && (record == m_currentDevice || record == m_pageDevice))
         LeaveCurrentDevice(record);
     RemoveTile(deviceId);
     CloseCompanions(deviceId);
@@ -620,7 +627,7 @@ void HID_API::on_DeviceNotice(bool arrival, uint deviceId, ushort vendorId, usho
     // Held by a wait (not by an update, whose device comes and goes on purpose): gone to every
     // lookup until the removal runs.
     if (!arrival && !m_updating && NestedWait::Open())
-        m_going.insert(deviceId);
+        HoldGoing(deviceId);
     WorkOffNotices();
 }
 
@@ -653,7 +660,7 @@ void HID_API::HandleNotice(const Notice &n)
     const bool stillHeld = std::any_of(m_pendingNotices.cbegin(), m_pendingNotices.cend(),
                                        [&n](const Notice &o) { return o.deviceId == n.deviceId; });
     if (!stillHeld)
-        m_going.remove(n.deviceId);
+        ReleaseGoing(n.deviceId, n.event >= 0);
     if (n.event >= 0) {
         DeviceEvent(n.deviceId, uchar(n.event));
         return;
@@ -697,8 +704,11 @@ void HID_API::StopDeviceWorker(uint32_t deviceId, bool closeHandles)
         worker->StopListener();
         if (m_currentWorker == worker)
             m_currentWorker = nullptr; // it is deleted below
-        if (closeHandles)
+        if (closeHandles) {
             m_currentDevice = nullptr;
+            if (m_pageDevice == record)
+                m_pageDevice = nullptr; // closed below; its page is left at the end
+        }
     }
     m_manager->RemoveWorker(deviceId); // waits for a running command and the listener
     if (closeHandles) {
@@ -720,7 +730,7 @@ void HID_API::CloseStoppedDevice(uint32_t deviceId)
 {
     const QList<DeviceRecord *> held = m_stopped.take(deviceId);
     for (DeviceRecord *r : held) {
-        if (r == m_currentDevice)
+        if (r == m_currentDevice || r == m_pageDevice)
             LeaveCurrentDevice(r);
         CloseDeviceRecord(r);
     }
@@ -827,9 +837,9 @@ void HID_API::On_UpdataHidDevice(uint comID, uchar updadaEven)
     n.event = updadaEven;
     m_pendingNotices.append(n);
     const DeviceRecord *r = m_deviceMap.value(comID, nullptr);
-    if (r && r == m_currentDevice && updadaEven == 2
+    if (r && r == m_pageDevice && updadaEven == 2
         && (r->connectionState == StateNone || r->connectionState == StateWirelessAsleep))
-        m_going.insert(comID);
+        HoldGoing(comID);
     WorkOffNotices();
 }
 
@@ -841,12 +851,14 @@ void HID_API::DeviceEvent(uint32_t comID, uchar updadaEven)
     DeviceRecord *r = m_deviceMap.value(comID, nullptr);
     const uint8_t state = r ? r->connectionState.load() : uint8_t(StateNone);
     const bool gone = state == StateNone || state == StateWirelessAsleep;
+    // Only the device whose page is open leaves a page; any other one, also the current device
+    // after its page was left, is reported by a tip.
     if (r) {
-        if (r == m_currentDevice && state == StateWirelessAsleep) {
+        if (r == m_pageDevice && state == StateWirelessAsleep) {
             Q_EMIT CLosingUsb();
             Q_EMIT freeDevicePageMemory();
             RefreshDeviceTiles();
-        } else if (r != m_currentDevice && updadaEven == 2 && gone) {
+        } else if (r != m_pageDevice && updadaEven == 2 && gone) {
             // Only a device that went away is reported as such; battery news needs no tip.
             ShowTip(r, 280);
         }
@@ -855,7 +867,7 @@ void HID_API::DeviceEvent(uint32_t comID, uchar updadaEven)
     case 2:
         if (!r)
             return;
-        if (r == m_currentDevice && isHidden() && gone) {
+        if (r == m_pageDevice && isHidden() && gone) {
             if (r->deviceType == 2) {
                 if (QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance())
                     page->ButExit_on_clicked();
@@ -922,6 +934,55 @@ void HID_API::SetCurrentDeviceById(uint32_t deviceId)
         m_currentDevice = r;
 }
 
+void HID_API::SetDevicePageOpen(bool open)
+{
+    m_pageDevice = open ? m_currentDevice : nullptr;
+    UpdatePageInput();
+}
+
+void HID_API::HoldGoing(uint32_t deviceId)
+{
+    m_going.insert(deviceId);
+    // A keyboard's map store is written by its worker too: it is told itself.
+    DeviceRecord *r = m_deviceMap.value(deviceId, nullptr);
+    if (r && r->deviceType == 2)
+        GetDeviceKeyMap(r)->SetDeviceGone(true);
+    UpdatePageInput();
+}
+
+void HID_API::ReleaseGoing(uint32_t deviceId, bool stays)
+{
+    if (!m_going.remove(deviceId))
+        return;
+    // A device whose sleep was held stays listed: its files are its own again. A removed one's
+    // store stays shut until it is freed with its record.
+    DeviceRecord *r = stays ? m_deviceMap.value(deviceId, nullptr) : nullptr;
+    if (r && r->keyboardStore)
+        r->keyboardStore->SetDeviceGone(false);
+    UpdatePageInput();
+}
+
+void HID_API::UpdatePageInput()
+{
+    // The page of a device that went takes no input until it is left.
+    QWidget *page = nullptr;
+    if (PageGoing()) {
+        if (m_pageDevice->deviceType == 2)
+            page = QLStyleKeybordTabWidget::instance();
+        else
+            page = QLStyleMouseTabWidget::instance();
+    }
+    if (page == m_inertPage)
+        return;
+    // Its input is dropped rather than the page disabled: a dialog it opened (a window of its
+    // own) must still take its answer, or the wait that holds the removal would never end.
+    if (!m_inertPage && page)
+        QCoreApplication::instance()->installEventFilter(this);
+    else if (m_inertPage && !page)
+        QCoreApplication::instance()->removeEventFilter(this);
+    m_inertPage = page;
+}
+
 // ---- other slots ----------------------------------------------------------------------------
 
 void HID_API::on_CheckHidDeviceVersions(bool PopMessg)
@@ -974,13 +1035,14 @@ void HID_API::on_ExitButton_clicked()
 void HID_API::on_ResetoreDefault_clicked()
 {
     MainWidget *main = MainWidget::instance();
-    if (!main || !m_currentDevice)
+    if (!main || !CurrentDevice())
         return; // no current device: no product to update
     if (!main->ShowMessage(QColor(255, 0, 62), GetLangText(145), false))
         return;
-    if (!m_currentDevice)
+    const DeviceRecord *device = CurrentDevice();
+    if (!device)
         return;
-    const QString name = m_currentDevice->name;
+    const QString name = device->name;
     if (!IsSafeFileComponent(name)) {
         main->ShowMessage(QColor(255, 0, 62), GetLangText(293) + QStringLiteral("  '%1_updata.exe'").arg(name), true);
         return;
@@ -1105,10 +1167,41 @@ int HID_API::ShowMouseDeviceVersion(DeviceRecord *record, QLabel *versionLabel, 
 
 // ---- page events ----------------------------------------------------------------------------
 
+namespace {
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: case QEvent::Wheel: case QEvent::KeyPress: case QEvent::KeyRelease:
+    case QEvent::Shortcut: case QEvent::ContextMenu: case QEvent::DragEnter: case QEvent::DragMove:
+    case QEvent::Drop: case QEvent::TouchBegin: case QEvent::TouchUpdate: case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The widget lies on the page itself, not in a window of its own that the page opened.
+bool OnPage(QObject *watched, const QWidget *page)
+{
+    if (!watched->isWidgetType())
+        return false;
+    for (const QWidget *w = static_cast<QWidget *>(watched); w; w = w->parentWidget()) {
+        if (w == page)
+            return true;
+        if (w->isWindow())
+            return false;
+    }
+    return false;
+}
+} // namespace
+
 bool HID_API::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == usbTabWidget && event->type() == QEvent::KeyPress)
         return true;
+    if (m_inertPage && IsUserInput(event->type()) && OnPage(watched, m_inertPage))
+        return true; // the page of a device that went takes no input
     return QWidget::eventFilter(watched, event);
 }
 
@@ -1193,14 +1286,17 @@ ProductRecord HID_API::FindProductRecord(const QString &code)
 
 uint8_t *HID_API::CurrentDiyColorMap() const
 {
-    QKeyBoradMApMange *store = m_currentDevice ? GetDeviceKeyMap(m_currentDevice) : nullptr;
+    DeviceRecord *device = CurrentDevice();
+    QKeyBoradMApMange *store = device ? GetDeviceKeyMap(device) : nullptr;
     return store ? store->DiyColorMapCopy(520) : nullptr;
 }
 
 bool HID_API::SetCurrentDiyColorMap(const uint8_t *map)
 {
-    QKeyBoradMApMange *store = m_currentDevice ? GetDeviceKeyMap(m_currentDevice) : nullptr;
-    if (!store || !map)
+    // A device that went, or the page of one, keeps and saves no map.
+    DeviceRecord *device = PageGoing() ? nullptr : CurrentDevice();
+    QKeyBoradMApMange *store = device ? GetDeviceKeyMap(device) : nullptr;
+    if (!store || !map || store->DeviceGone())
         return false;
     store->SetDiyColorMap(const_cast<uint8_t *>(map), 520, false); // copied, not taken
     return true;

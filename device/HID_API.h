@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMap>
 #include <QMultiMap>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QVector>
@@ -27,7 +28,8 @@ class QWaitGifWidget;
 
 // The device list page and the program's device manager: the first scan, one worker per
 // accepted device, the device and tile maps, hot-plug notices (on the GUI thread), device
-// events from the workers, and the current device (the one whose page was opened last).
+// events from the workers, the current device (the one whose page was opened last) and the
+// device whose page is open now.
 class HID_API : public QWidget
 {
     Q_OBJECT
@@ -43,11 +45,21 @@ public:
         return m_currentDevice && !m_going.contains(m_currentDevice->deviceId) ? m_currentDevice : nullptr;
     }
     void SetCurrentDevice(DeviceRecord *device) { m_currentDevice = device; }
+    // The device whose page is open now: its page is shown, or lies under the settings page or
+    // the editor opened from it. Null on the device list, and while its removal or sleep is
+    // held. A device whose page was left stays current (requests still go to it) but is not
+    // the page's device: its going leaves no page and turns no answer into No.
+    DeviceRecord *PageDevice() const
+    {
+        return m_pageDevice && !m_going.contains(m_pageDevice->deviceId) ? m_pageDevice : nullptr;
+    }
+    // The main window shows a device page (true) or the device list (false).
+    void SetDevicePageOpen(bool open);
     // The open page's device went in a wait that has not returned yet: until its page is left,
-    // the page writes none of its files.
-    bool CurrentDeviceGoing() const { return m_currentDevice && m_going.contains(m_currentDevice->deviceId); }
+    // the page takes no input and writes none of its files.
+    bool PageGoing() const { return m_pageDevice && m_going.contains(m_pageDevice->deviceId); }
     // The same of the one page, for the savers of the device pages.
-    static bool PageDeviceGoing() { return s_instance && s_instance->CurrentDeviceGoing(); }
+    static bool PageDeviceGoing() { return s_instance && s_instance->PageGoing(); }
     void SetCurrentDeviceById(uint32_t deviceId);
     // The listed record of an id; null when the id is not listed, or its removal is held.
     DeviceRecord *DeviceById(uint32_t deviceId) const
@@ -184,6 +196,9 @@ private:
     void RemoveTile(uint32_t deviceId);
     void CloseCompanions(uint32_t deviceId);
     void ShowTip(DeviceRecord *record, uint textId);
+    void HoldGoing(uint32_t deviceId);
+    void ReleaseGoing(uint32_t deviceId, bool stays);
+    void UpdatePageInput();
     bool ArrivalCancelled(uint32_t deviceId) const { return m_cancelledArrivals.contains(deviceId); }
     void ResizeOverlay();
 
@@ -196,6 +211,9 @@ private:
     QMap<uint32_t, DeviceRecord *> m_deviceMap;
     QMap<uint32_t, QKeyLableItem *> m_tileMap;
     DeviceRecord *m_currentDevice = nullptr;
+    DeviceRecord *m_pageDevice = nullptr;
+    // The device page whose device is going: its input is dropped until it is not.
+    QPointer<QWidget> m_inertPage;
     // Records a worker uses that are not listed themselves (the second interface of a
     // second-family mouse): closed when their device goes.
     QMultiMap<uint32_t, DeviceRecord *> m_companions;

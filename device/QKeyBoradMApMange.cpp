@@ -264,6 +264,8 @@ QString QKeyBoradMApMange::DataIniPath() const
 
 void QKeyBoradMApMange::SaveMap(const char *key, const uint8_t *map)
 {
+    if (m_deviceGone)
+        return; // a device that went writes nothing for its product
     const QString path = DataIniPath();
     if (path.isEmpty())
         return; // nothing saved when the INI cannot be opened

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -44,6 +45,10 @@ public:
     QMap<uint16_t, KeyRecord> KeyMap() const;
     void SetKeyRecord(uint16_t key, const KeyRecord &record); // tests and the layout loader
     QString ProductName() const { return m_product; }
+    // The device went (its removal or sleep is held): the maps still change in memory for
+    // whoever holds them, but nothing is saved to the product's file any more.
+    void SetDeviceGone(bool gone) { m_deviceGone = gone; }
+    bool DeviceGone() const { return m_deviceGone; }
 
 private:
     QString DataIniPath() const;
@@ -59,4 +64,5 @@ private:
     uint16_t m_flagPosition = 17;
     uint8_t m_flagValue = 126;
     QMap<uint16_t, KeyRecord> m_keyMap;
+    std::atomic<bool> m_deviceGone{false};
 };

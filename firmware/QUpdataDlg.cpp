@@ -177,8 +177,9 @@ void QUpdataDlg::on_pop()
     // A dialog already on screen keeps its one modal loop.
     if (isVisible())
         return;
-    NestedWait::Scope wait;
+    m_wait.reset(new NestedWait::Scope);
     exec();
+    m_wait.reset();
 }
 
 void QUpdataDlg::on_hide()
@@ -191,6 +192,7 @@ void QUpdataDlg::on_hide()
 
 void QUpdataDlg::on_Hidebutton()
 {
+    m_wait.reset(); // the update has ended: nothing it held is held any more
     pushButton->show();
     MainWidget *main = MainWidget::instance();
     if (!main)

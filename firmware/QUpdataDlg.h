@@ -1,7 +1,10 @@
 #pragma once
+#include "app/NestedWait.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QString>
+#include <memory>
 
 class QHBoxLayout;
 class QLabel;
@@ -59,6 +62,9 @@ private:
     QProgressBar *progressBar = nullptr;
     QLabel *InfoText = nullptr;
     QPushButton *pushButton = nullptr;
+    // Open while an update runs in the dialog's loop; the update's end releases it, so that the
+    // devices coming back are listed at once, not only after OK.
+    std::unique_ptr<NestedWait::Scope> m_wait;
 };
 
 // Sets the product button text of the shared update dialog.

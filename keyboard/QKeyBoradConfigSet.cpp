@@ -284,7 +284,7 @@ void QKeyBoradConfigSet::on_Comboxactivated(int index)
         const int value = SleepValueOf(index);
         if (value >= 0)
             b[sleepPos] = static_cast<uint8_t>(value);
-        if (MainWidget *main = MainWidget::instance()) {
+        if (MainWidget *main = HID_API::PageDeviceGoing() ? nullptr : MainWidget::instance()) {
             const std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
             if (ini)
                 ini->setValue(QStringLiteral("user/KeybordAudioSleep"), static_cast<int>(b[sleepPos]));

@@ -1,4 +1,5 @@
 #include "keyboard/QMacro_Item.h"
+#include "device/HID_API.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
 #include "macros/QJsonConfing.h"
@@ -83,12 +84,16 @@ void QMacro_Item::Rename()
         if (store.ListMacroFiles(true).contains(name)) {
             if (main)
                 main->ShowMessage(grey, GetLangText(140), true);
+            if (HID_API::PageDeviceGoing())
+                return; // the keyboard went meanwhile: nothing is asked again for it
             continue;
         }
         // The store refuses names that are not one file name; they get the same answer as a long one.
         if (name.toUtf8().size() > 10 || QJsonConfing::MacroFilePath(store.MacroDir(), name).isEmpty()) {
             if (main)
                 main->ShowMessage(grey, GetLangText(108), true);
+            if (HID_API::PageDeviceGoing())
+                return;
             continue;
         }
         if (store.RenameMacro(m_left, name)) {

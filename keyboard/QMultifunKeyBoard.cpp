@@ -1,4 +1,5 @@
 #include "keyboard/QMultifunKeyBoard.h"
+#include "device/HID_API.h"
 #include "app/DelayMs.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
@@ -239,7 +240,8 @@ void QMultifunKeyBoard::ReloadFromConfig()
 
 bool QMultifunKeyBoard::SaveLayerKeys(const QString &path)
 {
-    return !path.isEmpty() && QConfigBuildManage_Pro().WriteKeyConfig(path, m_layers);
+    // A keyboard that went keeps its key store as it was.
+    return !path.isEmpty() && !HID_API::PageDeviceGoing() && QConfigBuildManage_Pro().WriteKeyConfig(path, m_layers);
 }
 
 void QMultifunKeyBoard::ResetAllKeys()
@@ -357,7 +359,7 @@ QString QMultifunKeyBoard::BackupPath() const
 bool QMultifunKeyBoard::BackUpAndSave()
 {
     const QString config = ConfigPath();
-    if (!config.isEmpty())
+    if (!config.isEmpty() && !HID_API::PageDeviceGoing())
         QFile::copy(config, BackupPath()); // keeps a backup that exists: it holds the state before
     // Without a configuration file the page's save still runs: it says so and shows the keys
     // as they were, as for any save that fails.

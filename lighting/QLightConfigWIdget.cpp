@@ -396,6 +396,10 @@ bool QLightConfigWIdget::DeviceWriteOk() const
 
 void QLightConfigWIdget::ShowFailure(const QString &text)
 {
+    // A keyboard that went has its own tip: its failed request is not reported as well.
+    const HID_API *api = HID_API::instance();
+    if (!api || !api->CurrentDevice() || HID_API::PageDeviceGoing())
+        return;
     if (MainWidget *main = MainWidget::instance())
         main->ShowMessage(kGreyBar, text, true);
 }

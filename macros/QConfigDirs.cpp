@@ -3,6 +3,7 @@
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
+#include "device/HID_API.h"
 #include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
 #include "widgets/QInputDialogCopy.h"
@@ -164,6 +165,8 @@ void QConfigDirs::on_But_AddFile_clicked()
         Notice(kGreyBar, RefusalText(result));
         if (result == ConfigDirFiles::Result::Missing || result == ConfigDirFiles::Result::WriteFailed)
             return;
+        if (HID_API::PageDeviceGoing())
+            return; // the device went during the notice: nothing is asked again for it
     }
 }
 
@@ -197,6 +200,8 @@ void QConfigDirs::on_But_RenameFile_clicked()
         Notice(kGreyBar, RefusalText(result));
         if (result == ConfigDirFiles::Result::Missing || result == ConfigDirFiles::Result::WriteFailed)
             return;
+        if (HID_API::PageDeviceGoing())
+            return; // the device went during the notice: nothing is asked again for it
     }
 }
 

@@ -1,4 +1,5 @@
 #include "mouse/DpiPresetFile.h"
+#include "device/HID_API.h"
 #include "app/IniOpeners.h"
 
 #include <QSettings>
@@ -21,6 +22,8 @@ QStringList DpiPresetFile::List(const QSettings &ini, const QString &key)
 
 bool DpiPresetFile::Write(const QString &path, const DpiPreset &preset)
 {
+    if (HID_API::PageDeviceGoing())
+        return false; // the mouse went: its presets stay as they were
     std::unique_ptr<QSettings> ini(OpenIniFile(path));
     ini->setValue(QStringLiteral("Product/name"), preset.productName);
     auto list = [&](const QString &group, const QStringList &values, const QString &select, int longerThan) {

@@ -14,7 +14,7 @@ namespace {
 bool Write(const std::function<void(QSettings &)> &keys)
 {
     MainWidget *main = MainWidget::instance();
-    if (!main)
+    if (!main || HID_API::PageDeviceGoing()) // a mouse that went keeps its file as it was
         return false;
     std::unique_ptr<QSettings> ini(main->OpenMouseParamConfig());
     if (!ini)

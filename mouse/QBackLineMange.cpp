@@ -1,4 +1,5 @@
 #include "mouse/QBackLineMange.h"
+#include "device/HID_API.h"
 #include "app/LogWriter.h"
 #include "macros/OpenXmlDocument.h"
 #include "mouse/QLineInfo.h"
@@ -198,6 +199,8 @@ bool QBackLineMange::Write(const QString &path, const QString &levelNames, const
 
 bool QBackLineMange::Save(const QDomDocument &document, const QString &path)
 {
+    if (HID_API::PageDeviceGoing())
+        return false; // the mouse went: its configuration stays as it was
     // Written aside and put in place whole: a failed write never leaves half a configuration.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -1,4 +1,5 @@
 #include "mouse/QGradualChangeLine.h"
+#include "device/HID_API.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
@@ -311,6 +312,8 @@ void QGradualChangeLine::on_ResetButtonCheck()
 
 bool QGradualChangeLine::ReplaceFromFactory(const QString &factory, const QString &target)
 {
+    if (HID_API::PageDeviceGoing())
+        return false; // the mouse went: its file stays as it was
     QFile source(factory);
     if (!source.open(QIODevice::ReadOnly))
         return false;

@@ -465,7 +465,7 @@ QString QLStyleBoraWidget::CurrentConfigName()
 void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
 {
     MainWidget *main = MainWidget::instance();
-    if (!main || !IsSafeFileComponent(itemtext) || !ConfigDirFiles::IsSafeName(itemtext))
+    if (!main || !IsSafeFileComponent(itemtext) || !ConfigDirFiles::IsSafeName(itemtext) || HID_API::PageDeviceGoing())
         return;
     // Only a configuration of this mouse's own folder is named in its data file: a name without
     // a readable file there would leave the page blank at its next opening.

@@ -733,7 +733,7 @@ void QLStyleMouseTabWidget::on_ButResetConfigClicked()
     // The base profile is replaced whole, and only when its source is there to replace it.
     const QString dir = main->ProductDir() + QStringLiteral("/UserConfig");
     QFile source(dir + QStringLiteral("/Base/Base.xml"));
-    if (source.open(QIODevice::ReadOnly)) {
+    if (!HID_API::PageDeviceGoing() && source.open(QIODevice::ReadOnly)) {
         QSaveFile target(dir + QStringLiteral("/Base.xml"));
         if (target.open(QIODevice::WriteOnly)) {
             target.write(source.readAll());

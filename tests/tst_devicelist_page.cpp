@@ -1,6 +1,7 @@
 // The device list page against the emulator: the first scan, hot-plug in both orders, refused
 // codes, bad notices, removals during an arrival, the current device going away, tiles.
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -9,15 +10,18 @@
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
 #include "device/QKeyLableItem.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
 #include "platform/HidPlatform.h"
 #include "tests/emu/EmuControl.h"
 #include "tests/emu/EmuStdinControl.h"
 #include "tests/support/HidTestSupport.h"
+#include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
 #include "widgets/Battery.h"
 #include "widgets/QWaitGifWidget.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -119,6 +123,8 @@ private Q_SLOTS:
     void grabShowsTwoTiles();
     void handControlPlugsAndUnplugs();
     void programsOwnKeyboardWorker();
+    void leftPageDeviceGoesAlone();
+    void goingPageInertDuringArrival();
 
 private:
     std::unique_ptr<TestProgramDir> m_dir;
@@ -507,6 +513,78 @@ void TstDeviceListPage::programsOwnKeyboardWorker()
         QCOMPARE(page->DeviceMap().keys(), (QList<uint32_t>{kb}));
     }
     HID_API::SetWorkerFactory(&MakeCodeWorker);
+}
+
+// A device whose page was opened and left goes on its own: no page is left for it, and an
+// answer given meanwhile about another device stays an answer.
+void TstDeviceListPage::leftPageDeviceGoesAlone()
+{
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    const uint32_t mouse = emu::Plug(emu::MakeDevice(Model::MouseWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QCOMPARE(page->SelectDevice(page->TileMap().value(kb)), 0);
+    w.TabWidget()->setCurrentIndex(2); // its page opened
+    w.TabWidget()->setCurrentIndex(0); // and left
+    QSignalSpy closing(page, &HID_API::CLosingUsb);
+    {
+        MessageAnswerer yes(true, [&] {
+            emu::Unplug(kb);
+            QTRY_VERIFY_WITH_TIMEOUT(!page->DeviceById(kb), 3000); // known, held by the question
+        });
+        QCOMPARE(int(w.ShowMessage(QColor(178, 179, 180), QStringLiteral("update?"), false)), 1);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!page->TileMap().contains(kb), 3000);
+
+    // the mouse's page opened and left, the user on the settings page: they stay there
+    QCOMPARE(page->SelectDevice(page->TileMap().value(mouse)), 0);
+    w.TabWidget()->setCurrentIndex(1);
+    w.TabWidget()->setCurrentIndex(0);
+    w.on_TabChangeGlobalSet();
+    emu::Unplug(mouse);
+    QTRY_VERIFY_WITH_TIMEOUT(!page->TileMap().contains(mouse), 3000);
+    QCOMPARE(w.TabWidget()->currentIndex(), 3);
+    QCOMPARE(closing.count(), 0);
+}
+
+// The keyboard unplugged while a slow mouse's arrival waits for its code: until its page leaves,
+// the page takes no click and a key painted meanwhile is not saved.
+void TstDeviceListPage::goingPageInertDuringArrival()
+{
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    MainWidget w;
+    HID_API *page = HID_API::instance();
+    QCOMPARE(page->SelectDevice(page->TileMap().value(kb)), 0);
+    w.TabWidget()->setCurrentIndex(2);
+    QFile data(m_dir->filePath(QStringLiteral("Products/QK75/QK75_data.ini")));
+    const QByteArray before = data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
+    data.close();
+    bool armed = true, stayed = false, saved = true;
+    NestedWait::SetEnterHook([&](const char *file, int) {
+        if (!armed || !QByteArray(file).endsWith("HID_API.cpp"))
+            return;
+        armed = false;
+        emu::Unplug(kb);
+        QTimer::singleShot(400, page, [&] {
+            QTest::mouseClick(QLStyleKeybordTabWidget::instance()->ButExit, Qt::LeftButton);
+            stayed = w.TabWidget()->currentIndex() == 2;
+            const QByteArray painted(520, '\x11');
+            saved = page->SetCurrentDiyColorMap(reinterpret_cast<const uint8_t *>(painted.constData()));
+        });
+    });
+    auto slow = Device20Of(emu::MakeDevice(Model::MouseReceiver));
+    emu::Knobs k;
+    k.replyDelayMs = 1500;
+    slow->setKnobs(k);
+    const uint32_t node = emu::Plug(slow);
+    QTRY_VERIFY_WITH_TIMEOUT(page->TileMap().contains(node) && !page->TileMap().contains(kb), 10000);
+    NestedWait::SetEnterHook(nullptr);
+    QVERIFY(!armed);
+    QVERIFY(stayed);
+    QVERIFY(!saved);
+    QCOMPARE(w.TabWidget()->currentIndex(), 0); // left once the arrival was done
+    const QByteArray after = data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
+    QCOMPARE(after, before);
 }
 
 QTEST_MAIN(TstDeviceListPage)

@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -47,6 +48,7 @@ struct DialogCloser
     QTimer timer;
     QString text;
     int closed = 0;
+    std::function<void()> beforeOk; // runs while the ended update's dialog still waits for OK
     DialogCloser()
     {
         QObject::connect(&timer, &QTimer::timeout, [this] {
@@ -55,6 +57,8 @@ struct DialogCloser
                 return;
             text = d->MessageText();
             ++closed;
+            if (beforeOk)
+                beforeOk();
             d->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
         });
         timer.start(50);
@@ -157,8 +161,12 @@ void TstFirmwareUpdateFlow::mousePairFromTileToNewVersions()
     QCOMPARE(qobject_cast<QAbstractButton *>(tile->UpdateButton())->text(), GetLangText(339) + "  ");
     QVERIFY(tile->UpdateButton()->toolTip().endsWith(": V200"));
 
+    // Once the update has ended the mouse is listed again, before its dialog is answered.
+    bool listedBeforeOk = false;
+    closer.beforeOk = [&] { listedBeforeOk = QTest::qWaitFor([&] { return TileOf(mouse->node()); }, 5000); };
     tile->on_ButUpdata_clicked();
     QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, 60000);
+    QVERIFY(listedBeforeOk);
     QVERIFY(closer.text.startsWith(GetLangText(410)));
     QVERIFY(w.findChild<QMaskGrayLabel *>()->isHidden());
 

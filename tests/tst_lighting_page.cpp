@@ -2,6 +2,7 @@
 // choice leaves in the keyboard, the edit walks, refusals and vanishing keyboards, the preview.
 #include "tests/support/MessageAnswerer.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -300,9 +301,21 @@ void TestLightingPage::refusalsAndVanishing()
     QCOMPARE(requests.count(), 0);
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("Products/QK75/QK75_data.ini"))));
     QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/QK75_data.ini"), "[ChangeLight]\nModel=81\n"));
+    // gone during the choice's wait: its removal tip says so, no failure message as well
+    const int failures = answer.shown().count(QString::fromUtf8("灯效切换失败"));
+    bool armed = true;
+    NestedWait::SetEnterHook([&](const char *, int) {
+        if (armed)
+            emu::Unplug(m_node);
+        armed = false;
+    });
     Click(86);
-    emu::Unplug(m_node);
+    NestedWait::SetEnterHook(nullptr);
+    QVERIFY(!armed);
     QTRY_VERIFY_WITH_TIMEOUT(!Busy(), 12000);
+    QTRY_VERIFY_WITH_TIMEOUT(!HID_API::instance()->TileMap().contains(m_node), 5000);
+    QTest::qWait(200);
+    QCOMPARE(answer.shown().count(QString::fromUtf8("灯效切换失败")), failures);
 }
 
 // The preview follows the keyboard: a colour the keyboard took lights the keys at the static

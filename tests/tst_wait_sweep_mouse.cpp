@@ -129,6 +129,12 @@ const QVector<Action> &Actions()
         {"function group folded", 1, 2, [](MouseWaitSweep &) { Press(ListRow(0)); }},
         {"new configuration from its list", 1, 1, [](MouseWaitSweep &) { Press(ListRow(3)); }},
         {"configuration added in the panel", 1, 1, [](MouseWaitSweep &) { PanelButton("But_AddFile"); }},
+        {"configuration added under a name in use", 1, 3, [](MouseWaitSweep &s) {
+             // the sweep's first name is taken already: the panel refuses it and asks again
+             const QString folder = s.Dir().filePath(QStringLiteral("Products/QM8/UserConfig/"));
+             QFile::copy(folder + QStringLiteral("Burst.xml"), folder + QStringLiteral("Swept1.xml"));
+             PanelButton("But_AddFile");
+         }},
         {"configuration renamed in the panel", 1, 1,
          [](MouseWaitSweep &) { PanelButton("But_RenameFile", QStringLiteral("Burst")); }},
         {"configuration imported in the panel", 1, 2, [](MouseWaitSweep &s) {

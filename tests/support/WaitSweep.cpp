@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
@@ -37,6 +38,16 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
         m_timer.start(30);
     }
+    // The device goes now: every dialog shown from here on, but the one of the wait it went in,
+    // asks or reports again for a device that went.
+    void Taken()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (qobject_cast<QDialog *>(top) && top->isVisible())
+                m_beforeTake.insert(top);
+        m_taken = true;
+    }
+    int ShownAfterTake() const { return m_shownAfterTake; }
 
 private:
     void Tick()
@@ -46,6 +57,8 @@ private:
             if (!dlg || !dlg->isVisible() || m_seen.contains(dlg))
                 continue;
             m_seen.append(dlg);
+            if (m_taken && !m_beforeTake.contains(dlg))
+                ++m_shownAfterTake;
             if (qobject_cast<QDottomMessgDlg *>(dlg)) {
                 QPushButton *yes = dlg->findChild<QPushButton *>(QStringLiteral("But_Yes"));
                 if (yes && yes->isVisible())
@@ -76,6 +89,9 @@ private:
 
     QTimer m_timer;
     QList<QPointer<QDialog>> m_seen;
+    QSet<QWidget *> m_beforeTake;
+    bool m_taken = false;
+    int m_shownAfterTake = 0;
 };
 
 } // namespace
@@ -135,20 +151,23 @@ int WaitSweep::Sweep(const Run &run)
         int entered = 0;
         bool taken = false;
         QMap<QString, QByteArray> before;
-        NestedWait::SetEnterHook([&](const char *file, int line) {
-            Sites().insert(QStringLiteral("%1:%2").arg(QFileInfo(QString::fromUtf8(file)).fileName()).arg(line));
-            if (++entered != nth || taken)
-                return;
-            taken = true;
-            before = Snapshot(run.programDir());
-            run.take();
-        });
+        int askedAgain = 0;
         {
             DialogAnswerer answers;
+            NestedWait::SetEnterHook([&](const char *file, int line) {
+                Sites().insert(QStringLiteral("%1:%2").arg(QFileInfo(QString::fromUtf8(file)).fileName()).arg(line));
+                if (++entered != nth || taken)
+                    return;
+                taken = true;
+                before = Snapshot(run.programDir());
+                answers.Taken();
+                run.take();
+            });
             run.action();
             if (taken)
                 QTest::qWaitFor([&] { return !NestedWait::Open() && run.gone(); }, 15000);
             QTest::qWait(100); // what was held runs from the event loop
+            askedAgain = answers.ShownAfterTake() - 1;
         }
         NestedWait::SetEnterHook(nullptr);
         opened = qMax(opened, entered);
@@ -166,6 +185,12 @@ int WaitSweep::Sweep(const Run &run)
             run.teardown();
             if (!gone) {
                 QTest::qFail(qPrintable(QStringLiteral("device not gone after taking it at wait %1").arg(nth)), __FILE__, __LINE__);
+                return opened;
+            }
+            if (askedAgain > 0) {
+                QTest::qFail(qPrintable(QStringLiteral("taken at wait %1, %2 dialog(s) shown after the one it went in")
+                                            .arg(nth).arg(askedAgain)),
+                             __FILE__, __LINE__);
                 return opened;
             }
             if (!changed.isEmpty()) {
