@@ -377,15 +377,16 @@ QString HID_API::GrabDeviceCode(QHid_Work_Interface *worker)
     Q_EMIT SyncGrabCode(worker);
     if (m_codeReader->LastRequest() != m_awaitedCodeRequest)
         return QString(); // the reader could not take the request
-    // Up to 50 waits of 200 ms, processing events; a matching reply ends the wait at once.
+    // Up to 50 waits of 200 ms, processing events; a matching reply ends the wait at once, and
+    // the program's end ends it without a code.
     NestedWait::Scope wait;
-    for (int pass = 0; pass < 50 && m_grabbedCode.isEmpty(); ++pass) {
+    for (int pass = 0; pass < 50 && m_grabbedCode.isEmpty() && !NestedWait::EndRequested(); ++pass) {
         QEventLoop loop;
         QTimer::singleShot(200, &loop, &QEventLoop::quit);
         QMetaObject::Connection done = connect(m_codeReader, &QHID_TempWokThred::GrabCodeAnswered, &loop,
                                                [&loop](quint64, const QString &) { loop.quit(); });
         if (m_grabbedCode.isEmpty())
-            loop.exec();
+            NestedWait::Exec(loop);
         disconnect(done);
         if (!m_codeReader->IsBusy() && !m_codeReader->isRunning()) {
             QCoreApplication::processEvents(); // the queued reply, if it is still on its way

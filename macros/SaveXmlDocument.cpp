@@ -36,6 +36,7 @@ QByteArray DocumentBytes(const QDomDocument &document)
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QTextStream stream(&buffer);
+        stream.setCodec("UTF-8"); // what a document without a declaration is read as
         document.save(stream, 4, QDomNode::EncodingFromDocument);
         stream.flush();
         return bytes;

@@ -1,12 +1,11 @@
 #include "mouse/QBackLineMange.h"
+#include "macros/SaveXmlDocument.h"
 #include "device/HID_API.h"
 #include "app/LogWriter.h"
 #include "macros/OpenXmlDocument.h"
 #include "mouse/QLineInfo.h"
 
 #include <QDomDocument>
-#include <QSaveFile>
-#include <QTextStream>
 
 namespace {
 const char *const kDirections[] = {"SLeft", "SRight", "SUp", "SDottom", "BLeft", "BRight", "BUp", "BDottom"};
@@ -202,17 +201,8 @@ bool QBackLineMange::Save(const QDomDocument &document, const QString &path)
     if (HID_API::PageDeviceGoing())
         return false; // the mouse went: its configuration stays as it was
     // Written aside and put in place whole: a failed write never leaves half a configuration.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        WriteLogLine(QStringLiteral("configuration not saved: %1 (%2)").arg(path, file.errorString()));
-        return false;
-    }
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    document.save(out, 4, QDomNode::EncodingFromDocument);
-    out.flush();
-    if (!file.commit()) {
-        WriteLogLine(QStringLiteral("configuration not saved: %1 (%2)").arg(path, file.errorString()));
+    if (!SaveXmlDocument(path, document)) {
+        WriteLogLine(QStringLiteral("configuration not saved: %1").arg(path));
         return false;
     }
     return true;
