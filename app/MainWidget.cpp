@@ -618,12 +618,9 @@ void MainWidget::on_quit()
         return;
     m_Quitting = true;
     QAnimationEffectsLable::instance()->AnimateMinimize(this);
-    if (NestedWait::Open()) {
-        // What the wait holds goes with the pages: the wait ends now, the quit follows it.
-        NestedWait::RequestEnd();
-        NestedWait::AfterWaits(this, [this] { FinishQuit(); });
+    // What the wait holds goes with the pages: the wait ends now, the quit follows it.
+    if (NestedWait::EndAfterWaits(this, [this] { FinishQuit(); }))
         return;
-    }
     FinishQuit();
 }
 
@@ -735,11 +732,9 @@ void MainWidget::closeEvent(QCloseEvent *event)
         });
         return;
     }
-    if (NestedWait::Open()) {
-        // The pages go only once the wait that holds them has returned; it ends now.
+    // The pages go only once the wait that holds them has returned; it ends now.
+    if (NestedWait::EndAfterWaits(this, [this] { close(); })) {
         event->ignore();
-        NestedWait::RequestEnd();
-        NestedWait::AfterWaits(this, [this] { close(); });
         return;
     }
     Shutdown();

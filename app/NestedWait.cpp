@@ -123,6 +123,15 @@ void NestedWait::RequestEnd()
         loop->quit();
 }
 
+bool NestedWait::EndAfterWaits(QObject *context, std::function<void()> end)
+{
+    if (!Open())
+        return false;
+    RequestEnd();
+    AfterWaits(context, std::move(end));
+    return true;
+}
+
 bool NestedWait::EndRequested()
 {
     return s_endRequested && OnGuiThread();

@@ -44,6 +44,10 @@ public:
     // every open wait returns early, later ones at once, and loops of waits stop looping, so
     // that the end, run through AfterWaits, comes soon. A new main window clears it.
     static void RequestEnd();
+    // The end asked where a wait may be open: with one open, the end is requested and `end`
+    // runs once the outermost wait has returned, and true tells the caller to stop there;
+    // false with no wait open, and the caller ends at once.
+    static bool EndAfterWaits(QObject *context, std::function<void()> end);
     static bool EndRequested();
     static void ClearEndRequest();
     // Runs `loop` for a wait on the GUI thread; it returns early once the end is asked.

@@ -115,12 +115,9 @@ void TrayIcon::setVisible(bool visible)
 void TrayIcon::closeAll()
 {
     m_tray->hide();
-    if (NestedWait::Open()) {
-        // The pages a wait holds go with the program: the wait ends now, the exit follows it.
-        NestedWait::RequestEnd();
-        NestedWait::AfterWaits(this, [this] { closeAll(); });
+    // The pages a wait holds go with the program: the wait ends now, the exit follows it.
+    if (NestedWait::EndAfterWaits(this, [this] { closeAll(); }))
         return;
-    }
     deleteLater();
     QCoreApplication::exit(0);
 }

@@ -72,7 +72,6 @@ void QHttpDownload::SetTask(DownTask *task)
         m_url = task->url;
         m_folder = task->folder;
         m_maxBytes = task->maxBytes;
-        m_needsLength = task->needsLength;
     }
 }
 
@@ -158,7 +157,7 @@ void QHttpDownload::Start(const QString &url, const QString &folder)
     net->owner = this;
     net->url = url;
     net->maxBytes = m_maxBytes;
-    net->needsLength = m_needsLength;
+    net->needsLength = m_task && m_task->needsLength;
     net->file = file;
     net->access = new QNetworkAccessManager;
     auto *thread = new QThread;

@@ -99,6 +99,5 @@ private:
     bool m_started = false;
     bool m_reported = false;
     qint64 m_maxBytes = 0; // 0: no bound
-    bool m_needsLength = false;
     qint64 m_stallMark = 0; // bytes of the body received when the stall time-out last restarted
 };
