@@ -1,4 +1,5 @@
 #include "macros/SetXmlContent.h"
+#include "macros/SaveXmlDocument.h"
 
 #include <QRegularExpression>
 #include <QTextCodec>
@@ -17,31 +18,108 @@ bool Refuse(QDomDocument &document, const QString &reason, qint64 where, QString
     return false;
 }
 
+// Where the comment, character data section or processing instruction that starts at p ends
+// (the text's end when it is not closed); null when none starts there. Such a section may hold
+// anything up to its own end.
+const QChar *SectionEnd(const QChar *p, const QChar *end)
+{
+    const QStringView rest(p, end - p);
+    for (const auto &section : {std::make_pair("<!--", "-->"), std::make_pair("<![CDATA[", "]]>"),
+                                std::make_pair("<?", "?>")}) {
+        const QLatin1String open(section.first), close(section.second);
+        if (rest.startsWith(open)) {
+            // Its end is looked for after its start, as the parsers do ("<!-->" ends nothing).
+            const qsizetype at = rest.indexOf(close, open.size());
+            return at < 0 ? end : p + at + close.size();
+        }
+    }
+    return nullptr;
+}
+
+// The character a reference at p ("&#" and decimal digits, or "&#x" and hexadecimal ones, then
+// ";") stands for when it lies beyond U+FFFF and is one XML allows, and where the reference ends;
+// 0 for anything else, which is left to the parsers as it stands.
+char32_t WideReference(const QChar *p, const QChar *end, const QChar **after)
+{
+    if (end - p < 3 || p[0] != QLatin1Char('&') || p[1] != QLatin1Char('#'))
+        return 0;
+    const bool hex = p[2] == QLatin1Char('x');
+    const QChar *q = p + (hex ? 3 : 2);
+    const QChar *const digits = q;
+    char32_t value = 0;
+    for (; q != end; ++q) {
+        const ushort c = q->unicode(), lower = c | 0x20;
+        const int digit = c >= '0' && c <= '9' ? c - '0' : hex && lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+        if (digit < 0)
+            break;
+        value = std::min<char32_t>(value * (hex ? 16 : 10) + digit, 0x110000); // no overflow
+    }
+    if (q == digits || q == end || *q != QLatin1Char(';') || value <= 0xFFFF || value > 0x10FFFF)
+        return 0;
+    *after = q + 1;
+    return value;
+}
+
+// The text with each character reference beyond U+FFFF in content and attribute values
+// replaced by the character: the DOM parser keeps only the low sixteen bits of such a reference.
+// In comments, character data, instructions and markup outside quoted values "&#" is no
+// reference and stays, as does "&amp;#" anywhere.
+QString WithWideReferencesResolved(const QString &text)
+{
+    const QChar *const begin = text.constData(), *const end = begin + text.size();
+    QString resolved;
+    const QChar *copied = begin;
+    bool tag = false;
+    QChar quote;
+    for (const QChar *p = begin; p != end;) {
+        if (!tag && *p == QLatin1Char('<')) {
+            const QChar *const after = SectionEnd(p, end);
+            tag = !after;
+            p = after ? after : p + 1;
+            continue;
+        }
+        if (tag && quote == QChar()) {
+            if (*p == QLatin1Char('"') || *p == QLatin1Char('\''))
+                quote = *p;
+            else if (*p == QLatin1Char('>'))
+                tag = false;
+            ++p;
+            continue;
+        }
+        if (tag && *p == quote) {
+            quote = QChar();
+            ++p;
+            continue;
+        }
+        const QChar *after = nullptr;
+        if (const char32_t character = WideReference(p, end, &after)) {
+            resolved.append(copied, int(p - copied));
+            resolved.append(QChar::highSurrogate(character)).append(QChar::lowSurrogate(character));
+            p = copied = after;
+        } else {
+            ++p;
+        }
+    }
+    if (copied == begin)
+        return text;
+    resolved.append(copied, int(end - copied));
+    return resolved;
+}
+
 // In one pass over the text, before either parser reads it, what both parsers would take time
 // quadratic in: more than kMaxXmlAttributes attributes on one element (each has its "=" outside
 // the quoted values), or a document type declaration, whose attribute lists are as slow. Gives
-// the reason and the line, or an empty reason. Comments, character data and instructions may
-// hold anything up to their own end.
+// the reason and the line, or an empty reason.
 QString QuadraticMarkup(const QString &text, qint64 *where)
 {
     const QChar *const begin = text.constData(), *const end = begin + text.size();
     const QChar *p = begin;
     while ((p = std::find(p, end, QLatin1Char('<'))) != end) {
         const QStringView rest(p, end - p);
-        bool skipped = false;
-        for (const auto &section : {std::make_pair("<!--", "-->"), std::make_pair("<![CDATA[", "]]>"),
-                                    std::make_pair("<?", "?>")}) {
-            const QLatin1String open(section.first), close(section.second);
-            if (rest.startsWith(open)) {
-                // Its end is looked for after its start, as the parsers do ("<!-->" ends nothing).
-                const qsizetype at = rest.indexOf(close, open.size());
-                p = at < 0 ? end : p + at + close.size();
-                skipped = true;
-                break;
-            }
-        }
-        if (skipped)
+        if (const QChar *const after = SectionEnd(p, end)) {
+            p = after;
             continue;
+        }
         const auto refuse = [&](const QString &reason) {
             *where = std::count(begin, rest.data(), QLatin1Char('\n')) + 1;
             return reason;
@@ -150,14 +228,16 @@ bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *e
     if (!wide)
         text = codec->toUnicode(bytes.constData(), bytes.size(), &in);
     // Codecs Qt takes from ICU count no invalid bytes, and drop an unfinished sequence at the
-    // end: a text that does not encode back to the same bytes was not in that encoding.
+    // end; its UTF-32 codec counts none either and makes something of any unit: a text that
+    // does not encode back to the same bytes was not in that encoding.
     QTextCodec::ConverterState out(QTextCodec::IgnoreHeader);
-    if (in.invalidChars > 0 || in.remainingChars > 0
-        || codec->fromUnicode(text.constData(), text.size(), &out) != bytes)
+    if (in.invalidChars > 0 || in.remainingChars > 0 || EncodeText(codec, text, &out) != bytes)
         return Refuse(document,
                       QStringLiteral("the text is not encoded as ")
                           + (declared.isEmpty() ? QString::fromLatin1(codec->name()) : declared),
                       1, error, line);
+    // From here on the guards and the parser read this one text.
+    text = WithWideReferencesResolved(text);
 
     // A document type declaration is refused whole: the stream reader stops reading entity
     // declarations after an external one it does not fetch, while the DOM parser expands them,

@@ -17,6 +17,7 @@ constexpr int kMaxXmlAttributes = 256;
 // streaming pass over that decoded text refuse a document nested deeper than kMaxXmlDepth, one
 // with more than kMaxXmlAttributes attributes on an element, one with a document type
 // declaration (and so entities of its own), or one not readable to its end; an encoding Qt has
-// no codec for, and bytes not valid in the named encoding, are refused before.
+// no codec for, and bytes not valid in the named encoding, are refused before. A character
+// reference beyond U+FFFF is read as its character, which the DOM parser alone would cut.
 // False leaves the document empty and gives the reason and its line.
 bool SetXmlContent(QDomDocument &document, const QByteArray &content, QString *error = nullptr, int *line = nullptr);

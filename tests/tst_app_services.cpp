@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
+#include <QTextCodec>
 #include <memory>
 
 class TstAppServices : public QObject
@@ -205,14 +206,19 @@ private Q_SLOTS:
         const auto row = [](const char *encoding, const QByteArray &encoded, const QString &value) {
             QTest::newRow(encoding) << QByteArray(encoding) << QByteArray() << encoded << value << QString();
         };
-        row("GB2312", "\xD6\xD0\xCE\xC4", QStringLiteral("中文"));
-        row("GBK", "\xE6\x49\xB1\x50", QStringLiteral("鍵盤"));
+        // A character beyond U+FFFF in each, as a reference where the encoding has no bytes for it.
+        row("GB2312", "\xD6\xD0\xCE\xC4&#x1f600;", QStringLiteral("中文😀"));
+        row("GBK", "\xE6\x49\xB1\x50&#x1f600;", QStringLiteral("鍵盤😀"));
         row("GB18030", "\xCA\xF3\xB1\xEA\x94\x39\xFC\x36", QStringLiteral("鼠标😀"));
-        row("ISO-8859-1", "\x47\x72\xF6\xDF\x65\x20\xE9&#x4f60;", QStringLiteral("Größe é你"));
-        row("windows-1252", "\x80\x20\x93\x4D\x61\x75\x73\x94", QStringLiteral("€ “Maus”"));
-        row("EUC-KR", "\xC5\xB0\xBA\xB8\xB5\xE5", QStringLiteral("키보드"));
-        row("US-ASCII", "Mouse 8", QStringLiteral("Mouse 8"));
-        row("UTF-16LE", QByteArray("\x2E\x95\xD8\x76", 4), QStringLiteral("键盘")); // no byte order mark
+        row("ISO-8859-1", "\x47\x72\xF6\xDF\x65\x20\xE9&#x4f60;&#x1f600;", QStringLiteral("Größe é你😀"));
+        row("windows-1252", "\x80\x20\x93\x4D\x61\x75\x73\x94&#x1f600;", QStringLiteral("€ “Maus”😀"));
+        row("EUC-KR", "\xC5\xB0\xBA\xB8\xB5\xE5&#x1f600;", QStringLiteral("키보드😀"));
+        row("Shift_JIS", "\x83\x4C\x81\x5B&#x1f600;", QStringLiteral("キー😀"));
+        row("US-ASCII", "Mouse 8&#x1f600;", QStringLiteral("Mouse 8😀"));
+        row("UTF-8", "\xF0\x9F\x98\x80", QStringLiteral("😀")); // with a byte order mark
+        row("UTF-16LE", QByteArray("\x2E\x95\xD8\x76\x3D\xD8\x00\xDE", 8), QStringLiteral("键盘😀"));
+        row("UTF-32BE", QByteArray("\0\0\x93\x75\0\x01\xF6\0", 8), QStringLiteral("鍵😀"));
+        row("UTF-32", QByteArray("\x75\x93\0\0\0\xF6\x01\0", 8), QStringLiteral("鍵😀")); // with a mark
         QTest::newRow("unknown encoding") << QByteArray("x-quorix") << QByteArray() << QByteArray("a") << QString()
                                           << QStringLiteral("encoding x-quorix is not known");
         QTest::newRow("cut sequence") << QByteArray("GB18030") << QByteArray() << QByteArray("\xCA\xF3\x81\x30")
@@ -220,6 +226,12 @@ private Q_SLOTS:
         QTest::newRow("DTD in GBK") << QByteArray("GBK") << QByteArray("<!DOCTYPE r [ <!ENTITY e \"x\"> ]>")
                                     << QByteArray("\xE6\x49\xB1\x50") << QString()
                                     << QStringLiteral("a document type declaration is not accepted");
+        QTest::newRow("reference to no character") << QByteArray("GBK") << QByteArray() << QByteArray("&#x110000;")
+                                                   << QString() << QStringLiteral("Invalid character reference.");
+        QTest::newRow("UTF-32 surrogate") << QByteArray("UTF-32LE") << QByteArray() << QByteArray("\0\xD8\0\0", 4)
+                                          << QString() << QStringLiteral("the text is not encoded as UTF-32LE");
+        QTest::newRow("UTF-32 beyond Unicode") << QByteArray("UTF-32BE") << QByteArray() << QByteArray("\0\x11\0\0", 4)
+                                               << QString() << QStringLiteral("the text is not encoded as UTF-32BE");
     }
 
     void declaredEncodingsAreRead()
@@ -230,11 +242,17 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QString, refusal);
         QByteArray content = "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n" + prolog + "<r v=\"";
-        const QByteArray end = "\">&amp;</r>\n";
-        if (encoding.startsWith("UTF-16")) {
-            const QString ascii = QString::fromLatin1(content + "\x01" + end);
-            content = QByteArray(reinterpret_cast<const char *>(ascii.utf16()), ascii.size() * 2);
-            content.replace(QByteArray("\x01\0", 2), encoded);
+        // "&#" is a reference only in content and attribute values.
+        const QByteArray end = "\">&amp;#x1F600;<![CDATA[&#x1F600;]]>&#128512;&#x1F600;</r>\n";
+        const QString text = QStringLiteral("&#x1F600;&#x1F600;😀😀");
+        if (encoding.startsWith("UTF-")) { // the markup in the same width; a mark where no order is named
+            QTextCodec *const codec = QTextCodec::codecForName(encoding);
+            QTextCodec::ConverterState first(encoding.endsWith('E') ? QTextCodec::IgnoreHeader
+                                                                     : QTextCodec::DefaultConversion);
+            QTextCodec::ConverterState rest(QTextCodec::IgnoreHeader);
+            const QString before = QString::fromLatin1(content), after = QString::fromLatin1(end);
+            content = codec->fromUnicode(before.constData(), before.size(), &first) + encoded
+                      + codec->fromUnicode(after.constData(), after.size(), &rest);
         } else {
             content += encoded + end;
         }
@@ -245,11 +263,13 @@ private Q_SLOTS:
         if (!refusal.isEmpty())
             return;
         QCOMPARE(document.documentElement().attribute("v"), value);
-        QCOMPARE(document.documentElement().text(), QStringLiteral("&"));
+        QCOMPARE(document.documentElement().text(), text);
         TestProgramDir dir;
         QVERIFY(SaveXmlDocument(dir.filePath("written.xml"), document));
         QVERIFY(dir.readFile("written.xml").contains(encoded));
-        QCOMPARE(OpenXmlDocument(dir.filePath("written.xml")).documentElement().attribute("v"), value);
+        const QDomElement back = OpenXmlDocument(dir.filePath("written.xml")).documentElement();
+        QCOMPARE(back.attribute("v"), value);
+        QCOMPARE(back.text(), text);
     }
 
     void delayKeepsEventsFlowing()
