@@ -45,13 +45,13 @@ void QCreateUserConfigButton::CreateKeyboardConfig(QLStyleKeybordTabWidget *keyb
         WriteLogLine(QStringLiteral("keyboard configuration not created: no configuration is open"));
         return;
     }
-    const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"));
-    if (path.isEmpty())
-        return;
     // "TempBase" is the page's own backup while it saves; a user's file of that name would be
     // taken for it and deleted.
-    if (QFileInfo(path).completeBaseName().compare(QStringLiteral("TempBase"), Qt::CaseInsensitive) == 0
-        || !keyboard->KeyBoard()->SaveLayerKeys(path)) {
+    const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"),
+                                                         {QStringLiteral("TempBase")});
+    if (path.isEmpty())
+        return;
+    if (!keyboard->KeyBoard()->SaveLayerKeys(path)) {
         WriteLogLine(QStringLiteral("keyboard configuration not created: %1").arg(path));
         return;
     }

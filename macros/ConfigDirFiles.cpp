@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
 
@@ -60,15 +61,13 @@ bool ConfigDirFiles::IsPlainName(const QString &name)
 
 bool ConfigDirFiles::IsSafeName(const QString &name)
 {
-    if (!IsPlainName(name))
-        return false;
-    // The chosen name is kept in the product's data file, and Qt 5's INI writer encodes each
-    // UTF-16 unit on its own: both halves of a character outside the Basic Multilingual Plane
-    // are dropped, so the file would name another configuration after the next start.
-    for (const QChar c : name)
-        if (c.isSurrogate())
-            return false;
-    return true;
+    const Result check = CheckName(name);
+    return check != Result::BadName && check != Result::TooLong;
+}
+
+bool ConfigDirFiles::IsTooLong(const QString &name)
+{
+    return QFile::encodeName(name + QStringLiteral(".xml")).size() > MaxFileNameBytes;
 }
 
 bool ConfigDirFiles::IsReserved(const QString &name)
@@ -82,15 +81,54 @@ QString ConfigDirFiles::ImportName(const QString &sourcePath)
     return fileName.left(fileName.indexOf(QLatin1Char('.')));
 }
 
-ConfigDirFiles::Result ConfigDirFiles::CheckNewName(const QString &name) const
+ConfigDirFiles::Result ConfigDirFiles::CheckName(const QString &name)
 {
-    if (!IsSafeName(name))
+    if (!IsPlainName(name))
         return Result::BadName;
+    // The chosen name is kept in the product's data file, and Qt 5's INI writer encodes each
+    // UTF-16 unit on its own: both halves of a character outside the Basic Multilingual Plane
+    // are dropped, so the file would name another configuration after the next start.
+    for (const QChar c : name)
+        if (c.isSurrogate())
+            return Result::BadName;
+    if (IsTooLong(name))
+        return Result::TooLong;
     if (IsReserved(name))
         return Result::Reserved;
-    if (Exists(name))
-        return Result::Exists;
     return Result::Ok;
+}
+
+uint ConfigDirFiles::RefusalTextId(Result result)
+{
+    switch (result) {
+    case Result::Reserved:
+    case Result::Exists:
+        return 140;
+    case Result::TooLong:
+        return 762;
+    default:
+        return 139;
+    }
+}
+
+QString ConfigDirFiles::StartFolder()
+{
+    // Without a desktop folder a dialog would take the missing folder's name for the file.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
+}
+
+QString ConfigDirFiles::ExportProposal(const QString &name)
+{
+    return StartFolder() + QLatin1Char('/') + name + QStringLiteral(".xml");
+}
+
+ConfigDirFiles::Result ConfigDirFiles::CheckNewName(const QString &name) const
+{
+    const Result check = CheckName(name);
+    if (check != Result::Ok)
+        return check;
+    return Exists(name) ? Result::Exists : Result::Ok;
 }
 
 ConfigDirFiles::Result ConfigDirFiles::CreateNew(const QString &name, const QByteArray &content) const

@@ -13,6 +13,7 @@ public:
         TooLarge,    // over MaxImportSize; refused before anything is read
         BadName,     // empty, holds a dot, a path separator, a control character or a character
                      // the data file cannot hold
+        TooLong,     // "<name>.xml" is longer than the system allows a file name to be
         Reserved,    // "Base" or "imageAndLines"
         Exists,      // a file of that name is already in the folder
         Missing,     // the file to copy, rename or delete is not there
@@ -20,6 +21,8 @@ public:
     };
 
     static constexpr qint64 MaxImportSize = 1024 * 1024;
+    // The longest file name the system takes, in bytes of the encoded name (NAME_MAX).
+    static constexpr int MaxFileNameBytes = 255;
 
     explicit ConfigDirFiles(const QString &dir) : m_Dir(dir) {}
 
@@ -29,13 +32,25 @@ public:
     QString FilePath(const QString &name) const;
     bool Exists(const QString &name) const;
 
-    // A name for a new file: a plain file name that the product's data file also holds as typed.
+    // A name for a new file: a plain file name that the product's data file also holds as typed
+    // and the system takes as a file name with its ".xml".
     static bool IsSafeName(const QString &name);
+    // "<name>.xml" is longer than MaxFileNameBytes once encoded.
+    static bool IsTooLong(const QString &name);
     // One file name of the folder, without a way out of it (names of files already there).
     static bool IsPlainName(const QString &name);
     static bool IsReserved(const QString &name);
     // What an imported file is called here: its file name up to the first dot.
     static QString ImportName(const QString &sourcePath);
+    // Why a name for a new file is refused, before the folder is looked at: BadName, TooLong,
+    // Reserved, or Ok.
+    static Result CheckName(const QString &name);
+    // The text id that tells the user why an operation was refused.
+    static uint RefusalTextId(Result result);
+    // Where the file dialogs start: the desktop folder, or the home folder when there is none.
+    static QString StartFolder();
+    // The file an export proposes: the configuration's own file name in StartFolder.
+    static QString ExportProposal(const QString &name);
 
     // A new file copied from the product's factory "Base/Base.xml".
     Result Add(const QString &name) const;

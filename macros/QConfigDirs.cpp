@@ -13,24 +13,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
 const QColor kBlueBar(0, 169, 224);
 const QColor kGreyBar(178, 179, 180);
 const QString kIcons = QStringLiteral(":/new/prefix1/Imges/QLStyleKeybordTabWidget/icon18x18/");
-
-uint RefusalText(ConfigDirFiles::Result result)
-{
-    switch (result) {
-    case ConfigDirFiles::Result::Reserved:
-    case ConfigDirFiles::Result::Exists:
-        return 140;
-    default:
-        return 139;
-    }
-}
 } // namespace
 
 QConfigDirs::QConfigDirs(QWidget *parent) : QWidget(parent)
@@ -162,7 +150,7 @@ void QConfigDirs::on_But_AddFile_clicked()
             Refresh();
             return;
         }
-        Notice(kGreyBar, RefusalText(result));
+        Notice(kGreyBar, ConfigDirFiles::RefusalTextId(result));
         if (result == ConfigDirFiles::Result::Missing || result == ConfigDirFiles::Result::WriteFailed)
             return;
         if (HID_API::PageDeviceGoing())
@@ -170,11 +158,22 @@ void QConfigDirs::on_But_AddFile_clicked()
     }
 }
 
+uint QConfigDirs::KeptText(const QString &name) const
+{
+    if (ConfigDirFiles::IsReserved(name))
+        return 761;
+    return name == m_InUse ? 760 : 0;
+}
+
 void QConfigDirs::on_But_DeleteFile_clicked()
 {
     QListWidgetItem *row = ConfigFileListWidget->currentItem();
-    if (!row || row->text() == m_InUse || ConfigDirFiles::IsReserved(row->text()))
+    if (!row)
         return;
+    if (const uint kept = KeptText(row->text())) {
+        Notice(kGreyBar, kept);
+        return;
+    }
     if (ConfigDirFiles(Dir()).Remove(row->text()) == ConfigDirFiles::Result::Ok)
         delete ConfigFileListWidget->takeItem(ConfigFileListWidget->row(row));
 }
@@ -184,8 +183,12 @@ void QConfigDirs::on_But_RenameFile_clicked()
     const ConfigDirFiles files(Dir());
     for (;;) {
         QListWidgetItem *row = ConfigFileListWidget->currentItem();
-        if (!row || row->text() == m_InUse || ConfigDirFiles::IsReserved(row->text()))
+        if (!row)
             return;
+        if (const uint kept = KeptText(row->text())) {
+            Notice(kGreyBar, kept);
+            return;
+        }
         QInputDialogCopy ask(this);
         const QString name = ask.text();
         if (name.isEmpty())
@@ -197,7 +200,7 @@ void QConfigDirs::on_But_RenameFile_clicked()
             ConfigFileListWidget->setCurrentItem(ConfigFileListWidget->findItems(name, Qt::MatchExactly).value(0));
             return;
         }
-        Notice(kGreyBar, RefusalText(result));
+        Notice(kGreyBar, ConfigDirFiles::RefusalTextId(result));
         if (result == ConfigDirFiles::Result::Missing || result == ConfigDirFiles::Result::WriteFailed)
             return;
         if (HID_API::PageDeviceGoing())
@@ -205,20 +208,22 @@ void QConfigDirs::on_But_RenameFile_clicked()
     }
 }
 
-QString QConfigDirs::ChooseFile(bool save)
+QString QConfigDirs::ChooseFile(const QString &exportName)
 {
     // The file dialog runs events like any other wait; a file chosen after the mouse went is
     // none.
     NestedWait::Scope wait;
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString file = save ? QFileDialog::getSaveFileName(this, QStringLiteral("导出文件"), desktop, QStringLiteral("xml file(*.xml)"))
-                              : QFileDialog::getOpenFileName(this, QStringLiteral("导入文件"), desktop, QStringLiteral("Xml file(*.xml)"));
+    const QString file = !exportName.isEmpty()
+                             ? QFileDialog::getSaveFileName(this, QStringLiteral("导出文件"), ConfigDirFiles::ExportProposal(exportName),
+                                                            QStringLiteral("xml file(*.xml)"))
+                             : QFileDialog::getOpenFileName(this, QStringLiteral("导入文件"), ConfigDirFiles::StartFolder(),
+                                                            QStringLiteral("Xml file(*.xml)"));
     return wait.DeviceWent() ? QString() : file;
 }
 
 void QConfigDirs::on_But_InPutFile_clicked()
 {
-    const QString source = ChooseFile(false);
+    const QString source = ChooseFile(QString());
     if (source.isEmpty())
         return;
     MainWidget *w = MainWidget::instance();
@@ -227,7 +232,7 @@ void QConfigDirs::on_But_InPutFile_clicked()
     QString name;
     const ConfigDirFiles::Result result = ConfigDirFiles(Dir()).Import(source, &name);
     if (result != ConfigDirFiles::Result::Ok) {
-        Notice(kBlueBar, RefusalText(result));
+        Notice(kBlueBar, ConfigDirFiles::RefusalTextId(result));
         return;
     }
     Refresh();
@@ -238,11 +243,12 @@ void QConfigDirs::on_But_OutFile_clicked()
     QListWidgetItem *row = ConfigFileListWidget->currentItem();
     if (!row)
         return;
+    const QString name = row->text(); // the list may be rebuilt while the dialog is up
     // The save dialog asks before an existing file is replaced.
-    const QString target = ChooseFile(true);
+    const QString target = ChooseFile(name);
     if (target.isEmpty())
         return;
-    if (ConfigDirFiles(Dir()).Export(row->text(), target) != ConfigDirFiles::Result::Ok) {
+    if (ConfigDirFiles(Dir()).Export(name, target) != ConfigDirFiles::Result::Ok) {
         if (MainWidget *w = MainWidget::instance())
             w->ShowMessage(kBlueBar, GetLangText(297) + QStringLiteral(": ") + target, true);
     }

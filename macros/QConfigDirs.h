@@ -47,8 +47,11 @@ private:
     void AppendRow(const QString &name);
     QString Dir() const;
     void Notice(const QColor &bar, uint textId) const;
-    // A file to import (or to export to, when save); empty when none was chosen.
-    QString ChooseFile(bool save);
+    // The text that says why a row is kept from rename and delete (the base configuration, the
+    // one in use), or 0.
+    uint KeptText(const QString &name) const;
+    // A file to import, or to export the configuration exportName to; empty when none was chosen.
+    QString ChooseFile(const QString &exportName);
 
     QVBoxLayout *verticalLayout = nullptr;
     QWidget *widget = nullptr;

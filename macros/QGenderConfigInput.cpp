@@ -1,6 +1,8 @@
 #include "macros/QGenderConfigInput.h"
+#include "app/MainWidget.h"
 #include "app/NestedWait.h"
-
+#include "app/QXM_Process.h"
+#include "device/HID_API.h"
 #include "macros/ConfigDirFiles.h"
 
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <QPushButton>
 
 QString QGenderConfigInput::s_Folder;
+QStringList QGenderConfigInput::s_Reserved;
 QString QGenderConfigInput::s_Suffix;
 QString QGenderConfigInput::s_Result;
 bool QGenderConfigInput::s_Open = false;
@@ -46,7 +49,9 @@ void QGenderConfigInput::setupUi()
     lineEdit->setMinimumHeight(30);
     lineEdit->setMaximumHeight(35);
     lineEdit->setAlignment(Qt::AlignCenter);
-    lineEdit->setStyleSheet(QStringLiteral("color: rgb(243, 243, 243);font: 10pt 'Arial Black';"));
+    // Light text on a dark field, as the popup around it.
+    lineEdit->setStyleSheet(QStringLiteral("color: rgb(243, 243, 243);background-color: rgb(38, 38, 38);"
+                                           "border:1px solid rgb(120, 120, 120);font: 10pt 'Arial Black';"));
     lineEdit->setPlaceholderText(QStringLiteral("请输入"));
     InputLable = new QLabel(QStringLiteral("Enter 键完成"), this);
     InputLable->setObjectName(QStringLiteral("InputLable"));
@@ -55,7 +60,7 @@ void QGenderConfigInput::setupUi()
     InputLable->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 12pt 'Arial Black';"));
 }
 
-QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &suffix)
+QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &suffix, const QStringList &reserved)
 {
     if (s_Open)
         return s_Result;
@@ -64,6 +69,7 @@ QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &su
         return QString();
     s_Folder = folder;
     s_Suffix = suffix;
+    s_Reserved = reserved;
     s_Open = true;
     {
         NestedWait::Scope wait;
@@ -78,13 +84,23 @@ QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &su
 
 void QGenderConfigInput::on_lineEdit_editingFinished()
 {
-    lineEdit->clearFocus();
+    if (m_Refusing)
+        return;
     const QString name = lineEdit->text();
     if (name.isEmpty())
         return;
-    // The name becomes a file of the folder: one plain file name, not one of the product's own.
-    if (!ConfigDirFiles::IsSafeName(name) || ConfigDirFiles::IsReserved(name))
+    if (HID_API::PageDeviceGoing()) {
+        reject(); // a name given after the device went is none: nothing more is said or asked
         return;
+    }
+    // The name becomes a file of the folder: refused as the configuration panel refuses it.
+    ConfigDirFiles::Result check = ConfigDirFiles::CheckName(name);
+    if (check == ConfigDirFiles::Result::Ok && s_Reserved.contains(name, Qt::CaseInsensitive))
+        check = ConfigDirFiles::Result::Reserved;
+    if (check != ConfigDirFiles::Result::Ok) {
+        Refuse(ConfigDirFiles::RefusalTextId(check));
+        return;
+    }
     const QString path = QStringLiteral("%1/%2%3").arg(s_Folder, name, s_Suffix);
     if (QFileInfo::exists(path)) {
         InputLable->setText(QStringLiteral("The file has the same name"));
@@ -93,6 +109,23 @@ void QGenderConfigInput::on_lineEdit_editingFinished()
     s_Result = path;
     hide();
     accept();
+}
+
+void QGenderConfigInput::Refuse(uint textId)
+{
+    MainWidget *main = MainWidget::instance();
+    if (!main)
+        return;
+    m_Refusing = true;
+    main->ShowMessage(QColor(178, 179, 180), GetLangText(textId), true);
+    m_Refusing = false;
+    // Nothing is asked again for a device that went during the message, nor at the end.
+    if (HID_API::PageDeviceGoing() || NestedWait::EndRequested()) {
+        reject();
+        return;
+    }
+    activateWindow();
+    lineEdit->setFocus();
 }
 
 void QGenderConfigInput::on_Exit()

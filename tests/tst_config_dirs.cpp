@@ -35,6 +35,7 @@ private Q_SLOTS:
     void import_data();
     void import();
     void addRenameRemove();
+    void exportProposal();
 };
 
 void TstConfigDirs::listing()
@@ -129,12 +130,39 @@ void TstConfigDirs::addRenameRemove()
     QCOMPARE(files.Remove("Third"), Result::Ok);
     QCOMPARE(files.List(), QStringList({"Base", "Second"}));
 
+    // a file name holds at most 255 bytes with its ".xml": a longer name is told so
+    QCOMPARE(files.Add(QString(252, 'b')), Result::TooLong);
+    QCOMPARE(files.Rename("Second", QString(84, QChar(0x56DB))), Result::TooLong); // 252 bytes of UTF-8
+    QVERIFY(ConfigDirFiles::RefusalTextId(Result::TooLong) != ConfigDirFiles::RefusalTextId(Result::BadName));
+    QCOMPARE(files.Add(QString(251, 'a')), Result::Ok);
+    QCOMPARE(files.Remove(QString(251, 'a')), Result::Ok);
+
     // Export replaces an existing target whole.
     const QString target = dir.filePath("out/Second-copy.xml");
     QVERIFY(Put(target, QByteArray(4096, 'x')));
     QCOMPARE(files.Export("Second", target), Result::Ok);
     QCOMPARE(Get(target), QByteArray("<Backinfos/>"));
     QCOMPARE(files.Export("Gone", target), Result::Missing);
+}
+
+void TstConfigDirs::exportProposal()
+{
+    // The export proposes the configuration's own file in a folder that exists: the desktop, or
+    // the home folder without one.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        if (oldConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+    });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(ConfigDirFiles::ExportProposal("Kept"), home.path() + "/Kept.xml");
+    QVERIFY(QDir(home.path()).mkdir("Desktop"));
+    QCOMPARE(ConfigDirFiles::ExportProposal("Kept"), home.path() + "/Desktop/Kept.xml");
 }
 
 QTEST_GUILESS_MAIN(TstConfigDirs)

@@ -10,14 +10,19 @@
 #include "keyboard/QConfigList.h"
 #include "keyboard/QConfigListItemBase.h"
 #include "keyboard/QLeftMuenTabWidget.h"
+#include "macros/QConfigDirs.h"
+#include "macros/QGenderConfigInput.h"
 #include "macros/QJsonConfing.h"
+#include "mouse/QLStyleBoraWidget.h"
 #include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -57,6 +62,8 @@ private Q_SLOTS:
     void keyboardDrop();
     void foldingAndFileRows();
     void macroRename();
+    void namePopupSaysWhy();
+    void panelSaysWhy();
 
 private:
     QConfigList *Build(const QString &product, int tab);
@@ -327,6 +334,64 @@ void TestConfigList::macroRename()
     QVERIFY(ok.shown().contains(GetLangText(140)) && ok.shown().contains(GetLangText(108)));
     QCOMPARE(a->ItemText(), QStringLiteral("abcdefghij"));
     QVERIFY(QFile::exists(folder + "/abcdefghij.bin") && !QFile::exists(folder + "/A.bin"));
+}
+
+void TestConfigList::namePopupSaysWhy()
+{
+    // the keyboard page's name popup says why it refuses a name, in the configuration panel's
+    // words, shows what is typed readably and keeps the field for the next try
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    auto *create = QLStyleKeybordTabWidget::instance()->findChild<QCreateUserConfigButton *>();
+    QVERIFY(create);
+    const auto luminance = [](const QColor &c) {
+        const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    QStringList answers{QString::fromUtf8("Trip\xF0\x9F\x98\x80"), QStringLiteral("TempBase")};
+    int kept = 0, typed = 0;
+    double contrast = 0;
+    QTimer typist;
+    connect(&typist, &QTimer::timeout, [&] {
+        auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());
+        if (!popup)
+            return;
+        kept += typed > 0 && popup->LineEdit()->hasFocus(); // the field after the refused name
+        ++typed;
+        if (answers.isEmpty()) {
+            const QPalette p = popup->LineEdit()->palette();
+            const double a = luminance(p.color(QPalette::Text)), b = luminance(p.color(QPalette::Base));
+            contrast = (qMax(a, b) + 0.05) / (qMin(a, b) + 0.05);
+            popup->findChild<QPushButton *>(QStringLiteral("ExitButton"))->click();
+            return;
+        }
+        popup->LineEdit()->setText(answers.takeFirst());
+        QTest::keyClick(popup->LineEdit(), Qt::Key_Return);
+    });
+    typist.start(40);
+    MessageAnswerer ok(true);
+    Send(create, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(40, 10));
+    QCOMPARE(ok.count(), 2);
+    QVERIFY(ok.shown().contains(GetLangText(139)) && ok.shown().contains(GetLangText(140)));
+    QCOMPARE(kept, 2);
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+    QVERIFY(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")));
+}
+
+void TestConfigList::panelSaysWhy()
+{
+    // the configuration panel says why it keeps the base and the chosen configuration
+    QConfigDirs *panel = QLStyleBoraWidget::instance()->ConfigDirs();
+    panel->Refresh();
+    panel->SetInUseName(QStringLiteral("Work"));
+    MessageAnswerer ok(true);
+    for (const char *button : {"But_DeleteFile", "But_RenameFile"})
+        for (const QString row : {"Work", "Base"}) {
+            panel->List()->setCurrentItem(panel->List()->findItems(row, Qt::MatchExactly).value(0));
+            panel->findChild<QPushButton *>(QLatin1String(button))->click();
+        }
+    QCOMPARE(ok.count(), 4);
+    QVERIFY(ok.shown().contains(GetLangText(760)) && ok.shown().contains(GetLangText(761)));
+    QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
 }
 
 QTEST_MAIN(TestConfigList)
