@@ -782,6 +782,10 @@ void TestKeyboardPage::chooseConfiguration()
     QTRY_COMPARE_WITH_TIMEOUT(table(2, "W"), QByteArray("01020304"), 10000);
     QCOMPARE(table(0, "Q"), QByteArray("0a0b0c0d"));
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    m_main->OpenKeyboardPage(QStringLiteral("QK75")); // the next opening shows what the keyboard holds
+    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Kb1"));
+    QCOMPARE(board->KeyByName(QStringLiteral("Q"))->Record->LeftValue, QStringLiteral("x"));
+    profiles = m_page->ConfigLists().at(3);
 
     // Base back the same way; a file that is no keyboard configuration changes nothing and says so
     QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Base"))), Qt::LeftButton, {}, QPoint(40, 10));
@@ -792,6 +796,7 @@ void TestKeyboardPage::chooseConfiguration()
     MessageAnswerer ok(true);
     QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Odd"))), Qt::LeftButton, {}, QPoint(40, 10));
     QVERIFY(ok.shown().contains(GetLangText(396)));
+    QCOMPARE(m_dir->readFile("Products/QK75/UserConfig/Odd.xml"), QByteArray("<Backinfos/>"));
     QCOMPARE(ini().toString(), QStringLiteral("Base"));
     QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Base"));
 }
