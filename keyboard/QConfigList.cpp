@@ -8,6 +8,7 @@
 #include "keyboard/QCreatMacroButton.h"
 #include "keyboard/QCreateUserConfigButton.h"
 #include "keyboard/QExPandeItem.h"
+#include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "keyboard/QMacro_Item.h"
 #include "keyboard/QUserConfig_Item.h"
@@ -116,8 +117,14 @@ QListWidgetItem *QConfigList::AddItem(uint8_t kind, const QString &left, const Q
         break;
     case 7: {
         auto *file = new QUserConfig_Item;
-        if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
-            connect(file, &QUserConfig_Item::OPenConfigFile, frame, &QLStyleBoraWidget::on_ChangeConfig);
+        // A row opens its configuration on the page it sits on.
+        connect(file, &QUserConfig_Item::OPenConfigFile, this, [this](const QString &name) {
+            QLStyleKeybordTabWidget *keyboard = QLStyleKeybordTabWidget::instance();
+            if (keyboard && keyboard->isAncestorOf(this))
+                keyboard->on_ConfigDirs_Itemclicked(name);
+            else if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
+                frame->on_ChangeConfig(name);
+        });
         // A row deletes through the tab widget it sits in, not through the mouse page's.
         connect(file, &QUserConfig_Item::DeleteItem, this, [this](const QString &name) {
             for (QWidget *w = parentWidget(); w; w = w->parentWidget())

@@ -11,6 +11,7 @@
 #include "device/QHid_Work_Interface.h"
 #include "device/QKeyBoradMApMange.h"
 #include "keyboard/ConfigItemList.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QLeftMuenTabWidget.h"
@@ -19,6 +20,7 @@
 #include "lighting/AudioMonitor.h"
 #include "lighting/QBaseEffctThread.h"
 #include "lighting/QLightConfigWIdget.h"
+#include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
 #include "widgets/QLStylRadioButton.h"
 #include "widgets/QLayerNavigationBar.h"
@@ -26,10 +28,12 @@
 #include "widgets/RectSwitchButton.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -130,6 +134,9 @@ QLStyleKeybordTabWidget::QLStyleKeybordTabWidget(QWidget *parent) : QWidget(pare
                     &QLStyleKeybordTabWidget::on_InputKeyBoradLuckWinChange);
             connect(manager, &QHid_Threads_Manage::mChangeResetKeyvalueRetul, KeyBoardWidget_Pro,
                     &QMultifunKeyBoard::LoadLayerKeyInfo);
+            // After the board has settled the backup of the layer just written.
+            connect(manager, &QHid_Threads_Manage::mChangeResetKeyvalueRetul, this,
+                    &QLStyleKeybordTabWidget::on_KeysWritten);
         }
     }
     if (MainWidget *main = MainWidget::instance())
@@ -475,6 +482,7 @@ void QLStyleKeybordTabWidget::Leave(bool toDeviceList)
         disconnect(c);
     m_workerConnections.clear();
     m_worker = nullptr;
+    m_sendNext = -1;
     Q_EMIT KeybortCleartabs();
     KeyBoardWidget_Pro->on_ClearDisp();
     m_product.clear();
@@ -685,6 +693,87 @@ void QLStyleKeybordTabWidget::ON_SAEVE(bool)
     if (MainWidget *main = MainWidget::instance())
         main->on_Show_busy_Status(true);
     Q_EMIT SetKeyboardKeys(path, static_cast<uchar>(LevelComboIndex()));
+}
+
+void QLStyleKeybordTabWidget::on_ConfigDirs_Itemclicked(QString itemtext)
+{
+    MainWidget *main = MainWidget::instance();
+    // A keyboard that went (or a page that is not filled) keeps its files as they are.
+    if (!main || m_product.isEmpty() || HID_API::PageDeviceGoing())
+        return;
+    const QString path = QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), itemtext);
+    // The backup of an unconfirmed change is no configuration of its own; a name the data file
+    // cannot hold as typed would not be found again at the next opening.
+    bool usable = IsSafeFileComponent(itemtext) && ConfigDirFiles::IsSafeName(itemtext)
+                  && itemtext.compare(QStringLiteral("TempBase"), Qt::CaseInsensitive) != 0;
+    if (usable) {
+        KeyProfileLayers probe = QConfigBuildManage_Pro().ReadKeyConfig(path);
+        usable = !probe.isEmpty();
+        FreeKeyProfileLayers(probe);
+    }
+    if (!usable) {
+        WriteLogLine(QStringLiteral("keyboard configuration not chosen: %1 cannot be read").arg(path));
+        main->ShowMessage(kGreyBar, GetLangText(396), true);
+        return;
+    }
+    // As before every key write, the file is kept aside until the keyboard has taken it. A
+    // backup still there is that of an earlier change never confirmed: put back over this file
+    // after a refusal, it would replace this configuration with another one.
+    const QString backup = main->UserConfigDir() + QStringLiteral("/TempBase.xml");
+    if ((QFileInfo::exists(backup) && !QFile::remove(backup)) || !QFile::copy(path, backup)) {
+        WriteLogLine(QStringLiteral("keyboard configuration not chosen: no backup of %1").arg(path));
+        main->ShowMessage(kGreyBar, GetLangText(388), true);
+        return;
+    }
+    // Saved by the page's writer before anything else changes, so that the file holds every
+    // layer the page shows and the keyboard is sent; a failure puts everything back.
+    KeyBoardWidget_Pro->LoadLayerKeyInfoFile(path);
+    KeyBoardWidget_Pro->on_TabChangeLayerkeyWidget(static_cast<uchar>(LevelComboIndex()));
+    bool kept = KeyBoardWidget_Pro->SaveLayerKeys(path);
+    if (kept) {
+        const std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
+        if (ini) {
+            ini->setValue(QStringLiteral("default/UserConfig"), itemtext);
+            ini->sync();
+        }
+        kept = ini && ini->status() == QSettings::NoError;
+        // The file's own bytes come back; the data file still names the configuration before.
+        if (!kept && std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(path).constData()) != 0)
+            WriteLogLine(QStringLiteral("keyboard configuration: backup not restored to %1").arg(path));
+    }
+    if (!kept) {
+        WriteLogLine(QStringLiteral("keyboard configuration not chosen: %1 not saved").arg(path));
+        QFile::remove(backup);
+        KeyBoardWidget_Pro->ReloadFromConfig();
+        main->ShowMessage(kGreyBar, GetLangText(388), true);
+        return;
+    }
+    SetConfigName(itemtext);
+    // The keyboard takes one layer per key write: the first goes now, each next one after the
+    // keyboard has taken the one before (on_KeysWritten).
+    m_sendPath = path;
+    m_sendCount = KeyBoardWidget_Pro->LayerCount();
+    m_sendNext = 1;
+    main->on_Show_busy_Status(true);
+    Q_EMIT SetKeyboardKeys(path, 0);
+}
+
+void QLStyleKeybordTabWidget::on_KeysWritten(bool succeeded)
+{
+    if (m_sendNext < 0)
+        return;
+    MainWidget *main = MainWidget::instance();
+    const QString path = CurrentConfigPath();
+    // A refused layer ends the run (the worker has said why), as do another configuration,
+    // the page left and the keyboard gone.
+    if (!succeeded || !main || m_product.isEmpty() || HID_API::PageDeviceGoing() || path != m_sendPath
+        || m_sendNext >= m_sendCount) {
+        m_sendNext = -1;
+        return;
+    }
+    QFile::copy(path, KeyBoardWidget_Pro->BackupPath()); // the guard of each key write
+    main->on_Show_busy_Status(true);
+    Q_EMIT SetKeyboardKeys(path, static_cast<uchar>(m_sendNext++));
 }
 
 void QLStyleKeybordTabWidget::on_ButResetConfing_clicked()

@@ -102,6 +102,12 @@ public Q_SLOTS:
     // Refills the macro rows of the key-definition tab's configuration list; nothing while the
     // page has no such list.
     void ShowLightingTabItems();
+    // Makes a user configuration of the folder the keyboard's own: shown, saved under its name,
+    // kept as "default/UserConfig" and sent to the keyboard layer by layer. A file that is no
+    // keyboard configuration, or a write that fails, changes nothing and says so.
+    void on_ConfigDirs_Itemclicked(QString itemtext);
+    // The keyboard's answer to a key write: the next layer of a chosen configuration goes out.
+    void on_KeysWritten(bool succeeded);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -158,6 +164,10 @@ private:
     QString LayerTexts;
     QString m_product;
     QString m_configName;
+    // A chosen configuration on its way to the keyboard: its file and the next layer to send.
+    QString m_sendPath;
+    int m_sendNext = -1;
+    int m_sendCount = 0;
     quint64 m_fill = 0;
     QPointer<QHid_Work_Interface> m_worker;
     QList<QMetaObject::Connection> m_workerConnections;

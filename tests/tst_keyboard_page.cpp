@@ -14,6 +14,7 @@
 #include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QConfigListItemBase.h"
+#include "keyboard/QCreateUserConfigButton.h"
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QLeftMuenTabWidget.h"
@@ -34,6 +35,7 @@
 #include <QComboBox>
 #include <QStackedWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -71,6 +73,7 @@ private Q_SLOTS:
     void itemListFile();
     void dropRecords_data();
     void dropRecords();
+    void chooseConfiguration();
 
 private:
     void Open(emu::Model model);
@@ -731,6 +734,71 @@ void TestKeyboardPage::dropRecords()
     QCOMPARE(r->type, 8);
     QCOMPARE(r->Lang, int16_t(12));
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(r->value), r->valueLength), value);
+}
+
+void TestKeyboardPage::chooseConfiguration()
+{
+    Open(emu::Model::KeyboardWired);
+    QMultifunKeyBoard *board = m_page->KeyBoard();
+    QConfigList *profiles = m_page->ConfigLists().at(3);
+    // "New configuration" names a copy of the keys shown; it then gets keys of its own
+    QTimer::singleShot(0, [] {
+        if (QWidget *popup = QApplication::activeModalWidget()) {
+            auto *line = popup->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+            line->setText(QStringLiteral("Kb1"));
+            Q_EMIT line->editingFinished();
+        }
+    });
+    QTest::mousePress(profiles->findChild<QCreateUserConfigButton *>(), Qt::LeftButton, {}, QPoint(40, 10));
+    const QString kb1 = m_dir->filePath("Products/QK75/UserConfig/Kb1.xml");
+    KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(kb1);
+    QCOMPARE(layers.size(), 3);
+    for (const auto &[layer, key, code] : {std::make_tuple(0, "Q", "0a0b0c0d"), std::make_tuple(2, "W", "01020304")}) {
+        auto *info = new _KeyValueInfo;
+        info->type = 8;
+        info->KeyButtonName = QLatin1String(key);
+        info->LeftValue = QStringLiteral("x");
+        info->valueLength = 4;
+        memcpy(info->value, QByteArray::fromHex(code).constData(), 4);
+        delete layers.at(layer)->take(info->KeyButtonName);
+        layers.at(layer)->insert(info->KeyButtonName, info);
+    }
+    QVERIFY(QConfigBuildManage_Pro().WriteKeyConfig(kb1, layers));
+    FreeKeyProfileLayers(layers);
+
+    // a click on its row: stored, shown, loaded, and every layer on the keyboard
+    const auto ini = [this] {
+        return QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).value("default/UserConfig");
+    };
+    const auto table = [this, board](int layer, const char *key) {
+        return m_dev->KeyLayer(layer).mid(board->KeyPosByName(QLatin1String(key)), 4).toHex();
+    };
+    QWidget *row = profiles->Row(profiles->FindItem(QStringLiteral("Kb1")));
+    QVERIFY(row);
+    QTest::mousePress(row, Qt::LeftButton, {}, QPoint(40, 10));
+    QCOMPARE(ini().toString(), QStringLiteral("Kb1"));
+    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Kb1"));
+    QCOMPARE(board->KeyByName(QStringLiteral("Q"))->Record->LeftValue, QStringLiteral("x"));
+    QTRY_COMPARE_WITH_TIMEOUT(table(2, "W"), QByteArray("01020304"), 10000);
+    QCOMPARE(table(0, "Q"), QByteArray("0a0b0c0d"));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    m_main->OpenKeyboardPage(QStringLiteral("QK75")); // the next opening shows what the keyboard holds
+    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Kb1"));
+    QCOMPARE(board->KeyByName(QStringLiteral("Q"))->Record->LeftValue, QStringLiteral("x"));
+    profiles = m_page->ConfigLists().at(3);
+
+    // Base back the same way; a file that is no keyboard configuration changes nothing and says so
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Base"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QCOMPARE(ini().toString(), QStringLiteral("Base"));
+    QTRY_COMPARE_WITH_TIMEOUT(table(2, "W") != QByteArray("01020304") && table(0, "Q") != QByteArray("0a0b0c0d"), true, 10000);
+    QVERIFY(m_dir->writeFile("Products/QK75/UserConfig/Odd.xml", "<Backinfos/>"));
+    profiles->AddItem(7, QStringLiteral("Odd"), QString(), QStringLiteral("0x00"));
+    MessageAnswerer ok(true);
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Odd"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QVERIFY(ok.shown().contains(GetLangText(396)));
+    QCOMPARE(m_dir->readFile("Products/QK75/UserConfig/Odd.xml"), QByteArray("<Backinfos/>"));
+    QCOMPARE(ini().toString(), QStringLiteral("Base"));
+    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Base"));
 }
 
 QTEST_MAIN(TestKeyboardPage)

@@ -299,6 +299,12 @@ const QVector<TstWaitSweepKeyboard::Action> &TstWaitSweepKeyboard::Actions()
              t.Lock();
              drop("B", "0x05");
          }},
+        {"configuration chosen that is no keyboard file", 1,
+         [](T &t) {
+             t.m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/Odd.xml"), "<Backinfos/>");
+             Page()->ConfigLists().at(3)->AddItem(7, QStringLiteral("Odd"), QString(), QStringLiteral("0x00"));
+         },
+         [](T &) { QTest::mousePress(Row(3, QStringLiteral("Odd")), Qt::LeftButton, {}, QPoint(40, 10)); }},
         {"macro without its file dropped", 1, macros,
          [](T &t) {
              t.m_dir->removeFile(QStringLiteral("Products/QK75/moidefConfig/Macro1.bin"));
