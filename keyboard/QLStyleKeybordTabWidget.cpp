@@ -556,7 +556,7 @@ void QLStyleKeybordTabWidget::on_butlefit_on_buttonClicked(QAbstractButton *but)
         if (MainTabWidget->currentIndex() != 0)
             MainTabWidget->setCurrentIndex(0);
         EffctAndKeyboardTab->setCurrentIndex(0);
-        TopLabel->setText(GetLangText(187) + GetLangText(161));
+        TopLabel->setText(JoinLangTexts(GetLangText(187), GetLangText(161)));
         // The info line is cleared before the sub-page's own steps, so the speaker message stays.
         DispInfoLabel->clear();
         if (ButBaseLight->isChecked()) {
