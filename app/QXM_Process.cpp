@@ -117,3 +117,31 @@ QString GetLangText(uint id)
 {
     return QXM_Process::instance()->GetText(id);
 }
+
+namespace {
+// Scripts written without spaces between words.
+bool WrittenWithoutSpaces(QChar c)
+{
+    switch (c.script()) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Khmer:
+    case QChar::Script_Myanmar:
+        return true;
+    default:
+        return false;
+    }
+}
+}
+
+QString JoinLangTexts(const QString &first, const QString &second)
+{
+    if (first.isEmpty() || second.isEmpty() || first.back().isSpace() || second.front().isSpace())
+        return first + second;
+    if (WrittenWithoutSpaces(first.back()) && WrittenWithoutSpaces(second.front()))
+        return first + second;
+    return first + QLatin1Char(' ') + second;
+}

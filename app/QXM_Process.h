@@ -32,3 +32,8 @@ private:
 
 // The UI text of a text id in the current language; "not Code" when the table has none.
 QString GetLangText(uint id);
+
+// Two texts of the table as one heading ("Lighting" and "Settings"): a space between them where
+// the language separates words, none where it does not (Chinese, Japanese) or where one of the
+// texts already carries it.
+QString JoinLangTexts(const QString &first, const QString &second);

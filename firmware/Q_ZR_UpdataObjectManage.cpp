@@ -48,6 +48,9 @@ bool s_waiting = false;             // the pause before the last task of a pair
 QVector<StoppedDevice> s_stopped;
 int s_pairWaitMs = 2000;
 bool s_wired = false;
+// What the last refusal of the chain said, shown when the chain ends without an update that
+// spoke for itself; empty for the bare failure text.
+QString s_refusal;
 
 bool OnReceiver(const DeviceRecord *dev)
 {
@@ -110,20 +113,27 @@ bool AcceptableFile(const DownTask *task)
     return file.absolutePath() == folder;
 }
 
+// The failure text, followed by its cause on a line of its own when the cause is known here.
+QString FailureText(uint cause)
+{
+    return cause ? GetLangText(411) + QLatin1Char('\n') + GetLangText(cause) : GetLangText(411);
+}
+
 // The dialog with the failure text and its OK button, so the user is not left without an answer.
 void ShowRefusal()
 {
     QUpdataDlg *dlg = QUpdataDlg::Instance();
+    const QString text = s_refusal.isEmpty() ? FailureText(0) : s_refusal;
     if (dlg->isVisible()) {
-        dlg->on_DispText(GetLangText(411));
+        dlg->on_DispText(text);
         dlg->on_Hidebutton();
         return;
     }
     QPointer<QUpdataDlg> d(dlg);
-    QTimer::singleShot(0, dlg, [d] {
+    QTimer::singleShot(0, dlg, [d, text] {
         // Runs inside the dialog's own loop, after its opening texts.
-        QTimer::singleShot(0, d, [d] {
-            d->on_DispText(GetLangText(411));
+        QTimer::singleShot(0, d, [d, text] {
+            d->on_DispText(text);
             d->on_Hidebutton();
         });
         d->on_pop();
@@ -200,13 +210,16 @@ void EndStep(bool failed)
 }
 
 // A refused task ends like a failed update: its text, then the next task or the chain's end.
+// A download that did not complete (failed, cut short, or sent without the length that must be
+// announced) is named as the cause; a file found out of place keeps the bare text.
 void RefuseTask(DownTask *task)
 {
     WriteLogLine(QStringLiteral("Update refused: ") + task->filePath);
+    s_refusal = FailureText(task->status != DownTaskDone ? 417 : 0);
     if (s_running == task)
         s_running = nullptr;
     FreeTask(task);
-    QUpdataDlg::Instance()->on_DispText(GetLangText(411));
+    QUpdataDlg::Instance()->on_DispText(s_refusal);
     EndStep(true);
 }
 
@@ -386,7 +399,9 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
             dropped = true;
         }
     }
+    s_refusal.clear();
     if (dropped && tasks.isEmpty()) {
+        s_refusal = FailureText(420);
         ShowRefusal();
         return;
     }
@@ -428,23 +443,25 @@ bool Q_ZR_UpdataObjectManage::RunUpdataFile(DownTask *task, bool more)
 {
     if (!task || !task->device)
         return false;
-    // Only a download that completed is written to a device.
-    if (task->status != DownTaskDone)
+    if (task->type != TaskLibrary && task->type != TaskPixArt && task->type != TaskGeehy)
         return false;
     DeviceRecord *dev = task->device;
     const bool receiver = OnReceiver(dev);
     const QImage picture(QString::fromLatin1(receiver ? ReceiverPicture : WiredPicture));
     const QString product = QString::asprintf("   %s %x   ", qPrintable(GetLangText(receiver ? 416 : 415)),
                                               unsigned(dev->version.load()));
+    // The dialog names the product first: a refusal is shown in it as well.
+    QUpdataDlg::Instance()->SetProductImage(picture);
+    SetUpdateDialogProduct(product);
+    // Only a download that completed is written to a device.
+    if (task->status != DownTaskDone)
+        return false;
     const QString path = task->filePath;
     HID_API *hid = HID_API::instance();
-    if (task->type == TaskLibrary || task->type == TaskPixArt || task->type == TaskGeehy)
-        QUpdataDlg::Instance()->SetProductImage(picture);
     if (task->type == TaskLibrary) {
         WireUpdaters();
         Q_ZY_FW_Updata *zy = Q_ZY_FW_Updata::Instance();
         zy->ShowDialog(picture);
-        SetUpdateDialogProduct(product);
         if (!AcceptableFile(task)) {
             WriteLogLine(QStringLiteral("找不到中颖升级文件 Not finde:") + path);
             return false;
@@ -461,7 +478,6 @@ bool Q_ZR_UpdataObjectManage::RunUpdataFile(DownTask *task, bool more)
         WireUpdaters();
         Q_YX_FW_Updata *yx = Q_YX_FW_Updata::Instance();
         yx->ShowDialog(picture);
-        SetUpdateDialogProduct(product);
         if (task->type == TaskPixArt)
             yx->SetDevices(dev, nullptr);
         else
@@ -483,13 +499,16 @@ bool Q_ZR_UpdataObjectManage::RunUpdataFile(DownTask *task, bool more)
     return false;
 }
 
+// An update that ran speaks for itself: an earlier refusal's cause is not repeated for it.
 void Q_ZR_UpdataObjectManage::OnUpdateEnded()
 {
+    s_refusal.clear();
     EndStep(false);
 }
 
 void Q_ZR_UpdataObjectManage::OnUpdaterDone()
 {
+    s_refusal.clear();
     EndStep(true);
 }
 

@@ -188,7 +188,7 @@ void QKeyBoradConfigSet::InitComboViews()
 
 void QKeyBoradConfigSet::on_LangualChange()
 {
-    SleepLabel->setText(GetLangText(77) + GetLangText(161));
+    SleepLabel->setText(JoinLangTexts(GetLangText(77), GetLangText(161)));
     SleepInfolabel->setText(GetLangText(318));
     ReportRateLabel->setText(GetLangText(319));
     ReportRateInfolabel->setText(GetLangText(320));

@@ -515,7 +515,6 @@ void QLStyleKeybordTabWidget::BuildConfigButtons(const QString &file)
             button->setMaximumWidth(50);
             button->setMinimumHeight(25);
             ApplyAppFont(button, kTabLabelPixels);
-            button->installEventFilter(this); // keeps the hover font inside the tab
             Tab_Button_Layout->addWidget(button, 1);
             ConfigButtonGroup->addButton(button, n);
             if (!main)
@@ -565,7 +564,7 @@ void QLStyleKeybordTabWidget::on_butlefit_on_buttonClicked(QAbstractButton *but)
         if (MainTabWidget->currentIndex() != 0)
             MainTabWidget->setCurrentIndex(0);
         EffctAndKeyboardTab->setCurrentIndex(0);
-        TopLabel->setText(GetLangText(187) + GetLangText(161));
+        TopLabel->setText(JoinLangTexts(GetLangText(187), GetLangText(161)));
         // The info line is cleared before the sub-page's own steps, so the speaker message stays.
         DispInfoLabel->clear();
         if (ButBaseLight->isChecked()) {
@@ -926,29 +925,10 @@ void QLStyleKeybordTabWidget::SetDisplayOn(bool on)
 
 bool QLStyleKeybordTabWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FontChange) {
-        auto *button = qobject_cast<QLStylRadioButton *>(watched);
-        if (button && button->parentWidget() == Tab_BarWidget)
-            FitTabLabel(button);
-    }
     if ((watched == tab && event->type() == QEvent::Show) ||
         ((watched == KeyBoardWidget_Pro || watched == EffctAndKeyboardTab) && event->type() == QEvent::Resize))
         PlaceWidgets();
     return QWidget::eventFilter(watched, event);
-}
-
-void QLStyleKeybordTabWidget::FitTabLabel(QAbstractButton *button)
-{
-    // A tab is at most 50 wide, and the larger font under the mouse would cut a label such
-    // as "Profiles" at both sides: the label takes the largest size that fits, down to its
-    // resting size.
-    QFont font = button->font();
-    int size = font.pixelSize();
-    const int room = button->width() - 2;
-    while (size > kTabLabelPixels && QFontMetrics(font).horizontalAdvance(button->text()) > room)
-        font.setPixelSize(--size);
-    if (size != button->font().pixelSize())
-        button->setFont(font);
 }
 
 void QLStyleKeybordTabWidget::PlaceWidgets()

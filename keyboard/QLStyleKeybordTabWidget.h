@@ -120,7 +120,6 @@ private:
     void TurnOffDisplaySwitch();
     void CheckSpeaker();
     void PlaceWidgets();
-    void FitTabLabel(QAbstractButton *button);
     // True when the page was left (or rebuilt) since fill was taken.
     bool Stale(quint64 fill) const { return fill != m_fill; }
 

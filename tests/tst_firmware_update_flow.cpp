@@ -93,6 +93,7 @@ private Q_SLOTS:
     void nothingUnconfirmedOrIncompleteIsWritten_data();
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
+    void refusalNamesProductAndCause();
     void probeReadsPastNotices();
     void dialogTexts();
 
@@ -412,9 +413,39 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
     DialogCloser closer;
     Q_ZR_UpdataObjectManage::StartUpdate({new DownTask(*good), new DownTask(*good)});
     QTRY_COMPARE(closer.closed, 1);
-    QCOMPARE(closer.text, GetLangText(411));
+    QCOMPARE(closer.text, GetLangText(411) + "\n" + GetLangText(420));
     Q_ZR_UpdataObjectManage::StartUpdate({});
     QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy());
+}
+
+void TstFirmwareUpdateFlow::refusalNamesProductAndCause()
+{
+    // Neither image comes with a length: both are refused, and the dialog that says so names
+    // the mouse and the cause.
+    Serve();
+    LoopbackHttpServer::Route route;
+    route.declaredLength = -2;
+    for (const char *name : {"qx3_pixart_v200.bin", "qx3_geehy_v27.bin"}) {
+        route.body = Sample(name);
+        m_server->setRoute(QByteArray("/") + name, route);
+    }
+    SetUpdateDialogProduct(QStringLiteral("66"));
+    auto mouse = PlugQx3();
+    const uint32_t node = mouse->node();
+    MessageAnswerer yes(true);
+    DialogCloser closer;
+    QString product;
+    closer.beforeOk = [&] { product = QUpdataDlg::Instance()->ButtonText(); };
+    MainWidget w;
+    QTRY_VERIFY_WITH_TIMEOUT(TileOf(node) && TileOf(node)->HasUpdate(), 10000);
+    TileOf(node)->on_ButUpdata_clicked();
+    QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, 60000);
+    QVERIFY2(product.trimmed().startsWith(GetLangText(415) + " "), qPrintable(product));
+    QCOMPARE(closer.text, GetLangText(411) + "\n" + GetLangText(417));
+    QByteArray pixArt;
+    mouse->WithFlash([&](emu::PixArtFlash &f) { pixArt = f.Written(); });
+    QVERIFY(pixArt.isEmpty());
+    QVERIFY(!mouse->Bootloader() || mouse->Bootloader()->Written().isEmpty());
 }
 
 void TstFirmwareUpdateFlow::probeReadsPastNotices()

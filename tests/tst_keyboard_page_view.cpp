@@ -6,6 +6,7 @@
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QKeyLableItem.h"
+#include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QMultifunKeyBoard.h"
 #include "keyboard/QMultifunKeyButton.h"
@@ -135,8 +136,14 @@ void TestKeyboardPageView::lightingView()
     for (QLabel *title : {ui->Back_Effict, ui->BackLightInfo})
         QVERIFY2(Shows(title, title->rect(), &main), qPrintable(title->objectName()));
 
+    // Headings joined from two texts: a space only where the language puts one between words.
+    const QString lighting[] = {QStringLiteral("灯光设置"), QStringLiteral("Lighting Settings"), QStringLiteral("조명 설정")};
+    const QString sleep[] = {QStringLiteral("休眠设置"), QStringLiteral("Sleep Settings"), QStringLiteral("절전 설정")};
     for (uchar lan : {0, 1, 2}) {
         main.on_setLanuage(lan);
+        page->ButLight->click();
+        QCOMPARE(page->TopLabel->text(), lighting[lan]);
+        QCOMPARE(page->KeyBoradConfigSet->findChild<QLabel *>(QStringLiteral("SleepLabel"))->text(), sleep[lan]);
         QCOMPARE(page->ButBaseLight->text(), GetLangText(187));
         QCOMPARE(page->ButAudionLight->text(), GetLangText(167));
         QVERIFY(TextShows(page->ButBaseLight, &main));

@@ -183,6 +183,13 @@ private Q_SLOTS:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(tab, &leave);
         QCOMPARE(tab->font().pixelSize(), 13);
+        // A label wider than its tab at the hover size grows only as far as it fits.
+        tab->setText(QStringLiteral("Functions"));
+        tab->resize(70, 25);
+        QApplication::sendEvent(tab, &enter);
+        QVERIFY(tab->font().pixelSize() >= 13);
+        QVERIFY(QFontMetrics(tab->font()).horizontalAdvance(tab->text()) <= tab->width() - 2);
+        QApplication::sendEvent(tab, &leave);
 
         tab->resize(80, 30);
         tab->setChecked(true);

@@ -2,7 +2,13 @@
 #include "app/QXM_Process.h"
 #include "widgets/AppFont.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+
+namespace {
+const int kRestPixels = 13;  // the label's size
+const int kHoverPixels = 18; // its size under the mouse, where it fits
+}
 
 QLStylRadioButton::QLStylRadioButton(QWidget *parent) : QRadioButton(parent)
 {
@@ -26,13 +32,21 @@ void QLStylRadioButton::on_RefreshLangual()
 
 void QLStylRadioButton::enterEvent(QEvent *event)
 {
-    setFont(LoadAppFont(18));
+    // A tab can be narrower than its label at the hover size ("Functions" in a 70 px tab, any
+    // label in the keyboard's 50 px tabs), which would cut it at both sides: the label takes the
+    // largest size that fits, down to its resting size.
+    QFont font = LoadAppFont(kHoverPixels);
+    int size = kHoverPixels;
+    const int room = width() - 2;
+    while (size > kRestPixels && QFontMetrics(font).horizontalAdvance(text()) > room)
+        font.setPixelSize(--size);
+    setFont(font);
     QRadioButton::enterEvent(event);
 }
 
 void QLStylRadioButton::leaveEvent(QEvent *event)
 {
-    setFont(LoadAppFont(13));
+    setFont(LoadAppFont(kRestPixels));
     QRadioButton::leaveEvent(event);
 }
 

@@ -2,7 +2,7 @@
 #include <QRadioButton>
 
 // A tab-like choice with a text id: white centred text, a blue underline while on, and a larger
-// font under the mouse.
+// font under the mouse, as large as the button's width lets the label be.
 class QLStylRadioButton : public QRadioButton
 {
     Q_OBJECT
