@@ -401,6 +401,8 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
     }
     s_refusal.clear();
     if (dropped && tasks.isEmpty()) {
+        // The record that named the product is gone: no placeholder or earlier product heads it.
+        SetUpdateDialogProduct(QString());
         s_refusal = FailureText(420);
         ShowRefusal();
         return;

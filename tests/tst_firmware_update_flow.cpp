@@ -411,9 +411,12 @@ void TstFirmwareUpdateFlow::tasksAndFilesRefused()
     // Tasks of devices the list no longer holds (gone during their downloads) are dropped and
     // freed; the user is told.
     DialogCloser closer;
+    QString product = QStringLiteral("66");
+    closer.beforeOk = [&] { product = QUpdataDlg::Instance()->ButtonText(); };
     Q_ZR_UpdataObjectManage::StartUpdate({new DownTask(*good), new DownTask(*good)});
     QTRY_COMPARE(closer.closed, 1);
     QCOMPARE(closer.text, GetLangText(411) + "\n" + GetLangText(420));
+    QVERIFY2(product.trimmed().isEmpty(), qPrintable(product));
     Q_ZR_UpdataObjectManage::StartUpdate({});
     QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy());
 }
