@@ -129,6 +129,10 @@ void QConfigDirs::Refresh()
         return;
     for (const QString &name : ConfigDirFiles(dir).List())
         AppendRow(name);
+    // The buttons act on the current row: the configuration in use is it until another is
+    // clicked, so none of them does nothing.
+    if (QListWidgetItem *inUse = ConfigFileListWidget->findItems(m_InUse, Qt::MatchExactly).value(0))
+        ConfigFileListWidget->setCurrentItem(inUse);
 }
 
 void QConfigDirs::on_But_ToMouseConfig_clicked()

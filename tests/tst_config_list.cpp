@@ -381,8 +381,11 @@ void TestConfigList::panelSaysWhy()
 {
     // the configuration panel says why it keeps the base and the chosen configuration
     QConfigDirs *panel = QLStyleBoraWidget::instance()->ConfigDirs();
-    panel->Refresh();
     panel->SetInUseName(QStringLiteral("Work"));
+    panel->Refresh();
+    // Opened, the panel's buttons act on the configuration in use.
+    QVERIFY(panel->List()->currentItem());
+    QCOMPARE(panel->List()->currentItem()->text(), QStringLiteral("Work"));
     MessageAnswerer ok(true);
     for (const char *button : {"But_DeleteFile", "But_RenameFile"})
         for (const QString row : {"Work", "Base"}) {
