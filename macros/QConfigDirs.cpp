@@ -210,10 +210,16 @@ QString QConfigDirs::ChooseFile(bool save)
     // The file dialog runs events like any other wait; a file chosen after the mouse went is
     // none.
     NestedWait::Scope wait;
+    // Made as QFileDialog's own save and open choices make theirs, and run like every dialog so
+    // that the program's end closes it (as a Cancel).
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString file = save ? QFileDialog::getSaveFileName(this, QStringLiteral("导出文件"), desktop, QStringLiteral("xml file(*.xml)"))
-                              : QFileDialog::getOpenFileName(this, QStringLiteral("导入文件"), desktop, QStringLiteral("Xml file(*.xml)"));
-    return wait.DeviceWent() ? QString() : file;
+    QFileDialog dialog(this, save ? QStringLiteral("导出文件") : QStringLiteral("导入文件"), desktop,
+                       save ? QStringLiteral("xml file(*.xml)") : QStringLiteral("Xml file(*.xml)"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (NestedWait::ExecDialog(dialog) != QDialog::Accepted || wait.DeviceWent())
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void QConfigDirs::on_But_InPutFile_clicked()
