@@ -6,6 +6,7 @@
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/ZR_YX_MouseThread.h"
+#include "device/QHID_TempWokThred.h"
 #include "device/QHidListWidget.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
@@ -618,6 +619,7 @@ void TstDeviceListPage::closeDuringASlowCodeRead()
     QVERIFY(clock.isValid());
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!HID_API::instance()->DeviceMap().contains(node));
+    QVERIFY(HID_API::instance()->CodeReader()->isRunning()); // the window did not wait for it
     delete w;
     QCOMPARE(emu::OpenHandles(node), 0);
 }
