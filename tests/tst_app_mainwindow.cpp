@@ -21,9 +21,9 @@
 
 #include <QAction>
 #include <QBackingStore>
-#include <QMenu>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QSettings>
 #include <QTabBar>
