@@ -306,7 +306,7 @@ uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool ye
         NestedWait::Scope wait(file, line);
         QDottomMessgDlg dlg(nullptr, colour, text, yesOnly, width());
         dlg.move(pos().x(), pos().y() + height() / 3);
-        dlg.exec();
+        NestedWait::ExecDialog(dlg); // not opened when its slide-in was cut short by the end
         result = wait.DeviceWent() || NestedWait::EndRequested() ? 0 : QDottomMessgDlg::LastResult();
         dlg.close();
     }

@@ -2,6 +2,7 @@
 #include "device/HID_API.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QList>
 #include <QPointer>
@@ -24,6 +25,12 @@ QList<QEventLoop *> &openLoops()
 {
     static QList<QEventLoop *> loops;
     return loops;
+}
+// Dialogs running through ExecDialog, innermost last.
+QList<QPointer<QDialog>> &openDialogs()
+{
+    static QList<QPointer<QDialog>> dialogs;
+    return dialogs;
 }
 QList<Held> &held()
 {
@@ -119,6 +126,11 @@ void NestedWait::RequestEnd()
     if (!OnGuiThread())
         return;
     s_endRequested = true;
+    // Innermost first: each dialog's own reject (Cancel, No) closes it and leaves its loop.
+    const QList<QPointer<QDialog>> dialogs = openDialogs();
+    for (int i = dialogs.size() - 1; i >= 0; --i)
+        if (QDialog *dialog = dialogs.at(i); dialog && dialog->isVisible())
+            dialog->reject();
     for (QEventLoop *loop : qAsConst(openLoops()))
         loop->quit();
 }
@@ -153,6 +165,35 @@ void NestedWait::Exec(QEventLoop &loop)
     openLoops().append(&loop);
     loop.exec();
     openLoops().removeOne(&loop);
+}
+
+int NestedWait::ExecDialog(QDialog &dialog)
+{
+    if (!OnGuiThread())
+        return dialog.exec();
+    if (s_endRequested) {
+        if (dialog.isVisible()) // shown by its caller before it runs modally
+            dialog.reject();
+        return QDialog::Rejected;
+    }
+    QPointer<QDialog> guard(&dialog);
+    openDialogs().append(guard);
+    // Shown here as exec() would show it, so that an end asked in a wait inside its opening
+    // (which rejects it before exec() has a loop to leave) is seen before that loop starts.
+    const bool wasModal = dialog.testAttribute(Qt::WA_ShowModal);
+    dialog.setAttribute(Qt::WA_ShowModal, true);
+    dialog.setResult(0);
+    dialog.show();
+    int result = QDialog::Rejected;
+    if (guard && s_endRequested && dialog.isVisible())
+        dialog.reject();
+    if (guard)
+        result = dialog.isVisible() ? dialog.exec() : dialog.result();
+    openDialogs().removeAll(guard); // a deleted dialog: the null entries go
+    if (!guard)
+        return QDialog::Rejected;
+    dialog.setAttribute(Qt::WA_ShowModal, wasModal);
+    return s_endRequested ? int(QDialog::Rejected) : result;
 }
 
 void NestedWait::SetEnterHook(EnterHook hook)

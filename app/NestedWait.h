@@ -2,6 +2,7 @@
 #include <QObject>
 #include <functional>
 
+class QDialog;
 class QEventLoop;
 
 // Every wait that runs events on the GUI thread (DelayMs, questions, messages, dialogs, reply
@@ -42,7 +43,8 @@ public:
 
     // The program's end was asked (the window closed, the tray's exit) while something waited:
     // every open wait returns early, later ones at once, and loops of waits stop looping, so
-    // that the end, run through AfterWaits, comes soon. A new main window clears it.
+    // that the end, run through AfterWaits, comes soon. Open dialogs run by ExecDialog are
+    // rejected, which is their Cancel or No. A new main window clears it.
     static void RequestEnd();
     // The end asked where a wait may be open: with one open, the end is requested and `end`
     // runs once the outermost wait has returned, and true tells the caller to stop there;
@@ -52,6 +54,10 @@ public:
     static void ClearEndRequest();
     // Runs `loop` for a wait on the GUI thread; it returns early once the end is asked.
     static void Exec(QEventLoop &loop);
+    // Runs `dialog` modally as QDialog::exec does (the caller opens the Scope where it is a
+    // wait). The end asked while it opens or runs rejects it; with the end asked before, or
+    // during a wait in its opening, it does not open (or is closed at once) and gives Rejected.
+    static int ExecDialog(QDialog &dialog);
 
     // Tests: called on entering every wait, with the place that waits.
     using EnterHook = std::function<void(const char *file, int line)>;

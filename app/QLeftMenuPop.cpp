@@ -125,7 +125,7 @@ void QLeftMenuPop::Animationgeometry_show()
     m_Animation->setEndValue(openRect());
     m_Animation->start();
     // Not a wait: the menu holds nothing a device's going frees, so devices come and go meanwhile.
-    exec();
+    NestedWait::ExecDialog(*this); // closed by the program's end like any dialog
 }
 
 void QLeftMenuPop::Animationgeometry_hide()

@@ -96,6 +96,7 @@ HID_API::HID_API(QWidget *parent) : QWidget(parent)
     connect(this, &HID_API::Signal_GrabKeyBoradConfigMaps, m_manager, &QHid_Threads_Manage::on_GrabKeyBoradConfigMaps);
     connect(this, &HID_API::SynchronizingDeviceData, m_manager, &QHid_Threads_Manage::on_SynchronizingDeviceData);
     connect(this, &HID_API::SyncGrabCode, m_codeReader, &QHID_TempWokThred::on_GetProductPassWord);
+    connect(m_codeReader, &QThread::finished, this, &HID_API::DropRefusedAfterRead);
     connect(m_codeReader, &QHID_TempWokThred::GrabCodeAnswered, this, [this](quint64 request, const QString &code) {
         if (request == m_awaitedCodeRequest) // a late reply of an earlier request is not this device's code
             on_HidGrabCodeSucceed(code);
@@ -127,7 +128,10 @@ HID_API::~HID_API()
     if (AudioMonitor *audio = AudioMonitor::instance())
         audio->on_StopGrabEffct();
     m_pendingNotices.clear();
+    // The window has gone: a slow device's code read still running ends by its own time-outs,
+    // and what it reads through is freed after it.
     m_codeReader->wait();
+    DropRefusedAfterRead();
     m_manager->StopAll();
     // The page owns every record it opened: the listed ones and their companions, each once.
     QSet<DeviceRecord *> records;
@@ -258,13 +262,40 @@ void HID_API::KeepWorker(DeviceRecord *record, QHid_Work_Interface *worker)
         m_manager->AddWorker(record->deviceId, worker);
 }
 
-void HID_API::RefuseWorker(QHid_Work_Interface *worker, uint32_t deviceId)
+void HID_API::RefuseWorker(QHid_Work_Interface *worker, uint32_t deviceId, DeviceRecord *record)
+{
+    if (worker && m_codeReader->Reads(worker)) {
+        // The code reader may still be reading through this worker: it is never deleted under
+        // it, and the window does not wait for a slow device's transfer (the wait returns at
+        // once when the program's end is asked). What the read uses goes when it has ended.
+        m_codeReader->WaitIdle(10000);
+        if (m_codeReader->Reads(worker)) {
+            m_refusedInRead.append(Refused{worker, deviceId, record});
+            return;
+        }
+    }
+    DropWorker(worker, deviceId);
+    if (record)
+        CloseDeviceRecord(record);
+}
+
+void HID_API::DropRefusedAfterRead()
+{
+    for (int i = m_refusedInRead.size() - 1; i >= 0; --i) {
+        const Refused r = m_refusedInRead.at(i);
+        if (m_codeReader->Reads(r.worker))
+            continue;
+        m_refusedInRead.removeAt(i);
+        DropWorker(r.worker, r.deviceId);
+        if (r.record)
+            CloseDeviceRecord(r.record);
+    }
+}
+
+void HID_API::DropWorker(QHid_Work_Interface *worker, uint32_t deviceId)
 {
     if (!worker)
         return;
-    // The code reader may still be reading through this worker: it is never deleted under it.
-    m_codeReader->WaitIdle(10000);
-    m_codeReader->wait();
     if (m_manager->Worker(deviceId) == worker) {
         m_manager->RemoveWorker(deviceId);
         return;
@@ -424,10 +455,10 @@ DeviceRecord *HID_API::AttachArrivedDevice(uint32_t deviceId, ushort vendorId, u
         return nullptr;
     }
     const QString code = GrabDeviceCode(worker);
-    // The device may have gone, or been listed by a nested notice, during the waits.
-    if (ArrivalCancelled(deviceId) || m_deviceMap.contains(deviceId)) {
-        RefuseWorker(worker, deviceId);
-        CloseDeviceRecord(record);
+    // The device may have gone, or been listed by a nested notice, during the waits; once the
+    // program's end is asked no device is listed any more.
+    if (ArrivalCancelled(deviceId) || m_deviceMap.contains(deviceId) || NestedWait::EndRequested()) {
+        RefuseWorker(worker, deviceId, record);
         return nullptr;
     }
     const bool none = IsNoCode(code);
@@ -450,8 +481,7 @@ DeviceRecord *HID_API::AttachArrivedDevice(uint32_t deviceId, ushort vendorId, u
         KeepWorker(record, worker);
         return record;
     }
-    RefuseWorker(worker, deviceId);
-    CloseDeviceRecord(record);
+    RefuseWorker(worker, deviceId, record);
     return nullptr;
 }
 

@@ -188,7 +188,11 @@ private:
     void HandleNotice(const Notice &notice);
     void DeviceEvent(uint32_t comID, uchar updadaEven);
     void WorkOffNotices();
-    void RefuseWorker(QHid_Work_Interface *worker, uint32_t deviceId);
+    // Deletes a worker that is not kept, and closes its record when one is given. While the
+    // code reader still reads through it, both are kept until the read has ended.
+    void RefuseWorker(QHid_Work_Interface *worker, uint32_t deviceId, DeviceRecord *record = nullptr);
+    void DropWorker(QHid_Work_Interface *worker, uint32_t deviceId);
+    void DropRefusedAfterRead();
     QHid_Work_Interface *MakeWorker(DeviceRecord *record);
     void KeepWorker(DeviceRecord *record, QHid_Work_Interface *worker);
     void ForgetDevice(uint32_t deviceId, DeviceRecord *record, bool showTip);
@@ -206,6 +210,15 @@ private:
     QString m_grabbedCode;
     quint64 m_awaitedCodeRequest = 0;
     QHID_TempWokThred *m_codeReader = nullptr;
+    // Refused while the code reader still read through them (a slow device, or the program's
+    // end asked): freed once that read has ended.
+    struct Refused
+    {
+        QHid_Work_Interface *worker = nullptr;
+        uint32_t deviceId = 0;
+        DeviceRecord *record = nullptr;
+    };
+    QList<Refused> m_refusedInRead;
     QHid_Work_Interface *m_currentWorker = nullptr;
     QHid_Threads_Manage *m_manager = nullptr;
     QMap<uint32_t, DeviceRecord *> m_deviceMap;

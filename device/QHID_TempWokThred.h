@@ -19,6 +19,9 @@ public:
     // The number of the request started last (0 before the first).
     quint64 LastRequest() const { return m_request.load(); }
     bool IsBusy() const { return m_busy.load(); }
+    // A read through this worker has been asked and has not ended: the worker and its record
+    // are still in use (GUI thread).
+    bool Reads(const QHid_Work_Interface *worker) const { return m_busy.load() && m_worker == worker; }
     // Waits, processing events, until no read runs; false when it still runs after timeoutMs.
     bool WaitIdle(int timeoutMs);
 

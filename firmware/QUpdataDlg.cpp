@@ -193,6 +193,12 @@ void QUpdataDlg::on_hide()
 void QUpdataDlg::on_Hidebutton()
 {
     m_wait.reset(); // the update has ended: nothing it held is held any more
+    if (NestedWait::EndRequested()) {
+        // The program's end waited for the update (a firmware write is never cut short); it
+        // follows now, without asking for OK.
+        hide();
+        return;
+    }
     pushButton->show();
     MainWidget *main = MainWidget::instance();
     if (!main)

@@ -217,12 +217,17 @@ QString QConfigDirs::ChooseFile(const QString &exportName)
     // The file dialog runs events like any other wait; a file chosen after the mouse went is
     // none.
     NestedWait::Scope wait;
-    const QString file = !exportName.isEmpty()
-                             ? QFileDialog::getSaveFileName(this, QStringLiteral("导出文件"), ConfigDirFiles::ExportProposal(exportName),
-                                                            QStringLiteral("xml file(*.xml)"))
-                             : QFileDialog::getOpenFileName(this, QStringLiteral("导入文件"), ConfigDirFiles::StartFolder(),
-                                                            QStringLiteral("Xml file(*.xml)"));
-    return wait.DeviceWent() ? QString() : file;
+    // Made as QFileDialog's own save and open choices make theirs, and run like every dialog so
+    // that the program's end closes it (as a Cancel).
+    const bool save = !exportName.isEmpty();
+    QFileDialog dialog(this, save ? QStringLiteral("导出文件") : QStringLiteral("导入文件"),
+                       save ? ConfigDirFiles::ExportProposal(exportName) : ConfigDirFiles::StartFolder(),
+                       save ? QStringLiteral("xml file(*.xml)") : QStringLiteral("Xml file(*.xml)"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (NestedWait::ExecDialog(dialog) != QDialog::Accepted || wait.DeviceWent())
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void QConfigDirs::on_But_InPutFile_clicked()

@@ -74,9 +74,9 @@ QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &su
     {
         NestedWait::Scope wait;
         QGenderConfigInput popup;
-        popup.exec();
-        if (wait.DeviceWent())
-            s_Result.clear(); // the name was given for a device that has gone
+        NestedWait::ExecDialog(popup);
+        if (wait.DeviceWent() || NestedWait::EndRequested())
+            s_Result.clear(); // the name was given for a device that has gone, or the program ends
     }
     s_Open = false;
     return s_Result;

@@ -148,7 +148,7 @@ void QGenerateFile::setupUi()
 bool QGenerateFile::GetResult(QString *name, int *mode)
 {
     NestedWait::Scope wait;
-    int result = exec();
+    int result = NestedWait::ExecDialog(*this); // Rejected once the program's end is asked
     if (wait.DeviceWent())
         result = QDialog::Rejected; // the name was given for a device that has gone
     const QString text = lineEdit->text();

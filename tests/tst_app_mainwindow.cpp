@@ -4,6 +4,7 @@
 #include "app/ProductCatalogue.h"
 #include "app/QLeftMenuPop.h"
 #include "app/QXM_Process.h"
+#include "app/TrayIcon.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
@@ -18,9 +19,11 @@
 #include "tests/support/TestProgramDir.h"
 #include "tests/support/WaitSweep.h"
 
+#include <QAction>
 #include <QBackingStore>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QSettings>
 #include <QTabBar>
@@ -330,6 +333,50 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible() && !MainWidget::instance(), 1500);
         QCOMPARE(closed.count(), 1);
         delete w;
+    }
+
+    // The tray's exit while a question is open, or still sliding in: it closes at once as a No,
+    // and one whose opening was cut short does not open.
+    void trayExitClosesTheQuestion_data()
+    {
+        QTest::addColumn<int>("exitAfterMs");
+        QTest::newRow("open") << 900;
+        QTest::newRow("sliding in") << 200;
+    }
+    void trayExitClosesTheQuestion()
+    {
+        QFETCH(int, exitAfterMs);
+        TestProgramDir dir;
+        MainWidget w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto questionShown = [] {
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (qobject_cast<QDottomMessgDlg *>(t) && t->isVisible())
+                    return true;
+            return false;
+        };
+        QElapsedTimer clock;
+        bool shownAtExit = false, shownAfterExit = false;
+        int answer = -1;
+        QTimer watch, safetyNet;
+        connect(&watch, &QTimer::timeout, [&] { shownAfterExit = shownAfterExit || (clock.isValid() && questionShown()); });
+        watch.start(10);
+        connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+        safetyNet.start(8000);
+        QTimer::singleShot(0, &w, [&] { answer = w.ShowMessage(QColor(0, 169, 224), QStringLiteral("Reset the mouse?"), false); });
+        QTimer::singleShot(exitAfterMs, &w, [&] {
+            clock.start();
+            shownAtExit = questionShown();
+            TrayIcon::Instance()->Menu()->actions().value(1)->trigger();
+            shownAfterExit = questionShown();
+        });
+        QCOMPARE(QCoreApplication::exec(), 0); // the program's loop ends through the tray's exit
+        QVERIFY(clock.isValid());
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(answer, 0);
+        QCOMPARE(shownAtExit, exitAfterMs > 600); // the slide-in takes 600 ms
+        QVERIFY(!shownAfterExit);
     }
 
     // The page's exit button clicked during a wait: the page is left once the wait has returned.

@@ -3,6 +3,7 @@
 // row deletes.
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
+#include "app/TrayIcon.h"
 #include "keyboard/ConfigItemList.h"
 #include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QCreateUserConfigButton.h"
@@ -17,8 +18,10 @@
 #include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
@@ -64,6 +67,7 @@ private Q_SLOTS:
     void macroRename();
     void namePopupSaysWhy();
     void panelSaysWhy();
+    void trayExitCancelsTheRename();
 
 private:
     QConfigList *Build(const QString &product, int tab);
@@ -395,6 +399,40 @@ void TestConfigList::panelSaysWhy()
     QCOMPARE(ok.count(), 4);
     QVERIFY(ok.shown().contains(GetLangText(760)) && ok.shown().contains(GetLangText(761)));
     QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
+}
+
+void TestConfigList::trayExitCancelsTheRename()
+{
+    // the tray's exit while the name dialog is open closes it as a Cancel: a name confirmed
+    // after the exit is not stored
+    const QString folder = m_dir->filePath("Products/QM8/moidefConfig");
+    QVERIFY(QJsonConfing(folder).WriteMacroFile("Burst", QJsonConfing::ImageToHex(QJsonConfing::MacroImage("Burst", QByteArray("\x80\x00\x0a\x04", 4))), 1, 1));
+    QConfigList *macros = Build(QStringLiteral("QM8"), 2);
+    QConfigListItemBase *row = macros->Row(macros->FindItem(QStringLiteral("Burst")));
+    bool asked = false, openAfterExit = true;
+    QTimer::singleShot(300, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("QInputDialog") && w->isVisible()) {
+                asked = true;
+                w->findChild<QLineEdit *>(QStringLiteral("InputEdit"))->setText(QStringLiteral("Ren2"));
+                TrayIcon::Instance()->Menu()->actions().value(1)->trigger();
+                openAfterExit = w->isVisible();
+                if (openAfterExit)
+                    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("But_Confirm")), Qt::LeftButton);
+            }
+    });
+    QTimer::singleShot(0, [row] {
+        Send(row, QEvent::MouseButtonPress, Qt::RightButton, QPoint(40, 10));
+        Send(row, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(40, 10));
+    });
+    QTimer safetyNet;
+    connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    safetyNet.start(8000);
+    QCOMPARE(QCoreApplication::exec(), 0); // the program's loop ends through the tray's exit
+    QVERIFY(asked);
+    QVERIFY(!openAfterExit);
+    QCOMPARE(row->ItemText(), QStringLiteral("Burst"));
+    QVERIFY(QFile::exists(folder + "/Burst.bin") && !QFile::exists(folder + "/Ren2.bin"));
 }
 
 QTEST_MAIN(TestConfigList)

@@ -6,6 +6,7 @@
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/ZR_YX_MouseThread.h"
+#include "device/QHID_TempWokThred.h"
 #include "device/QHidListWidget.h"
 #include "device/QHid_Threads_Manage.h"
 #include "device/QHid_Work_Interface.h"
@@ -17,6 +18,7 @@
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
+#include "tests/support/WaitSweep.h"
 #include "widgets/Battery.h"
 #include "widgets/QWaitGifWidget.h"
 
@@ -125,6 +127,7 @@ private Q_SLOTS:
     void programsOwnKeyboardWorker();
     void leftPageDeviceGoesAlone();
     void goingPageInertDuringArrival();
+    void closeDuringASlowCodeRead();
 
 private:
     std::unique_ptr<TestProgramDir> m_dir;
@@ -585,6 +588,40 @@ void TstDeviceListPage::goingPageInertDuringArrival()
     QCOMPARE(w.TabWidget()->currentIndex(), 0); // left once the arrival was done
     const QByteArray after = data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
     QCOMPARE(after, before);
+}
+
+// The title bar's close while a slow mouse's code read holds the arrival: the window goes within
+// about a second; the refused worker and its record go once the read has ended.
+void TstDeviceListPage::closeDuringASlowCodeRead()
+{
+    auto *w = new MainWidget;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QWidget *closer = w->findChild<QWidget *>(QStringLiteral("But_Close2"));
+    QElapsedTimer clock;
+    bool armed = true;
+    NestedWait::SetEnterHook([&](const char *file, int) {
+        if (!armed || !QByteArray(file).endsWith("QHID_TempWokThred.cpp"))
+            return;
+        armed = false;
+        QTimer::singleShot(300, w, [&] {
+            clock.start();
+            WaitSweep::SystemClick(closer, Qt::LeftButton);
+        });
+    });
+    auto slow = Device20Of(emu::MakeDevice(Model::MouseWired));
+    emu::Knobs k;
+    k.writeDelayMs = 3000; // the code request's transfer takes this long
+    slow->setKnobs(k);
+    const uint32_t node = emu::Plug(slow);
+    QTRY_VERIFY_WITH_TIMEOUT(!MainWidget::instance() && !w->isVisible(), 10000);
+    NestedWait::SetEnterHook(nullptr);
+    QVERIFY(clock.isValid());
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!HID_API::instance()->DeviceMap().contains(node));
+    QVERIFY(HID_API::instance()->CodeReader()->isRunning()); // the window did not wait for it
+    delete w;
+    QCOMPARE(emu::OpenHandles(node), 0);
 }
 
 QTEST_MAIN(TstDeviceListPage)

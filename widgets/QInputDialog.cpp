@@ -115,8 +115,9 @@ QString QInputDialog::GetText(const QString &prompt, const char *file, int line)
     if (!shared)
         shared = new QInputDialog(nullptr);
     shared->label->setText(prompt);
-    shared->exec();
-    if (!shared || wait.DeviceWent()) {
+    NestedWait::ExecDialog(*shared);
+    // The end rejects it (Cancel); nothing typed or confirmed after the end is handed back.
+    if (!shared || wait.DeviceWent() || NestedWait::EndRequested()) {
         lastText().clear();
         return QString();
     }

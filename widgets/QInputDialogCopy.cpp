@@ -19,9 +19,9 @@ QInputDialogCopy::QInputDialogCopy(QWidget *parent) : QDialog(parent)
     if (NestedWait::EndRequested())
         return; // the program ends: nothing is asked, the name stays empty
     NestedWait::Scope wait;
-    exec();
-    if (wait.DeviceWent())
-        InputEdit->clear(); // the name was given for a device that has gone
+    NestedWait::ExecDialog(*this);
+    if (wait.DeviceWent() || NestedWait::EndRequested())
+        InputEdit->clear(); // the name was given for a device that has gone, or the program ends
 }
 
 void QInputDialogCopy::setupUi()
