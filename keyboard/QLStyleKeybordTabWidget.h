@@ -159,6 +159,7 @@ private:
     QString m_product;
     QString m_configName;
     quint64 m_fill = 0;
+    bool m_leaveHeld = false; // a leave asked inside a wait follows it
     QPointer<QHid_Work_Interface> m_worker;
     QList<QMetaObject::Connection> m_workerConnections;
     QPointer<QDisplayInformation> m_popup;
