@@ -615,11 +615,9 @@ void TstDeviceListPage::tilesClickedInOneWait()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     HID_API *page = HID_API::instance();
     QTRY_COMPARE_WITH_TIMEOUT(VisibleTiles(page), 2, 5000);
-    QTimer::singleShot(50, &w, [&] {
-        for (uint32_t id : {kb, other})
-            WaitSweep::SystemClick(page->TileMap().value(id)->findChild<QLabel *>(QStringLiteral("LablePictue")),
-                                   Qt::LeftButton);
-    });
+    for (uint32_t id : {kb, other}) // queued: they arrive inside the wait below
+        WaitSweep::SystemClick(page->TileMap().value(id)->findChild<QLabel *>(QStringLiteral("LablePictue")),
+                               Qt::LeftButton);
     DelayMs(300);
     QVERIFY(page->TileMap().value(kb)->IsOpening());
     QTRY_VERIFY_WITH_TIMEOUT(!page->TileMap().value(other)->IsOpening() && !page->TileMap().value(kb)->IsOpening(), 10000);
