@@ -30,7 +30,6 @@
 #include <QCursor>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
@@ -192,9 +191,6 @@ void MainWidget::CreatePages()
     connect(m_EditPage, &QEditPage::MacroFileChangge, m_KeyboardPage, &QLStyleKeybordTabWidget::on_MacroFileChangge);
     connect(m_EditPage, &QEditPage::MacroFileChangge, m_MousePage, &QLStyleMouseTabWidget::on_MacroFileChangge);
     connect(Tab_BeseWdiget, &QTabWidget::currentChanged, this, &MainWidget::on_TabChanged);
-    // Their exit buttons free the pages' contents: during a wait the leave follows the wait.
-    m_KeyboardPage->ButExit->installEventFilter(this);
-    m_MousePage->ButExit->installEventFilter(this);
 }
 
 void MainWidget::on_TabChanged(int index)
@@ -440,19 +436,54 @@ void MainWidget::ClearSyncFlag2()
 
 // ---- pages ----
 
+bool MainWidget::SwitchHeld(std::function<void()> again)
+{
+    if (!NestedWait::Open())
+        return false;
+    NestedWait::AfterWaits(this, std::move(again));
+    return true;
+}
+
 void MainWidget::switchTo(QWidget *page, int state)
 {
+    if (SwitchHeld([this, shown = QPointer<QWidget>(page), state] {
+            if (shown)
+                switchTo(shown, state);
+        }))
+        return;
     m_PreviousPage = Tab_BeseWdiget->currentWidget();
     Tab_BeseWdiget->setCurrentWidget(page);
     m_PageState = state;
 }
 
+void MainWidget::LeaveShownDevicePage()
+{
+    // Opened over another device's page: that page is left first, as its exit leaves it.
+    const int shown = Tab_BeseWdiget->currentIndex();
+    if (shown == 1 && m_MousePage)
+        m_MousePage->CloseTabs();
+    else if (shown == 2 && m_KeyboardPage)
+        m_KeyboardPage->ExitPage();
+    else
+        return;
+    SetPageIndex();
+}
+
+void MainWidget::ShowDevicePage(int index)
+{
+    Tab_BeseWdiget->setCurrentIndex(index);
+    // The page's device is the one whose page is shown, also when its tab was shown already.
+    if (HID_API *api = HID_API::instance())
+        api->SetDevicePageOpen(true);
+}
+
 void MainWidget::OpenKeyboardPage(const QString &productFolder)
 {
     ShowBusyAt(true);
+    LeaveShownDevicePage();
     SetProductName(productFolder);
     m_DevicePageKind = 2;
-    Tab_BeseWdiget->setCurrentIndex(2);
+    ShowDevicePage(2);
     if (m_KeyboardPage)
         m_KeyboardPage->BuildPage(productFolder);
     on_Hide_busy_Status();
@@ -460,9 +491,10 @@ void MainWidget::OpenKeyboardPage(const QString &productFolder)
 
 void MainWidget::OpenMousePage(const QString &productFolder)
 {
+    LeaveShownDevicePage();
     SetProductName(productFolder);
     m_DevicePageKind = 1;
-    Tab_BeseWdiget->setCurrentIndex(1);
+    ShowDevicePage(1);
     if (m_MousePage)
         m_MousePage->LoadProductItems(productFolder);
 }
@@ -593,6 +625,8 @@ void MainWidget::on_setLanuage(uchar lan)
 
 void MainWidget::on_MarcoQuitPage()
 {
+    if (SwitchHeld([this] { on_MarcoQuitPage(); }))
+        return;
     if (m_PreviousPage)
         Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
 }
@@ -651,6 +685,8 @@ void MainWidget::on_Resize(bool)
 
 void MainWidget::on_pushIndex(int index)
 {
+    if (SwitchHeld([this, index] { on_pushIndex(index); }))
+        return;
     Tab_BeseWdiget->setCurrentIndex(index);
 }
 
@@ -668,6 +704,8 @@ void MainWidget::on_TabChangeKeybordTabWidgett()
 
 void MainWidget::on_But_ExitPage()
 {
+    if (SwitchHeld([this] { on_But_ExitPage(); }))
+        return;
     if (m_PageState == 4 && m_PreviousPage)
         Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
     Q_EMIT DispExitButton(false);
@@ -675,6 +713,8 @@ void MainWidget::on_But_ExitPage()
 
 void MainWidget::on_RollBackPage()
 {
+    if (SwitchHeld([this] { on_RollBackPage(); }))
+        return;
     if (m_PreviousPage)
         Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
 }
@@ -683,17 +723,6 @@ void MainWidget::on_RollBackPage()
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress && NestedWait::Open()
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (m_KeyboardPage && watched == m_KeyboardPage->ButExit) {
-            NestedWait::AfterWaits(m_KeyboardPage, [page = m_KeyboardPage] { page->ButExit_on_clicked(); });
-            return true;
-        }
-        if (m_MousePage && watched == m_MousePage->ButExit) {
-            NestedWait::AfterWaits(m_MousePage, [page = m_MousePage] { page->ButExit_on_clicked(); });
-            return true;
-        }
-    }
     if (watched == this && event->type() == QEvent::WindowStateChange) {
         const Qt::WindowStates s = windowState();
         if (s == Qt::WindowMaximized)

@@ -1,7 +1,7 @@
 #include "app/QLeftMenuPop.h"
-#include "app/NestedWait.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "widgets/AppFont.h"
 
@@ -175,9 +175,6 @@ void QLeftMenuPop::SwitchPage(void (MainWidget::*show)())
     DelayMs(SettleMs);
     if (!(main = MainWidget::instance()))
         return;
-    // Opened from inside a wait: the page it waits on stays until that wait has returned.
-    if (NestedWait::Open())
-        NestedWait::AfterWaits(main, [main, show] { (main->*show)(); });
-    else
-        (main->*show)();
+    // Opened from inside a wait, the switch itself follows that wait.
+    (main->*show)();
 }

@@ -4,6 +4,7 @@
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -106,7 +107,6 @@ QLStyleKeybordTabWidget::QLStyleKeybordTabWidget(QWidget *parent) : QWidget(pare
     InitWidgets();
 
     connect(ButExit, &QPushButton::clicked, this, &QLStyleKeybordTabWidget::ButExit_on_clicked);
-    connect(ButExit, &QPushButton::clicked, KeyBoardWidget_Pro, &QMultifunKeyBoard::on_LampEffect_Stop);
     connect(this, &QLStyleKeybordTabWidget::KeybortCleartabs, KeyBoardWidget_Pro, &QMultifunKeyBoard::on_freeButton);
     connect(LevaCombox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &QLStyleKeybordTabWidget::on_LayerbarButtonChange);
@@ -446,6 +446,19 @@ void QLStyleKeybordTabWidget::ExitPage()
 
 void QLStyleKeybordTabWidget::ButExit_on_clicked()
 {
+    // Leaving frees what a wait may hold: inside one the leave follows it, asked once however
+    // often it was (a double click, a device removal), and only of the page it was asked of.
+    if (NestedWait::Open()) {
+        if (!m_leaveHeld) {
+            m_leaveHeld = true;
+            NestedWait::AfterWaits(this, [this, fill = m_fill] {
+                m_leaveHeld = false;
+                if (!Stale(fill))
+                    Leave(true);
+            });
+        }
+        return;
+    }
     Leave(true);
 }
 
@@ -627,7 +640,10 @@ void QLStyleKeybordTabWidget::on_RestDispText(int id)
         SelectDIspWidget->show();
         DispInfoLabel->clear();
     } else if (id == 1) {
-        Q_EMIT PageChange(2);
+        const quint64 fill = m_fill;
+        Q_EMIT PageChange(2); // waits: no audio effect is chosen for a page left meanwhile
+        if (Stale(fill))
+            return;
         LightSubPage = 2;
         CheckSpeaker();
         SelectDIspWidget->hide();

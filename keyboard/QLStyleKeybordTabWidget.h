@@ -168,6 +168,7 @@ private:
     int m_sendNext = -1;
     int m_sendCount = 0;
     quint64 m_fill = 0;
+    bool m_leaveHeld = false; // a leave asked inside a wait follows it
     QPointer<QHid_Work_Interface> m_worker;
     QList<QMetaObject::Connection> m_workerConnections;
     QPointer<QDisplayInformation> m_popup;

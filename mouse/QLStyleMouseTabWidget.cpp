@@ -1,6 +1,7 @@
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/DpiConfigRecord.h"
@@ -394,6 +395,7 @@ void QLStyleMouseTabWidget::butlefit_on_buttonClicked(int buttonId)
 
 void QLStyleMouseTabWidget::LoadProductItems(const QString &productFolder)
 {
+    ++m_fill;
     m_product = productFolder;
     ProductLabel->setText(productFolder);
     MainWidget *main = MainWidget::instance();
@@ -803,6 +805,7 @@ void QLStyleMouseTabWidget::CloseTabs()
 
 void QLStyleMouseTabWidget::on_Cleared()
 {
+    ++m_fill;
     m_loaded = false;
     m_sleepRangeLoaded = false;
     ResetControls();
@@ -811,6 +814,19 @@ void QLStyleMouseTabWidget::on_Cleared()
 
 void QLStyleMouseTabWidget::ButExit_on_clicked()
 {
+    // Leaving frees what a wait may hold: inside one the leave follows it, asked once however
+    // often it was (a double click, a device removal), and only of the page it was asked of.
+    if (NestedWait::Open()) {
+        if (!m_leaveHeld) {
+            m_leaveHeld = true;
+            NestedWait::AfterWaits(this, [this, fill = m_fill] {
+                m_leaveHeld = false;
+                if (fill == m_fill)
+                    ButExit_on_clicked();
+            });
+        }
+        return;
+    }
     if (MainWidget *w = MainWidget::instance())
         w->SetPageIndex();
     CloseTabs();

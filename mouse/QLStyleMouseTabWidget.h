@@ -127,6 +127,8 @@ private:
     QButtonGroup *m_buttons = nullptr;
     QString m_product;
     bool m_loaded = false;
+    quint64 m_fill = 0;       // counts the page's fillings and emptyings
+    bool m_leaveHeld = false; // a leave asked inside a wait follows it
     // Slider ranges of the loaded mouse (ten times the device's units): a text refresh keeps them.
     bool m_sleepRangeLoaded = false;
     // Firmware downloads this page queued and the download manager has not handed back yet.

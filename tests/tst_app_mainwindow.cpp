@@ -379,17 +379,33 @@ private Q_SLOTS:
         QVERIFY(!shownAfterExit);
     }
 
-    // The page's exit button clicked during a wait: the page is left once the wait has returned.
+    // The page's exit button clicked, double-clicked or given Space during a wait: the page is
+    // left once the wait has returned.
+    void pageExitDuringAWaitFollowsIt_data()
+    {
+        QTest::addColumn<int>("clicks"); // 0: Space on the focused button
+        QTest::newRow("click") << 1;
+        QTest::newRow("double click") << 2;
+        QTest::newRow("Space") << 0;
+    }
     void pageExitDuringAWaitFollowsIt()
     {
+        QFETCH(int, clicks);
         TestProgramDir dir;
         MainWidget w;
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         w.OpenKeyboardPage("QK75");
         QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
+        page->ButExit->setFocus();
         QString inWait;
-        QTimer::singleShot(100, &w, [page] { WaitSweep::SystemClick(page->ButExit, Qt::LeftButton); });
+        QTimer::singleShot(100, &w, [&] {
+            if (clicks == 0)
+                WaitSweep::SystemKey(&w, Qt::Key_Space, QStringLiteral(" "));
+            for (int i = 0; i < clicks; ++i) // queued at once: the second click is a double click
+                WaitSweep::SystemClick(page->ButExit, Qt::LeftButton);
+        });
         QTimer::singleShot(400, &w, [&] { inWait = page->BuiltProduct(); });
         DelayMs(600);
         QCOMPARE(inWait, QStringLiteral("QK75"));

@@ -1,5 +1,6 @@
 // The device list page against the emulator: the first scan, hot-plug in both orders, refused
 // codes, bad notices, removals during an arrival, the current device going away, tiles.
+#include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
@@ -22,6 +23,7 @@
 #include "widgets/Battery.h"
 #include "widgets/QWaitGifWidget.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
@@ -128,6 +130,8 @@ private Q_SLOTS:
     void leftPageDeviceGoesAlone();
     void goingPageInertDuringArrival();
     void closeDuringASlowCodeRead();
+    void tilesClickedInOneWait_data();
+    void tilesClickedInOneWait();
 
 private:
     std::unique_ptr<TestProgramDir> m_dir;
@@ -141,6 +145,7 @@ void TstDeviceListPage::initTestCase()
 
 void TstDeviceListPage::init()
 {
+    HID_API::SetWorkerFactory(&MakeCodeWorker);
     emu::Reset();
     m_dir.reset(new TestProgramDir);
     ClearProductListCache();
@@ -622,6 +627,40 @@ void TstDeviceListPage::closeDuringASlowCodeRead()
     QVERIFY(HID_API::instance()->CodeReader()->isRunning()); // the window did not wait for it
     delete w;
     QCOMPARE(emu::OpenHandles(node), 0);
+}
+
+// Two tiles clicked during one wait open their pages in turn once it has returned: the second
+// device's page is shown, that device is the page's device, and the first page was left.
+void TstDeviceListPage::tilesClickedInOneWait_data()
+{
+    QTest::addColumn<int>("second");
+    QTest::newRow("two keyboards") << int(Model::KeyboardWired);
+    QTest::newRow("a keyboard, then a mouse") << int(Model::MouseWired);
+}
+
+void TstDeviceListPage::tilesClickedInOneWait()
+{
+    QFETCH(int, second);
+    const bool mouse = Model(second) == Model::MouseWired;
+    HID_API::SetWorkerFactory(nullptr); // the program's workers read what the pages need
+    emu::SetTimeScale(0.05);
+    const uint32_t kb = emu::Plug(emu::MakeDevice(Model::KeyboardWired));
+    const uint32_t other = emu::Plug(emu::MakeDevice(Model(second)));
+    MainWidget w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    HID_API *page = HID_API::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(VisibleTiles(page), 2, 5000);
+    for (uint32_t id : {kb, other}) // queued: they arrive inside the wait below
+        WaitSweep::SystemClick(page->TileMap().value(id)->findChild<QLabel *>(QStringLiteral("LablePictue")),
+                               Qt::LeftButton);
+    DelayMs(300);
+    QVERIFY(page->TileMap().value(kb)->IsOpening());
+    QTRY_VERIFY_WITH_TIMEOUT(!page->TileMap().value(other)->IsOpening() && !page->TileMap().value(kb)->IsOpening(), 10000);
+    QCOMPARE(w.TabWidget()->currentIndex(), mouse ? 1 : 2);
+    QCOMPARE(page->PageDevice(), page->DeviceById(other));
+    if (mouse)
+        QVERIFY(QLStyleKeybordTabWidget::instance()->BuiltProduct().isEmpty());
 }
 
 QTEST_MAIN(TstDeviceListPage)

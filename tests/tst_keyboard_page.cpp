@@ -528,8 +528,9 @@ void TestKeyboardPage::restoreAndDrop()
     QCOMPARE(sent.count(), 3);
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
     {
-        // the page left while the question is shown: nothing saved or sent
-        MessageAnswerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        // the page emptied while the question is shown (its exit would follow the question):
+        // nothing saved or sent
+        MessageAnswerer yes(true, [this] { m_page->ExitPage(); m_main->SetPageIndex(); });
         m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
     }
     QCOMPARE(sent.count(), 3);
@@ -588,11 +589,11 @@ void TestKeyboardPage::restoreAndDrop()
     QTRY_COMPARE_WITH_TIMEOUT(m_dev->FactoryResets(), resets + 1, 5000);
     QCOMPARE(QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).value("user/KeybordAudioSleep").toInt(), 2);
 
-    // the keyboard unplugged while the restore question is shown: the question stops there
+    // the page emptied while the restore question is shown: the question stops there
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
     const int now = m_dev->FactoryResets();
     {
-        MessageAnswerer yes(true, [this] { m_page->ButExit_on_clicked(); });
+        MessageAnswerer yes(true, [this] { m_page->ExitPage(); m_main->SetPageIndex(); });
         m_page->ButResetConfing->click();
     }
     QCOMPARE(m_main->TabWidget()->currentIndex(), 0);

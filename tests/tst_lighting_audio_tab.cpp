@@ -2,6 +2,7 @@
 // its receiver) and, for the sound itself, a PulseAudio daemon of the test's own: the settings it
 // keeps, the sleep it raises and restores, and the frames the keyboard shows for a played tone.
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
@@ -16,8 +17,10 @@
 #include "tests/emu/EmuKeyboard.h"
 #include "tests/support/PulseTestServer.h"
 #include "tests/support/TestProgramDir.h"
+#include "tests/support/WaitSweep.h"
 #include "widgets/QEditColourDialog.h"
 #include "widgets/QLR_PopWidget.h"
+#include "widgets/QMaskGrayLabel.h"
 #include "widgets/QSliderAlterMax.h"
 
 #include <QLineEdit>
@@ -49,6 +52,8 @@ private Q_SLOTS:
     void toneFrames_data() { wires_data(); }
     void toneFrames();
     void sinkUnloadedAndRefresh();
+    void exitDuringTheTabsWait_data();
+    void exitDuringTheTabsWait();
 
 private:
     void StartServer();
@@ -135,6 +140,9 @@ void TestAudioTab::Click(uint id)
 void TestAudioTab::SettleManager()
 {
     QTRY_VERIFY_WITH_TIMEOUT(HID_API::instance()->Manager()->PendingCommands() == 0, kWaitMs);
+    // the busy mask the commands raise is down: it keeps clicks and keys from the page
+    const QMaskGrayLabel *mask = m_main->findChild<QMaskGrayLabel *>();
+    QTRY_VERIFY_WITH_TIMEOUT(!mask || mask->isHidden(), kWaitMs);
     QTest::qWait(50);
 }
 
@@ -205,6 +213,7 @@ void TestAudioTab::settingsAndSleep()
     QCOMPARE(Tip(), wireless ? QString::fromUtf8("休眠设置为20分钟") : QString());
 
     // The interval: 20 is refused and the stored one put back; 120 is stored and emitted.
+    SettleManager();
     QSignalSpy grab(m_light, &QLightConfigWIdget::ResetAudionGrabTime);
     for (const char *typed : {"20", "120"}) {
         m_light->ui->EditVertrefresh->setText(QLatin1String(typed));
@@ -386,6 +395,51 @@ void TestAudioTab::sinkUnloadedAndRefresh()
     m_page->on_RestDispText(0);
     m_page->on_RestDispText(1);
     QVERIFY(!m_light->Masked());
+}
+
+// The page's exit during the 100 ms wait of the tab's opening: Space on the focused exit is
+// kept by the busy mask, and the page stays with its effect; a leave asked inside the wait
+// follows it, and no audio effect runs after the page has gone.
+void TestAudioTab::exitDuringTheTabsWait_data()
+{
+    QTest::addColumn<bool>("space");
+    QTest::newRow("Space under the mask") << true;
+    QTest::newRow("left from inside the wait") << false;
+}
+
+void TestAudioTab::exitDuringTheTabsWait()
+{
+    QFETCH(bool, space);
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:" + m_dir->filePath(QStringLiteral("no-server")).toLocal8Bit());
+    Open(Wire::KeyboardWired);
+    server.isEmpty() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", server);
+    m_light->ShowMask(true);
+    Click(169); // the stored choice, run again when the tab opens
+    AudioMonitor *audio = AudioMonitor::instance();
+    m_page->on_RestDispText(0);
+    QVERIFY(!audio->CurrentEffect());
+    m_main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    m_page->ButExit->setFocus();
+    bool armed = true;
+    NestedWait::SetEnterHook([&](const char *file, int) {
+        if (!armed || !QByteArray(file).endsWith("QMultifunKeyBoard.cpp"))
+            return;
+        armed = false;
+        if (space)
+            WaitSweep::SystemKey(m_main.get(), Qt::Key_Space, QStringLiteral(" "));
+        else
+            m_page->ButExit_on_clicked();
+    });
+    m_page->on_RestDispText(1);
+    NestedWait::SetEnterHook(nullptr);
+    QVERIFY(!armed);
+    QTest::qWait(100); // what the wait held runs from the event loop
+    QCOMPARE(m_main->TabWidget()->currentIndex(), space ? 2 : 0);
+    QCOMPARE(bool(audio->CurrentEffect()), space);
+    if (!space)
+        QVERIFY(!audio->isRunning());
 }
 
 QTEST_MAIN(TestAudioTab)

@@ -4,6 +4,7 @@
 #include "app/QXM_Process.h"
 #include "widgets/AppFont.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMovie>
 #include <QPainter>
@@ -46,6 +47,8 @@ void QMaskGrayLabel::showEvent(QShowEvent *event)
     m_ticks = 0;
     m_timer->start();
     m_escape->hide();
+    // Keys go to the focused widget wherever it is: the mask keeps them from what it covers.
+    QCoreApplication::instance()->installEventFilter(this);
     if (m_ShowMovie && m_movie->isValid()) {
         m_movie->setSpeed(30);
         m_movie->start();
@@ -54,9 +57,21 @@ void QMaskGrayLabel::showEvent(QShowEvent *event)
 
 void QMaskGrayLabel::hideEvent(QHideEvent *event)
 {
+    QCoreApplication::instance()->removeEventFilter(this);
     m_timer->stop();
     m_movie->stop();
     QLabel::hideEvent(event);
+}
+
+bool QMaskGrayLabel::Covers(QObject *object) const
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    QWidget *under = parentWidget();
+    if (!widget || !under || !isVisible() || widget == this || isAncestorOf(widget) || !under->isAncestorOf(widget))
+        return false;
+    // The part left open (the window's close button) is not covered.
+    const QRegion shape = mask().isEmpty() ? QRegion(rect()) : mask();
+    return shape.intersects(QRect(widget->mapTo(under, QPoint(0, 0)), widget->size()));
 }
 
 void QMaskGrayLabel::on_timeOut()
@@ -104,5 +119,7 @@ bool QMaskGrayLabel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         fitParent();
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && Covers(watched))
+        return true;
     return QLabel::eventFilter(watched, event);
 }

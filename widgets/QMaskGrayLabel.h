@@ -32,6 +32,8 @@ protected:
 
 private:
     void fitParent();
+    // A widget under the mask's shape: it gets no keys while the mask is shown.
+    bool Covers(QObject *object) const;
 
     QMovie *m_movie = nullptr;
     QTimer *m_timer = nullptr;

@@ -25,6 +25,9 @@ public:
     static bool handleMouseEvent(QWindow *window, const QPointF &local, const QPointF &global, Qt::MouseButtons state,
                                  Qt::MouseButton button, QEvent::Type type, Qt::KeyboardModifiers mods,
                                  Qt::MouseEventSource source);
+    template<typename Delivery>
+    static bool handleKeyEvent(QWindow *window, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
+                               const QString &text, bool autorep, ushort count);
 };
 
 namespace {
@@ -110,6 +113,14 @@ void WaitSweep::SystemClick(QWidget *widget, Qt::MouseButton button, QPoint pos)
     QWindowSystemInterface::handleMouseEvent<Async>(window, local, global, Qt::NoButton, button,
                                                     QEvent::MouseButtonRelease, Qt::NoModifier,
                                                     Qt::MouseEventNotSynthesized);
+}
+
+void WaitSweep::SystemKey(QWidget *window, Qt::Key key, const QString &text)
+{
+    using Async = QWindowSystemInterface::AsynchronousDelivery;
+    QWindow *handle = window->window()->windowHandle();
+    QWindowSystemInterface::handleKeyEvent<Async>(handle, QEvent::KeyPress, key, Qt::NoModifier, text, false, 1);
+    QWindowSystemInterface::handleKeyEvent<Async>(handle, QEvent::KeyRelease, key, Qt::NoModifier, text, false, 1);
 }
 
 QSet<QString> &WaitSweep::Sites()

@@ -38,6 +38,9 @@ public:
     // the GUI thread (a wait's loop included), at `pos` of `widget` (its centre when null),
     // delivered to whatever is under that point then.
     static void SystemClick(QWidget *widget, Qt::MouseButton button, QPoint pos = QPoint());
+    // A key pressed and released as the window system gives it to the window of `window`: it
+    // reaches the focused widget there.
+    static void SystemKey(QWidget *window, Qt::Key key, const QString &text = QString());
 
 private:
     static QMap<QString, QByteArray> Snapshot(const QString &dir);
