@@ -106,6 +106,10 @@ uint ConfigDirFiles::RefusalTextId(Result result)
         return 140;
     case Result::TooLong:
         return 762;
+    case Result::WriteFailed:
+        return 763;
+    case Result::Missing:
+        return 764;
     default:
         return 139;
     }

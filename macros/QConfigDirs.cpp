@@ -178,8 +178,14 @@ void QConfigDirs::on_But_DeleteFile_clicked()
         Notice(kGreyBar, kept);
         return;
     }
-    if (ConfigDirFiles(Dir()).Remove(row->text()) == ConfigDirFiles::Result::Ok)
+    const ConfigDirFiles::Result result = ConfigDirFiles(Dir()).Remove(row->text());
+    if (result == ConfigDirFiles::Result::Ok) {
         delete ConfigFileListWidget->takeItem(ConfigFileListWidget->row(row));
+        return;
+    }
+    Notice(kGreyBar, ConfigDirFiles::RefusalTextId(result));
+    if (result == ConfigDirFiles::Result::Missing)
+        Refresh(); // the file went another way: the list shows the folder again
 }
 
 void QConfigDirs::on_But_RenameFile_clicked()

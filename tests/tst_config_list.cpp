@@ -385,6 +385,7 @@ void TestConfigList::panelSaysWhy()
 {
     // the configuration panel says why it keeps the base and the chosen configuration
     QConfigDirs *panel = QLStyleBoraWidget::instance()->ConfigDirs();
+    QVERIFY(m_dir->writeFile("Products/QM8/UserConfig/Gone.xml", "<Backinfos/>"));
     panel->SetInUseName(QStringLiteral("Work"));
     panel->Refresh();
     // Opened, the panel's buttons act on the configuration in use.
@@ -399,6 +400,13 @@ void TestConfigList::panelSaysWhy()
     QCOMPARE(ok.count(), 4);
     QVERIFY(ok.shown().contains(GetLangText(760)) && ok.shown().contains(GetLangText(761)));
     QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
+    // a file removed behind the panel's back: its delete says so, and the row goes
+    QVERIFY(QFile::remove(m_dir->filePath("Products/QM8/UserConfig/Gone.xml")));
+    panel->List()->setCurrentItem(panel->List()->findItems(QStringLiteral("Gone"), Qt::MatchExactly).value(0));
+    panel->findChild<QPushButton *>(QStringLiteral("But_DeleteFile"))->click();
+    QCOMPARE(ok.count(), 5);
+    QVERIFY(ok.shown().contains(GetLangText(764)));
+    QVERIFY(panel->List()->findItems(QStringLiteral("Gone"), Qt::MatchExactly).isEmpty());
 }
 
 void TestConfigList::trayExitCancelsTheRename()
