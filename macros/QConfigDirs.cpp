@@ -231,6 +231,8 @@ QString QConfigDirs::ChooseFile(const QString &exportName)
                        save ? QStringLiteral("xml file(*.xml)") : QStringLiteral("Xml file(*.xml)"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save)
+        dialog.setDefaultSuffix(QStringLiteral("xml")); // added before the dialog asks to replace
     if (NestedWait::ExecDialog(dialog) != QDialog::Accepted || wait.DeviceWent())
         return QString();
     return dialog.selectedFiles().value(0);

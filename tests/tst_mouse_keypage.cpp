@@ -450,7 +450,7 @@ void TstMouseKeyPage::userWalk()
     click("But_RenameFile");
     QVERIFY(QFile::exists(Config("Kept")) && !QFile::exists(Config("Spare")));
     QTemporaryDir outside;
-    AnswerFile(outside.filePath("Out.xml"));
+    AnswerFile(outside.filePath("Out")); // typed without ".xml": the file still gets it
     click("But_OutFile");
     QCOMPARE(m_dir->readFile("Products/QM8/UserConfig/Kept.xml"), m_dir->readFile("Products/QM8/UserConfig/Base/Base.xml"));
     QFile out(outside.filePath("Out.xml"));
