@@ -436,17 +436,10 @@ void MainWidget::ClearSyncFlag2()
 
 // ---- pages ----
 
-bool MainWidget::SwitchHeld(std::function<void()> again)
-{
-    if (!NestedWait::Open())
-        return false;
-    NestedWait::AfterWaits(this, std::move(again));
-    return true;
-}
-
+// Showing another page leaves the one shown, which a wait may hold: each switch follows it.
 void MainWidget::switchTo(QWidget *page, int state)
 {
-    if (SwitchHeld([this, shown = QPointer<QWidget>(page), state] {
+    if (NestedWait::Held(this, [this, shown = QPointer<QWidget>(page), state] {
             if (shown)
                 switchTo(shown, state);
         }))
@@ -625,7 +618,7 @@ void MainWidget::on_setLanuage(uchar lan)
 
 void MainWidget::on_MarcoQuitPage()
 {
-    if (SwitchHeld([this] { on_MarcoQuitPage(); }))
+    if (NestedWait::Held(this, [this] { on_MarcoQuitPage(); }))
         return;
     if (m_PreviousPage)
         Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
@@ -685,7 +678,7 @@ void MainWidget::on_Resize(bool)
 
 void MainWidget::on_pushIndex(int index)
 {
-    if (SwitchHeld([this, index] { on_pushIndex(index); }))
+    if (NestedWait::Held(this, [this, index] { on_pushIndex(index); }))
         return;
     Tab_BeseWdiget->setCurrentIndex(index);
 }
@@ -704,7 +697,7 @@ void MainWidget::on_TabChangeKeybordTabWidgett()
 
 void MainWidget::on_But_ExitPage()
 {
-    if (SwitchHeld([this] { on_But_ExitPage(); }))
+    if (NestedWait::Held(this, [this] { on_But_ExitPage(); }))
         return;
     if (m_PageState == 4 && m_PreviousPage)
         Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);
@@ -713,7 +706,7 @@ void MainWidget::on_But_ExitPage()
 
 void MainWidget::on_RollBackPage()
 {
-    if (SwitchHeld([this] { on_RollBackPage(); }))
+    if (NestedWait::Held(this, [this] { on_RollBackPage(); }))
         return;
     if (m_PreviousPage)
         Tab_BeseWdiget->setCurrentWidget(m_PreviousPage);

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QWidget>
 #include <atomic>
-#include <functional>
 
 class QGridLayout;
 class QHBoxLayout;
@@ -140,9 +139,6 @@ private:
     void CreatePages();
     void ConnectSignals();
     void switchTo(QWidget *page, int state);
-    // Showing another page leaves the one shown, which a wait may hold: inside one, `again`
-    // runs once it has returned, and true tells the caller to stop there.
-    bool SwitchHeld(std::function<void()> again);
     void LeaveShownDevicePage();
     void ShowDevicePage(int index);
     void FinishQuit();

@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Held
+struct HeldTeardown
 {
     QPointer<QObject> context;
     std::function<void()> teardown;
@@ -32,9 +32,9 @@ QList<QPointer<QDialog>> &openDialogs()
     static QList<QPointer<QDialog>> dialogs;
     return dialogs;
 }
-QList<Held> &held()
+QList<HeldTeardown> &held()
 {
-    static QList<Held> list;
+    static QList<HeldTeardown> list;
     return list;
 }
 NestedWait::EnterHook &enterHook()
@@ -73,7 +73,7 @@ void Replay()
         return; // the outermost wait's end posts it again
     s_replaying = true;
     while (s_depth == 0 && !held().isEmpty()) {
-        const Held h = held().takeFirst();
+        const HeldTeardown h = held().takeFirst();
         if (h.context)
             h.teardown();
     }
@@ -116,9 +116,25 @@ bool NestedWait::Open()
 
 void NestedWait::AfterWaits(QObject *context, std::function<void()> teardown)
 {
-    held().append(Held{context, std::move(teardown)});
+    held().append(HeldTeardown{context, std::move(teardown)});
     if (s_depth == 0)
         PostReplay();
+}
+
+bool NestedWait::Held(QObject *context, std::function<void()> action, bool *once)
+{
+    if (!Open())
+        return false;
+    if (once && *once)
+        return true;
+    if (once)
+        *once = true; // `once` lies in `context`, which outlives the held action
+    AfterWaits(context, [once, action = std::move(action)] {
+        if (once)
+            *once = false;
+        action();
+    });
+    return true;
 }
 
 void NestedWait::RequestEnd()

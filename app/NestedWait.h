@@ -40,6 +40,10 @@ public:
     // Runs `teardown` once the outermost wait has returned to its caller (from the event loop,
     // in the order held), as long as `context` lives.
     static void AfterWaits(QObject *context, std::function<void()> teardown);
+    // What frees held things, asked where a wait may be open: inside one, `action` runs once
+    // the outermost wait has returned and true tells the caller to stop there; false with no
+    // wait open. With `once`, an action still held is not held a second time (a double click).
+    static bool Held(QObject *context, std::function<void()> action, bool *once = nullptr);
 
     // The program's end was asked (the window closed, the tray's exit) while something waited:
     // every open wait returns early, later ones at once, and loops of waits stop looping, so

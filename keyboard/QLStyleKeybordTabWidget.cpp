@@ -448,17 +448,8 @@ void QLStyleKeybordTabWidget::ButExit_on_clicked()
 {
     // Leaving frees what a wait may hold: inside one the leave follows it, asked once however
     // often it was (a double click, a device removal), and only of the page it was asked of.
-    if (NestedWait::Open()) {
-        if (!m_leaveHeld) {
-            m_leaveHeld = true;
-            NestedWait::AfterWaits(this, [this, fill = m_fill] {
-                m_leaveHeld = false;
-                if (!Stale(fill))
-                    Leave(true);
-            });
-        }
+    if (NestedWait::Held(this, [this, fill = m_fill] { if (!Stale(fill)) Leave(true); }, &m_leaveHeld))
         return;
-    }
     Leave(true);
 }
 
@@ -734,7 +725,7 @@ void QLStyleKeybordTabWidget::on_ConfigDirs_Itemclicked(QString itemtext)
     // As before every key write, the file is kept aside until the keyboard has taken it. A
     // backup still there is that of an earlier change never confirmed: put back over this file
     // after a refusal, it would replace this configuration with another one.
-    const QString backup = main->UserConfigDir() + QStringLiteral("/TempBase.xml");
+    const QString backup = KeyBoardWidget_Pro->BackupPath();
     if ((QFileInfo::exists(backup) && !QFile::remove(backup)) || !QFile::copy(path, backup)) {
         WriteLogLine(QStringLiteral("keyboard configuration not chosen: no backup of %1").arg(path));
         main->ShowMessage(kGreyBar, GetLangText(388), true);

@@ -816,17 +816,8 @@ void QLStyleMouseTabWidget::ButExit_on_clicked()
 {
     // Leaving frees what a wait may hold: inside one the leave follows it, asked once however
     // often it was (a double click, a device removal), and only of the page it was asked of.
-    if (NestedWait::Open()) {
-        if (!m_leaveHeld) {
-            m_leaveHeld = true;
-            NestedWait::AfterWaits(this, [this, fill = m_fill] {
-                m_leaveHeld = false;
-                if (fill == m_fill)
-                    ButExit_on_clicked();
-            });
-        }
+    if (NestedWait::Held(this, [this, fill = m_fill] { if (fill == m_fill) ButExit_on_clicked(); }, &m_leaveHeld))
         return;
-    }
     if (MainWidget *w = MainWidget::instance())
         w->SetPageIndex();
     CloseTabs();
