@@ -361,6 +361,13 @@ void QEditPage::RefreshLangual()
     label_2->setText(GetLangText(8));
     label_3->setText(GetLangText(352));
     label_4->setText(GetLangText(353));
+    // As wide as its wider text: turning into Stop must not move it from under the pointer.
+    int recordWidth = 0;
+    for (int id : {360, 361}) {
+        ButTool->setText(GetLangText(id));
+        recordWidth = qMax(recordWidth, ButTool->sizeHint().width());
+    }
+    ButTool->setFixedWidth(recordWidth);
     ButTool->setText(GetLangText(ButTool->isChecked() ? 361 : 360));
     ButEditTime->setText(GetLangText(ButEditTime->isChecked() ? 294 : 106));
     ButCheckSleep->setText(GetLangText(354));

@@ -267,9 +267,12 @@ void TestMacroEditor::recordButtonStopsWhatever()
     QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     m_main->on_TabChangeEditkeysDefinition("stop", false);
     QCheckBox *button = RecordButton();
+    const QRect place = button->geometry();
     QTest::mouseMove(button);
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(m_page->EventList()->IsRecording());
+    QTest::qWait(50);
+    QCOMPARE(button->geometry(), place); // turned into Stop where it was
     QEvent leave(QEvent::Leave); // as the keyboard grab of the recording can send it
     QCoreApplication::sendEvent(button, &leave);
     const QPoint at = button->mapToGlobal(button->rect().center());
