@@ -382,8 +382,13 @@ void InerWidget::on_StarteComBox_activated(int index)
 
 void InerWidget::on_But_toWed_clicked()
 {
-    if (!OpenInBrowser(QUrl(QString::fromLatin1(MakerWebSite))))
-        WriteLogLine(QStringLiteral("Web site could not be opened"));
+    const QString site = QString::fromLatin1(MakerWebSite);
+    if (OpenInBrowser(QUrl(site)))
+        return;
+    WriteLogLine(QStringLiteral("Web site could not be opened"));
+    // With no browser to show it, the address is given to type elsewhere.
+    if (MainWidget *main = MainWidget::instance())
+        main->ShowMessage(QColor(178, 179, 180), GetLangText(810).arg(site), true);
 }
 
 void InerWidget::startDownload(DownTask *task)

@@ -306,7 +306,8 @@ uchar MainWidget::ShowMessage(const QColor &colour, const QString &text, bool ye
         result = wait.DeviceWent() || NestedWait::EndRequested() ? 0 : QDottomMessgDlg::LastResult();
         dlg.close();
     }
-    m_MaskGray->hide();
+    if (m_BusyHolds == 0) // else the mask is the busy one, which stays until its wait ends
+        m_MaskGray->hide();
     return result;
 }
 
@@ -396,7 +397,8 @@ void MainWidget::ShowMaskGray(bool showText, bool showMovie)
 
 void MainWidget::HideMaskGray()
 {
-    m_MaskGray->hide();
+    if (m_BusyHolds == 0)
+        m_MaskGray->hide();
 }
 
 void MainWidget::ShowPageMask(int)
@@ -436,30 +438,41 @@ void MainWidget::ClearSyncFlag2()
 
 // ---- pages ----
 
-// Showing another page leaves the one shown, which a wait may hold: each switch follows it.
+// Showing another page leaves the one shown, which a wait may hold: the switch follows it, once
+// however often it was asked there (a double click), to the page asked last.
 void MainWidget::switchTo(QWidget *page, int state)
 {
-    if (NestedWait::Held(this, [this, shown = QPointer<QWidget>(page), state] {
-            if (shown)
-                switchTo(shown, state);
-        }))
+    m_HeldSwitchPage = page;
+    m_HeldSwitchState = state;
+    if (NestedWait::Held(this, [this] {
+            if (m_HeldSwitchPage)
+                switchTo(m_HeldSwitchPage, m_HeldSwitchState);
+        }, &m_SwitchHeld))
         return;
-    m_PreviousPage = Tab_BeseWdiget->currentWidget();
+    // A page asked while it is shown keeps where it came from: its exit must lead back there.
+    if (Tab_BeseWdiget->currentWidget() != page)
+        m_PreviousPage = Tab_BeseWdiget->currentWidget();
     Tab_BeseWdiget->setCurrentWidget(page);
     m_PageState = state;
 }
 
-void MainWidget::LeaveShownDevicePage()
+void MainWidget::LeaveBuiltDevicePages()
 {
-    // Opened over another device's page: that page is left first, as its exit leaves it.
+    // Opened over another device's page, shown or not (the settings page or the device list
+    // may lie over it): that page is left first, its effects and threads stopped, as its exit
+    // leaves it.
     const int shown = Tab_BeseWdiget->currentIndex();
-    if (shown == 1 && m_MousePage)
+    bool left = false;
+    if (m_MousePage && (shown == 1 || m_MousePage->IsDeviceLoaded())) {
         m_MousePage->CloseTabs();
-    else if (shown == 2 && m_KeyboardPage)
+        left = true;
+    }
+    if (m_KeyboardPage && (shown == 2 || !m_KeyboardPage->BuiltProduct().isEmpty())) {
         m_KeyboardPage->ExitPage();
-    else
-        return;
-    SetPageIndex();
+        left = true;
+    }
+    if (left)
+        SetPageIndex();
 }
 
 void MainWidget::ShowDevicePage(int index)
@@ -473,7 +486,7 @@ void MainWidget::ShowDevicePage(int index)
 void MainWidget::OpenKeyboardPage(const QString &productFolder)
 {
     ShowBusyAt(true);
-    LeaveShownDevicePage();
+    LeaveBuiltDevicePages();
     SetProductName(productFolder);
     m_DevicePageKind = 2;
     ShowDevicePage(2);
@@ -484,7 +497,7 @@ void MainWidget::OpenKeyboardPage(const QString &productFolder)
 
 void MainWidget::OpenMousePage(const QString &productFolder)
 {
-    LeaveShownDevicePage();
+    LeaveBuiltDevicePages();
     SetProductName(productFolder);
     m_DevicePageKind = 1;
     ShowDevicePage(1);
@@ -563,9 +576,17 @@ void MainWidget::on_CloroMessgBox(const QString &text)
     ShowMessage(kBlueBar, text, true);
 }
 
+void MainWidget::HoldBusy(bool hold)
+{
+    m_BusyHolds = qMax(0, m_BusyHolds + (hold ? 1 : -1));
+    if (!hold)
+        on_Hide_busy_Status();
+}
+
 void MainWidget::on_Hide_busy_Status()
 {
-    if (m_RestoreFlag.load())
+    // A worker ending its part of a wait the indicator stands for does not end the wait.
+    if (m_RestoreFlag.load() || m_BusyHolds > 0)
         return;
     m_MaskGray->hide();
     // Only a dialog that exists is stopped: hiding the busy state must not build one first.

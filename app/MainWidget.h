@@ -57,6 +57,9 @@ public:
     void ShowMaskGray(bool showText, bool showMovie);
     void HideMaskGray();
     void ShowPageMask(int unused = 0);
+    // A wait the busy indicator stands for, from its start (true) to its end (false, which
+    // hides the indicator): meanwhile nothing else takes it down.
+    void HoldBusy(bool hold);
 
     // The wait for a device's data after a device page was requested. Returns false when it
     // gave up after 52 periods of 200 ms without the worker ending it.
@@ -139,7 +142,7 @@ private:
     void CreatePages();
     void ConnectSignals();
     void switchTo(QWidget *page, int state);
-    void LeaveShownDevicePage();
+    void LeaveBuiltDevicePages();
     void ShowDevicePage(int index);
     void FinishQuit();
     void ShowMask();
@@ -168,6 +171,11 @@ private:
     QMaskGrayLabel *m_MaskGray = nullptr;
     std::atomic<bool> m_RestoreFlag{false};
     QPointer<QWidget> m_PreviousPage;
+    // The page switch a wait holds: one, to the page asked last.
+    QPointer<QWidget> m_HeldSwitchPage;
+    int m_HeldSwitchState = 0;
+    bool m_SwitchHeld = false;
+    int m_BusyHolds = 0;
     int m_PageState = 0;
     uchar m_DevicePageKind = 0;
     int m_LastTab = 0;

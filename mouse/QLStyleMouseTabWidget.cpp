@@ -743,6 +743,9 @@ void QLStyleMouseTabWidget::on_ButResetConfigClicked()
         }
     }
     main->on_Show_busy_Status(true);
+    // The device list under the mask is not ready before the reset's wait is over.
+    const QPointer<MainWidget> busy(main);
+    busy->HoldBusy(true);
     if (IsOutsideDriven(device)) {
         Q_EMIT ResetMouseCofig();
         DelayMs(1000);
@@ -756,8 +759,8 @@ void QLStyleMouseTabWidget::on_ButResetConfigClicked()
         Q_EMIT Cleartabs();
         DelayMs(3000);
     }
-    if (MainWidget *m = MainWidget::instance())
-        m->on_Hide_busy_Status();
+    if (busy)
+        busy->HoldBusy(false);
 }
 
 void QLStyleMouseTabWidget::on_MacroFileChangge(const QString &file)

@@ -1,6 +1,8 @@
 #include "app/AppDirPath.h"
 #include "app/DelayMs.h"
+#include "app/InerWidget.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/ProductCatalogue.h"
 #include "app/QLeftMenuPop.h"
 #include "app/QXM_Process.h"
@@ -16,6 +18,7 @@
 #include "widgets/QWaitGifWidget.h"
 #include "widgets/infotext.h"
 #include "tests/emu/EmuControl.h"
+#include "tests/support/MessageAnswerer.h"
 #include "tests/support/TestProgramDir.h"
 #include "tests/support/WaitSweep.h"
 
@@ -199,6 +202,9 @@ private Q_SLOTS:
         w.on_TabChangeGlobalSet();
         QCOMPARE(tabs->currentIndex(), 3);
         QCOMPARE(w.PageState(), 3);
+        MessageAnswerer answer; // no browser here: the web site's address is given instead
+        w.findChild<QPushButton *>("But_toWed")->click();
+        QVERIFY(answer.shown().contains(QLatin1String(InerWidget::MakerWebSite)));
         w.on_RollBackPage();
         QCOMPARE(tabs->currentIndex(), 2);
         QCOMPARE(w.PageState(), 3);
@@ -217,6 +223,14 @@ private Q_SLOTS:
         QCOMPARE(w.PageState(), 4);
         QCOMPARE(QEditPage::Instance()->MacroEvents().toHex(), QByteArray("0000320480000504"));
         QCOMPARE(QEditPage::Instance()->RunMode(), 4);
+        w.on_But_ExitPage();
+        QCOMPARE(tabs->currentIndex(), 3);
+        { // a macro row clicked twice in a wait: the editor opens once and leads back
+            NestedWait::Scope wait;
+            w.on_TabChangeEditkeysDefinition("m1", true);
+            w.on_TabChangeEditkeysDefinition("m1", true);
+        }
+        QTRY_COMPARE(tabs->currentIndex(), 4);
         w.on_But_ExitPage();
         QCOMPARE(tabs->currentIndex(), 3);
         // A macro name that leaves its folder reads nothing.
@@ -253,6 +267,12 @@ private Q_SLOTS:
         w.on_pushIndex(3);
         w.BackFromDevicePage();
         QCOMPARE(tabs->currentIndex(), 0);
+
+        // A page no longer shown is still left when another device's page opens.
+        w.OpenKeyboardPage("QK75");
+        w.on_TabChangeHID_API();
+        w.OpenMousePage("QM8");
+        QVERIFY(QLStyleKeybordTabWidget::instance()->BuiltProduct().isEmpty());
     }
 
     void quitWithoutTrayClosesOnce()

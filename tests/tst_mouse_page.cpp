@@ -27,6 +27,7 @@
 #include "widgets/QACombxBox.h"
 #include "widgets/QACombxBoxView.h"
 #include "widgets/QDottomMessgDlg.h"
+#include "widgets/QMaskGrayLabel.h"
 #include "widgets/QSliderAlterMax.h"
 
 #include <QComboBox>
@@ -620,7 +621,13 @@ private Q_SLOTS:
         else
             QVERIFY(m_dir->removeFile(shipped));
         MessageAnswerer answer(yes);
+        bool busyLate = false; // the busy mask near the end of the reset's 3 s wait
+        QTimer probe;
+        probe.setSingleShot(true);
+        connect(&probe, &QTimer::timeout, [&] { busyLate = !m_main->findChild<QMaskGrayLabel *>()->isHidden(); });
+        probe.start(2700);
         Tab()->ButResetConfig->click();
+        QCOMPARE(busyLate, yes);
         QVERIFY(answer.shown().contains(GetLangText(357)));
         QVERIFY(Idle());
         QCOMPARE(m_dir->readFile(base), yes && source ? QByteArray("<changed/>") : before);
