@@ -227,8 +227,8 @@ private Q_SLOTS:
         QCOMPARE(tabs->currentIndex(), 3);
         { // a macro row clicked twice in a wait: the editor opens once and leads back
             NestedWait::Scope wait;
-            w.on_TabChangeEditkeysDefinition("m1", true);
-            w.on_TabChangeEditkeysDefinition("m1", true);
+            for (int click = 0; click < 2; ++click)
+                w.on_TabChangeEditkeysDefinition("m1", true);
         }
         QTRY_COMPARE(tabs->currentIndex(), 4);
         w.on_But_ExitPage();

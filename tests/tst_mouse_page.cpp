@@ -623,8 +623,7 @@ private Q_SLOTS:
         MessageAnswerer answer(yes);
         bool busyLate = false; // the busy mask near the end of the reset's 3 s wait
         QTimer probe;
-        probe.setSingleShot(true);
-        connect(&probe, &QTimer::timeout, [&] { busyLate = !m_main->findChild<QMaskGrayLabel *>()->isHidden(); });
+        probe.callOnTimeout([&] { busyLate = !m_main->findChild<QMaskGrayLabel *>()->isHidden(); });
         probe.start(2700);
         Tab()->ButResetConfig->click();
         QCOMPARE(busyLate, yes);
