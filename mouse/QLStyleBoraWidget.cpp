@@ -20,7 +20,6 @@
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "macros/OpenXmlDocument.h"
 #include "macros/QConfigDirs.h"
-#include "macros/QUserKeyBordConfig.h"
 #include "widgets/AppFont.h"
 #include "widgets/QDarkScreenWidget.h"
 #include "widgets/QLStylRadioButton.h"
@@ -86,6 +85,12 @@ QLStyleBoraWidget::QLStyleBoraWidget(QWidget *parent) : QWidget(parent)
     connect(layerNavigationBar, QOverload<int, QString>::of(&QLayerNavigationBar::ButtonChange), this,
             &QLStyleBoraWidget::on_ButtonChange);
     connect(m_ConfigDirs, &QConfigDirs::Itemclicked, this, &QLStyleBoraWidget::on_ConfigDirs_Itemclicked);
+    // The configuration tab lists what the panel made, renamed or deleted without a new opening.
+    for (const auto changed : {&QConfigDirs::AddFile, &QConfigDirs::DeleteFil, &QConfigDirs::RenameFil, &QConfigDirs::InPutFile})
+        connect(m_ConfigDirs, changed, this, [this] {
+            for (QConfigList *list : qAsConst(m_ConfigLists))
+                list->LoadUserConfigItems();
+        });
     connect(ButConfig, &QPushButton::clicked, this, &QLStyleBoraWidget::on_ButConfig_clicked);
     connect(ButLock_LeftWidget, &QPushButton::clicked, this, &QLStyleBoraWidget::on_ButLock_LeftWidget_clicked);
     connect(But_Left_Move, &QPushButton::clicked, this, &QLStyleBoraWidget::on_But_Left_Move_clicked);
@@ -553,13 +558,8 @@ void QLStyleBoraWidget::on_LineValueDtdaChange()
 
 void QLStyleBoraWidget::on_ChangeConfig(QString open_file)
 {
-    // A user configuration row is chosen through the configuration panel; its own reader
-    // hands back nothing, so opening the row leaves the page as it is.
-    const QString path = QStringLiteral("%1/UserConfig/%2.xml").arg(m_ProductDir, open_file);
-    const QMap<QString, QVector<LineKeyRecord>> records = QUserKeyBordConfig().EmptyMap(path);
-    for (const QVector<LineKeyRecord> &picture : records)
-        for (const LineKeyRecord &record : picture)
-            ApplyKeyRecord(record);
+    // A configuration row chooses as the configuration panel's use button does.
+    on_ConfigDirs_Itemclicked(open_file);
 }
 
 // ---- left panel, tabs and arrows ---------------------------------------------------------------------
