@@ -470,14 +470,21 @@ QString QLStyleBoraWidget::CurrentConfigName()
 void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
 {
     MainWidget *main = MainWidget::instance();
-    if (!main || !IsSafeFileComponent(itemtext) || !ConfigDirFiles::IsSafeName(itemtext) || HID_API::PageDeviceGoing())
+    if (!main || HID_API::PageDeviceGoing())
         return;
     // Only a configuration of this mouse's own folder is named in its data file: a name without
     // a readable file there would leave the page blank at its next opening.
     const QString path = QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), itemtext);
-    if (OpenXmlDocument(path).documentElement().tagName() != QLatin1String("Backinfos")) {
-        WriteLogLine(QStringLiteral("configuration not chosen: %1 cannot be read").arg(path));
-        m_ConfigDirs->Refresh();
+    const bool named = IsSafeFileComponent(itemtext) && ConfigDirFiles::IsSafeName(itemtext);
+    if (!named || OpenXmlDocument(path).documentElement().tagName() != QLatin1String("Backinfos")) {
+        WriteLogLine(QStringLiteral("configuration not chosen: %1 cannot be read or named").arg(path));
+        const bool gone = named && !QFileInfo::exists(path);
+        main->ShowMessage(QColor(178, 179, 180), GetLangText(gone ? 764 : 830), true);
+        if (gone) { // the lists show the folder again
+            m_ConfigDirs->Refresh();
+            for (QConfigList *list : qAsConst(m_ConfigLists))
+                list->LoadUserConfigItems();
+        }
         return;
     }
     {
