@@ -1,6 +1,7 @@
 #include "keyboard/QConfigList.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "keyboard/ConfigItemList.h"
 #include "keyboard/QAddAppButton_Item.h"
@@ -122,7 +123,7 @@ QListWidgetItem *QConfigList::AddItem(uint8_t kind, const QString &left, const Q
             QLStyleKeybordTabWidget *keyboard = QLStyleKeybordTabWidget::instance();
             if (keyboard && keyboard->isAncestorOf(this))
                 keyboard->on_ConfigDirs_Itemclicked(name);
-            else if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
+            else if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance(); frame && frame->isAncestorOf(this))
                 frame->on_ChangeConfig(name);
         });
         // A row deletes through the tab widget it sits in, not through the mouse page's.
@@ -191,6 +192,22 @@ void QConfigList::LoadMacroItems(const QString &productDir)
             Detach(group->last());
     for (const QString &file : ConfigItemList::ListFiles(productDir + QStringLiteral("/moidefConfig"), QStringLiteral("bin")))
         if (QListWidgetItem *item = AddItem(3, file, QString(), QStringLiteral("0x00")))
+            m_groups.first()->append(item);
+}
+
+void QConfigList::LoadUserConfigItems()
+{
+    // The rows go and come back: not while a wait runs, one of them may have begun it.
+    if (NestedWait::Held(this, [this] { LoadUserConfigItems(); }, &m_reloadHeld))
+        return;
+    if (FirstRowType() != 8)
+        return;
+    while (count() > 1)
+        Detach(item(count() - 1));
+    if (m_groups.isEmpty())
+        m_groups.append(new QVector<QListWidgetItem *>{item(0)});
+    for (const QString &file : ConfigItemList::ListUserConfigFiles())
+        if (QListWidgetItem *item = AddItem(7, file, QString(), QStringLiteral("0x00")))
             m_groups.first()->append(item);
 }
 

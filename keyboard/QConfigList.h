@@ -32,6 +32,9 @@ public:
     // Refills the macro rows from "<productDir>/moidefConfig" when the list starts with the
     // new-macro button; any other list is left as it is.
     void LoadMacroItems(const QString &productDir);
+    // Refills the configuration rows from the product's configuration folder when the list
+    // starts with the new-configuration button; any other list is left as it is.
+    void LoadUserConfigItems();
     // Removes the first row whose left text is the name (groups first, then every row).
     void RemoveItem(const QString &name);
 
@@ -72,4 +75,5 @@ private:
 
     QVector<QVector<QListWidgetItem *> *> m_groups;
     QPointer<QTextAndpictue> m_picture;
+    bool m_reloadHeld = false;
 };

@@ -1,12 +1,17 @@
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "app/IniOpeners.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
+#include "app/QXM_Process.h"
+#include "device/HID_API.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QUserConfig_Item.h"
+#include "macros/ConfigDirFiles.h"
 #include "macros/QJsonConfing.h"
 #include "widgets/AppFont.h"
 #include "widgets/QMlanguageLabel.h"
 
+#include <QColor>
 #include <QFile>
 #include <QSettings>
 #include <QTabBar>
@@ -68,14 +73,25 @@ void QLeftMuenTabWidget::DeleteMacroFile(const QString &name)
 
 void QLeftMuenTabWidget::DeleteUserConfigFile(const QString &name)
 {
+    // The row goes with its file: not while a wait runs, it may be the row that began it.
+    if (NestedWait::Held(this, [this, name] { DeleteUserConfigFile(name); }))
+        return;
     MainWidget *main = MainWidget::instance();
     QConfigList *list = FirstListOfType(8);
-    if (!list || !main || !IsSafeFileComponent(name) || QUserConfig_Item::IsProtectedName(name))
-        return;
-    // The configuration in use is saved after every change: deleting it would lose the page's pictures.
+    if (!list || !main || HID_API::PageDeviceGoing() || !IsSafeFileComponent(name)
+        || QUserConfig_Item::IsProtectedName(name) || !list->FindItem(name))
+        return; // a second press held in the same wait finds its row gone
+    // The configuration in use is saved after every change: deleting it would lose the page's
+    // pictures. Refusals say what the configuration panel says.
+    const QColor grey(178, 179, 180);
     const std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
-    if (ini && ini->value(QStringLiteral("default/UserConfig")).toString() == name)
+    if (ConfigDirFiles::IsReserved(name) || (ini && ini->value(QStringLiteral("default/UserConfig")).toString() == name)) {
+        main->ShowMessage(grey, GetLangText(ConfigDirFiles::IsReserved(name) ? 761 : 760), true);
         return;
-    list->RemoveItem(name);
-    QFile::remove(QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), name));
+    }
+    const ConfigDirFiles::Result result = ConfigDirFiles(main->UserConfigDir()).Remove(name);
+    if (result == ConfigDirFiles::Result::Ok || result == ConfigDirFiles::Result::Missing)
+        list->RemoveItem(name);
+    if (result != ConfigDirFiles::Result::Ok)
+        main->ShowMessage(grey, GetLangText(ConfigDirFiles::RefusalTextId(result)), true);
 }

@@ -152,6 +152,7 @@ void QConfigDirs::on_But_AddFile_clicked()
         const ConfigDirFiles::Result result = files.Add(name);
         if (result == ConfigDirFiles::Result::Ok) {
             Refresh();
+            Q_EMIT AddFile();
             return;
         }
         Notice(kGreyBar, ConfigDirFiles::RefusalTextId(result));
@@ -181,11 +182,14 @@ void QConfigDirs::on_But_DeleteFile_clicked()
     const ConfigDirFiles::Result result = ConfigDirFiles(Dir()).Remove(row->text());
     if (result == ConfigDirFiles::Result::Ok) {
         delete ConfigFileListWidget->takeItem(ConfigFileListWidget->row(row));
+        Q_EMIT DeleteFil();
         return;
     }
     Notice(kGreyBar, ConfigDirFiles::RefusalTextId(result));
-    if (result == ConfigDirFiles::Result::Missing)
+    if (result == ConfigDirFiles::Result::Missing) {
         Refresh(); // the file went another way: the list shows the folder again
+        Q_EMIT DeleteFil();
+    }
 }
 
 void QConfigDirs::on_But_RenameFile_clicked()
@@ -208,6 +212,7 @@ void QConfigDirs::on_But_RenameFile_clicked()
             // The list is rebuilt to keep it sorted; the renamed row stays the chosen one.
             Refresh();
             ConfigFileListWidget->setCurrentItem(ConfigFileListWidget->findItems(name, Qt::MatchExactly).value(0));
+            Q_EMIT RenameFil();
             return;
         }
         Notice(kGreyBar, ConfigDirFiles::RefusalTextId(result));
@@ -253,6 +258,7 @@ void QConfigDirs::on_But_InPutFile_clicked()
         return;
     }
     Refresh();
+    Q_EMIT InPutFile();
 }
 
 void QConfigDirs::on_But_OutFile_clicked()

@@ -22,7 +22,8 @@ public:
 
 Q_SIGNALS:
     void Itemclicked(QString text);
-    // Kept for the pages' connections; the panel reports through Itemclicked only.
+    // A file was added, deleted (or found gone), renamed or imported: the page's own lists of
+    // configurations follow. Export changes no file of the folder and says nothing.
     void AddFile();
     void DeleteFil();
     void RenameFil();

@@ -20,7 +20,6 @@
 #include "keyboard/QLeftMuenTabWidget.h"
 #include "macros/OpenXmlDocument.h"
 #include "macros/QConfigDirs.h"
-#include "macros/QUserKeyBordConfig.h"
 #include "widgets/AppFont.h"
 #include "widgets/QDarkScreenWidget.h"
 #include "widgets/QLStylRadioButton.h"
@@ -86,6 +85,12 @@ QLStyleBoraWidget::QLStyleBoraWidget(QWidget *parent) : QWidget(parent)
     connect(layerNavigationBar, QOverload<int, QString>::of(&QLayerNavigationBar::ButtonChange), this,
             &QLStyleBoraWidget::on_ButtonChange);
     connect(m_ConfigDirs, &QConfigDirs::Itemclicked, this, &QLStyleBoraWidget::on_ConfigDirs_Itemclicked);
+    // The configuration tab lists what the panel made, renamed or deleted without a new opening.
+    for (const auto changed : {&QConfigDirs::AddFile, &QConfigDirs::DeleteFil, &QConfigDirs::RenameFil, &QConfigDirs::InPutFile})
+        connect(m_ConfigDirs, changed, this, [this] {
+            for (QConfigList *list : qAsConst(m_ConfigLists))
+                list->LoadUserConfigItems();
+        });
     connect(ButConfig, &QPushButton::clicked, this, &QLStyleBoraWidget::on_ButConfig_clicked);
     connect(ButLock_LeftWidget, &QPushButton::clicked, this, &QLStyleBoraWidget::on_ButLock_LeftWidget_clicked);
     connect(But_Left_Move, &QPushButton::clicked, this, &QLStyleBoraWidget::on_But_Left_Move_clicked);
@@ -465,14 +470,21 @@ QString QLStyleBoraWidget::CurrentConfigName()
 void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
 {
     MainWidget *main = MainWidget::instance();
-    if (!main || !IsSafeFileComponent(itemtext) || !ConfigDirFiles::IsSafeName(itemtext) || HID_API::PageDeviceGoing())
+    if (!main || HID_API::PageDeviceGoing())
         return;
     // Only a configuration of this mouse's own folder is named in its data file: a name without
     // a readable file there would leave the page blank at its next opening.
     const QString path = QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), itemtext);
-    if (OpenXmlDocument(path).documentElement().tagName() != QLatin1String("Backinfos")) {
-        WriteLogLine(QStringLiteral("configuration not chosen: %1 cannot be read").arg(path));
-        m_ConfigDirs->Refresh();
+    const bool named = IsSafeFileComponent(itemtext) && ConfigDirFiles::IsSafeName(itemtext);
+    if (!named || OpenXmlDocument(path).documentElement().tagName() != QLatin1String("Backinfos")) {
+        WriteLogLine(QStringLiteral("configuration not chosen: %1 cannot be read or named").arg(path));
+        const bool gone = named && !QFileInfo::exists(path);
+        main->ShowMessage(QColor(178, 179, 180), GetLangText(gone ? 764 : 830), true);
+        if (gone) { // the lists show the folder again
+            m_ConfigDirs->Refresh();
+            for (QConfigList *list : qAsConst(m_ConfigLists))
+                list->LoadUserConfigItems();
+        }
         return;
     }
     {
@@ -553,13 +565,8 @@ void QLStyleBoraWidget::on_LineValueDtdaChange()
 
 void QLStyleBoraWidget::on_ChangeConfig(QString open_file)
 {
-    // A user configuration row is chosen through the configuration panel; its own reader
-    // hands back nothing, so opening the row leaves the page as it is.
-    const QString path = QStringLiteral("%1/UserConfig/%2.xml").arg(m_ProductDir, open_file);
-    const QMap<QString, QVector<LineKeyRecord>> records = QUserKeyBordConfig().EmptyMap(path);
-    for (const QVector<LineKeyRecord> &picture : records)
-        for (const LineKeyRecord &record : picture)
-            ApplyKeyRecord(record);
+    // A configuration row chooses as the configuration panel's use button does.
+    on_ConfigDirs_Itemclicked(open_file);
 }
 
 // ---- left panel, tabs and arrows ---------------------------------------------------------------------

@@ -258,6 +258,7 @@ void TestConfigList::foldingAndFileRows()
     // configuration rows: "Base" and the one in use keep their files; another one goes
     QConfigList *profiles = Build(QStringLiteral("QM8"), 3);
     std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue("default/UserConfig", "Work");
+    MessageAnswerer ok(true);
     for (const QString name : {"Base", "Work", "", "Work"}) {
         if (name.isEmpty()) { // the configuration in use changes
             std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue("default/UserConfig", "Base");
@@ -269,6 +270,7 @@ void TestConfigList::foldingAndFileRows()
         QTest::qWait(10);
     }
     QCOMPARE(Texts(profiles, {"Base", "Work"}), QStringList({"Base", "Base"}));
+    QCOMPARE(ok.shown(), GetLangText(760)); // the one in use says why it stays
     QVERIFY(QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Base.xml")));
     QVERIFY(!QFile::exists(m_dir->filePath("Products/QM8/UserConfig/Work.xml")));
 

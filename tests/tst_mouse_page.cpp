@@ -563,8 +563,10 @@ private Q_SLOTS:
         const auto chosen = [this] {
             return std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->value("default/UserConfig").toString();
         };
+        MessageAnswerer said(true);
         Q_EMIT frame->ConfigDirs()->Itemclicked(QStringLiteral("Only8"));
         QCOMPARE(chosen(), QStringLiteral("Base"));
+        QCOMPARE(said.shown(), GetLangText(764));
         // the data file names a file that went: the page has no buttons, choosing Base keeps its 8
         const QByteArray base = m_dir->readFile(QStringLiteral("Products/QX3/UserConfig/Base.xml"));
         QCOMPARE(base.count("<SubLine "), 8);
@@ -587,7 +589,9 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(files.FilePath(QStringLiteral("Base")), files.FilePath(lost))); // put there by hand
         QCOMPARE(files.Add(kept), ConfigDirFiles::Result::Ok);
         QConfigDirs *panel = Tab()->m_LStyleBoraWidget->ConfigDirs();
+        MessageAnswerer said(true);
         Q_EMIT panel->Itemclicked(lost);
+        QCOMPARE(said.shown(), GetLangText(830));
         Q_EMIT panel->Itemclicked(kept);
         QVERIFY(Idle());
         // read as the next start does: this process's settings objects share a cache per file
