@@ -13,7 +13,6 @@
 #include "device/QKeyBoradMApMange.h"
 #include "keyboard/ConfigItemList.h"
 #include "keyboard/KeyConfigChoice.h"
-#include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QLeftMuenTabWidget.h"
@@ -22,7 +21,6 @@
 #include "lighting/AudioMonitor.h"
 #include "lighting/QBaseEffctThread.h"
 #include "lighting/QLightConfigWIdget.h"
-#include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
 #include "widgets/QLStylRadioButton.h"
 #include "widgets/QLayerNavigationBar.h"
@@ -30,7 +28,6 @@
 #include "widgets/RectSwitchButton.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
@@ -261,6 +258,7 @@ void QLStyleKeybordTabWidget::setupUi()
     // on the page's black.
     ConfigenameLabel = Make<QLabel>(LeftWidget, "ConfigenameLabel");
     ConfigenameLabel->setStyleSheet(QStringLiteral("color: rgb(200, 214, 235);"));
+    ConfigenameLabel->setWordWrap(true);
     leftLayout->addWidget(ConfigenameLabel);
     Tab_BarWidget = Make<QWidget>(LeftWidget, "Tab_BarWidget");
     Tab_BarWidget->setMinimumHeight(30);
@@ -694,6 +692,8 @@ void QLStyleKeybordTabWidget::ON_SAEVE(bool)
         WriteLogLine(QStringLiteral("key assignments not saved while a configuration is chosen"));
         QFile::remove(KeyBoardWidget_Pro->BackupPath());
         KeyBoardWidget_Pro->ReloadFromConfig();
+        if (MainWidget *main = MainWidget::instance())
+            main->ShowMessage(kGreyBar, GetLangText(777), true);
         return;
     }
     if (path.isEmpty() || !KeyBoardWidget_Pro->SaveLayerKeys(path)) {
@@ -739,11 +739,16 @@ void QLStyleKeybordTabWidget::on_ChoiceSends()
 void QLStyleKeybordTabWidget::on_ChoiceFinished(bool chosen, QString name, QString text)
 {
     // The page shows what the keyboard holds: the new configuration, or still the one before.
-    if (chosen) {
+    // Loading it frees the keys' records, which a wait may hold: then it follows the wait.
+    const auto show = [this, fill = m_fill, name] {
+        if (Stale(fill))
+            return;
         SetConfigName(name);
         KeyBoardWidget_Pro->LoadLayerKeyInfoFile(CurrentConfigPath());
         KeyBoardWidget_Pro->on_TabChangeLayerkeyWidget(static_cast<uchar>(LevelComboIndex()));
-    }
+    };
+    if (chosen && !NestedWait::Held(this, show))
+        show();
     if (!text.isEmpty())
         if (MainWidget *main = MainWidget::instance())
             main->ShowMessage(kGreyBar, text, true);
@@ -770,8 +775,8 @@ void QLStyleKeybordTabWidget::on_ButResetConfing_clicked()
     if (!AudioMonitor::instance())
         WriteLogLine(QStringLiteral(" 1305 NULL== GETAUDIOMONITORFACE "));
     const QString path = CurrentConfigPath();
-    if (path.isEmpty()) {
-        main->ShowMessage(kGreyBar, GetLangText(388), true);
+    if (path.isEmpty() || m_choice->Running()) {
+        main->ShowMessage(kGreyBar, GetLangText(path.isEmpty() ? 388 : 777), true);
         return;
     }
     // Every layer is written empty: the device's restore writes each layer from this file, and a
