@@ -12,6 +12,8 @@
 #include "device/DeviceRecord.h"
 #include "device/KeyboardCommandBuilder.h"
 #include "device/QKeyBoradMApMange.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
+#include "macros/QJsonConfing.h"
 #include "platform/CpuInfo.h"
 
 #include <QEventLoop>
@@ -26,7 +28,6 @@
 
 namespace {
 const char *const kDashes = "------------------------------";
-const char *const kKeyInterference = "环境干扰太大 无法正常修改键值  推荐使用 有线模式  ！";
 const char *const kTableInterference = "当前环境信号干扰较大 推荐使用有线模式运行Hub!";
 const int kListenWaitMs = 100;
 const int kListenHardWaitMs = 3000;
@@ -755,18 +756,58 @@ void ZR_2_0_KeyboradThread::WriteDiyColorMap()
     Q_EMIT HideBusy();
 }
 
+// What keeps the key file from reaching the keyboard before anything is sent: the text that
+// says so (a macro named), or 0 and an empty name when it can go.
+uint ZR_2_0_KeyboradThread::KeyFileRefusal(QString *macro)
+{
+    QVector<QStringList> order;
+    KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(m_KeyFile, &order);
+    uint text = m_ChangedLayer < 0 || m_ChangedLayer >= layers.size() ? 396 : 0;
+    QStringList macros;
+    for (int l = 0; l < order.size(); ++l)
+        for (const QString &key : order.at(l)) {
+            const _KeyValueInfo *info = layers.at(l)->value(key);
+            if (info->type == 3 && !macros.contains(info->LeftValue))
+                macros.append(info->LeftValue);
+        }
+    FreeKeyProfileLayers(layers);
+    for (const QString &name : qAsConst(macros))
+        if (!text && QJsonConfing::ReadMacroEvents(MacroFile(name)).isEmpty()) {
+            *macro = name;
+            text = 771;
+        }
+    if (!text && !macros.isEmpty()) {
+        // The block must fit the device's pieces: eight of 512 bytes wired, sixteen by the receiver.
+        bool tooLarge = false;
+        const int data = MacroFileToPackets(macros, &tooLarge).size() - 8;
+        const bool wired = m_Device && m_Device->connectionState == StateWired;
+        if (tooLarge || (wired ? data / 512 > 8 : (data + 511) / 512 > 16))
+            text = 131;
+    }
+    return text;
+}
+
 void ZR_2_0_KeyboradThread::WriteKeys()
 {
     m_OperationResult = 1;
     StopListening();
-    const bool ok = WriteKeyTable();
+    QString macro;
+    uint text = KeyFileRefusal(&macro);
+    const bool ok = !text && WriteKeyTable();
+    // A transfer that failed says why: no answer at all, or a wireless link that lost packets
+    // while the keyboard still answers.
+    DeviceRecord *d = m_Device;
+    if (!ok && !text)
+        text = d && d->connectionState == StateWirelessAwake && CheckOnline() ? 773 : 772;
     m_OperationResult = ok ? 1 : 0;
     SetWriteResult(ok); // the manager's success code follows this write, not an earlier one
     Q_EMIT ChangeResetKeyvalueRetul(ok);
     Q_EMIT HideBusy();
     StartListening();
     if (!ok)
-        Q_EMIT MessgBox(QString::fromUtf8(kKeyInterference));
+        QMetaObject::invokeMethod(this, [this, text, macro] {
+            Q_EMIT MessgBox(macro.isEmpty() ? GetLangText(text) : GetLangText(text).arg(macro));
+        });
 }
 
 void ZR_2_0_KeyboradThread::RecoverConfig()

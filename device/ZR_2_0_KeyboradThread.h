@@ -83,6 +83,7 @@ private:
     void SetWriteResult(bool ok);
     void LightingParameterError(const QString &what);
     void SleepMs(int ms);
+    uint KeyFileRefusal(QString *macro);
     static int ReadAmdAudioSleep();
 
     QList<CommandEntry> m_Commands;

@@ -5,8 +5,11 @@
 #include "macros/OpenXmlDocument.h"
 #include "macros/SaveXmlDocument.h"
 
+#include <QDir>
 #include <QDomElement>
 #include <QMap>
+
+#include <algorithm>
 
 namespace {
 const char *const kTypeWords[] = {"Attrib_KeyValue", "Attrib_MouseValue", "Attrib_MediaValue",
@@ -178,5 +181,39 @@ bool QConfigBuildManage_Pro::WriteKeyConfig(const QString &path, const KeyProfil
         root.appendChild(level);
     }
     doc.appendChild(root);
+    return SaveXmlDocument(path, doc);
+}
+
+QStringList QConfigBuildManage_Pro::ConfigsNamingMacro(const QString &folder, const QString &macro)
+{
+    QStringList names;
+    if (folder.isEmpty())
+        return names;
+    for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name)) {
+        KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(file.filePath());
+        const bool uses = std::any_of(layers.cbegin(), layers.cend(), [&macro](const KeyLayerTable *table) {
+            return std::any_of(table->cbegin(), table->cend(),
+                               [&macro](const _KeyValueInfo *info) { return info->type == 3 && info->LeftValue == macro; });
+        });
+        FreeKeyProfileLayers(layers);
+        if (uses)
+            names.append(file.completeBaseName());
+    }
+    return names;
+}
+
+bool QConfigBuildManage_Pro::RenameMacroKeys(const QString &path, const QString &from, const QString &to)
+{
+    QDomDocument doc = OpenXmlDocument(path);
+    const QDomElement root = doc.documentElement();
+    if (root.tagName() != QLatin1String("KeyBoardRoot"))
+        return false;
+    for (QDomElement level = root.firstChildElement(QStringLiteral("Keylevel_ID")); !level.isNull();
+         level = level.nextSiblingElement(QStringLiteral("Keylevel_ID")))
+        for (QDomElement edit = level.firstChildElement(QStringLiteral("KeyEdit")); !edit.isNull();
+             edit = edit.nextSiblingElement(QStringLiteral("KeyEdit")))
+            if (TypeFromName(edit.attribute(QStringLiteral("KeyValueTyp"))) == 3
+                && edit.attribute(QStringLiteral("LeftValue")) == from)
+                edit.setAttribute(QStringLiteral("LeftValue"), to);
     return SaveXmlDocument(path, doc);
 }

@@ -4,6 +4,7 @@
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "keyboard/ConfigItemList.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QAddAppButton_Item.h"
 #include "keyboard/QComandeItem.h"
 #include "keyboard/QCreatMacroButton.h"
@@ -232,6 +233,14 @@ void QConfigList::RemoveItem(const QString &name)
 
 void QConfigList::on_deleteItem(QString itemname)
 {
+    // A macro that keys play stays: its keys would send nothing the device can run.
+    MainWidget *main = MainWidget::instance();
+    const QStringList users = main ? QConfigBuildManage_Pro::ConfigsNamingMacro(main->UserConfigDir(), itemname)
+                                   : QStringList();
+    if (!users.isEmpty()) {
+        main->ShowMessage(QColor(178, 179, 180), GetLangText(774).arg(itemname, users.join(QStringLiteral(", "))), true);
+        return;
+    }
     RemoveItem(itemname);
     QJsonConfing store;
     const QString path = QJsonConfing::MacroFilePath(store.MacroDir(), itemname);

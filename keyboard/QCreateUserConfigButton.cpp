@@ -45,10 +45,7 @@ void QCreateUserConfigButton::CreateKeyboardConfig(QLStyleKeybordTabWidget *keyb
         WriteLogLine(QStringLiteral("keyboard configuration not created: no configuration is open"));
         return;
     }
-    // "TempBase" is the page's own backup while it saves; a user's file of that name would be
-    // taken for it and deleted.
-    const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"),
-                                                         {QStringLiteral("TempBase")});
+    const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"));
     if (path.isEmpty())
         return;
     if (!keyboard->KeyBoard()->SaveLayerKeys(path)) {

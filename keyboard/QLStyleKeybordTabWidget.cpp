@@ -12,7 +12,7 @@
 #include "device/QHid_Work_Interface.h"
 #include "device/QKeyBoradMApMange.h"
 #include "keyboard/ConfigItemList.h"
-#include "keyboard/QConfigBuildManage_Pro.h"
+#include "keyboard/KeyConfigChoice.h"
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QConfigList.h"
 #include "keyboard/QLeftMuenTabWidget.h"
@@ -21,7 +21,6 @@
 #include "lighting/AudioMonitor.h"
 #include "lighting/QBaseEffctThread.h"
 #include "lighting/QLightConfigWIdget.h"
-#include "macros/ConfigDirFiles.h"
 #include "widgets/AppFont.h"
 #include "widgets/QLStylRadioButton.h"
 #include "widgets/QLayerNavigationBar.h"
@@ -29,7 +28,6 @@
 #include "widgets/RectSwitchButton.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
@@ -103,8 +101,11 @@ QLStyleKeybordTabWidget::QLStyleKeybordTabWidget(QWidget *parent) : QWidget(pare
     LeftButtonGroup = new QButtonGroup(this);
     ConfigButtonGroup = new QButtonGroup(this);
     LightButtonGroup = new QButtonGroup(this);
+    m_choice = new KeyConfigChoice(this);
     setupUi();
     InitWidgets();
+    connect(m_choice, &KeyConfigChoice::SendLayer, this, &QLStyleKeybordTabWidget::on_ChoiceSends);
+    connect(m_choice, &KeyConfigChoice::Finished, this, &QLStyleKeybordTabWidget::on_ChoiceFinished);
 
     connect(ButExit, &QPushButton::clicked, this, &QLStyleKeybordTabWidget::ButExit_on_clicked);
     connect(this, &QLStyleKeybordTabWidget::KeybortCleartabs, KeyBoardWidget_Pro, &QMultifunKeyBoard::on_freeButton);
@@ -132,11 +133,9 @@ QLStyleKeybordTabWidget::QLStyleKeybordTabWidget(QWidget *parent) : QWidget(pare
                     &QLStyleKeybordTabWidget::on_InputKeyBoradLightChange);
             connect(manager, &QHid_Threads_Manage::mThreadInputKeyBoradLuckWinChange, this,
                     &QLStyleKeybordTabWidget::on_InputKeyBoradLuckWinChange);
-            connect(manager, &QHid_Threads_Manage::mChangeResetKeyvalueRetul, KeyBoardWidget_Pro,
-                    &QMultifunKeyBoard::LoadLayerKeyInfo);
-            // After the board has settled the backup of the layer just written.
             connect(manager, &QHid_Threads_Manage::mChangeResetKeyvalueRetul, this,
                     &QLStyleKeybordTabWidget::on_KeysWritten);
+            connect(m_choice, &KeyConfigChoice::SendLayer, manager, &QHid_Threads_Manage::on_KeyBoard_Keys_Chenge);
         }
     }
     if (MainWidget *main = MainWidget::instance())
@@ -252,12 +251,15 @@ void QLStyleKeybordTabWidget::setupUi()
     auto *leftLayout = new QVBoxLayout(LeftWidget);
     TopButtonWidget = Make<QWidget>(LeftWidget, "TopButtonWidget");
     auto *topButtons = new QHBoxLayout(TopButtonWidget);
-    ConfigenameLabel = Make<QLabel>(TopButtonWidget, "ConfigenameLabel");
-    ConfigenameLabel->setStyleSheet(QStringLiteral("color: rgb(48, 82, 132);"));
-    topButtons->addWidget(ConfigenameLabel);
     for (const char *name : {"ButConfig", "ButResetRects", "ButLock_LeftWidget"})
         topButtons->addWidget(Make<QPushButton>(TopButtonWidget, name));
     leftLayout->addWidget(TopButtonWidget);
+    // Outside the hidden button row, so that the configuration in use is always in sight; light
+    // on the page's black.
+    ConfigenameLabel = Make<QLabel>(LeftWidget, "ConfigenameLabel");
+    ConfigenameLabel->setStyleSheet(QStringLiteral("color: rgb(200, 214, 235);"));
+    ConfigenameLabel->setWordWrap(true);
+    leftLayout->addWidget(ConfigenameLabel);
     Tab_BarWidget = Make<QWidget>(LeftWidget, "Tab_BarWidget");
     Tab_BarWidget->setMinimumHeight(30);
     Tab_Button_Layout = new QHBoxLayout(Tab_BarWidget);
@@ -486,7 +488,7 @@ void QLStyleKeybordTabWidget::Leave(bool toDeviceList)
         disconnect(c);
     m_workerConnections.clear();
     m_worker = nullptr;
-    m_sendNext = -1;
+    m_choice->Abandon();
     Q_EMIT KeybortCleartabs();
     KeyBoardWidget_Pro->on_ClearDisp();
     m_product.clear();
@@ -679,12 +681,21 @@ QString QLStyleKeybordTabWidget::CurrentConfigPath() const
 void QLStyleKeybordTabWidget::SetConfigName(const QString &name)
 {
     m_configName = name;
-    ConfigenameLabel->setText(name);
+    ConfigenameLabel->setText(name.isEmpty() ? QString() : GetLangText(776).arg(name));
 }
 
 void QLStyleKeybordTabWidget::ON_SAEVE(bool)
 {
     const QString path = CurrentConfigPath();
+    if (m_choice->Running()) {
+        // The keyboard is taking another configuration: this change is not kept.
+        WriteLogLine(QStringLiteral("key assignments not saved while a configuration is chosen"));
+        QFile::remove(KeyBoardWidget_Pro->BackupPath());
+        KeyBoardWidget_Pro->ReloadFromConfig();
+        if (MainWidget *main = MainWidget::instance())
+            main->ShowMessage(kGreyBar, GetLangText(777), true);
+        return;
+    }
     if (path.isEmpty() || !KeyBoardWidget_Pro->SaveLayerKeys(path)) {
         // Nothing is sent: the device keeps what the file still says, and the keys show it.
         WriteLogLine(QStringLiteral("key assignments not saved to %1").arg(path));
@@ -704,82 +715,52 @@ void QLStyleKeybordTabWidget::ON_SAEVE(bool)
 void QLStyleKeybordTabWidget::on_ConfigDirs_Itemclicked(QString itemtext)
 {
     MainWidget *main = MainWidget::instance();
-    // A keyboard that went (or a page that is not filled) keeps its files as they are.
-    if (!main || m_product.isEmpty() || HID_API::PageDeviceGoing())
+    // A keyboard that went (or a page that is not filled) keeps its files as they are; a choice
+    // on its way is not crossed by another.
+    if (!main || m_product.isEmpty() || HID_API::PageDeviceGoing() || m_choice->Running())
         return;
-    const QString path = QStringLiteral("%1/%2.xml").arg(main->UserConfigDir(), itemtext);
-    // The backup of an unconfirmed change is no configuration of its own; a name the data file
-    // cannot hold as typed would not be found again at the next opening.
-    bool usable = IsSafeFileComponent(itemtext) && ConfigDirFiles::IsSafeName(itemtext)
-                  && itemtext.compare(QStringLiteral("TempBase"), Qt::CaseInsensitive) != 0;
-    if (usable) {
-        KeyProfileLayers probe = QConfigBuildManage_Pro().ReadKeyConfig(path);
-        usable = !probe.isEmpty();
-        FreeKeyProfileLayers(probe);
-    }
-    if (!usable) {
-        WriteLogLine(QStringLiteral("keyboard configuration not chosen: %1 cannot be read").arg(path));
-        main->ShowMessage(kGreyBar, GetLangText(396), true);
-        return;
-    }
-    // As before every key write, the file is kept aside until the keyboard has taken it. A
-    // backup still there is that of an earlier change never confirmed: put back over this file
-    // after a refusal, it would replace this configuration with another one.
-    const QString backup = KeyBoardWidget_Pro->BackupPath();
-    if ((QFileInfo::exists(backup) && !QFile::remove(backup)) || !QFile::copy(path, backup)) {
-        WriteLogLine(QStringLiteral("keyboard configuration not chosen: no backup of %1").arg(path));
-        main->ShowMessage(kGreyBar, GetLangText(388), true);
-        return;
-    }
-    // Saved by the page's writer before anything else changes, so that the file holds every
-    // layer the page shows and the keyboard is sent; a failure puts everything back.
-    KeyBoardWidget_Pro->LoadLayerKeyInfoFile(path);
-    KeyBoardWidget_Pro->on_TabChangeLayerkeyWidget(static_cast<uchar>(LevelComboIndex()));
-    bool kept = KeyBoardWidget_Pro->SaveLayerKeys(path);
-    if (kept) {
-        const std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
-        if (ini) {
-            ini->setValue(QStringLiteral("default/UserConfig"), itemtext);
-            ini->sync();
-        }
-        kept = ini && ini->status() == QSettings::NoError;
-        // The file's own bytes come back; the data file still names the configuration before.
-        if (!kept && std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(path).constData()) != 0)
-            WriteLogLine(QStringLiteral("keyboard configuration: backup not restored to %1").arg(path));
-    }
-    if (!kept) {
-        WriteLogLine(QStringLiteral("keyboard configuration not chosen: %1 not saved").arg(path));
-        QFile::remove(backup);
-        KeyBoardWidget_Pro->ReloadFromConfig();
-        main->ShowMessage(kGreyBar, GetLangText(388), true);
-        return;
-    }
-    SetConfigName(itemtext);
-    // The keyboard takes one layer per key write: the first goes now, each next one after the
-    // keyboard has taken the one before (on_KeysWritten).
-    m_sendPath = path;
-    m_sendCount = KeyBoardWidget_Pro->LayerCount();
-    m_sendNext = 1;
-    main->on_Show_busy_Status(true);
-    Q_EMIT SetKeyboardKeys(path, 0);
+    KeyConfigChoice::Setup setup;
+    setup.userConfigDir = main->UserConfigDir();
+    setup.macroDir = main->ModifyConfigDir();
+    setup.dataIni = QStringLiteral("%1/Products/%2/%2_data.ini").arg(AppDirPath(), m_product);
+    setup.layerNames = LevelComboItems();
+    setup.product = main->CurrentProductName();
+    QString refusal;
+    if (!m_choice->Start(setup, itemtext, &refusal) && !refusal.isEmpty())
+        main->ShowMessage(kGreyBar, refusal, true);
+}
+
+void QLStyleKeybordTabWidget::on_ChoiceSends()
+{
+    if (MainWidget *main = MainWidget::instance())
+        main->on_Show_busy_Status(true);
+}
+
+void QLStyleKeybordTabWidget::on_ChoiceFinished(bool chosen, QString name, QString text)
+{
+    // The page shows what the keyboard holds: the new configuration, or still the one before.
+    // Loading it frees the keys' records, which a wait may hold: then it follows the wait.
+    const auto show = [this, fill = m_fill, name] {
+        if (Stale(fill))
+            return;
+        SetConfigName(name);
+        KeyBoardWidget_Pro->LoadLayerKeyInfoFile(CurrentConfigPath());
+        KeyBoardWidget_Pro->on_TabChangeLayerkeyWidget(static_cast<uchar>(LevelComboIndex()));
+    };
+    if (chosen && !NestedWait::Held(this, show))
+        show();
+    if (!text.isEmpty())
+        if (MainWidget *main = MainWidget::instance())
+            main->ShowMessage(kGreyBar, text, true);
 }
 
 void QLStyleKeybordTabWidget::on_KeysWritten(bool succeeded)
 {
-    if (m_sendNext < 0)
-        return;
-    MainWidget *main = MainWidget::instance();
-    const QString path = CurrentConfigPath();
-    // A refused layer ends the run (the worker has said why), as do another configuration,
-    // the page left and the keyboard gone.
-    if (!succeeded || !main || m_product.isEmpty() || HID_API::PageDeviceGoing() || path != m_sendPath
-        || m_sendNext >= m_sendCount) {
-        m_sendNext = -1;
-        return;
-    }
-    QFile::copy(path, KeyBoardWidget_Pro->BackupPath()); // the guard of each key write
-    main->on_Show_busy_Status(true);
-    Q_EMIT SetKeyboardKeys(path, static_cast<uchar>(m_sendNext++));
+    // The answer belongs to the choice on its way, else to the page's own save.
+    if (m_choice->Running())
+        m_choice->on_LayerWritten(succeeded);
+    else
+        KeyBoardWidget_Pro->LoadLayerKeyInfo(succeeded);
 }
 
 void QLStyleKeybordTabWidget::on_ButResetConfing_clicked()
@@ -794,8 +775,8 @@ void QLStyleKeybordTabWidget::on_ButResetConfing_clicked()
     if (!AudioMonitor::instance())
         WriteLogLine(QStringLiteral(" 1305 NULL== GETAUDIOMONITORFACE "));
     const QString path = CurrentConfigPath();
-    if (path.isEmpty()) {
-        main->ShowMessage(kGreyBar, GetLangText(388), true);
+    if (path.isEmpty() || m_choice->Running()) {
+        main->ShowMessage(kGreyBar, GetLangText(path.isEmpty() ? 388 : 777), true);
         return;
     }
     // Every layer is written empty: the device's restore writes each layer from this file, and a
@@ -874,6 +855,7 @@ void QLStyleKeybordTabWidget::on_LanguageChange()
     label_7->setText(GetLangText(344));
     label_5->setText(GetLangText(78));
     ButResetConfing->setText(GetLangText(68));
+    SetConfigName(m_configName);
 }
 
 QStringList QLStyleKeybordTabWidget::LayerNames() const

@@ -20,6 +20,7 @@ class QLayerNavigationBar;
 class QLeftMuenTabWidget;
 class QLightConfigWIdget;
 class QConfigList;
+class KeyConfigChoice;
 class QMultifunKeyBoard;
 class QPushButton;
 class QQuorixLabel;
@@ -102,11 +103,12 @@ public Q_SLOTS:
     // Refills the macro rows of the key-definition tab's configuration list; nothing while the
     // page has no such list.
     void ShowLightingTabItems();
-    // Makes a user configuration of the folder the keyboard's own: shown, saved under its name,
-    // kept as "default/UserConfig" and sent to the keyboard layer by layer. A file that is no
-    // keyboard configuration, or a write that fails, changes nothing and says so.
+    // Starts making a user configuration of the folder the keyboard's own (KeyConfigChoice);
+    // the page shows it once the keyboard has taken it. A refusal says why.
     void on_ConfigDirs_Itemclicked(QString itemtext);
-    // The keyboard's answer to a key write: the next layer of a chosen configuration goes out.
+    void on_ChoiceSends();
+    void on_ChoiceFinished(bool chosen, QString name, QString text);
+    // The keyboard's answer to a key write: to the choice on its way, else to the page's save.
     void on_KeysWritten(bool succeeded);
 
 protected:
@@ -163,10 +165,7 @@ private:
     QString LayerTexts;
     QString m_product;
     QString m_configName;
-    // A chosen configuration on its way to the keyboard: its file and the next layer to send.
-    QString m_sendPath;
-    int m_sendNext = -1;
-    int m_sendCount = 0;
+    KeyConfigChoice *m_choice = nullptr;
     quint64 m_fill = 0;
     bool m_leaveHeld = false; // a leave asked inside a wait follows it
     QPointer<QHid_Work_Interface> m_worker;

@@ -2,6 +2,7 @@
 #include "device/HID_API.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
+#include "keyboard/QMultifunKeyBoard.h"
 #include "macros/QJsonConfing.h"
 #include "widgets/QInputDialog.h"
 
@@ -96,9 +97,15 @@ void QMacro_Item::Rename()
                 return;
             continue;
         }
-        if (store.RenameMacro(m_left, name)) {
+        // The keys that play it follow it, in every keyboard configuration and on the page.
+        QStringList unchanged;
+        if (store.RenameMacro(m_left, name, main ? main->UserConfigDir() : QString(), &unchanged)) {
+            if (QMultifunKeyBoard *board = QMultifunKeyBoard::instance())
+                board->RenameMacroKeys(m_left, name);
             m_left = name;
             update();
+        } else if (main && !unchanged.isEmpty()) {
+            main->ShowMessage(grey, GetLangText(775).arg(unchanged.join(QStringLiteral(", "))), true);
         }
         return;
     }

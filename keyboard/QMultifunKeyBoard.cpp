@@ -340,6 +340,14 @@ void QMultifunKeyBoard::RemoveKeyValue(uchar layer, _KeyValueInfo *record)
     BackUpAndSave();
 }
 
+void QMultifunKeyBoard::RenameMacroKeys(const QString &from, const QString &to)
+{
+    for (KeyLayerTable *table : qAsConst(m_layers))
+        for (_KeyValueInfo *info : qAsConst(*table))
+            if (info->type == 3 && info->LeftValue == from)
+                info->LeftValue = to;
+}
+
 // ---- saving, backup and the device's answer -----------------------------------------------
 
 QString QMultifunKeyBoard::ConfigPath() const
@@ -353,7 +361,8 @@ QString QMultifunKeyBoard::ConfigPath() const
 QString QMultifunKeyBoard::BackupPath() const
 {
     const QString config = ConfigPath();
-    return config.isEmpty() ? QString() : QFileInfo(config).path() + QStringLiteral("/TempBase.xml");
+    // Hidden from the listings and no name a user can type: it never stands for a configuration.
+    return config.isEmpty() ? QString() : QFileInfo(config).path() + QStringLiteral("/.TempBase.xml");
 }
 
 bool QMultifunKeyBoard::BackUpAndSave()

@@ -56,6 +56,8 @@ public:
     // False when the record could not be stored (no layers); the caller still owns it then.
     bool AssignKeyValue(uchar layer, _KeyValueInfo *record);
     void RemoveKeyValue(uchar layer, _KeyValueInfo *record);
+    // The keys that play a renamed macro play it under its new name.
+    void RenameMacroKeys(const QString &from, const QString &to);
 
     // Shows the current configuration file again in the page's current layer (after a restore,
     // or after a save that failed and left the file as it was).

@@ -3,6 +3,7 @@
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
 #include "device/HID_API.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
 
 #include <QDateTime>
 #include <QDirIterator>
@@ -245,7 +246,8 @@ QString QJsonConfing::ImageToHex(const QByteArray &image)
     return text;
 }
 
-bool QJsonConfing::RenameMacro(const QString &oldName, const QString &newName)
+bool QJsonConfing::RenameMacro(const QString &oldName, const QString &newName, const QString &configDir,
+                               QStringList *unchanged)
 {
     const QString folder = MacroDir();
     const QString oldPath = MacroFilePath(folder, oldName), newPath = MacroFilePath(folder, newName);
@@ -273,8 +275,30 @@ bool QJsonConfing::RenameMacro(const QString &oldName, const QString &newName)
         WriteLogLine(QStringLiteral("macro %1 not renamed: %2 exists").arg(oldName, newName));
         return false;
     }
-    if (!WriteMacroFile(newName, ImageToHex(newImage), runWay, runOne))
+    // The keys follow first: a configuration that keeps the old name leaves the macro under it.
+    QStringList renamed;
+    const auto keysBack = [&] {
+        for (const QString &config : qAsConst(renamed))
+            QConfigBuildManage_Pro::RenameMacroKeys(QStringLiteral("%1/%2.xml").arg(configDir, config), newName, oldName);
+    };
+    if (oldName != newName) {
+        QStringList refused;
+        for (const QString &config : QConfigBuildManage_Pro::ConfigsNamingMacro(configDir, oldName))
+            (QConfigBuildManage_Pro::RenameMacroKeys(QStringLiteral("%1/%2.xml").arg(configDir, config), oldName, newName)
+                 ? renamed : refused)
+                .append(config);
+        if (!refused.isEmpty()) {
+            WriteLogLine(QStringLiteral("macro %1 not renamed: %2 not rewritten").arg(oldName, refused.join(QLatin1Char(','))));
+            keysBack();
+            if (unchanged)
+                *unchanged = refused;
+            return false;
+        }
+    }
+    if (!WriteMacroFile(newName, ImageToHex(newImage), runWay, runOne)) {
+        keysBack();
         return false;
+    }
     int checkWay = -1, checkOne = -1;
     const QVector<uchar> written = ReadMacroData(newName, &checkWay, &checkOne);
     if (QByteArray(reinterpret_cast<const char *>(written.constData()), written.size()) != newImage || checkWay != runWay
@@ -282,6 +306,7 @@ bool QJsonConfing::RenameMacro(const QString &oldName, const QString &newName)
         WriteLogLine(QStringLiteral("macro %1 not renamed: %2 did not read back").arg(oldName, newName));
         if (!sameFile)
             QFile::remove(newPath);
+        keysBack();
         return false;
     }
     if (!sameFile && !QFile::remove(oldPath))

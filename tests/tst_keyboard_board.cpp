@@ -129,7 +129,7 @@ void TestKeyboardBoard::typeEightDropReachesDevice()
     QVERIFY(Drop(QStringLiteral("W"), Record(8, QByteArray::fromHex("001d0000"), QStringLiteral("Z"))));
     QCOMPARE(sent.count(), 1);
     QCOMPARE(sent.first().at(0).toString(), Config(QStringLiteral("Base.xml")));
-    QVERIFY(QFile::exists(Config(QStringLiteral("TempBase.xml"))));
+    QVERIFY(QFile::exists(Config(QStringLiteral(".TempBase.xml"))));
     KeyProfileLayers saved = Saved();
     QCOMPARE(saved.size(), 3);
     QVERIFY(saved.at(0)->contains(QStringLiteral("W")));
@@ -138,18 +138,18 @@ void TestKeyboardBoard::typeEightDropReachesDevice()
     // the device takes the layer with the four bytes at W's place; the backup goes
     QTRY_COMPARE_WITH_TIMEOUT(m_dev->KeyLayer(0).mid(20, 4), QByteArray::fromHex("001d0000"), 8000);
     QCOMPARE(m_dev->KeyLayer(0).mid(28, 4), QByteArray::fromHex("00040000")); // A: the layout's own
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(Config(QStringLiteral("TempBase.xml"))), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(Config(QStringLiteral(".TempBase.xml"))), 5000);
 
     // a refused write restores the file the backup held and the keys shown
-    m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/TempBase.xml"), m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")));
-    const QByteArray before = m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/TempBase.xml"));
+    m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"), m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")));
+    const QByteArray before = m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"));
     MessageAnswerer answer;
     emu::Knobs k;
     k.failFeatures = true;
     m_dev->setKnobs(k);
     QVERIFY(Drop(QStringLiteral("E"), Record(8, QByteArray::fromHex("001e0000"), QStringLiteral("1"))));
     QCOMPARE(m_board->KeyByName(QStringLiteral("E"))->DisplayType, uchar(4));
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(Config(QStringLiteral("TempBase.xml"))), 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(Config(QStringLiteral(".TempBase.xml"))), 8000);
     QCOMPARE(m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")), before);
     QVERIFY(!m_board->LayerKeyInfo(0)->contains(QStringLiteral("E")));
     QVERIFY(!m_board->KeyByName(QStringLiteral("E"))->Record);
@@ -220,7 +220,7 @@ void TestKeyboardBoard::refusedDrops()
         QVERIFY(answer.shown().contains(QStringLiteral("未找到宏文件 'Ghost'.bin")));
     }
     QCOMPARE(sent.count(), 0);
-    QVERIFY(!QFile::exists(Config(QStringLiteral("TempBase.xml"))));
+    QVERIFY(!QFile::exists(Config(QStringLiteral(".TempBase.xml"))));
     QCOMPARE(m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")), base);
     // a stored macro whose file went missing stops a macro drop too
     QVERIFY(m_dir->removeFile(QStringLiteral("Products/QK75/moidefConfig/Macro1.bin")));
@@ -268,7 +268,7 @@ void TestKeyboardBoard::refusedDrops()
     m_board->BuildButtons({&k}, 1);
     QVERIFY(Drop(QStringLiteral("X"), Record(8, QByteArray::fromHex("001d0000"), QStringLiteral("Z"))));
     QCOMPARE(sent.count(), 0);
-    QVERIFY(!QFile::exists(Config(QStringLiteral("TempBase.xml"))));
+    QVERIFY(!QFile::exists(Config(QStringLiteral(".TempBase.xml"))));
     QCOMPARE(m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")), base);
     QVERIFY(m_dir->readFile(QStringLiteral("Log.txt")).contains("LayerkeyInfo size = NULL"));
 }

@@ -121,7 +121,7 @@ void TestKeyboardButton::pressMatrix()
     QSignalSpy diy(m_board, &QMultifunKeyBoard::ButtonDiyColorChange);
     // right click on page 0 without an assignment: no backup, no save
     QTest::mouseClick(key, Qt::RightButton);
-    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("Products/QK75/UserConfig/TempBase.xml"))));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"))));
     m_board->CurrentPage = 1;
     LayoutEffectTable effects;
     effects.insert(81, LayoutEffectEntry());

@@ -501,7 +501,7 @@ void TestKeyboardPage::restoreAndDrop()
     QTRY_VERIFY_WITH_TIMEOUT(!emu::TrafficLog(m_node, emu::Traffic::Write).isEmpty() ||
                                  !emu::TrafficLog(m_node, emu::Traffic::SendFeature).isEmpty(),
                              5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/.TempBase.xml")), 5000);
 
     // a macro row dropped on a key is stored by the macro's name; a changed macro asks to send
     QConfigList *macros = m_page->ConfigLists().at(2);
@@ -519,14 +519,14 @@ void TestKeyboardPage::restoreAndDrop()
         QVERIFY(stored && stored->type == 3 && stored->LeftValue == QLatin1String("Macro1"));
         FreeKeyProfileLayers(saved);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/.TempBase.xml")), 5000);
     {
         MessageAnswerer yes(true);
         m_page->on_MacroFileChangge(QStringLiteral("Macro1"));
         QCOMPARE(yes.count(), 1);
     }
     QCOMPARE(sent.count(), 3);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/.TempBase.xml")), 5000);
     {
         // the page emptied while the question is shown (its exit would follow the question):
         // nothing saved or sent
@@ -777,21 +777,57 @@ void TestKeyboardPage::chooseConfiguration()
     QWidget *row = profiles->Row(profiles->FindItem(QStringLiteral("Kb1")));
     QVERIFY(row);
     QTest::mousePress(row, Qt::LeftButton, {}, QPoint(40, 10));
-    QCOMPARE(ini().toString(), QStringLiteral("Kb1"));
-    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Kb1"));
-    QCOMPARE(board->KeyByName(QStringLiteral("Q"))->Record->LeftValue, QStringLiteral("x"));
-    QTRY_COMPARE_WITH_TIMEOUT(table(2, "W"), QByteArray("01020304"), 10000);
+    QCOMPARE(ini().toString(), QStringLiteral("Base")); // chosen only once the keyboard holds it
+    QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Kb1"), 10000);
+    QCOMPARE(table(2, "W"), QByteArray("01020304"));
     QCOMPARE(table(0, "Q"), QByteArray("0a0b0c0d"));
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/TempBase.xml")), 5000);
+    QCOMPARE(m_page->ConfigenameLabel->text(), GetLangText(776).arg("Kb1"));
+    QVERIFY(m_page->ConfigenameLabel->isVisible());
+    QCOMPARE(board->KeyByName(QStringLiteral("Q"))->Record->LeftValue, QStringLiteral("x"));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(m_dir->filePath("Products/QK75/UserConfig/.TempBase.xml")), 5000);
     m_main->OpenKeyboardPage(QStringLiteral("QK75")); // the next opening shows what the keyboard holds
-    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Kb1"));
+    QCOMPARE(m_page->ConfigenameLabel->text(), GetLangText(776).arg("Kb1"));
     QCOMPARE(board->KeyByName(QStringLiteral("Q"))->Record->LeftValue, QStringLiteral("x"));
     profiles = m_page->ConfigLists().at(3);
 
     // Base back the same way; a file that is no keyboard configuration changes nothing and says so
     QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Base"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Base"), 10000);
+    QVERIFY(table(2, "W") != QByteArray("01020304") && table(0, "Q") != QByteArray("0a0b0c0d"));
+
+    // a layer refused: keyboard, page, name and data file back on Base, the chosen file as it was,
+    // and the cause said (no answer), not the wireless interference
+    int answers = 0;
+    QMetaObject::Connection flip = connect(HID_API::instance()->Manager(), &QHid_Threads_Manage::mChangeResetKeyvalueRetul, [&](bool) {
+        emu::Knobs k;
+        k.failFeatures = ++answers == 1;
+        m_dev->setKnobs(k);
+    });
+    const QByteArray kb1Bytes = m_dir->readFile("Products/QK75/UserConfig/Kb1.xml");
+    MessageAnswerer refused(true);
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Kb1"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QTRY_COMPARE_WITH_TIMEOUT(answers, 4, 15000); // layer 0 taken, layer 1 refused, both put back
+    disconnect(flip);
+    QVERIFY(table(0, "Q") != QByteArray("0a0b0c0d"));
     QCOMPARE(ini().toString(), QStringLiteral("Base"));
-    QTRY_COMPARE_WITH_TIMEOUT(table(2, "W") != QByteArray("01020304") && table(0, "Q") != QByteArray("0a0b0c0d"), true, 10000);
+    QCOMPARE(m_page->ConfigenameLabel->text(), GetLangText(776).arg("Base"));
+    QCOMPARE(m_dir->readFile("Products/QK75/UserConfig/Kb1.xml"), kb1Bytes);
+    QTRY_VERIFY(refused.shown().contains(GetLangText(772)) && !refused.shown().contains(GetLangText(773)));
+
+    // a macro whose file is gone refuses the whole configuration, naming key and macro; one that
+    // does not read is named by the keyboard's refusal; a macro keys play is not deleted
+    QVERIFY(m_dir->writeFile("Products/QK75/UserConfig/Gone.xml", "<KeyBoardRoot><Keylevel_ID ID=\"0\"><KeyEdit KeyButtonName=\"Q\" "
+                                                                  "LeftValue=\"Nope\" KeyValueTyp=\"Attrib_MacroValue\"/></Keylevel_ID></KeyBoardRoot>"));
+    profiles->AddItem(7, QStringLiteral("Gone"), QString(), QStringLiteral("0x00"));
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Gone"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QTRY_VERIFY(refused.shown().contains(GetLangText(770).arg("Q", "Nope")));
+    QVERIFY(m_dir->writeFile("Products/QK75/moidefConfig/Nope.bin", "{}"));
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Gone"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QTRY_VERIFY_WITH_TIMEOUT(refused.shown().contains(GetLangText(771).arg("Nope")), 10000);
+    m_page->ConfigLists().at(2)->on_deleteItem(QStringLiteral("Macro1"));
+    QTRY_VERIFY(refused.shown().contains(GetLangText(774).arg("Macro1", "Base, Kb1")));
+    QVERIFY(QFile::exists(m_dir->filePath("Products/QK75/moidefConfig/Macro1.bin")));
+    QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Base"), 10000);
     QVERIFY(m_dir->writeFile("Products/QK75/UserConfig/Odd.xml", "<Backinfos/>"));
     profiles->AddItem(7, QStringLiteral("Odd"), QString(), QStringLiteral("0x00"));
     MessageAnswerer ok(true);
@@ -799,7 +835,14 @@ void TestKeyboardPage::chooseConfiguration()
     QVERIFY(ok.shown().contains(GetLangText(396)));
     QCOMPARE(m_dir->readFile("Products/QK75/UserConfig/Odd.xml"), QByteArray("<Backinfos/>"));
     QCOMPARE(ini().toString(), QStringLiteral("Base"));
-    QCOMPARE(m_page->ConfigenameLabel->text(), QStringLiteral("Base"));
+    QCOMPARE(m_page->ConfigenameLabel->text(), GetLangText(776).arg("Base"));
+
+    // without a usable stored name any configuration can be chosen, and is stored
+    QSettings(m_dir->filePath("Products/QK75/QK75_data.ini"), QSettings::IniFormat).setValue("default/UserConfig", "../x");
+    m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    profiles = m_page->ConfigLists().at(3);
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Kb1"))), Qt::LeftButton, {}, QPoint(40, 10));
+    QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Kb1"), 10000);
 }
 
 QTEST_MAIN(TestKeyboardPage)

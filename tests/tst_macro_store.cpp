@@ -147,6 +147,8 @@ void TestMacroStore::rename()
 {
     const QByteArray records = QByteArray::fromHex("0000320480003204");
     QVERIFY(!Write(QStringLiteral("old"), records, 2, 9).isEmpty());
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/Base.xml"),
+                             m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")).replace("Macro1", "old")));
     QJsonConfing store(m_folder);
     // a name that leaves the folder, or a taken name, moves nothing
     QVERIFY(!Write(QStringLiteral("taken"), records).isEmpty());
@@ -154,8 +156,11 @@ void TestMacroStore::rename()
     QVERIFY(!store.RenameMacro(QStringLiteral("old"), QStringLiteral("taken")));
     QVERIFY(store.MacroFileExists(QStringLiteral("old")));
 
-    QVERIFY(store.RenameMacro(QStringLiteral("old"), QStringLiteral("新名")));
+    // every key that plays it, in every keyboard configuration of the folder, follows it
+    const QString configs = m_dir->filePath(QStringLiteral("Products/QK75/UserConfig"));
+    QVERIFY(store.RenameMacro(QStringLiteral("old"), QStringLiteral("新名"), configs));
     QVERIFY(!store.MacroFileExists(QStringLiteral("old")));
+    QVERIFY(m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")).contains("LeftValue=\"新名\""));
     int way = 0, one = 0;
     const QVector<uchar> image = store.ReadMacroData(QStringLiteral("新名"), &way, &one);
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(image.constData()), image.size()), QJsonConfing::MacroImage(QStringLiteral("新名"), records));
