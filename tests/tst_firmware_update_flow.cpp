@@ -4,7 +4,9 @@
 #include "app/AppDirPath.h"
 #include "app/MainWidget.h"
 #include "app/ProductCatalogue.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
+#include "app/TrayIcon.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/QKeyLableItem.h"
@@ -15,6 +17,7 @@
 #include "firmware/QWebDeviceVersionCheck.h"
 #include "firmware/CatalogueClass.h"
 #include "firmware/Q_ZR_UpdataObjectManage.h"
+#include "firmware/Q_YX_FW_Updata.h"
 #include "firmware/Q_ZY_FW_Updata.h"
 #include "device/QHid_Threads_Manage.h"
 #include "platform/HidPlatform.h"
@@ -94,6 +97,7 @@ private Q_SLOTS:
     void nothingUnconfirmedOrIncompleteIsWritten();
     void tasksAndFilesRefused();
     void refusalNamesProductAndCause();
+    void exitWaitsForEveryChip();
     void probeReadsPastNotices();
     void dialogTexts();
 
@@ -449,6 +453,34 @@ void TstFirmwareUpdateFlow::refusalNamesProductAndCause()
     mouse->WithFlash([&](emu::PixArtFlash &f) { pixArt = f.Written(); });
     QVERIFY(pixArt.isEmpty());
     QVERIFY(!mouse->Bootloader() || mouse->Bootloader()->Written().isEmpty());
+}
+
+// The tray's exit at a fifth of the first chip: both chips are written, then the program ends.
+void TstFirmwareUpdateFlow::exitWaitsForEveryChip()
+{
+    Serve();
+    auto mouse = PlugQx3();
+    MessageAnswerer yes(true);
+    MainWidget w;
+    QTRY_VERIFY_WITH_TIMEOUT(TileOf(mouse->node()) && TileOf(mouse->node())->HasUpdate(), 10000);
+    QElapsedTimer sinceEnd;
+    bool asked = false;
+    connect(Q_YX_FW_Updata::Instance(), &Q_YX_FW_Updata::UpdataStep, this, [&](int step) {
+        if (step >= 20 && !std::exchange(asked, true))
+            QTimer::singleShot(0, TrayIcon::Instance(), &TrayIcon::closeAll);
+    });
+    connect(Q_YX_FW_Updata::Instance(), &Q_YX_FW_Updata::UpdateEnded, this, [&] { sinceEnd.start(); });
+    TileOf(mouse->node())->on_ButUpdata_clicked();
+    QTimer net; // a safety net only
+    connect(&net, &QTimer::timeout, qApp, [] { QCoreApplication::exit(7); });
+    net.start(60000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy() && sinceEnd.elapsed() < 1000);
+    QVERIFY(mouse->Bootloader());
+    QCOMPARE(mouse->Bootloader()->Written(), Sample("qx3_geehy_v27.bin"));
+    disconnect(Q_YX_FW_Updata::Instance(), nullptr, this, nullptr);
+    NestedWait::ClearEndRequest();
+    TrayIcon::Destroy();
 }
 
 void TstFirmwareUpdateFlow::probeReadsPastNotices()
