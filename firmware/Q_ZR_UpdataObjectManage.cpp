@@ -526,7 +526,9 @@ void Q_ZR_UpdataObjectManage::OnUpdateEnded()
 
 void Q_ZR_UpdataObjectManage::OnUpdaterDone()
 {
-    s_refusal.clear();
+    // What the updater said last, its cause included, is shown again should its dialog not be up
+    // (a start refused before the device was reached).
+    s_refusal = QUpdataDlg::Instance()->MessageText();
     EndStep(true);
 }
 
