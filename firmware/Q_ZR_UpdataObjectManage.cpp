@@ -399,6 +399,13 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
     for (int i = tasks.size() - 1; i >= 0; --i)
         if (tasks[i]->check != DownTaskAlive)
             tasks.remove(i);
+    // Nothing starts once the program's end is asked (in the wait before the start): the end
+    // would only have to wait for it.
+    if (NestedWait::EndRequested()) {
+        WriteLogLine(QStringLiteral("Program ending; update batch dropped"));
+        FreeTasks(tasks);
+        return;
+    }
     // One chain at a time: a second batch while one runs is dropped.
     if (s_chain) {
         WriteLogLine(QStringLiteral("Update already running; batch dropped"));
