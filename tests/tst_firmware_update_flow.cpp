@@ -465,22 +465,17 @@ void TstFirmwareUpdateFlow::exitWaitsForEveryChip()
     MessageAnswerer yes(true);
     MainWidget w;
     QTRY_VERIFY_WITH_TIMEOUT(TileOf(mouse->node()) && TileOf(mouse->node())->HasUpdate(), 10000);
-    QElapsedTimer sinceEnd;
-    bool asked = false;
-    connect(Q_YX_FW_Updata::Instance(), &Q_YX_FW_Updata::UpdataStep, this, [&](int step) {
-        if (step >= 20 && !std::exchange(asked, true))
+    QElapsedTimer sinceEnd; // from the last chip's end
+    QObject within; // the connections end with the test
+    connect(Q_YX_FW_Updata::Instance(), &Q_YX_FW_Updata::UpdataStep, &within, [](int step) {
+        if (step >= 20)
             QTimer::singleShot(0, TrayIcon::Instance(), &TrayIcon::closeAll);
     });
-    connect(Q_YX_FW_Updata::Instance(), &Q_YX_FW_Updata::UpdateEnded, this, [&] { sinceEnd.start(); });
+    connect(Q_YX_FW_Updata::Instance(), &Q_YX_FW_Updata::UpdateEnded, &within, [&] { sinceEnd.start(); });
     TileOf(mouse->node())->on_ButUpdata_clicked();
-    QTimer net; // a safety net only
-    connect(&net, &QTimer::timeout, qApp, [] { QCoreApplication::exit(7); });
-    net.start(60000);
     QCOMPARE(QCoreApplication::exec(), 0);
-    QVERIFY(!Q_ZR_UpdataObjectManage::IsBusy() && sinceEnd.elapsed() < 1000);
-    QVERIFY(mouse->Bootloader());
-    QCOMPARE(mouse->Bootloader()->Written(), Sample("qx3_geehy_v27.bin"));
-    disconnect(Q_YX_FW_Updata::Instance(), nullptr, this, nullptr);
+    QVERIFY(sinceEnd.elapsed() < 1000 && !Q_ZR_UpdataObjectManage::IsBusy());
+    QCOMPARE(mouse->Bootloader() ? mouse->Bootloader()->Written() : QByteArray(), Sample("qx3_geehy_v27.bin"));
     NestedWait::ClearEndRequest();
     TrayIcon::Destroy();
 }

@@ -413,18 +413,6 @@ private Q_SLOTS:
         Dpi()->ButAddConfig->click();
         QCOMPARE(list->item(2)->text(), QStringLiteral("灵敏度预设3"));
         QVERIFY(QFile::exists(dir + "灵敏度预设3.ini"));
-        // a limit is kept with its preset; one saved without limits has the product's own
-        auto choose = [&](int row) { list->setCurrentRow(row), Dpi()->on_ConfigList_itemClicked(list->item(row)); };
-        choose(1);
-        Dpi()->MaxvalueCombox->setCurrentIndex(3);
-        QVERIFY(m_dir->writeFile("Products/QM8/DpiConfig/old.ini", "[Product]\nname=QM8\n"));
-        list->addItem(QStringLiteral("old"));
-        choose(3);
-        QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("26000"));
-        choose(1);
-        QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("3200"));
-        delete list->takeItem(3);
-        QVERIFY(QFile::remove(dir + "old.ini"));
         // renames: refused ones change neither file nor list; a good one moves the file first
         list->setCurrentRow(1);
         for (const QString &name : {QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral(".."), QStringLiteral("Base"),
@@ -442,6 +430,16 @@ private Q_SLOTS:
         list->setCurrentRow(2);
         Dpi()->ButCopy->click();
         QCOMPARE(list->item(3)->text(), QStringLiteral("灵敏度预设4"));
+        // a limit is kept with its preset; one saved without limits has the product's own
+        auto choose = [&](int row) { list->setCurrentRow(row), Dpi()->on_ConfigList_itemClicked(list->item(row)); };
+        QVERIFY(m_dir->writeFile("Products/QM8/DpiConfig/old.ini", "[Product]\nname=QM8\n"));
+        list->addItem(QStringLiteral("old"));
+        choose(1);
+        Dpi()->MaxvalueCombox->setCurrentIndex(3);
+        choose(4);
+        QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("26000"));
+        choose(1);
+        QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("3200"));
         // restore: only the first preset stays, and its stages go to the mouse
         MessageAnswerer yes(true);
         Dpi()->ButResetConfig->click();
