@@ -4,6 +4,7 @@
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -44,6 +45,11 @@ struct StoppedDevice
 QVector<DownTask *> s_pending;      // tasks of the pair still to run, in order
 DownTask *s_running = nullptr;      // the task whose update runs; freed when it ends
 bool s_chain = false;               // from StartUpdate until the last end step
+// The chain is one wait from its start to its last end step, across the pause between the
+// chips of a pair and whichever chip comes first: the program's end waits for the whole of it,
+// so that no firmware write is cut short and no device is left half-updated. Never freed at
+// exit: a wait still open then has nothing left to return to.
+NestedWait::Scope *s_chainWait = nullptr;
 bool s_waiting = false;             // the pause before the last task of a pair
 QVector<StoppedDevice> s_stopped;
 int s_pairWaitMs = 2000;
@@ -168,9 +174,19 @@ bool StillEnumerated(const StoppedDevice &d)
     return false;
 }
 
+void BeginChain()
+{
+    s_chain = true;
+    if (!s_chainWait)
+        s_chainWait = new NestedWait::Scope;
+}
+
 void FinishChain(bool failed)
 {
     s_chain = false;
+    // Released first: the devices coming back are listed now, and an end that waited follows.
+    delete s_chainWait;
+    s_chainWait = nullptr;
     // A failure the user has not seen (an update that never reached its dialog) is shown.
     if (failed && !QUpdataDlg::Instance()->isVisible())
         ShowRefusal();
@@ -383,6 +399,13 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
     for (int i = tasks.size() - 1; i >= 0; --i)
         if (tasks[i]->check != DownTaskAlive)
             tasks.remove(i);
+    // Nothing starts once the program's end is asked (in the wait before the start): the end
+    // would only have to wait for it.
+    if (NestedWait::EndRequested()) {
+        WriteLogLine(QStringLiteral("Program ending; update batch dropped"));
+        FreeTasks(tasks);
+        return;
+    }
     // One chain at a time: a second batch while one runs is dropped.
     if (s_chain) {
         WriteLogLine(QStringLiteral("Update already running; batch dropped"));
@@ -409,13 +432,13 @@ void Q_ZR_UpdataObjectManage::StartUpdate(QVector<DownTask *> tasks)
     }
     if (tasks.size() == 2 && tasks[0]->device && tasks[1]->device
         && tasks[0]->device->deviceId == tasks[1]->device->deviceId && tasks[0]->type != TaskLibrary) {
-        s_chain = true;
+        BeginChain();
         s_pending = tasks;
         RunNextPending();
         return;
     }
     if (tasks.size() == 1) {
-        s_chain = true;
+        BeginChain();
         Dispatch(tasks.first(), false);
         return;
     }
@@ -510,7 +533,9 @@ void Q_ZR_UpdataObjectManage::OnUpdateEnded()
 
 void Q_ZR_UpdataObjectManage::OnUpdaterDone()
 {
-    s_refusal.clear();
+    // What the updater said last, its cause included, is shown again should its dialog not be up
+    // (a start refused before the device was reached).
+    s_refusal = QUpdataDlg::Instance()->MessageText();
     EndStep(true);
 }
 

@@ -58,7 +58,8 @@ public:
     static ProductRecord FindProductRecord(const QString &code);
     static QVector<ProductRecord> ProductsForIds(uint16_t vid, uint16_t pid, bool either);
 
-    // True while an update of the pending chain runs or waits for its turn.
+    // True while an update of the pending chain runs or waits for its turn. The chain is an
+    // open wait all that time (NestedWait): the program's end follows its last end step.
     static bool IsBusy();
     // How long the last task of a pair waits after the first one ended (2000 ms).
     static void SetPairWaitMs(int ms);

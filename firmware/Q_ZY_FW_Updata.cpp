@@ -66,11 +66,11 @@ bool Q_ZY_FW_Updata::ClaimEnd()
     return !m_ended.exchange(true);
 }
 
-void Q_ZY_FW_Updata::FailStart()
+void Q_ZY_FW_Updata::FailStart(uint cause)
 {
     m_targetDeviceId = 0;
     m_ended = true;
-    emit Dispmessg(GetLangText(411));
+    emit Dispmessg(GetLangText(411) + QLatin1Char('\n') + GetLangText(cause));
     emit hidebutton();
     emit UpdaterDone();
 }
@@ -82,18 +82,18 @@ void Q_ZY_FW_Updata::on_startUpdata(QString pathFile)
         return;
     if (!m_library->IsLoaded()) {
         WriteLogLine(QStringLiteral("Update library not found: ") + UpdateLibrary::FilePath(AppDirPath()));
-        FailStart();
+        FailStart(790);
         return;
     }
     QFile file(pathFile);
     if (!file.open(QIODevice::ReadOnly) || file.size() < MinFileSize) {
-        FailStart();
+        FailStart(791);
         return;
     }
     const QByteArray header = file.read(HeaderSize);
     file.close();
     if (header.size() < HeaderSize) {
-        FailStart();
+        FailStart(791);
         return;
     }
     if (QFileInfo(pathFile).baseName().contains(kProductPageModel)) {
@@ -108,7 +108,7 @@ void Q_ZY_FW_Updata::on_startUpdata(QString pathFile)
 
     WriteLogLine(QStringLiteral("68"));
     if (m_library->LoadUpdateFile(pathFile) == 1) {
-        FailStart();
+        FailStart(791);
         return;
     }
     WriteLogLine(QStringLiteral("81"));

@@ -71,7 +71,8 @@ protected:
     void run() override;
 
 private:
-    void FailStart();
+    // A start refused before the library had the device: the failure text with its cause (text id).
+    void FailStart(uint cause);
     void OnState(int state);
     void OnNoState(int result);
     bool ClaimEnd();

@@ -559,8 +559,12 @@ void QLStyleMouseTabWidget::OnFirmwareButton(uchar status, uint unavailableText)
             main->ShowMessage(QColor(178, 179, 180), GetLangText(unavailableText), true);
         return;
     }
-    if (status == 1 || status == 4)
+    if (status == 1 || status == 4) {
+        // Nothing newer is listed: the click says so rather than doing nothing.
+        if (MainWidget *main = MainWidget::instance())
+            main->ShowMessage(QColor(178, 179, 180), GetLangText(389), true);
         return;
+    }
     StartFirmwareDownload();
 }
 

@@ -594,10 +594,22 @@ void QQuorixStyDpiPage::SavePreset(const QString &path)
 bool QQuorixStyDpiPage::LoadPreset(const QString &path)
 {
     MainWidget *main = MainWidget::instance();
-    const DpiPreset p = DpiPresetFile::Read(path);
+    DpiPreset p = DpiPresetFile::Read(path);
     // A preset saved for another product is never applied (a missing file names none).
     if (!main || p.productName.isEmpty() || p.productName != main->CurrentProductName())
         return false;
+    // A preset saved without limits (an older or hand-made file) has the product's own ones.
+    if (p.minValues.isEmpty() || p.maxValues.isEmpty()) {
+        const DpiPreset base = DpiPresetFile::Read(PresetDir() + QStringLiteral("/Base/Base.ini"));
+        if (p.minValues.isEmpty()) {
+            p.minValues = base.minValues;
+            p.minSelect = base.minSelect;
+        }
+        if (p.maxValues.isEmpty()) {
+            p.maxValues = base.maxValues;
+            p.maxSelect = base.maxSelect;
+        }
+    }
     m_loading = true;
     DpiCountCombox->setItems(p.countValues);
     const int count = p.countValues.indexOf(p.countSelect);
@@ -872,6 +884,8 @@ void QQuorixStyDpiPage::on_DpiValueThreadChange(int index)
         if (QDpiPageItem *row = RowAt(i); row && !QDpiListWidget->item(i)->isHidden())
             row->setDpiRange(max, min);
     SendDpiStages(CurrentDevice());
+    // The limits and the stages they clamped belong to the preset, as every other DPI change.
+    SavePresetFile();
 }
 
 void QQuorixStyDpiPage::SendDpiStages(DeviceRecord *device)

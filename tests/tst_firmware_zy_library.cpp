@@ -146,6 +146,8 @@ void TestZyLibrary::updateOutcomes()
     QCOMPARE(doneSpy.count(), done);
     QVERIFY(!textSpy.isEmpty());
     QCOMPARE(textSpy.last().at(0).toString().section(QLatin1Char('\n'), 0, 0), GetLangText(lastText));
+    if (!library)
+        QCOMPARE(textSpy.last().at(0).toString().section(QLatin1Char('\n'), 1), GetLangText(790));
     QCOMPARE(dialogSpy.count(), startCalls);
     QList<int> gotSteps;
     for (const QList<QVariant> &s : stepSpy)

@@ -79,10 +79,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("yes");
         QTest::addColumn<int>("shownText"); // 0: no message
         QTest::newRow("firmware row through the receiver") << true << false << -1 << true << 418;
-        QTest::newRow("receiver row up to date") << true << true << -1 << true << 0;
+        QTest::newRow("receiver row up to date") << true << true << -1 << true << 389;
         QTest::newRow("receiver row without a receiver") << false << true << -1 << true << 419;
-        QTest::newRow("firmware row up to date") << false << false << -1 << true << 0;
-        QTest::newRow("nothing newer (1)") << false << false << 1 << true << 0;
+        QTest::newRow("firmware row up to date") << false << false << -1 << true << 389;
+        QTest::newRow("nothing newer (1)") << false << false << 1 << true << 389;
         QTest::newRow("newer listed, Cancel") << false << false << 2 << false << 355;
         QTest::newRow("newer listed, Yes, no offer on the tile") << false << false << 2 << true << 355;
     }

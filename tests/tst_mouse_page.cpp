@@ -431,6 +431,16 @@ private Q_SLOTS:
         list->setCurrentRow(2);
         Dpi()->ButCopy->click();
         QCOMPARE(list->item(3)->text(), QStringLiteral("灵敏度预设4"));
+        // a limit is kept with its preset; one saved without limits has the product's own
+        auto choose = [&](int row) { list->setCurrentRow(row), Dpi()->on_ConfigList_itemClicked(list->item(row)); };
+        QVERIFY(m_dir->writeFile("Products/QM8/DpiConfig/old.ini", "[Product]\nname=QM8\n"));
+        list->addItem(QStringLiteral("old"));
+        choose(1);
+        Dpi()->MaxvalueCombox->setCurrentIndex(3);
+        choose(4);
+        QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("26000"));
+        choose(1);
+        QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("3200"));
         // restore: only the first preset stays, and its stages go to the mouse
         MessageAnswerer yes(true);
         Dpi()->ButResetConfig->click();
