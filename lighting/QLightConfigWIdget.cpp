@@ -73,7 +73,6 @@ QLightConfigWIdget *QLightConfigWIdget::instance()
 
 void QLightConfigWIdget::InitPage()
 {
-    ui->label->setText(QString::fromUtf8("接入或切换音频设备后 需更新设备连接"));
     for (QWidget *w : {static_cast<QWidget *>(ui->Back_Effict), static_cast<QWidget *>(ui->BackLightInfo),
                        static_cast<QWidget *>(ui->Audion_effict), static_cast<QWidget *>(ui->AudionLightInfo),
                        static_cast<QWidget *>(ui->TapeEffict), static_cast<QWidget *>(ui->TapeLightInfo)})
@@ -115,6 +114,10 @@ void QLightConfigWIdget::on_LanguageChange()
     ui->Audin_Gian_Info_Label->setText(GetLangText(426));
     ui->Audio_Smoot_Info_Label->setText(GetLangText(427));
     ui->Refulsh_Label->setText(GetLangText(343));
+    ui->TapeEffict->setText(GetLangText(341));
+    ui->TapeLightInfo->setText(GetLangText(342));
+    ui->label->setText(GetLangText(852));
+    ui->ButRefurshButton->setText(GetLangText(853));
 }
 
 void QLightConfigWIdget::ConnectSignals()
@@ -486,7 +489,7 @@ void QLightConfigWIdget::ApplyModelChange(bool fromDevice)
         HideBusy();
     }
     if (refused)
-        ShowFailure(QString::fromUtf8("信号异常 灯效切换失败"));
+        ShowFailure(GetLangText(854));
 }
 
 void QLightConfigWIdget::on_ChickColorChange(int R, int G, int B)
@@ -517,7 +520,7 @@ void QLightConfigWIdget::On_LightColorCHangeSucceed()
         if (DeviceWriteOk())
             StartPreview(CurrentModel());
         else
-            ShowFailure(QString::fromUtf8("信号异常 颜色调整失败"));
+            ShowFailure(GetLangText(855));
     }
     HideBusy();
 }
@@ -544,7 +547,7 @@ void QLightConfigWIdget::on_MoreColorChangeSucceed()
 {
     if (!DeviceWriteOk()) {
         HideBusy();
-        ShowFailure(QString::fromUtf8("切换颜色模式失败"));
+        ShowFailure(GetLangText(856));
         return;
     }
     const QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
@@ -576,7 +579,7 @@ void QLightConfigWIdget::on_LightSleep_LuminaCHangeSucceed()
 {
     if (!DeviceWriteOk()) {
         HideBusy();
-        ShowFailure(QString::fromUtf8("调整参数失败"));
+        ShowFailure(GetLangText(857));
         return;
     }
     int multi = 0, speed = 0, luminance = 0;

@@ -248,7 +248,7 @@ void QLightConfigWIdget::RestoreDefaultSleep(uint id)
             return;
         ShowBusy();
         block.get()[pos] = static_cast<uint8_t>(stored);
-        tip = QString::fromUtf8("已恢复默认休眠");
+        tip = GetLangText(858);
     } else {
         if (current < 1 || current >= kAudioSleep)
             return;
@@ -260,7 +260,7 @@ void QLightConfigWIdget::RestoreDefaultSleep(uint id)
                 ini->setValue(QStringLiteral("user/KeybordAudioSleep"), int(current));
         }
         block.get()[pos] = kAudioSleep;
-        tip = QString::fromUtf8("休眠设置为20分钟");
+        tip = GetLangText(859);
     }
     store->SetKeyBlock(block.get(), QKeyBoradMApMange::kMapSize, false);
     QHid_Threads_Manage *manager = api->Manager();
@@ -341,11 +341,11 @@ void QLightConfigWIdget::on_ButRefurshButtonchect()
     ApplyModelEditState(kLightOff);
     audio->on_SetAudioEffectModel(kLightOff, false, 0, 0, 0, 0, 0.0, 0.0);
     if (audio->Reinitialize() == -1) {
-        ShowTip(QString::fromUtf8("更新失败"));
+        ShowTip(GetLangText(860));
         if (ui->AudionLightWidget->count() > 0)
             ui->AudionLightWidget->setCurrentRow(ui->AudionLightWidget->count() - 1);
     } else {
-        ShowTip(QString::fromUtf8("更新成功"));
+        ShowTip(GetLangText(861));
         // The refresh switched the effect off: the current row is handed over again, not taken
         // for a repeated click.
         m_LastAudioItem = nullptr;
