@@ -3,8 +3,10 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -40,4 +42,18 @@ void ApplyAppFont(QWidget *widget, int pixelSize)
     const QFont f = LoadAppFont(pixelSize);
     if (widget)
         widget->setFont(f);
+}
+
+void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width)
+{
+    int size = pixelSize;
+    for (; size > 9; --size) {
+        const QFontMetrics metrics(LoadAppFont(size));
+        int widest = 0;
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        if (widest <= width)
+            break;
+    }
+    ApplyAppFont(widget, size);
 }

@@ -9,3 +9,7 @@ QFont LoadAppFont(int pixelSize);
 
 // Sets the house typeface at a pixel size on a widget (only loads it for a null widget).
 void ApplyAppFont(QWidget *widget, int pixelSize);
+
+// Sets the house typeface at the largest pixel size up to pixelSize (9 at the least) at which
+// every line of text is at most width pixels wide: a text in a room the layout does not grow.
+void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width);
