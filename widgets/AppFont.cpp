@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -56,4 +58,23 @@ void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width)
             break;
     }
     ApplyAppFont(widget, size);
+}
+
+void FitLabelText(QLabel *label, const QString &text, QFont font)
+{
+    label->setText(text);
+    const QRect room = label->contentsRect();
+    bool wrap = false;
+    for (int size = QFontInfo(font).pixelSize(); size >= 8; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        if (size == 8 || (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height()))
+            break;
+        const QRect wrapped = metrics.boundingRect(room, Qt::TextWordWrap | label->alignment(), text);
+        wrap = wrapped.width() <= room.width() && wrapped.height() <= room.height();
+        if (wrap)
+            break;
+    }
+    label->setWordWrap(wrap);
+    label->setFont(font);
 }

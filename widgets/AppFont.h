@@ -1,6 +1,7 @@
 #pragma once
 #include <QFont>
 
+class QLabel;
 class QWidget;
 
 // The house typeface from "FontDir/OPPOSans-H.ttf" at a pixel size; registered once.
@@ -13,3 +14,7 @@ void ApplyAppFont(QWidget *widget, int pixelSize);
 // Sets the house typeface at the largest pixel size up to pixelSize (9 at the least) at which
 // every line of text is at most width pixels wide: a text in a room the layout does not grow.
 void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width);
+
+// Shows text in a label whose rectangle the form fixes: in font, or at the largest smaller pixel
+// size (8 at the least) at which it fits on one line, or else wrapped on more lines.
+void FitLabelText(QLabel *label, const QString &text, QFont font);
