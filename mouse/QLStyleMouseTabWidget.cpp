@@ -207,7 +207,7 @@ QWidget *QLStyleMouseTabWidget::BuildSettingsPage()
     page->setObjectName(QStringLiteral("tab"));
     page->setStyleSheet(QStringLiteral("QLabel{color:#898989;}"));
     auto *grid = new QGridLayout(page);
-    const QString comboStyle = QStringLiteral("QPushButton{background:#262626;color:#898989;border-radius:8px;}");
+    const QString comboStyle = QStringLiteral("QPushButton{background:#262626;color:#a6a6a6;border-radius:8px;}");
     int row = 0;
     auto addRow = [&](uint textId, const QString &title, QWidget *control, QLabel *value, QLabel *description) {
         auto *t = new QQuorixLabel(page);

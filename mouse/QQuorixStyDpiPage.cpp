@@ -94,7 +94,10 @@ void QQuorixStyDpiPage::setupUi()
                                  "QListWidget::item:selected{background:#305284;border-radius:8px;}"
                                  "QPushButton{background:#262626;color:#d6d6d6;border-radius:8px;padding:4px 8px;}"
                                  "QPushButton:hover{background:#305284;}"
-                                 "QComboBox{background:#262626;color:#d6d6d6;border-radius:8px;padding:2px 8px;}"));
+                                 "QComboBox{background:#262626;color:#d6d6d6;border-radius:8px;padding:2px 8px;}"
+                                 // The open list is dark too: its light text on the default light list was unreadable.
+                                 "QComboBox QAbstractItemView{background:#262626;color:#d6d6d6;outline:none;"
+                                 "selection-background-color:#305284;selection-color:#ffffff;}"));
     auto *outer = new QHBoxLayout(this);
     auto named = [](QWidget *w, const char *name) {
         w->setObjectName(QLatin1String(name));
