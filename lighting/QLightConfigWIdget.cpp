@@ -89,7 +89,10 @@ void QLightConfigWIdget::InitPage()
                        static_cast<QWidget *>(ui->Refulsh_Label), static_cast<QWidget *>(ui->EditVertrefresh)})
         w->setFont(small);
     ui->LightConfigWIdget->tabBar()->hide();
+    ui->label->setWordWrap(true); // the refresh advice beside its button takes more lines, not more room
     ui->EditVertrefresh->installEventFilter(this);
+    ui->LightListWidget->viewport()->installEventFilter(this);
+    ui->AudionLightWidget->viewport()->installEventFilter(this);
     ui->EditVertrefresh->setValidator(new QIntValidator(30, 500, ui->EditVertrefresh));
     ui->Audin_Gian_Slider->min = 0;
     ui->Audin_Gian_Slider->max = 200;
@@ -177,13 +180,12 @@ void QLightConfigWIdget::BuildEffectList(const LayoutEffectTable &map, const QSt
         s->stepSize = 10;
     }
     ui->LightListWidget->clear();
-    const QFont font = LoadAppFont(20);
     for (uchar model : qAsConst(m_ModelIds)) {
         auto *item = new QListWidgetItem(GetLangText(model), ui->LightListWidget);
-        item->setFont(font);
         if (!IsLightModelSupported(model))
             item->setToolTip(GetLangText(291));
     }
+    FitEffectNames(ui->LightListWidget);
     BuildAudioList(audioNames);
 }
 

@@ -67,14 +67,13 @@ void QLightConfigWIdget::BuildAudioList(const QString &audioNames)
     m_AudioIds.clear();
     m_LastAudioItem = nullptr; // the items it pointed at go with the list
     ui->AudionLightWidget->clear();
-    const QFont font = LoadAppFont(20);
     QString text = audioNames;
     for (const QString &part : text.remove(QLatin1Char('@')).split(QLatin1Char('|'))) {
         const uint id = part.toUInt(); // a part that is not a number is 0
         m_AudioIds.append(id);
-        auto *item = new QListWidgetItem(GetLangText(id), ui->AudionLightWidget);
-        item->setFont(font);
+        new QListWidgetItem(GetLangText(id), ui->AudionLightWidget);
     }
+    FitEffectNames(ui->AudionLightWidget);
 }
 
 uint QLightConfigWIdget::CurrentAudioId() const
@@ -299,8 +298,18 @@ void QLightConfigWIdget::OpenAudioTab()
         ui->AudionLightWidget->setCurrentRow(row);
 }
 
+// An effect name is shown whole: in a smaller font or on two lines where the list is too narrow
+// for it (a row is 30 px high; its left padding and the text margins take 20 px).
+void QLightConfigWIdget::FitEffectNames(QListWidget *list)
+{
+    FitListItemFonts(list, 20, list->viewport()->width() - 20, 30);
+}
+
 bool QLightConfigWIdget::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Resize
+        && (watched == ui->LightListWidget->viewport() || watched == ui->AudionLightWidget->viewport()))
+        FitEffectNames(static_cast<QListWidget *>(watched->parent()));
     if (watched == ui->EditVertrefresh) {
         const bool enter = event->type() == QEvent::KeyPress &&
                            (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QListWidget>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -46,7 +47,7 @@ void ApplyAppFont(QWidget *widget, int pixelSize)
         widget->setFont(f);
 }
 
-void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width)
+QFont FittedAppFont(const QString &text, int pixelSize, int width)
 {
     int size = pixelSize;
     for (; size > 9; --size) {
@@ -57,7 +58,33 @@ void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width)
         if (widest <= width)
             break;
     }
-    ApplyAppFont(widget, size);
+    return LoadAppFont(size);
+}
+
+void FitAppFont(QWidget *widget, const QString &text, int pixelSize, int width)
+{
+    if (widget)
+        widget->setFont(FittedAppFont(text, pixelSize, width));
+}
+
+void FitListItemFonts(QListWidget *list, int pixelSize, int width, int height)
+{
+    bool wrap = false;
+    for (int i = 0; i < list->count(); ++i) {
+        const QString text = list->item(i)->text();
+        QFont font = FittedAppFont(text, pixelSize, width);
+        // Two lines where they allow a larger size than one.
+        for (int size = pixelSize; size > font.pixelSize(); --size) {
+            const QRect need = QFontMetrics(LoadAppFont(size)).boundingRect(QRect(0, 0, width, height), Qt::TextWordWrap, text);
+            if (need.width() <= width && need.height() <= height) {
+                font = LoadAppFont(size);
+                wrap = true;
+                break;
+            }
+        }
+        list->item(i)->setFont(font);
+    }
+    list->setWordWrap(wrap);
 }
 
 void FitLabelText(QLabel *label, const QString &text, QFont font)
