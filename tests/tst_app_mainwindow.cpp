@@ -130,10 +130,11 @@ QStringList unreadable()
             if (auto *c = qobject_cast<QComboBox *>(w)) {
                 for (int i = 0; i < c->count(); ++i)
                     texts << c->itemText(i);
+                // the open list's rows: in the list's text colour or the box's, on the list
                 c->view()->ensurePolished();
-                const QPalette p = c->view()->palette();
-                const double a = luminance(p.color(QPalette::Text)), b = luminance(p.color(QPalette::Base));
-                if (std::max(a, b) / std::min(a, b) < 4.5)
+                const double base = luminance(c->view()->palette().color(QPalette::Base));
+                const double a = luminance(c->view()->palette().color(QPalette::Text)), b = luminance(c->palette().color(QPalette::Text));
+                if (std::min(std::max(a, base) / std::min(a, base), std::max(b, base) / std::min(b, base)) < 4.5)
                     found << QStringLiteral("faint list %1").arg(c->objectName());
             }
             if (auto *bar = qobject_cast<QTabBar *>(w))
