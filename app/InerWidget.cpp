@@ -236,6 +236,10 @@ void InerWidget::applyStyle()
         "QComboBox::down-arrow { image: url(:/new/prefix1/Imges/Arr_Down.png); }"
         "QComboBox::down-arrow:on { image: url(:/new/prefix1/Imges/Arr_Up.png); }"
         "QComboBox::down-arrow:disabled { image: none; }"
+        // The open list is dark with light text, as readable as the box (the default light list
+        // left the grey text faint).
+        "QComboBox QAbstractItemView { color: #d6d6d6; background-color: #161718; outline: none;"
+        " selection-color: #ffffff; selection-background-color: #305284; }"
         "QComboBox QAbstractItemView::item { min-height: 50px; }"
         "QComboBox QAbstractItemView::item:hover { background-color: rgba(24, 156, 243, 100); }"
         // This page is itself named "widget" by its holder: "InerWidget" keeps these rules on the

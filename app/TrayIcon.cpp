@@ -1,9 +1,11 @@
 #include "app/TrayIcon.h"
+#include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 
 #include <QCoreApplication>
 #include <QIcon>
+#include <QAction>
 #include <QMenu>
 #include <mutex>
 
@@ -75,10 +77,17 @@ void TrayIcon::setExitDirect(bool exitDirect)
 void TrayIcon::setMainWidget(QWidget *mainWidget)
 {
     m_mainWidget = mainWidget;
-    // The texts are taken now and kept: the menu does not follow later language changes.
     m_menu->clear();
     connect(m_menu->addAction(QStringLiteral("Durad Ova")), &QAction::triggered, this, &TrayIcon::showMainWidget);
-    connect(m_menu->addAction(GetLangText(65)), &QAction::triggered, this, &TrayIcon::closeAll);
+    QAction *exit = m_menu->addAction(GetLangText(65));
+    connect(exit, &QAction::triggered, this, &TrayIcon::closeAll);
+    // The exit entry follows the language: the saved one, loaded once the menu is made, and each
+    // later choice ("Durad Ova" reads the same in every language).
+    const auto retext = [exit] { exit->setText(GetLangText(65)); };
+    connect(m_menu, &QMenu::aboutToShow, exit, retext);
+    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, exit, retext);
+    if (auto *main = qobject_cast<MainWidget *>(mainWidget))
+        connect(main, &MainWidget::LangualChange, exit, retext);
     m_tray->setContextMenu(m_menu);
 }
 

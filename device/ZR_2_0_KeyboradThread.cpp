@@ -28,7 +28,6 @@
 
 namespace {
 const char *const kDashes = "------------------------------";
-const char *const kTableInterference = "当前环境信号干扰较大 推荐使用有线模式运行Hub!";
 const int kListenWaitMs = 100;
 const int kListenHardWaitMs = 3000;
 
@@ -488,7 +487,7 @@ int ZR_2_0_KeyboradThread::ReadDeviceTables()
     else
         LogDone("读取设备自定义颜色表成功 ", d->Name());
     if (failures >= 2)
-        Q_EMIT MessgBox(QString::fromUtf8(kTableInterference));
+        PostMessgBox(883);
     // The layout file carries the product folder's name.
     store->LoadKeyMap(store->ProductName().isEmpty() ? d->Name() : store->ProductName());
     return failures;

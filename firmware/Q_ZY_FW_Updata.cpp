@@ -181,10 +181,10 @@ void Q_ZY_FW_Updata::OnState(int state)
         emit UpdaterDone();
         return;
     }
-    emit Dispmessg(QStringLiteral("设备重启中,请勿断开数据线连接!"));
+    emit Dispmessg(GetLangText(886));
     // The device restarts; wait without blocking the window or nesting an event loop.
     QTimer::singleShot(m_restartWaitMs, this, [this] {
-        emit Dispmessg(GetLangText(410) + QStringLiteral("\n 请重新插拔数据或接收器!"));
+        emit Dispmessg(GetLangText(410) + QStringLiteral("\n ") + GetLangText(887));
         emit ButtonVersion(QString(m_versionText).remove(QLatin1Char('.')) + QStringLiteral("  "));
         emit hidebutton();
         m_busy = false;

@@ -4,7 +4,7 @@ QString KeyCapText(const QString &code)
 {
     static const char16_t *const caps[] = {
         u"[\n{", u"]\n}", u"|\n\\", u":\n;", u"''\n'", u"<\n,", u">\n.", u"/\n?", u"`\n~", u"-\n_",
-        u"=\n+", u"/", u"*", u"\u4e00", u"+", u".", u"\u2190", u"\u2192", u"\u2191", u"\u2193"};
+        u"=\n+", u"/", u"*", u"-", u"+", u".", u"\u2190", u"\u2192", u"\u2191", u"\u2193"};
     if (code.startsWith(QLatin1Char('@'))) {
         bool ok = false;
         const int n = code.midRef(1).toInt(&ok);

@@ -94,6 +94,19 @@ QWidget *Row(QWidget *parent, const char *name, QQuorixLabel *&caption, const ch
     layout->addWidget(button);
     return row;
 }
+
+// The version rows show what the keyboard and its receiver report; their state lines stay hidden
+// (no update is offered here) except where the state stands for the version: a keyboard reached
+// through its receiver tells its own only over the cable. No receiver known: no receiver row.
+void ShowFirmwareRows(DeviceRecord *record, QLabel *fw, QLabel *fwState, QLabel *rx, QLabel *rxState, QWidget *rxRow)
+{
+    HID_API *api = HID_API::instance();
+    if (!api || !record)
+        return;
+    api->ShowDeviceVersion(record, fw, fwState);
+    fwState->setVisible(record->connectionState == StateWirelessAwake || record->connectionState == StateWirelessAsleep);
+    rxRow->setVisible(api->ShowMouseDeviceVersion(record, rx, rxState) != 0);
+}
 } // namespace
 
 QLStyleKeybordTabWidget::QLStyleKeybordTabWidget(QWidget *parent) : QWidget(parent)
@@ -170,9 +183,9 @@ void QLStyleKeybordTabWidget::setupUi()
     LightModelWidget = Make<QWidget>(this, "LightModelWidget");
     LightModelWidget->setMinimumWidth(100);
     auto *lightRow = new QHBoxLayout(LightModelWidget);
-    ButBaseLight = Radio(LightModelWidget, "ButBaseLight", QStringLiteral("背光"));
-    ButAudionLight = Radio(LightModelWidget, "ButAudionLight", QStringLiteral("音乐律动"));
-    ButTileLight = Radio(LightModelWidget, "ButTileLight", QStringLiteral("灯带"));
+    ButBaseLight = Radio(LightModelWidget, "ButBaseLight", GetLangText(187));
+    ButAudionLight = Radio(LightModelWidget, "ButAudionLight", GetLangText(167));
+    ButTileLight = Radio(LightModelWidget, "ButTileLight", GetLangText(850));
     lightRow->addWidget(ButBaseLight);
     lightRow->addWidget(ButAudionLight);
     lightRow->addWidget(ButTileLight);
@@ -277,7 +290,7 @@ void QLStyleKeybordTabWidget::setupUi()
     SelectDIspWidget = Make<QWidget>(tab, "SelectDIspWidget");
     auto *selectRow = new QHBoxLayout(SelectDIspWidget);
     label_7 = Make<QLabel>(SelectDIspWidget, "label_7");
-    label_7->setText(QStringLiteral("动态预览:"));
+    label_7->setText(GetLangText(344));
     label_7->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
     ButDIpsAc = Make<RectSwitchButton>(SelectDIspWidget, "ButDIpsAc");
     ButDIpsAc->setFixedSize(50, 24);
@@ -286,13 +299,13 @@ void QLStyleKeybordTabWidget::setupUi()
 
     // Tab 3: firmware rows and the restore row.
     auto *sys = new QVBoxLayout(SysTimeSet);
-    widget = Row(SysTimeSet, "widget", FwLabel, "FwLabel", QStringLiteral("固件版本: "), &FwInfoLabel, "FwInfoLabel",
+    widget = Row(SysTimeSet, "widget", FwLabel, "FwLabel", GetLangText(70) + QStringLiteral(":"), &FwInfoLabel, "FwInfoLabel",
                  FwButUpdata, "FwButUpdata", QStringLiteral("暂无更新"));
     FwButUpdata->setMaximumWidth(150);
-    RX_FW_Widget = Row(SysTimeSet, "RX_FW_Widget", RxLabel, "RxLabel", QStringLiteral("接收器固件版本:"), &RxFwInfoLabel,
+    RX_FW_Widget = Row(SysTimeSet, "RX_FW_Widget", RxLabel, "RxLabel", GetLangText(349) + QStringLiteral(":"), &RxFwInfoLabel,
                        "RxFwInfoLabel", RxButupdata, "RxButupdata", QStringLiteral("检查软件更新"));
-    widget_2 = Row(SysTimeSet, "widget_2", label_5, "label_5", QStringLiteral("恢复设置"), nullptr, nullptr,
-                   ButResetConfing, "ButResetConfing", QStringLiteral("恢复设置"));
+    widget_2 = Row(SysTimeSet, "widget_2", label_5, "label_5", GetLangText(78), nullptr, nullptr,
+                   ButResetConfing, "ButResetConfing", GetLangText(68));
     sys->addWidget(widget);
     sys->addWidget(RX_FW_Widget);
     sys->addWidget(widget_2);
@@ -594,6 +607,7 @@ void QLStyleKeybordTabWidget::on_butlefit_on_buttonClicked(QAbstractButton *but)
         TopLabel->setText(GetLangText(205));
         TurnOffDisplaySwitch();
         DeviceRecord *record = m_worker ? (m_worker->m_Device ? m_worker->m_Device : m_worker->m_CommandDevice) : nullptr;
+        ShowFirmwareRows(record, FwLabel, FwInfoLabel, RxLabel, RxFwInfoLabel, RX_FW_Widget);
         if (!record) {
             widget->hide();
         } else if (record->connectionState == StateWirelessAwake || record->connectionState == StateWirelessAsleep) {
@@ -663,7 +677,7 @@ void QLStyleKeybordTabWidget::CheckSpeaker()
         DispInfoLabel->clear();
     } else {
         LightValueSet->ShowMask(false);
-        DispInfoLabel->setText(QStringLiteral("未能检测到扬声器 请接入扬声器!"));
+        DispInfoLabel->setText(GetLangText(851));
     }
     DispInfoLabel->show();
 }
@@ -852,10 +866,16 @@ void QLStyleKeybordTabWidget::on_LanguageChange()
 {
     ButBaseLight->setText(GetLangText(187));
     ButAudionLight->setText(GetLangText(167));
+    ButTileLight->setText(GetLangText(850));
     label_7->setText(GetLangText(344));
     label_5->setText(GetLangText(78));
     ButResetConfing->setText(GetLangText(68));
     SetConfigName(m_configName);
+    FwLabel->setText(GetLangText(70) + QStringLiteral(":"));
+    RxLabel->setText(GetLangText(349) + QStringLiteral(":"));
+    if (m_worker)
+        ShowFirmwareRows(m_worker->m_Device ? m_worker->m_Device : m_worker->m_CommandDevice, FwLabel, FwInfoLabel,
+                         RxLabel, RxFwInfoLabel, RX_FW_Widget);
 }
 
 QStringList QLStyleKeybordTabWidget::LayerNames() const

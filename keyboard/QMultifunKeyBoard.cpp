@@ -3,6 +3,7 @@
 #include "app/DelayMs.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "keyboard/KeyCapText.h"
 #include "keyboard/QConfigBuildManage_Pro.h"
@@ -437,7 +438,7 @@ void QMultifunKeyBoard::on_MouseDrawRePress(QPoint, _KeyValueInfo *info)
     const uchar layer = CurrentLayer();
     // Any value led by 0d is an Fn key here, not only the two that reach every layer.
     if (info->value[0] == 0x0D && info->LeftValue != QLatin1String("j") && layer != 0) {
-        Refuse(QStringLiteral("抱歉! 当前层可设置Fn2 Fn键. 请在默认层 设置Fn2 Fn键  "));
+        Refuse(GetLangText(884));
         return EndDrop(info); // the keyboard may have gone meanwhile: only the pointer is asked
     }
     if (keyText.size() < 8)
@@ -457,7 +458,7 @@ void QMultifunKeyBoard::on_MouseDrawRePress(QPoint, _KeyValueInfo *info)
                     names.append(stored->LeftValue);
         for (const QString &name : qAsConst(names)) {
             if (!macros.contains(name)) {
-                Refuse(QStringLiteral("未找到宏文件 '") + name + QStringLiteral("'.bin 终止操作"));
+                Refuse(GetLangText(885).arg(name));
                 return EndDrop(info);
             }
         }

@@ -73,7 +73,6 @@ QLightConfigWIdget *QLightConfigWIdget::instance()
 
 void QLightConfigWIdget::InitPage()
 {
-    ui->label->setText(QString::fromUtf8("接入或切换音频设备后 需更新设备连接"));
     for (QWidget *w : {static_cast<QWidget *>(ui->Back_Effict), static_cast<QWidget *>(ui->BackLightInfo),
                        static_cast<QWidget *>(ui->Audion_effict), static_cast<QWidget *>(ui->AudionLightInfo),
                        static_cast<QWidget *>(ui->TapeEffict), static_cast<QWidget *>(ui->TapeLightInfo)})
@@ -90,7 +89,10 @@ void QLightConfigWIdget::InitPage()
                        static_cast<QWidget *>(ui->Refulsh_Label), static_cast<QWidget *>(ui->EditVertrefresh)})
         w->setFont(small);
     ui->LightConfigWIdget->tabBar()->hide();
+    ui->label->setWordWrap(true); // the refresh advice beside its button takes more lines, not more room
     ui->EditVertrefresh->installEventFilter(this);
+    ui->LightListWidget->viewport()->installEventFilter(this);
+    ui->AudionLightWidget->viewport()->installEventFilter(this);
     ui->EditVertrefresh->setValidator(new QIntValidator(30, 500, ui->EditVertrefresh));
     ui->Audin_Gian_Slider->min = 0;
     ui->Audin_Gian_Slider->max = 200;
@@ -115,6 +117,10 @@ void QLightConfigWIdget::on_LanguageChange()
     ui->Audin_Gian_Info_Label->setText(GetLangText(426));
     ui->Audio_Smoot_Info_Label->setText(GetLangText(427));
     ui->Refulsh_Label->setText(GetLangText(343));
+    ui->TapeEffict->setText(GetLangText(341));
+    ui->TapeLightInfo->setText(GetLangText(342));
+    ui->label->setText(GetLangText(852));
+    ui->ButRefurshButton->setText(GetLangText(853));
 }
 
 void QLightConfigWIdget::ConnectSignals()
@@ -174,13 +180,12 @@ void QLightConfigWIdget::BuildEffectList(const LayoutEffectTable &map, const QSt
         s->stepSize = 10;
     }
     ui->LightListWidget->clear();
-    const QFont font = LoadAppFont(20);
     for (uchar model : qAsConst(m_ModelIds)) {
         auto *item = new QListWidgetItem(GetLangText(model), ui->LightListWidget);
-        item->setFont(font);
         if (!IsLightModelSupported(model))
             item->setToolTip(GetLangText(291));
     }
+    FitEffectNames(ui->LightListWidget);
     BuildAudioList(audioNames);
 }
 
@@ -486,7 +491,7 @@ void QLightConfigWIdget::ApplyModelChange(bool fromDevice)
         HideBusy();
     }
     if (refused)
-        ShowFailure(QString::fromUtf8("信号异常 灯效切换失败"));
+        ShowFailure(GetLangText(854));
 }
 
 void QLightConfigWIdget::on_ChickColorChange(int R, int G, int B)
@@ -517,7 +522,7 @@ void QLightConfigWIdget::On_LightColorCHangeSucceed()
         if (DeviceWriteOk())
             StartPreview(CurrentModel());
         else
-            ShowFailure(QString::fromUtf8("信号异常 颜色调整失败"));
+            ShowFailure(GetLangText(855));
     }
     HideBusy();
 }
@@ -544,7 +549,7 @@ void QLightConfigWIdget::on_MoreColorChangeSucceed()
 {
     if (!DeviceWriteOk()) {
         HideBusy();
-        ShowFailure(QString::fromUtf8("切换颜色模式失败"));
+        ShowFailure(GetLangText(856));
         return;
     }
     const QLStyleKeybordTabWidget *page = QLStyleKeybordTabWidget::instance();
@@ -576,7 +581,7 @@ void QLightConfigWIdget::on_LightSleep_LuminaCHangeSucceed()
 {
     if (!DeviceWriteOk()) {
         HideBusy();
-        ShowFailure(QString::fromUtf8("调整参数失败"));
+        ShowFailure(GetLangText(857));
         return;
     }
     int multi = 0, speed = 0, luminance = 0;

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 
+class QListWidget;
 class QListWidgetItem;
 struct AudioEffectSettings;
 
@@ -103,6 +104,7 @@ protected:
 private:
     void InitPage();
     void ConnectSignals();
+    void FitEffectNames(QListWidget *list);
 
     void ApplyModelChange(bool fromDevice);
     void ApplyEditFlags(const QString &text);

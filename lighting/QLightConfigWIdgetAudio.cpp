@@ -67,14 +67,13 @@ void QLightConfigWIdget::BuildAudioList(const QString &audioNames)
     m_AudioIds.clear();
     m_LastAudioItem = nullptr; // the items it pointed at go with the list
     ui->AudionLightWidget->clear();
-    const QFont font = LoadAppFont(20);
     QString text = audioNames;
     for (const QString &part : text.remove(QLatin1Char('@')).split(QLatin1Char('|'))) {
         const uint id = part.toUInt(); // a part that is not a number is 0
         m_AudioIds.append(id);
-        auto *item = new QListWidgetItem(GetLangText(id), ui->AudionLightWidget);
-        item->setFont(font);
+        new QListWidgetItem(GetLangText(id), ui->AudionLightWidget);
     }
+    FitEffectNames(ui->AudionLightWidget);
 }
 
 uint QLightConfigWIdget::CurrentAudioId() const
@@ -248,7 +247,7 @@ void QLightConfigWIdget::RestoreDefaultSleep(uint id)
             return;
         ShowBusy();
         block.get()[pos] = static_cast<uint8_t>(stored);
-        tip = QString::fromUtf8("已恢复默认休眠");
+        tip = GetLangText(858);
     } else {
         if (current < 1 || current >= kAudioSleep)
             return;
@@ -260,7 +259,7 @@ void QLightConfigWIdget::RestoreDefaultSleep(uint id)
                 ini->setValue(QStringLiteral("user/KeybordAudioSleep"), int(current));
         }
         block.get()[pos] = kAudioSleep;
-        tip = QString::fromUtf8("休眠设置为20分钟");
+        tip = GetLangText(859);
     }
     store->SetKeyBlock(block.get(), QKeyBoradMApMange::kMapSize, false);
     QHid_Threads_Manage *manager = api->Manager();
@@ -299,8 +298,18 @@ void QLightConfigWIdget::OpenAudioTab()
         ui->AudionLightWidget->setCurrentRow(row);
 }
 
+// An effect name is shown whole: in a smaller font or on two lines where the list is too narrow
+// for it (a row is 30 px high; its left padding and the text margins take 20 px).
+void QLightConfigWIdget::FitEffectNames(QListWidget *list)
+{
+    FitListItemFonts(list, 20, list->viewport()->width() - 20, 30);
+}
+
 bool QLightConfigWIdget::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Resize
+        && (watched == ui->LightListWidget->viewport() || watched == ui->AudionLightWidget->viewport()))
+        FitEffectNames(static_cast<QListWidget *>(watched->parent()));
     if (watched == ui->EditVertrefresh) {
         const bool enter = event->type() == QEvent::KeyPress &&
                            (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
@@ -341,11 +350,11 @@ void QLightConfigWIdget::on_ButRefurshButtonchect()
     ApplyModelEditState(kLightOff);
     audio->on_SetAudioEffectModel(kLightOff, false, 0, 0, 0, 0, 0.0, 0.0);
     if (audio->Reinitialize() == -1) {
-        ShowTip(QString::fromUtf8("更新失败"));
+        ShowTip(GetLangText(860));
         if (ui->AudionLightWidget->count() > 0)
             ui->AudionLightWidget->setCurrentRow(ui->AudionLightWidget->count() - 1);
     } else {
-        ShowTip(QString::fromUtf8("更新成功"));
+        ShowTip(GetLangText(861));
         // The refresh switched the effect off: the current row is handed over again, not taken
         // for a repeated click.
         m_LastAudioItem = nullptr;

@@ -231,7 +231,7 @@ QString QConfigDirs::ChooseFile(const QString &exportName)
     // Made as QFileDialog's own save and open choices make theirs, and run like every dialog so
     // that the program's end closes it (as a Cancel).
     const bool save = !exportName.isEmpty();
-    QFileDialog dialog(this, save ? QStringLiteral("导出文件") : QStringLiteral("导入文件"),
+    QFileDialog dialog(this, GetLangText(save ? 880 : 881),
                        save ? ConfigDirFiles::ExportProposal(exportName) : ConfigDirFiles::StartFolder(),
                        save ? QStringLiteral("xml file(*.xml)") : QStringLiteral("Xml file(*.xml)"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -158,7 +158,6 @@ void QEditPage::setupUi()
     ButCheckSleep->setObjectName(QStringLiteral("ButCheckSleep"));
     ButCheckSleep->setChecked(true);
     ButCheckSleep->setFont(LoadAppFont(12));
-    ButCheckSleep->setToolTip(QStringLiteral("标准延迟(standard delay format,sdf)"));
     ButCheckSleep->setStyleSheet(QStringLiteral("QCheckBox::indicator:unchecked{image:url(%1MuchouCheck.png);}"
                                                 "QCheckBox::indicator:checked{image:url(%1MuchoCheck.png);}").arg(kImgDir));
     EditStudionTime = new QLineEdit(QStringLiteral("50"), this);
@@ -371,6 +370,7 @@ void QEditPage::RefreshLangual()
     ButTool->setText(GetLangText(ButTool->isChecked() ? 361 : 360));
     ButEditTime->setText(GetLangText(ButEditTime->isChecked() ? 294 : 106));
     ButCheckSleep->setText(GetLangText(354));
+    ButCheckSleep->setToolTip(GetLangText(354) + QStringLiteral("(standard delay format,sdf)"));
     ButSeSet->setText(GetLangText(111));
     ButSeven->setText(GetLangText(112));
 }

@@ -4,6 +4,7 @@
 #include "app/QXM_Process.h"
 #include "device/HID_API.h"
 #include "macros/ConfigDirFiles.h"
+#include "widgets/AppFont.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -52,12 +53,14 @@ void QGenderConfigInput::setupUi()
     // Light text on a dark field, as the popup around it.
     lineEdit->setStyleSheet(QStringLiteral("color: rgb(243, 243, 243);background-color: rgb(38, 38, 38);"
                                            "border:1px solid rgb(120, 120, 120);font: 10pt 'Arial Black';"));
-    lineEdit->setPlaceholderText(QStringLiteral("请输入"));
-    InputLable = new QLabel(QStringLiteral("Enter 键完成"), this);
+    lineEdit->setPlaceholderText(GetLangText(879));
+    InputLable = new QLabel(this);
     InputLable->setObjectName(QStringLiteral("InputLable"));
     InputLable->setGeometry(150, 80, 121, 31);
     InputLable->setAlignment(Qt::AlignCenter);
-    InputLable->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 12pt 'Arial Black';"));
+    // The font is the label's own, not the sheet's: the pulse sets the colour alone.
+    InputLable->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+    FitLabelText(InputLable, GetLangText(878), QFont(QStringLiteral("Arial Black"), 12));
 }
 
 QString QGenderConfigInput::GetFilePath(const QString &folder, const QString &suffix, const QStringList &reserved)
@@ -103,7 +106,7 @@ void QGenderConfigInput::on_lineEdit_editingFinished()
     }
     const QString path = QStringLiteral("%1/%2%3").arg(s_Folder, name, s_Suffix);
     if (QFileInfo::exists(path)) {
-        InputLable->setText(QStringLiteral("The file has the same name"));
+        FitLabelText(InputLable, GetLangText(882), QFont(QStringLiteral("Arial Black"), 12));
         return;
     }
     s_Result = path;

@@ -1,5 +1,6 @@
 #include "mouse/QDpiPageItem.h"
 #include "mouse/CurrentDeviceDpiStep.h"
+#include "app/QXM_Process.h"
 #include "widgets/AppFont.h"
 #include "widgets/QSliderAlterMax.h"
 
@@ -41,7 +42,7 @@ QDpiPageItem::QDpiPageItem(QWidget *parent) : QWidget(parent)
     LabelDisp->setObjectName(QStringLiteral("LabelDisp"));
     LabelDisp->setFixedSize(10, 10);
     LabelDisp->setStyleSheet(QStringLiteral("background-color:#FF0000;border-radius:5px;"));
-    label = new QLabel(QStringLiteral("当前DPI"), widget);
+    label = new QLabel(GetLangText(875), widget);
     label->setObjectName(QStringLiteral("label"));
     mark->addWidget(LabelDisp);
     mark->addWidget(label);
@@ -55,7 +56,8 @@ QDpiPageItem::QDpiPageItem(QWidget *parent) : QWidget(parent)
     Backlight_Slider->max = kMaxDpi;
     ApplyAppFont(DpiIndex_1, 15);
     ApplyAppFont(DpiEdit1, 15);
-    ApplyAppFont(label, 15);
+    ShowCurrentText();
+    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, this, &QDpiPageItem::ShowCurrentText);
     installEventFilter(this);
     DpiEdit1->installEventFilter(this);
     DpiEdit1->setContextMenuPolicy(Qt::NoContextMenu);
@@ -185,6 +187,16 @@ void QDpiPageItem::Commit(uint rounded)
     DpiEdit1->setText(QString::number(rounded));
     Backlight_Slider->setValue(rounded);
     Q_EMIT valueChange(this, rounded);
+}
+
+// The mark's text fits the room the row keeps beside the mark's dot, in every language.
+void QDpiPageItem::ShowCurrentText()
+{
+    label->setText(GetLangText(875));
+    const QLayout *mark = widget->layout();
+    const QMargins m = mark->contentsMargins();
+    FitAppFont(label, label->text(), 15,
+               widget->maximumWidth() - m.left() - m.right() - LabelDisp->width() - mark->spacing());
 }
 
 bool QDpiPageItem::eventFilter(QObject *watched, QEvent *event)

@@ -56,6 +56,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void ShowCurrentText();
     void CommitTyped();
     void Commit(uint rounded);
 

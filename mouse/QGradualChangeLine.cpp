@@ -16,19 +16,28 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr uint16_t kLeftButtonText = 244;
 constexpr uint16_t kDisabledText = 250;
 const QColor kGreyBar(178, 179, 180);
+
+// The button is as wide as its text in the current language needs, at least its drawn 100 px.
+void ShowResetText(QPushButton *button)
+{
+    button->setText(GetLangText(867));
+    button->setFixedSize(std::max(100, button->fontMetrics().horizontalAdvance(button->text()) + 20), 30);
+}
 } // namespace
 
 QGradualChangeLine::QGradualChangeLine(QWidget *parent) : QWidget(parent)
 {
-    m_ResetButton = new QPushButton(QStringLiteral("使用默认键值"), this);
-    m_ResetButton->setFixedSize(100, 30);
+    m_ResetButton = new QPushButton(this);
     m_ResetButton->setFont(LoadAppFont(15));
+    ShowResetText(m_ResetButton);
+    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, m_ResetButton, [this] { ShowResetText(m_ResetButton); });
     m_ResetButton->setStyleSheet(QStringLiteral(
         "QPushButton{background-color: rgb(38, 38, 38);border-radius:5px;border:none;color: rgba(255, 255, 255, 200);}"
         "QPushButton:hover{background-color:rgb(48, 82, 132);}"
@@ -151,7 +160,7 @@ bool QGradualChangeLine::RefuseDrop(const QLineInfo *row, bool lastLeftButton)
 {
     if (lastLeftButton) {
         ClearDropTarget();
-        Ask(QStringLiteral("至少需要另一个或多个'%1' 做备用").arg(GetLangText(kLeftButtonText)), true);
+        Ask(GetLangText(868).arg(GetLangText(kLeftButtonText)), true);
         return true;
     }
     if (row->EffectiveTextId() == kDisabledText) {
@@ -260,12 +269,12 @@ void QGradualChangeLine::on_ReSetButton(QWidget *ObjHeand)
     if (row->Recode().isEmpty() || row->Recode() == QLatin1String("NULL") || row->Recode() == row->DefaultCode())
         return;
     if (row->DefaultTextId() != kLeftButtonText && LeftButtonRows() <= 1 && row->NameId() == kLeftButtonText) {
-        Ask(QStringLiteral("至少需要一个左键,来维持正常使用"), true);
+        Ask(GetLangText(869), true);
         return;
     }
     // A mouse that goes while the question is open takes this column and its rows with it.
     QPointer<QGradualChangeLine> self(this);
-    if (Ask(QStringLiteral("确定要恢复默认键位?"), false) != 1 || !self)
+    if (Ask(GetLangText(870), false) != 1 || !self)
         return;
     row->SetReName(QString());
     row->SetNameId(0);
@@ -283,7 +292,7 @@ void QGradualChangeLine::on_ReSetButton(QWidget *ObjHeand)
 void QGradualChangeLine::on_ResetButtonCheck()
 {
     QPointer<QGradualChangeLine> self(this);
-    if (Ask(QStringLiteral(" 请确定! 是否要恢复到默认的键值?"), false) != 1 || !self)
+    if (Ask(GetLangText(871), false) != 1 || !self)
         return; // a mouse that went during the question took this column with it
     for (int i = 0; i < m_Lines.size(); ++i) {
         QLineInfo *row = m_Lines.at(i);
@@ -353,7 +362,7 @@ void QGradualChangeLine::paintEvent(QPaintEvent *)
                              Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
     p.drawImage((width() - image.width()) / 2, (height() - image.height()) / 2, image);
-    m_ResetButton->move((width() - 100) / 2, height() - 30);
+    m_ResetButton->move((width() - m_ResetButton->width()) / 2, height() - 30);
 }
 
 void QGradualChangeLine::showEvent(QShowEvent *event)

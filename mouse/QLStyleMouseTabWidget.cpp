@@ -207,11 +207,12 @@ QWidget *QLStyleMouseTabWidget::BuildSettingsPage()
     page->setObjectName(QStringLiteral("tab"));
     page->setStyleSheet(QStringLiteral("QLabel{color:#898989;}"));
     auto *grid = new QGridLayout(page);
-    const QString comboStyle = QStringLiteral("QPushButton{background:#262626;color:#898989;border-radius:8px;}");
+    const QString comboStyle = QStringLiteral("QPushButton{background:#262626;color:#a6a6a6;border-radius:8px;}");
     int row = 0;
-    auto addRow = [&](const QString &title, QWidget *control, QLabel *value, QLabel *description) {
+    auto addRow = [&](uint textId, const QString &title, QWidget *control, QLabel *value, QLabel *description) {
         auto *t = new QQuorixLabel(page);
-        t->setText(title);
+        t->setProperty("textId", textId); // read again on a language change
+        t->setText(textId ? GetLangText(textId) : title);
         grid->addWidget(t, row, 0);
         grid->addWidget(control, row, 1);
         if (value)
@@ -235,23 +236,23 @@ QWidget *QLStyleMouseTabWidget::BuildSettingsPage()
     SleepSlider = slider("SleepSlider");
     label_26 = Description(page, "label_26");
     label_2 = Description(page, "label_2");
-    addRow(QStringLiteral("休眠设置"), SleepSlider, label_26, label_2);
+    addRow(862, QString(), SleepSlider, label_26, label_2);
     LodCombox = combo("LodCombox");
     label_25 = Description(page, "label_25");
-    addRow(QStringLiteral("LOD静默高度"), LodCombox, nullptr, label_25);
+    addRow(863, QString(), LodCombox, nullptr, label_25);
     MotionCombox = combo("MotionCombox");
     label_4 = Description(page, "label_4");
-    addRow(QStringLiteral("Motion Sync"), MotionCombox, nullptr, label_4);
+    addRow(0, QStringLiteral("Motion Sync"), MotionCombox, nullptr, label_4);
     modifiedCombox = combo("modifiedCombox");
     label_16 = Description(page, "label_16");
-    addRow(QStringLiteral("直线修正"), modifiedCombox, nullptr, label_16);
+    addRow(864, QString(), modifiedCombox, nullptr, label_16);
     ShakeSlider = slider("ShakeSlider");
     label_27 = Description(page, "label_27");
     label_19 = Description(page, "label_19");
-    addRow(QStringLiteral("按键消抖时间"), ShakeSlider, label_27, label_19);
+    addRow(865, QString(), ShakeSlider, label_27, label_19);
     RippleCombox = combo("RippleCombox");
     label_22 = Description(page, "label_22");
-    addRow(QStringLiteral("波纹控制"), RippleCombox, nullptr, label_22);
+    addRow(866, QString(), RippleCombox, nullptr, label_22);
     grid->setRowStretch(row, 1);
     return page;
 }
@@ -289,11 +290,11 @@ QWidget *QLStyleMouseTabWidget::BuildResetPage()
     rx->addWidget(RxButupdata);
     grid->addWidget(RX_FW_Widget, 1, 0, 1, 3);
     label_33 = makeLabel("label_33");
-    label_33->setText(QStringLiteral("恢复设置"));
+    label_33->setText(GetLangText(68));
     label_34 = makeLabel("label_34");
     ButResetConfig = new QPushButton(page);
     ButResetConfig->setObjectName(QStringLiteral("ButResetConfig"));
-    ButResetConfig->setText(QStringLiteral("恢复设置"));
+    ButResetConfig->setText(GetLangText(68));
     grid->addWidget(label_33, 2, 0);
     grid->addWidget(label_34, 2, 1);
     grid->addWidget(ButResetConfig, 2, 2);
@@ -312,6 +313,7 @@ void QLStyleMouseTabWidget::InitWidgets()
 void QLStyleMouseTabWidget::ConnectSignals()
 {
     connect(ButExit, &QPushButton::clicked, this, &QLStyleMouseTabWidget::ButExit_on_clicked);
+    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, this, &QLStyleMouseTabWidget::on_RefreshLangual);
     connect(m_buttons, &QButtonGroup::idClicked, this,
             &QLStyleMouseTabWidget::butlefit_on_buttonClicked);
     connect(ButResetConfig, &QPushButton::clicked, this, &QLStyleMouseTabWidget::on_ButResetConfigClicked);
@@ -363,6 +365,11 @@ void QLStyleMouseTabWidget::on_RefreshLangual()
         SleepSlider->setValue(SleepSlider->Value());
     }
     SleepSlider->stepSize = 10;
+    label_33->setText(GetLangText(68));
+    ButResetConfig->setText(GetLangText(68));
+    for (QQuorixLabel *title : tab->findChildren<QQuorixLabel *>())
+        if (const uint id = title->property("textId").toUInt())
+            title->setText(GetLangText(id));
     const QStringList onOff{GetLangText(98), GetLangText(316)};
     auto refill = [](QACombxBox *box, const QStringList &items) {
         const int index = box->currentIndex();

@@ -1,4 +1,5 @@
 #include "mouse/QQuorixStyDpiPage.h"
+#include "mouse/QPresetNameDelegate.h"
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
 #include "app/MainWidget.h"
@@ -93,7 +94,10 @@ void QQuorixStyDpiPage::setupUi()
                                  "QListWidget::item:selected{background:#305284;border-radius:8px;}"
                                  "QPushButton{background:#262626;color:#d6d6d6;border-radius:8px;padding:4px 8px;}"
                                  "QPushButton:hover{background:#305284;}"
-                                 "QComboBox{background:#262626;color:#d6d6d6;border-radius:8px;padding:2px 8px;}"));
+                                 "QComboBox{background:#262626;color:#d6d6d6;border-radius:8px;padding:2px 8px;}"
+                                 // The open list is dark too: its light text on the default light list was unreadable.
+                                 "QComboBox QAbstractItemView{background:#262626;color:#d6d6d6;outline:none;"
+                                 "selection-background-color:#305284;selection-color:#ffffff;}"));
     auto *outer = new QHBoxLayout(this);
     auto named = [](QWidget *w, const char *name) {
         w->setObjectName(QLatin1String(name));
@@ -111,6 +115,7 @@ void QQuorixStyDpiPage::setupUi()
     label_3 = makeLabel(LeftWidget, "label_3", QStringLiteral("    自定义预设"));
     ConfigList = new QReghtListWidget(LeftWidget);
     named(ConfigList, "ConfigList");
+    ConfigList->setItemDelegate(new QPresetNameDelegate(ConfigList));
     auto *buttons = new QHBoxLayout;
     auto makeButton = [&](const char *name, const QString &text) {
         auto *b = new QPushButton(text, LeftWidget);
@@ -119,12 +124,9 @@ void QQuorixStyDpiPage::setupUi()
         return b;
     };
     ButAddConfig = makeButton("ButAddConfig", QStringLiteral("新增预设"));
-    ButCopy = makeButton("ButCopy", QStringLiteral("复制文件"));
-    ButCopy->setToolTip(QStringLiteral("<html><head/><body><p>复制文件</p></body></html>"));
-    ButResetConfig = makeButton("ButResetConfig", QStringLiteral("恢复默认"));
-    ButResetConfig->setToolTip(QStringLiteral("恢复默认"));
-    ButDelete = makeButton("ButDelete", QStringLiteral("移除项目"));
-    ButDelete->setToolTip(QStringLiteral("移除项目"));
+    ButCopy = makeButton("ButCopy", GetLangText(872));
+    ButResetConfig = makeButton("ButResetConfig", GetLangText(873));
+    ButDelete = makeButton("ButDelete", GetLangText(874));
     // The delete button comes and goes with the chosen preset; its place is kept, so that the
     // panel always holds all four buttons and neither grows nor moves the stages beside it.
     QSizePolicy keepPlace = ButDelete->sizePolicy();
@@ -137,7 +139,7 @@ void QQuorixStyDpiPage::setupUi()
 
     auto *right = new QVBoxLayout;
     label_2 = makeLabel(this, "label_2", QStringLiteral("   DPI设置"));
-    LabelDPIFileName = makeLabel(this, "LabelDPIFileName", FirstPreset);
+    LabelDPIFileName = makeLabel(this, "LabelDPIFileName", QPresetNameDelegate::DisplayName(FirstPreset));
     auto *head = new QHBoxLayout;
     head->addWidget(label_2);
     head->addStretch(1);
@@ -169,7 +171,7 @@ void QQuorixStyDpiPage::setupUi()
     label = makeLabel(this, "label", QStringLiteral("鼠标右击选择dpi挡位 拖动滑块调整速度"));
     right->addWidget(label);
     auto *rate = new QHBoxLayout;
-    Wired_Label = makeLabel(this, "Wired_Label", QStringLiteral("回报率设置:"));
+    Wired_Label = makeLabel(this, "Wired_Label", GetLangText(876));
     Mose_RorCob = new QACombxBox(this);
     named(Mose_RorCob, "Mose_RorCob");
     Mose_RorCob->setMinimumSize(120, 35);
@@ -233,6 +235,12 @@ void QQuorixStyDpiPage::on_LanguageChange()
     label_3->setText(GetLangText(375));
     label_2->setText(QStringLiteral("DPI ") + GetLangText(161));
     ButAddConfig->setText(GetLangText(376));
+    for (const auto &b : {qMakePair(ButCopy, 872u), qMakePair(ButResetConfig, 873u), qMakePair(ButDelete, 874u)}) {
+        b.first->setText(GetLangText(b.second));
+        b.first->setToolTip(GetLangText(b.second));
+    }
+    Wired_Label->setText(GetLangText(Mose_RorCob->items().isEmpty() ? 876 : 877));
+    ConfigList->viewport()->update();
     Label_DPI_Count->setText(QStringLiteral("DPI ") + GetLangText(377));
     LabelDPIFileName->setText(GetLangText(381) + QStringLiteral("1"));
     // The limits of a loaded mouse stay as they are shown.
@@ -524,7 +532,7 @@ void QQuorixStyDpiPage::ClearPage()
     ConfigList->clear();
     AddStageRow({});
     Mose_RorCob->setItems({});
-    LabelDPIFileName->setText(FirstPreset);
+    LabelDPIFileName->setText(QPresetNameDelegate::DisplayName(FirstPreset));
 }
 
 // ---- presets ----
@@ -558,7 +566,7 @@ void QQuorixStyDpiPage::InitPage()
     for (const QFileInfo &file : QDir(dir).entryInfoList(QDir::Files))
         if (file.completeSuffix() == QLatin1String("ini") && file.baseName() != QLatin1String("Base"))
             names << file.baseName();
-    LabelDPIFileName->setText(FirstPreset);
+    LabelDPIFileName->setText(QPresetNameDelegate::DisplayName(FirstPreset));
     QDir().mkpath(dir);
     SavePreset(PresetPath(FirstPreset));
     // On the first showing that write creates the first preset: list it now, or the list stays
@@ -693,7 +701,7 @@ void QQuorixStyDpiPage::on_ButDelete_clicked()
     if (!main || !current || current->text() == FirstPreset)
         return;
     const QString name = current->text();
-    if (main->ShowMessage(kGreyBar, GetLangText(383).replace(QStringLiteral("%s"), name), false) != 1)
+    if (main->ShowMessage(kGreyBar, GetLangText(383).replace(QStringLiteral("%s"), QPresetNameDelegate::DisplayName(name)), false) != 1)
         return;
     // A mouse that goes while the question is open takes the list with it: the preset is
     // looked up again by its name.
@@ -704,7 +712,7 @@ void QQuorixStyDpiPage::on_ButDelete_clicked()
     LabelDPIFileName->clear();
     if (QListWidgetItem *first = FindPreset(FirstPreset)) {
         if (LoadPreset(PresetPath(FirstPreset))) {
-            LabelDPIFileName->setText(FirstPreset);
+            LabelDPIFileName->setText(QPresetNameDelegate::DisplayName(FirstPreset));
             ConfigList->setCurrentItem(first);
             SendDpiStages(CurrentDevice());
         }
@@ -748,7 +756,7 @@ void QQuorixStyDpiPage::on_ConfigList_itemClicked(QListWidgetItem *item)
 {
     if (!item || !CurrentDevice())
         return;
-    LabelDPIFileName->setText(item->text());
+    LabelDPIFileName->setText(QPresetNameDelegate::DisplayName(item->text()));
     if (LoadPreset(PresetPath(item->text()))) {
         const QVector<uint> values = SentStages(false);
         if (!values.isEmpty())
@@ -951,7 +959,7 @@ void QQuorixStyDpiPage::on_valueChange(QWidget *row, uint value)
 void QQuorixStyDpiPage::SetupReportRate(DeviceRecord *device, const MouseConfigRecord *record)
 {
     Mose_RorCob->setItems({});
-    Wired_Label->setText(QStringLiteral("鼠标回报率设置:"));
+    Wired_Label->setText(GetLangText(877));
     if (!device || !record)
         return;
     uint max = 1000;

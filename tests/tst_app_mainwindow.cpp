@@ -9,10 +9,14 @@
 #include "app/TrayIcon.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
+#include "device/QHid_Threads_Manage.h"
+#include "device/QKeyLableItem.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "macros/QEditPage.h"
+#include "macros/QGenderConfigInput.h"
 #include "mouse/QLStyleMouseTabWidget.h"
 #include "widgets/QDottomMessgDlg.h"
+#include "widgets/QQuorixLabel.h"
 #include "widgets/QLR_PopWidget.h"
 #include "widgets/QMaskGrayLabel.h"
 #include "widgets/QWaitGifWidget.h"
@@ -23,6 +27,14 @@
 #include "tests/support/WaitSweep.h"
 
 #include <QAction>
+#include <QButtonGroup>
+#include <QTextDocument>
+#include <QComboBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QBackingStore>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -35,6 +47,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
+#include <climits>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -84,6 +98,67 @@ QList<infotext *> toasts()
     }
     return found;
 }
+
+// What a user cannot read on the open windows: a Han, kana or Hangul text on a widget that is
+// shown or a tab click away on its page (the language list names each language in its own
+// script), a text cut by the room of a shown label, button or list row, a faint drop-down list.
+QStringList unreadable()
+{
+    static const QRegularExpression asian(QStringLiteral("[\\x{3040}-\\x{30ff}\\x{3400}-\\x{9fff}\\x{ac00}-\\x{d7af}]"));
+    const auto luminance = [](const QColor &c) {
+        const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF()) + 0.05;
+    };
+    QStringList found;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        QList<QWidget *> all = top->findChildren<QWidget *>();
+        all << top;
+        for (QWidget *w : all) {
+            bool near = top->isVisible();
+            for (QWidget *a = w; a != top && near; a = a->parentWidget())
+                near = !a->isHidden() || (qobject_cast<QStackedWidget *>(a->parentWidget())
+                                          && a->parentWidget()->parentWidget() != MainWidget::instance()->TabWidget());
+            if (!near || w->objectName() == QLatin1String("Currn_Langue"))
+                continue;
+            QStringList texts{w->isWindow() ? w->windowTitle() : QString()};
+            int room = INT_MAX;
+            auto *label = qobject_cast<QLabel *>(w);
+            // the keys of the on-screen keyboard draw their caps in fonts of their own
+            if (label && !w->inherits("QMultifunKeyButton") && !Qt::mightBeRichText(label->text()))
+                room = label->wordWrap() ? INT_MAX : label->contentsRect().width();
+            if (label || qobject_cast<QAbstractButton *>(w))
+                texts << (label ? label->text() : static_cast<QAbstractButton *>(w)->text());
+            if (auto *b = qobject_cast<QPushButton *>(w)) // a picture button's text is transparent
+                room = b->icon().isNull() && b->palette().color(QPalette::ButtonText).alpha() ? b->contentsRect().width() : INT_MAX;
+            if (auto *c = qobject_cast<QComboBox *>(w)) {
+                for (int i = 0; i < c->count(); ++i)
+                    texts << c->itemText(i);
+                // the open list's rows: in the list's text colour or the box's, on the list
+                c->view()->ensurePolished();
+                const double base = luminance(c->view()->palette().color(QPalette::Base));
+                const double a = luminance(c->view()->palette().color(QPalette::Text)), b = luminance(c->palette().color(QPalette::Text));
+                if (std::min(std::max(a, base) / std::min(a, base), std::max(b, base) / std::min(b, base)) < 4.5)
+                    found << QStringLiteral("faint list %1").arg(c->objectName());
+            }
+            if (auto *bar = qobject_cast<QTabBar *>(w))
+                for (int i = 0; i < bar->count(); ++i)
+                    texts << bar->tabText(i);
+            for (const QString &text : texts)
+                if (text.contains(asian) || (w->isVisible() && w->fontMetrics().horizontalAdvance(text) > room))
+                    found << QStringLiteral("%1 \"%2\" in %3").arg(w->objectName(), text).arg(room);
+            auto *list = qobject_cast<QListWidget *>(w);
+            auto *rows = list ? qobject_cast<QStyledItemDelegate *>(list->itemDelegate()) : nullptr;
+            for (int i = 0; rows && w->isVisible() && i < list->count(); ++i) {
+                const QString text = rows->displayText(list->item(i)->text(), QLocale());
+                const QRect row(0, 0, list->viewport()->width() - 20, list->visualItemRect(list->item(i)).height());
+                if (!row.contains(QFontMetrics(list->item(i)->font()).boundingRect(row, list->wordWrap() ? Qt::TextWordWrap : 0, text))
+                    || text.contains(asian))
+                    found << QStringLiteral("%1 row \"%2\"").arg(w->objectName(), text);
+            }
+        }
+    }
+    return found;
+}
 } // namespace
 
 class TstAppMainWindow : public QObject
@@ -120,6 +195,55 @@ private Q_SLOTS:
         QVERIFY(!dir.readFile("Log.txt").contains("OPenApp Zr Hub End"));
         w.show();
         QVERIFY(dir.readFile("Log.txt").contains("OPenApp Zr Hub End   "));
+    }
+
+    // Every page in English, each device page's areas with the emulated keyboard and mouse:
+    // readable throughout.
+    void englishPagesAreReadable()
+    {
+        TestProgramDir dir;
+        const uint32_t kb = emu::Plug(emu::MakeDevice(emu::Model::KeyboardReceiver));
+        const uint32_t mouse = emu::Plug(emu::MakeDevice(emu::Model::MouseWired));
+        MainWidget w;
+        w.show();
+        HID_API *api = HID_API::instance();
+        QTRY_VERIFY_WITH_TIMEOUT(api->TileMap().value(kb) && !api->TileMap().value(kb)->ProductFolder().isEmpty()
+                                     && api->TileMap().value(mouse), 5000);
+        QStringList found;
+        const auto look = [&found] {
+            QTest::qWait(50); // laid out
+            found << unreadable();
+        };
+        look();
+        api->TileMap().value(kb)->on_test();
+        QLStyleKeybordTabWidget *keyboard = QLStyleKeybordTabWidget::instance();
+        for (QAbstractButton *area : keyboard->LeftButtonGroup->buttons()) {
+            area->click();
+            look();
+        }
+        keyboard->ButLight->click();
+        keyboard->ButAudionLight->click();
+        look();
+        QVERIFY(keyboard->RxLabel->text().contains(QStringLiteral(":V")));
+        w.on_TabChangeEditkeysDefinition();
+        look();
+        w.on_TabChangeHID_API();
+        api->TileMap().value(mouse)->on_test();
+        QVERIFY(api->Manager()->WaitIdle(10000));
+        for (int area = 0; area < 4; ++area) {
+            QLStyleMouseTabWidget::instance()->butlefit_on_buttonClicked(area);
+            look();
+        }
+        w.on_TabChangeGlobalSet();
+        look();
+        QTimer::singleShot(100, &w, [&] {
+            look();
+            QApplication::activeModalWidget()->close();
+        });
+        QGenderConfigInput::GetFilePath(dir.path(), QStringLiteral(".xml")); // the name popup
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+        emu::Reset();
     }
 
     void missingSettingsStillStart()

@@ -1,6 +1,7 @@
 // The on-screen keyboard built from the sample QK75: drops saved and sent to the emulated
 // keyboard, the Fn rule over every layer, refusals, and what the keys show.
 #include "tests/support/MessageAnswerer.h"
+#include "app/QXM_Process.h"
 #include "app/MainWidget.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -176,7 +177,7 @@ void TestKeyboardBoard::fnRuleOverLayers()
     m_page->SetLevelComboIndex(2);
     m_board->on_TabChangeLayerkeyWidget(2);
     QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d"), QStringLiteral("Fn2"))));
-    QVERIFY(answer.shown().contains(QStringLiteral("请在默认层")));
+    QCOMPARE(answer.shown(), GetLangText(884));
     QVERIFY(!m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab")));
     QVERIFY(Drop(QStringLiteral("Tab"), Record(8, QByteArray::fromHex("0d020000"), QStringLiteral("Fn3"))));
     QVERIFY(!m_board->LayerKeyInfo(2)->contains(QStringLiteral("Tab"))); // any value led by 0d
@@ -217,7 +218,7 @@ void TestKeyboardBoard::refusedDrops()
         QVERIFY(Drop(QStringLiteral("W"), Record(8, QByteArray::fromHex("001a0000"), QStringLiteral("W")))); // own value
         QVERIFY(Drop(QStringLiteral("Hex"), Record(8, QByteArray::fromHex("29"), QStringLiteral("Esc")))); // "0X29" padded
         QVERIFY(Drop(QStringLiteral("Q"), Record(3, QByteArray(), QStringLiteral("Ghost")))); // no such macro file
-        QVERIFY(answer.shown().contains(QStringLiteral("未找到宏文件 'Ghost'.bin")));
+        QCOMPARE(answer.shown(), GetLangText(885).arg(QStringLiteral("Ghost")));
     }
     QCOMPARE(sent.count(), 0);
     QVERIFY(!QFile::exists(Config(QStringLiteral(".TempBase.xml"))));
@@ -228,7 +229,7 @@ void TestKeyboardBoard::refusedDrops()
     {
         MessageAnswerer answer;
         QVERIFY(Drop(QStringLiteral("Q"), Record(3, QByteArray(), QStringLiteral("Other"))));
-        QVERIFY(answer.shown().contains(QStringLiteral("'Macro1'.bin")));
+        QCOMPARE(answer.shown(), GetLangText(885).arg(QStringLiteral("Macro1")));
     }
     QCOMPARE(sent.count(), 0);
     // a file of one layer keeps what it holds, on the keys and through the next save

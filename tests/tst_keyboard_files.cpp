@@ -224,7 +224,7 @@ void TestKeyboardFiles::capTexts()
 {
     const QList<QPair<QString, QString>> cases = {
         {"@1", "[\n{"}, {"@3", "|\n\\"}, {"@5", "''\n'"}, {"@11", "=\n+"}, {"@12", "/"},
-        {"@14", QString(QChar(0x4e00))}, {"@17", QString(QChar(0x2190))}, {"@20", QString(QChar(0x2193))},
+        {"@14", QStringLiteral("-")}, {"@17", QString(QChar(0x2190))}, {"@20", QString(QChar(0x2193))},
         {"@21", "NULL"}, {"", "NULL"}, {"@0", "NULL"}, {"@01", "NULL"}, {"Esc", "NULL"}};
     for (const auto &c : cases)
         QCOMPARE(KeyCapText(c.first), c.second);

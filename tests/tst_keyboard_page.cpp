@@ -229,10 +229,10 @@ void TestKeyboardPage::opensFromTile()
     AudioMonitor::instance()->Initialised = false;
     m_page->ButLight->click();
     m_page->ButAudionLight->click();
-    QCOMPARE(m_page->DispInfoLabel->text(), QStringLiteral("未能检测到扬声器 请接入扬声器!"));
+    QCOMPARE(m_page->DispInfoLabel->text(), GetLangText(851));
     m_page->ButBora->click();
     m_page->ButLight->click();
-    QCOMPARE(m_page->DispInfoLabel->text(), QStringLiteral("未能检测到扬声器 请接入扬声器!"));
+    QCOMPARE(m_page->DispInfoLabel->text(), GetLangText(851));
     QVERIFY(m_page->LightPage()->Masked());
     AudioMonitor::instance()->Initialised = true;
     m_page->ButBaseLight->click();

@@ -146,6 +146,7 @@ void TestKeyboardPageView::lightingView()
         QCOMPARE(page->KeyBoradConfigSet->findChild<QLabel *>(QStringLiteral("SleepLabel"))->text(), sleep[lan]);
         QCOMPARE(page->ButBaseLight->text(), GetLangText(187));
         QCOMPARE(page->ButAudionLight->text(), GetLangText(167));
+        QCOMPARE(page->ButTileLight->text(), GetLangText(850));
         QVERIFY(TextShows(page->ButBaseLight, &main));
         QVERIFY(TextShows(page->ButAudionLight, &main));
     }

@@ -3,6 +3,7 @@
 // keeps, the sleep it raises and restores, and the frames the keyboard shows for a played tone.
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
+#include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
 #include "device/QHid_Threads_Manage.h"
@@ -210,7 +211,7 @@ void TestAudioTab::settingsAndSleep()
     if (wireless)
         QCOMPARE(int(uint8_t(m_dev->Block().at(kSleepPos))), 40);
     QCOMPARE(data->value(QStringLiteral("user/KeybordAudioSleep")).toInt(), wireless ? 10 : 0);
-    QCOMPARE(Tip(), wireless ? QString::fromUtf8("休眠设置为20分钟") : QString());
+    QCOMPARE(Tip(), wireless ? GetLangText(859) : QString());
 
     // The interval: 20 is refused and the stored one put back; 120 is stored and emitted.
     SettleManager();
@@ -247,7 +248,7 @@ void TestAudioTab::settingsAndSleep()
     QCOMPARE(Sleep(), 10);
     if (wireless) {
         QCOMPARE(int(uint8_t(m_dev->Block().at(kSleepPos))), 10);
-        QCOMPARE(Tip(), QString::fromUtf8("已恢复默认休眠"));
+        QCOMPARE(Tip(), GetLangText(858));
         // Held at 40 with no stored value: 40 stays rather than "never sleep".
         Sleep(40);
         data->remove(QStringLiteral("user/KeybordAudioSleep"));
@@ -370,7 +371,7 @@ void TestAudioTab::sinkUnloadedAndRefresh()
     Click(171);
     QVERIFY(audio->CurrentEffect());
     m_light->on_ButRefurshButtonchect();
-    QCOMPARE(Tip(), QString::fromUtf8("更新成功"));
+    QCOMPARE(Tip(), GetLangText(861));
     QVERIFY(audio->CurrentEffect()); // not left off after the refresh
     QTRY_VERIFY_WITH_TIMEOUT(audio->isRunning(), kWaitMs);
 
@@ -389,7 +390,7 @@ void TestAudioTab::sinkUnloadedAndRefresh()
 
     QVERIFY(m_server->pactl({"load-module", "module-null-sink", "sink_name=again"}));
     QVERIFY(m_server->pactl({"set-default-sink", "again"}));
-    QTRY_VERIFY_WITH_TIMEOUT((m_light->on_ButRefurshButtonchect(), Tip() == QString::fromUtf8("更新成功")), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT((m_light->on_ButRefurshButtonchect(), Tip() == GetLangText(861)), kWaitMs);
     QCOMPARE(audio->OutputName(), QStringLiteral("again"));
     QVERIFY(audio->CurrentEffect());
     m_page->on_RestDispText(0);

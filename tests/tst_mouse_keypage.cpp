@@ -343,17 +343,22 @@ void TstMouseKeyPage::newConfigurationName()
 {
     const QString folder = m_dir->filePath("Products/QM8/UserConfig");
     QString label;
-    // a taken name keeps the popup open with its message; "X" then gives nothing
+    bool fits = false;
+    // a taken name keeps the popup open with its message, whole in the label's room; "X" then gives nothing
     QTimer::singleShot(50, [&] {
         auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());
         QVERIFY(popup);
         popup->LineEdit()->setText("Burst");
         popup->on_lineEdit_editingFinished();
-        label = popup->Label()->text();
+        const QLabel *shown = popup->Label();
+        label = shown->text();
+        const int flags = (shown->wordWrap() ? Qt::TextWordWrap : 0) | int(shown->alignment());
+        fits = shown->contentsRect().contains(shown->fontMetrics().boundingRect(shown->contentsRect(), flags, label));
         popup->findChild<QPushButton *>("ExitButton")->click();
     });
     QCOMPARE(QGenderConfigInput::GetFilePath(folder, ".xml"), QString());
-    QCOMPARE(label, QStringLiteral("The file has the same name"));
+    QCOMPARE(label, GetLangText(882));
+    QVERIFY(fits);
     // a path-like name is no file name; a new plain name is the result
     QTimer::singleShot(50, [&] {
         auto *popup = qobject_cast<QGenderConfigInput *>(QApplication::activeModalWidget());

@@ -39,7 +39,7 @@ QACombxBoxView::QACombxBoxView(QWidget *parent) : QListWidget(parent)
         "QListWidget::item{border-radius:2px;background-color:#181818;padding-left:5px;margin:1px;height:25px;"
         "color:rgb(150, 150, 150);}"
         "QListWidget::item:hover{color:rgb(200, 200, 200);background-color:#305284;}"
-        "QListWidget::item:selected{background-color:#305284;border-radius:2px;}"));
+        "QListWidget::item:selected{color:rgb(235, 235, 235);background-color:#305284;border-radius:2px;}"));
     // A device going away takes the page under the list with it.
     if (HID_API *devices = HID_API::instance())
         connect(devices, &HID_API::CLosingUsb, this, &QACombxBoxView::onEndView);

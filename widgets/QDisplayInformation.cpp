@@ -24,7 +24,7 @@ void QDisplayInformation::setupUi()
         setObjectName(QStringLiteral("QDisplayInformation"));
     resize(214, 100);
     setStyleSheet(QStringLiteral("#widget{border-radius:10px;background-color:rgb(30, 30, 30);border:2px ridge #305384;}"
-                                 "QLabel{color:rgb(48, 83, 132);}"));
+                                 "QLabel{color:rgb(120, 160, 220);}"));
     gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
     widget = new QWidget(this);

@@ -189,7 +189,7 @@ void QEditColourDialog::setupUi()
     auto *hexCaptionRow = new QHBoxLayout();
     label_Hex = new QLabel(QStringLiteral("HEX"), this);
     label_Hex->setObjectName(QStringLiteral("label_Hex"));
-    label_Hex->setStyleSheet(QStringLiteral("color:rgb(100, 100, 100);"));
+    label_Hex->setStyleSheet(QStringLiteral("color:rgb(150, 150, 150);"));
     hexCaptionRow->addWidget(label_Hex);
     hexCaptionRow->addStretch();
     verticalLayout->addLayout(hexCaptionRow);
@@ -214,7 +214,7 @@ void QEditColourDialog::setupUi()
     auto *rgbCaptionRow = new QHBoxLayout();
     Label_RGB = new QLabel(QStringLiteral("RGB"), this);
     Label_RGB->setObjectName(QStringLiteral("Label_RGB"));
-    Label_RGB->setStyleSheet(QStringLiteral("color:rgb(100, 100, 100);"));
+    Label_RGB->setStyleSheet(QStringLiteral("color:rgb(150, 150, 150);"));
     rgbCaptionRow->addWidget(Label_RGB);
     rgbCaptionRow->addStretch();
     verticalLayout->addLayout(rgbCaptionRow);
