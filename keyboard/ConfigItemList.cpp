@@ -107,6 +107,8 @@ QStringList ConfigItemList::ListUserConfigFiles()
     QStringList names = ListFiles(dir.isEmpty() ? dir : dir + QStringLiteral("/UserConfig"), QStringLiteral("xml"));
     // The product's delivered description is no user configuration: never listed, never deleted.
     names.removeAll(QStringLiteral("imageAndLines.xml"));
+    // The factory copy "Base/Base.xml" is no second configuration: one row per name.
+    names.removeDuplicates();
     return names;
 }
 

@@ -21,7 +21,7 @@ public:
 
     // Files with the suffix "bin" / "xml" (exactly) under the current product's macro /
     // user-configuration folder and its subfolders, by file name, sorted by name; the product's
-    // "imageAndLines.xml" is no user configuration.
+    // "imageAndLines.xml" is no user configuration, and a configuration name comes once.
     static QStringList ListMacroFiles();
     static QStringList ListUserConfigFiles();
     static QStringList ListFiles(const QString &folder, const QString &suffix);

@@ -4,6 +4,7 @@
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "macros/OpenXmlDocument.h"
 #include "macros/SaveXmlDocument.h"
+#include "mouse/QBackLineMange.h"
 
 #include <QDir>
 #include <QDomElement>
@@ -191,11 +192,17 @@ QStringList QConfigBuildManage_Pro::ConfigsNamingMacro(const QString &folder, co
         return names;
     for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name)) {
         KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(file.filePath());
-        const bool uses = std::any_of(layers.cbegin(), layers.cend(), [&macro](const KeyLayerTable *table) {
+        bool uses = std::any_of(layers.cbegin(), layers.cend(), [&macro](const KeyLayerTable *table) {
             return std::any_of(table->cbegin(), table->cend(),
                                [&macro](const _KeyValueInfo *info) { return info->type == 3 && info->LeftValue == macro; });
         });
         FreeKeyProfileLayers(layers);
+        // A mouse configuration of the same folder names its macro buttons by the macro's name.
+        if (!uses)
+            for (const QVector<LineKeyRecord> &rows : QBackLineMange().Read(file.filePath(), nullptr, nullptr, nullptr))
+                uses = uses || std::any_of(rows.cbegin(), rows.cend(), [&macro](const LineKeyRecord &row) {
+                           return row.valueType == 1 && row.reName == macro;
+                       });
         if (uses)
             names.append(file.completeBaseName());
     }
@@ -206,6 +213,16 @@ bool QConfigBuildManage_Pro::RenameMacroKeys(const QString &path, const QString 
 {
     QDomDocument doc = OpenXmlDocument(path);
     const QDomElement root = doc.documentElement();
+    if (root.tagName() == QLatin1String("Backinfos")) { // a mouse configuration
+        for (QDomElement lines = root.firstChildElement(QStringLiteral("Lines")); !lines.isNull();
+             lines = lines.nextSiblingElement(QStringLiteral("Lines")))
+            for (QDomElement row = lines.firstChildElement(QStringLiteral("SubLine")); !row.isNull();
+                 row = row.nextSiblingElement(QStringLiteral("SubLine")))
+                if (QBackLineMange::ValueTypFromText(row.attribute(QStringLiteral("ValueTyp"))) == 1
+                    && row.attribute(QStringLiteral("ReName")) == from)
+                    row.setAttribute(QStringLiteral("ReName"), to);
+        return SaveXmlDocument(path, doc);
+    }
     if (root.tagName() != QLatin1String("KeyBoardRoot"))
         return false;
     for (QDomElement level = root.firstChildElement(QStringLiteral("Keylevel_ID")); !level.isNull();

@@ -28,10 +28,12 @@ public:
     // could not be written, which then keeps its old content. The two-argument form takes the
     // keyboard page's layer names and the current product name.
     bool WriteKeyConfig(const QString &path, const KeyProfileLayers &layers);
-    // The configurations of a folder (file base names) with a key that plays the macro.
+    // The configurations of a folder (file base names) with a key or mouse button that plays
+    // the macro.
     static QStringList ConfigsNamingMacro(const QString &folder, const QString &macro);
-    // Every key of the file that plays the macro plays it under its new name; the file is
-    // otherwise kept as it is. False when it could not be written (it then stays as it was).
+    // Every key (keyboard file) or button (mouse file) of the file that plays the macro plays it
+    // under its new name; the file is otherwise kept as it is. False when it could not be
+    // written (it then stays as it was).
     static bool RenameMacroKeys(const QString &path, const QString &from, const QString &to);
     bool WriteKeyConfig(const QString &path, const KeyProfileLayers &layers, const QStringList &layerNames,
                         const QString &productName);

@@ -3,6 +3,7 @@
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
+#include "device/HID_API.h"
 #include "keyboard/ConfigItemList.h"
 #include "keyboard/QConfigBuildManage_Pro.h"
 #include "keyboard/QAddAppButton_Item.h"
@@ -233,7 +234,12 @@ void QConfigList::RemoveItem(const QString &name)
 
 void QConfigList::on_deleteItem(QString itemname)
 {
-    // A macro that keys play stays: its keys would send nothing the device can run.
+    // The row goes with its file: not while a wait runs, it may be the row that began it.
+    if (NestedWait::Held(this, [this, itemname] { on_deleteItem(itemname); }, &m_deleteHeld))
+        return;
+    if (HID_API::PageDeviceGoing() || !FindItem(itemname))
+        return;
+    // A macro that keys or mouse buttons play stays: they would send nothing the device can run.
     MainWidget *main = MainWidget::instance();
     const QStringList users = main ? QConfigBuildManage_Pro::ConfigsNamingMacro(main->UserConfigDir(), itemname)
                                    : QStringList();

@@ -76,4 +76,5 @@ private:
     QVector<QVector<QListWidgetItem *> *> m_groups;
     QPointer<QTextAndpictue> m_picture;
     bool m_reloadHeld = false;
+    bool m_deleteHeld = false;
 };

@@ -7,12 +7,10 @@
 #include "keyboard/QConfigList.h"
 #include "keyboard/QUserConfig_Item.h"
 #include "macros/ConfigDirFiles.h"
-#include "macros/QJsonConfing.h"
 #include "widgets/AppFont.h"
 #include "widgets/QMlanguageLabel.h"
 
 #include <QColor>
-#include <QFile>
 #include <QSettings>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -61,14 +59,9 @@ QConfigList *QLeftMuenTabWidget::FirstListOfType(int type) const
 
 void QLeftMuenTabWidget::DeleteMacroFile(const QString &name)
 {
-    QConfigList *list = FirstListOfType(5);
-    if (!list)
-        return;
-    list->RemoveItem(name);
-    QJsonConfing store;
-    const QString path = QJsonConfing::MacroFilePath(store.MacroDir(), name);
-    if (!path.isEmpty())
-        QFile::remove(path);
+    // The list's own delete: held while a wait runs, refused while keys play the macro.
+    if (QConfigList *list = FirstListOfType(5))
+        list->on_deleteItem(name);
 }
 
 void QLeftMuenTabWidget::DeleteUserConfigFile(const QString &name)

@@ -19,7 +19,7 @@ public:
                             const QVector<ConfigItem *> &items);
 
     // Removes the macro's row from the first list that starts with the new-macro button, and
-    // its file.
+    // its file, as that list's own delete does (refused while configurations use the macro).
     void DeleteMacroFile(const QString &name);
     // The same for a user configuration, in the first list that starts with the new
     // configuration button. "Base", "imageAndLines" and the configuration in use stay.

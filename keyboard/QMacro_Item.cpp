@@ -4,6 +4,7 @@
 #include "app/QXM_Process.h"
 #include "keyboard/QMultifunKeyBoard.h"
 #include "macros/QJsonConfing.h"
+#include "mouse/QLStyleBoraWidget.h"
 #include "widgets/QInputDialog.h"
 
 #include <QMouseEvent>
@@ -97,11 +98,13 @@ void QMacro_Item::Rename()
                 return;
             continue;
         }
-        // The keys that play it follow it, in every keyboard configuration and on the page.
+        // The keys that play it follow it, in every configuration and on the pages.
         QStringList unchanged;
         if (store.RenameMacro(m_left, name, main ? main->UserConfigDir() : QString(), &unchanged)) {
             if (QMultifunKeyBoard *board = QMultifunKeyBoard::instance())
                 board->RenameMacroKeys(m_left, name);
+            if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
+                frame->RenameMacroKeys(m_left, name);
             m_left = name;
             update();
         } else if (main && !unchanged.isEmpty()) {

@@ -32,8 +32,9 @@ public:
     static void ReadRunMode(const QString &filePath, int &runWay, int &runOne) { ReadRunMode(filePath, &runWay, &runOne); }
     // Moves a macro to a new name, rewriting the name inside its image. The old file goes only
     // after the new one was written and read back, and never when both names are one file.
-    // Given the folder of the keyboard configurations, every key there that plays the macro
-    // follows it; a configuration that cannot be rewritten (named in *unchanged) renames nothing.
+    // Given the folder of the product's configurations, every key or mouse button there that
+    // plays the macro follows it; a configuration that cannot be rewritten (named in *unchanged)
+    // renames nothing.
     bool RenameMacro(const QString &oldName, const QString &newName, const QString &configDir = QString(),
                      QStringList *unchanged = nullptr);
     // The ".bin" files of the macro folder and its subfolders, sorted by name.

@@ -51,7 +51,8 @@ QDpiPageItem::QDpiPageItem(QWidget *parent) : QWidget(parent)
     row->addWidget(DpiEdit1);
     row->addWidget(widget);
 
-    DpiEdit1->setValidator(new QIntValidator(int(kMinDpi), int(kMaxDpi), DpiEdit1));
+    m_validator = new QIntValidator(int(kMinDpi), int(kMaxDpi), DpiEdit1);
+    DpiEdit1->setValidator(m_validator);
     Backlight_Slider->min = kMinDpi;
     Backlight_Slider->max = kMaxDpi;
     ApplyAppFont(DpiIndex_1, 15);
@@ -87,7 +88,7 @@ void QDpiPageItem::setDpiRange(uint max, uint min)
 {
     Backlight_Slider->max = max;
     Backlight_Slider->min = min;
-    DpiEdit1->setValidator(new QIntValidator(int(min), int(max), DpiEdit1));
+    m_validator->setRange(int(min), int(max));
     uint v = Backlight_Slider->Value();
     if (v > max)
         v = max;

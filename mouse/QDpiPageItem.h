@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+class QIntValidator;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -60,6 +61,7 @@ private:
     void CommitTyped();
     void Commit(uint rounded);
 
+    QIntValidator *m_validator = nullptr; // one for the row's life: the range changes often
     uint m_committed = 0;
     bool m_checked = false;
     bool m_committing = false; // a commit clears the focus, which must not commit again

@@ -451,6 +451,24 @@ void QLStyleBoraWidget::ApplyKeyRecord(const LineKeyRecord &stored)
     }
 }
 
+void QLStyleBoraWidget::RenameMacroKeys(const QString &from, const QString &to)
+{
+    // Every product keeps its own macros: a page of another mouse has none of this one's.
+    const MainWidget *main = MainWidget::instance();
+    if (!main || m_ProductDir != main->ProductDir())
+        return;
+    for (QLineInfo *row : qAsConst(m_rows)) {
+        if (row->ValueType() != 1 || row->ReName() != from)
+            continue;
+        row->SetReName(to);
+        if (QLineLabelHead *head = row->Head()) {
+            head->SetHeadInfo(to, QPixmap(QStringLiteral(":/new/prefix1/Imges/M_File_25px.png")));
+            head->update();
+        }
+    }
+    KeySnapshot(); // the workers' copy follows, as asked last
+}
+
 // ---- choosing and saving the configuration -------------------------------------------------------
 
 void QLStyleBoraWidget::ShowConfigName(const QString &name)

@@ -53,6 +53,9 @@ public:
     bool IsThirdButtonChecked() const;
     // One stored row onto every row of the page with the same rectangle.
     void ApplyKeyRecord(const LineKeyRecord &record);
+    // The buttons that play the macro play it under its new name (the file follows elsewhere);
+    // only on the page of the product whose macro it is.
+    void RenameMacroKeys(const QString &from, const QString &to);
     // A macro row whose name is no single safe file name becomes unassigned.
     static void DropUnsafeMacro(LineKeyRecord &record);
     // A picture name that stays inside the product folder.

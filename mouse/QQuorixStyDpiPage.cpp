@@ -244,13 +244,8 @@ void QQuorixStyDpiPage::on_LanguageChange()
     Label_DPI_Count->setText(QStringLiteral("DPI ") + GetLangText(377));
     LabelDPIFileName->setText(GetLangText(381) + QStringLiteral("1"));
     // The limits of a loaded mouse stay as they are shown.
-    uint max = kMaxDpi, min = kMinDpi;
-    if (!LimitsValid(&max, &min)) {
-        max = kMaxDpi;
-        min = kMinDpi;
-    }
-    Label_Max_Value->setText(GetLangText(378) + QStringLiteral(":%1").arg(max));
-    Label_Min_Value->setText(GetLangText(379) + QStringLiteral(":%1").arg(min));
+    uint max = 0, min = 0;
+    ShowLimits(&max, &min);
     label->setText(GetLangText(380));
     Mose_RorCob->setToolTip(GetLangText(371));
 }
@@ -299,6 +294,16 @@ bool QQuorixStyDpiPage::LimitsValid(uint *max, uint *min) const
     *max = hi;
     *min = lo;
     return true;
+}
+
+void QQuorixStyDpiPage::ShowLimits(uint *max, uint *min)
+{
+    if (!LimitsValid(max, min)) {
+        *max = kMaxDpi;
+        *min = kMinDpi;
+    }
+    Label_Max_Value->setText(GetLangText(378) + QStringLiteral(":%1").arg(*max));
+    Label_Min_Value->setText(GetLangText(379) + QStringLiteral(":%1").arg(*min));
 }
 
 int QQuorixStyDpiPage::ChosenStageCount() const
@@ -634,10 +639,6 @@ bool QQuorixStyDpiPage::LoadPreset(const QString &path)
         for (const QString &v : p.stageValues)
             values << v.trimmed().toUInt();
         AddStageRow(values);
-        uint max = kMaxDpi, min = kMinDpi;
-        if (LimitsValid(&max, &min))
-            for (QDpiPageItem *row : m_rows)
-                row->setDpiRange(max, min);
         if (QDpiPageItem *marked = RowAt(p.select)) {
             marked->setMChecked(true);
             QDpiListWidget->item(p.select)->setSelected(true);
@@ -646,6 +647,11 @@ bool QQuorixStyDpiPage::LoadPreset(const QString &path)
         for (int i = 0; i < QDpiListWidget->count(); ++i)
             QDpiListWidget->item(i)->setHidden(i >= visible);
     }
+    // The preset's own limits, in the labels and on every row, whether or not it held stages.
+    uint max = 0, min = 0;
+    ShowLimits(&max, &min);
+    for (QDpiPageItem *row : qAsConst(m_rows))
+        row->setDpiRange(max, min);
     m_loading = false;
     return true;
 }
@@ -888,6 +894,7 @@ void QQuorixStyDpiPage::on_DpiValueThreadChange(int index)
     uint max = 0, min = 0;
     if (index < 0 || m_loading || !LimitsValid(&max, &min) || !CurrentDevice())
         return;
+    ShowLimits(&max, &min);
     for (int i = 0; i < QDpiListWidget->count(); ++i)
         if (QDpiPageItem *row = RowAt(i); row && !QDpiListWidget->item(i)->isHidden())
             row->setDpiRange(max, min);

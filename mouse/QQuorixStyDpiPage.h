@@ -129,6 +129,9 @@ private:
     void EndRename();
     QDpiPageItem *RowAt(int position) const;
     bool LimitsValid(uint *max, uint *min) const;
+    // The limits the drop-downs hold (the widest range when they hold none that fit), shown in
+    // the limit labels.
+    void ShowLimits(uint *max, uint *min);
     int ChosenStageCount() const;
     // The rows below the chosen stage count that are not hidden: what the mouse is given.
     QVector<uint> SentStages(bool committed) const;

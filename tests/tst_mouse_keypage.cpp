@@ -435,9 +435,16 @@ void TstMouseKeyPage::userWalk()
                         Qt::RightButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(walk, &release);
     QVERIFY(QFile::exists(macroDir + "Walked.bin") && !QFile::exists(macroDir + "Walk.bin"));
-    Send(walk, QEvent::MouseButtonPress, QPoint(walk->width() - 10, 10));
-    QTRY_VERIFY(!macros->FindItem("Walked"));
-    QVERIFY(!QFile::exists(macroDir + "Walked.bin"));
+    QCOMPARE(middle->ReName(), QStringLiteral("Walked")); // the button follows, and its file
+    QVERIFY(m_dir->readFile("Products/QM8/UserConfig/Base.xml").contains("ReName=\"Walked\""));
+    {
+        MessageAnswerer refused(true); // a macro a button plays stays, asked from its row or the page
+        Send(walk, QEvent::MouseButtonPress, QPoint(walk->width() - 10, 10));
+        Frame()->on_DeleteMacroUi("Walked");
+        QTRY_COMPARE(refused.count(), 2);
+        QVERIFY(refused.shown().contains(GetLangText(774).arg("Walked", "Base")));
+    }
+    QVERIFY(macros->FindItem("Walked") && QFile::exists(macroDir + "Walked.bin"));
 
     // the panel: add, rename, export, import, choose
     auto *panelButton = Frame()->findChild<QPushButton *>("ButConfig");

@@ -439,8 +439,11 @@ private Q_SLOTS:
         Dpi()->MaxvalueCombox->setCurrentIndex(3);
         choose(4);
         QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("26000"));
+        QCOMPARE(Dpi()->Rows().value(0)->Backlight_Slider->max, 26000u); // no stages of its own: its limits still
         choose(1);
         QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("3200"));
+        QVERIFY(Dpi()->Label_Max_Value->text().endsWith(":3200"));
+        QCOMPARE(Dpi()->Rows().value(0)->DpiEdit1->findChildren<QIntValidator *>().size(), 1);
         // restore: only the first preset stays, and its stages go to the mouse
         MessageAnswerer yes(true);
         Dpi()->ButResetConfig->click();
