@@ -3,6 +3,7 @@
 #include "app/DelayMs.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
+#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "keyboard/KeyCapText.h"
 #include "keyboard/QConfigBuildManage_Pro.h"
@@ -457,7 +458,7 @@ void QMultifunKeyBoard::on_MouseDrawRePress(QPoint, _KeyValueInfo *info)
                     names.append(stored->LeftValue);
         for (const QString &name : qAsConst(names)) {
             if (!macros.contains(name)) {
-                Refuse(QStringLiteral("未找到宏文件 '") + name + QStringLiteral("'.bin 终止操作"));
+                Refuse(GetLangText(971).arg(name));
                 return EndDrop(info);
             }
         }
