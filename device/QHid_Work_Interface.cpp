@@ -26,7 +26,6 @@
 #include <cstring>
 
 namespace {
-const char *const kOffline = "设备离线 请唤醒设备";
 const int kFeatureStage = 2050;
 
 uint8_t SumRange(const uchar *b, int from, int to) // bytes from .. to-1
@@ -252,7 +251,7 @@ bool QHid_Work_Interface::CheckAwake()
 {
     const QString code = RequestGrabCode();
     if (!IsAnswer(code)) {
-        Q_EMIT MessgBox(QString::fromUtf8(kOffline));
+        PostMessgBox(970);
         Q_EMIT HideBusy();
         Q_EMIT ChangeResetKeyvalueRetul(false);
         MarkAsleep();
@@ -423,7 +422,7 @@ void QHid_Work_Interface::RunTask(uint8_t code)
     case 241: {
         const QString code = RequestGrabCode();
         if (!IsAnswer(code)) {
-            Q_EMIT MessgBox(QString::fromUtf8(kOffline));
+            PostMessgBox(970);
             Q_EMIT HideBusy();
             Q_EMIT ChangeResetKeyvalueRetul(false);
             MarkAsleep();
@@ -434,7 +433,7 @@ void QHid_Work_Interface::RunTask(uint8_t code)
             Q_EMIT ChangeResetKeyvalueRetul(ok);
             Q_EMIT HideBusy();
             if (!ok)
-                Q_EMIT MessgBox(QStringLiteral("环境干扰太大 无法正常修改键值  推荐使用 有线模式  ！"));
+                PostMessgBox(773);
         }
         m_TaskCode = 0;
         break;
@@ -448,7 +447,7 @@ void QHid_Work_Interface::RunTask(uint8_t code)
             Q_EMIT HideBusy();
             MarkAsleep();
             DelayMs(10);
-            Q_EMIT MessgBox(QString::fromUtf8(kOffline));
+            PostMessgBox(970);
         }
         m_TaskCode = 0;
         break;
@@ -835,7 +834,7 @@ bool QHid_Work_Interface::SendKeyPackets(uchar *table, int layer, int length)
     return true;
 }
 
-bool QHid_Work_Interface::WriteKeyTable()
+bool QHid_Work_Interface::WriteKeyTable(bool causeSaid)
 {
     DeviceRecord *d = m_Device;
     if (!d)
@@ -928,7 +927,8 @@ bool QHid_Work_Interface::WriteKeyTable()
     if (!macrosSent) {
         if (MainWidget *main = MainWidget::instance())
             main->SetDeviceWriteResult(false);
-        Q_EMIT ErrorPop(false, 8); // "Send Maocr Err"
+        if (!causeSaid)
+            Q_EMIT ErrorPop(false, 8); // "Send Maocr Err"
     }
     msleep(static_cast<unsigned long>(Ms(500)));
     Q_EMIT HideBusy();

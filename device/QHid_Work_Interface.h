@@ -95,7 +95,9 @@ public:
     int SendPackets(uchar *packet, int length = 20);
     bool ComparePacket(const uchar *sent, const uchar *received, int length);
     bool SendConfigPackets(const uchar *buffer, int total, uchar command, int start = 8, int packetSize = 20);
-    bool WriteKeyTable();
+    // causeSaid: the caller tells the user why a failed write failed, so the macro block's own
+    // pop-up ("Send Maocr Err") does not say it a second time.
+    bool WriteKeyTable(bool causeSaid = false);
     bool SendKeyPackets(uchar *table, int layer, int length = 520);
     // tooLarge, when given, tells a block refused for its size from one with a macro missing.
     QByteArray MacroFileToPackets(const QStringList &macros, bool *tooLarge = nullptr);

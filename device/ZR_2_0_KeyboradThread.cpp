@@ -792,7 +792,7 @@ void ZR_2_0_KeyboradThread::WriteKeys()
     StopListening();
     QString macro;
     uint text = KeyFileRefusal(&macro);
-    const bool ok = !text && WriteKeyTable();
+    const bool ok = !text && WriteKeyTable(true);
     // A transfer that failed says why: no answer at all, or a wireless link that lost packets
     // while the keyboard still answers.
     DeviceRecord *d = m_Device;

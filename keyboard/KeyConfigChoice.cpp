@@ -151,10 +151,5 @@ void KeyConfigChoice::End(bool chosen, const QString &text)
 
 void KeyConfigChoice::Abandon()
 {
-    if (!m_running)
-        return;
     m_running = false;
-    QFile::remove(m_sending);
-    if (!m_before.isEmpty())
-        QFile::remove(m_before);
 }

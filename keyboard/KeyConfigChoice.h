@@ -27,7 +27,9 @@ public:
     // that says why (empty while another choice runs).
     bool Start(const Setup &setup, const QString &name, QString *refusal);
     bool Running() const { return m_running; }
-    // Stops following the keyboard's answers: nothing more is sent and nothing is stored.
+    // Stops following the keyboard's answers: nothing more is sent and nothing is stored. The
+    // staged copies stay until the next choice: the write already queued still reads what it
+    // was given, and says nothing of a file gone.
     void Abandon();
 
 public Q_SLOTS:

@@ -28,6 +28,7 @@
 #include "widgets/RectSwitchButton.h"
 
 #include <algorithm>
+#include <utility>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
@@ -465,6 +466,13 @@ void QLStyleKeybordTabWidget::ButExit_on_clicked()
     // often it was (a double click, a device removal), and only of the page it was asked of.
     if (NestedWait::Held(this, [this, fill = m_fill] { if (!Stale(fill)) Leave(true); }, &m_leaveHeld))
         return;
+    // A keyboard taking a configuration is left once it holds one whole, the new or the one
+    // before (the choice's end); one that went is left at once, as nothing more will answer.
+    HID_API *api = HID_API::instance();
+    if (m_choice->Running() && api && api->PageDevice()) {
+        m_leaveAfterChoice = true;
+        return;
+    }
     Leave(true);
 }
 
@@ -502,6 +510,7 @@ void QLStyleKeybordTabWidget::Leave(bool toDeviceList)
     m_workerConnections.clear();
     m_worker = nullptr;
     m_choice->Abandon();
+    m_leaveAfterChoice = false;
     Q_EMIT KeybortCleartabs();
     KeyBoardWidget_Pro->on_ClearDisp();
     m_product.clear();
@@ -766,6 +775,8 @@ void QLStyleKeybordTabWidget::on_ChoiceFinished(bool chosen, QString name, QStri
     if (!text.isEmpty())
         if (MainWidget *main = MainWidget::instance())
             main->ShowMessage(kGreyBar, text, true);
+    if (std::exchange(m_leaveAfterChoice, false))
+        ButExit_on_clicked();
 }
 
 void QLStyleKeybordTabWidget::on_KeysWritten(bool succeeded)

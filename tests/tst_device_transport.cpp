@@ -202,8 +202,8 @@ void TestDeviceTransport::checkAwakeOffline()
     QSignalSpy result(w, &QHid_Work_Interface::ChangeResetKeyvalueRetul);
     QSignalSpy put(w, &QHid_Work_Interface::Device_Put_Chenge);
     QVERIFY(!w->CheckAwake());
-    QCOMPARE(msg.count(), 1);
-    QCOMPARE(msg[0][0].toString(), QStringLiteral("设备离线 请唤醒设备"));
+    QTRY_COMPARE(msg.count(), 1);
+    QCOMPARE(msg[0][0].toString(), QStringLiteral("The device is offline. Wake it up and try again."));
     QCOMPARE(hide.count(), 1);
     QCOMPARE(result.count(), 1);
     QCOMPARE(result[0][0].toBool(), false);

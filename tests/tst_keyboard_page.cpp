@@ -843,6 +843,12 @@ void TestKeyboardPage::chooseConfiguration()
     profiles = m_page->ConfigLists().at(3);
     QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Kb1"))), Qt::LeftButton, {}, QPoint(40, 10));
     QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Kb1"), 10000);
+    // left while a layer is on its way: once the keyboard holds the whole choice, and nothing said
+    MessageAnswerer quiet(true);
+    QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Base"))), Qt::LeftButton, {}, QPoint(40, 10));
+    m_page->ButExit_on_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(m_page->BuiltProduct().isEmpty() && ini().toString() == QLatin1String("Base"), 10000);
+    QVERIFY(HID_API::instance()->Manager()->WaitIdle(5000) && quiet.shown().isEmpty());
 }
 
 QTEST_MAIN(TestKeyboardPage)

@@ -2,6 +2,7 @@
 // with their fallbacks, the listener's notices, code reads, every write command's bytes on the
 // wire, round trips, the restore, and the faults (sleep, unplug, wrong replies, bad settings).
 #include "app/ProductCatalogue.h"
+#include "app/QXM_Process.h"
 #include "device/ByteTools.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -746,6 +747,15 @@ void TestKeyboardWorker::keysAndMacros()
     w->WriteKeys();
     QCOMPARE(result.last().at(0).toBool(), false);
     QVERIFY(box.count() > boxes);
+    // a macro block the keyboard does not take: one message, the cause, no pop-up of its own
+    QSignalSpy pops(w, &ZR_2_0_KeyboradThread::ErrorPop);
+    emu::Knobs k;
+    k.unplugAfterWrites = 1; // the layer goes, the block does not
+    m_dev->setKnobs(k);
+    w->m_KeyFile = keyFile(QStringLiteral("m1"));
+    w->WriteKeys();
+    QTRY_COMPARE(box.last().at(0).toString(), GetLangText(772));
+    QCOMPARE(pops.count(), 0);
 }
 
 QTEST_MAIN(TestKeyboardWorker)
