@@ -418,7 +418,9 @@ void QHid_Threads_Manage::Perform(QHid_Work_Interface *worker, const Command &c)
                 main->SetDeviceWriteResult(false); // only this write's own result counts
             worker->WriteKeys();
             main = MainWidget::instance();
-            Q_EMIT ErrorPop(false, main && main->DeviceWriteResult() ? 5 : 6);
+            const bool written = main && main->DeviceWriteResult();
+            if (written || !worker->WriteKeysSaysWhy()) // one failure, one message
+                Q_EMIT ErrorPop(false, written ? 5 : 6);
         }
         break;
     case 7:

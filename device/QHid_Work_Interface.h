@@ -55,6 +55,8 @@ public:
     virtual QString ReadDeviceCode();
     virtual bool CheckOnline();
     virtual void WriteKeys();
+    // A failed WriteKeys has said its cause itself: the manager adds no generic tip.
+    virtual bool WriteKeysSaysWhy() const { return false; }
     virtual void WriteDpiTable();
     virtual void WriteConfigBlock();
     virtual void RestartListening();

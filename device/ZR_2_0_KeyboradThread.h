@@ -25,6 +25,7 @@ public:
     QString ReadDeviceCode() override;
     bool CheckOnline() override;
     void WriteKeys() override;
+    bool WriteKeysSaysWhy() const override { return true; }
     void WriteConfigBlock() override;
     void RestartListening() override;
     void WriteDiyColorMap() override;

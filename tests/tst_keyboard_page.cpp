@@ -805,9 +805,13 @@ void TestKeyboardPage::chooseConfiguration()
     });
     const QByteArray kb1Bytes = m_dir->readFile("Products/QK75/UserConfig/Kb1.xml");
     MessageAnswerer refused(true);
+    QSignalSpy tips(HID_API::instance()->Manager(), &QHid_Threads_Manage::ErrorPop);
     QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Kb1"))), Qt::LeftButton, {}, QPoint(40, 10));
     QTRY_COMPARE_WITH_TIMEOUT(answers, 4, 15000); // layer 0 taken, layer 1 refused, both put back
     disconnect(flip);
+    QVERIFY(HID_API::instance()->Manager()->WaitIdle(5000));
+    for (const QList<QVariant> &tip : qAsConst(tips)) // the refusal's cause is its one message
+        QVERIFY(tip.value(1).toInt() != 6);
     QVERIFY(table(0, "Q") != QByteArray("0a0b0c0d"));
     QCOMPARE(ini().toString(), QStringLiteral("Base"));
     QCOMPARE(m_page->ConfigenameLabel->text(), GetLangText(776).arg("Base"));
