@@ -235,8 +235,17 @@ void QConfigList::RemoveItem(const QString &name)
 void QConfigList::on_deleteItem(QString itemname)
 {
     // The row goes with its file: not while a wait runs, it may be the row that began it.
-    if (NestedWait::Held(this, [this, itemname] { on_deleteItem(itemname); }, &m_deleteHeld))
+    // Once per macro however often it was asked there; another macro's delete is its own.
+    if (NestedWait::Open()) {
+        if (!m_deletesHeld.contains(itemname)) {
+            m_deletesHeld.insert(itemname);
+            NestedWait::AfterWaits(this, [this, itemname] {
+                m_deletesHeld.remove(itemname);
+                on_deleteItem(itemname);
+            });
+        }
         return;
+    }
     if (HID_API::PageDeviceGoing() || !FindItem(itemname))
         return;
     // A macro that keys or mouse buttons play stays: they would send nothing the device can run.

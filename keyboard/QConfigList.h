@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 class QConfigListItemBase;
@@ -76,5 +77,5 @@ private:
     QVector<QVector<QListWidgetItem *> *> m_groups;
     QPointer<QTextAndpictue> m_picture;
     bool m_reloadHeld = false;
-    bool m_deleteHeld = false;
+    QSet<QString> m_deletesHeld; // macro deletes held by a wait
 };

@@ -3,6 +3,7 @@
 // it opens; the configuration list file and its drops.
 #include "tests/support/MessageAnswerer.h"
 #include "app/MainWidget.h"
+#include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -828,8 +829,15 @@ void TestKeyboardPage::chooseConfiguration()
     QVERIFY(m_dir->writeFile("Products/QK75/moidefConfig/Nope.bin", "{}"));
     QTest::mousePress(profiles->Row(profiles->FindItem(QStringLiteral("Gone"))), Qt::LeftButton, {}, QPoint(40, 10));
     QTRY_VERIFY_WITH_TIMEOUT(refused.shown().contains(GetLangText(771).arg("Nope")), 10000);
-    m_page->ConfigLists().at(2)->on_deleteItem(QStringLiteral("Macro1"));
+    const int seen = refused.count();
+    {
+        NestedWait::Scope wait; // asked twice in one wait: refused once
+        m_page->ConfigLists().at(2)->on_deleteItem(QStringLiteral("Macro1"));
+        m_page->ConfigLists().at(2)->on_deleteItem(QStringLiteral("Macro1"));
+    }
     QTRY_VERIFY(refused.shown().contains(GetLangText(774).arg("Macro1", "Base, Kb1")));
+    QTest::qWait(200);
+    QCOMPARE(refused.count(), seen + 1);
     QVERIFY(QFile::exists(m_dir->filePath("Products/QK75/moidefConfig/Macro1.bin")));
     QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Base"), 10000);
     QVERIFY(m_dir->writeFile("Products/QK75/UserConfig/Odd.xml", "<Backinfos/>"));
