@@ -322,21 +322,11 @@ void MainWidget::ShowErrorCode(bool clog, int code)
         ShowBottomTip(GetLangText(296), GetLangText(275));
         return;
     }
-    QString text;
-    switch (code) {
-    case 1: text = QStringLiteral("Recv Err"); break;
-    case 2: text = QStringLiteral("Send Err"); break;
-    case 3: text = GetLangText(299); break;
-    case 4: text = QStringLiteral("Check Err"); break;
-    case 5: text = QStringLiteral("Reset Key Succed"); break;
-    case 6: text = QStringLiteral("Reset Key Err"); break;
-    case 7: text = QStringLiteral("Reset Key Succed"); break;
-    case 8: text = QStringLiteral("Send Maocr Err"); break;
-    case 9: text = QStringLiteral("Recv Config Err"); break;
-    case 10: text = QStringLiteral("Recv Color Config Err"); break;
-    case 11: text = QStringLiteral("Recv Came Color Config Err"); break;
-    default: return;
-    }
+    // The codes' texts, from "Recv Err" to "Recv Came Color Config Err", in the UI language.
+    static const uint kTextIds[] = {990, 991, 299, 992, 993, 994, 993, 995, 996, 997, 998};
+    if (code < 1 || code > int(sizeof kTextIds / sizeof kTextIds[0]))
+        return;
+    const QString text = GetLangText(kTextIds[code - 1]);
     if (clog)
         ShowMessage(kGreyBar, text, true);
     else
