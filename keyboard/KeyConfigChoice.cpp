@@ -20,7 +20,14 @@ const char kSending[] = "/.Choosing.xml";
 const char kBefore[] = "/.ChosenBefore.xml";
 } // namespace
 
-KeyConfigChoice::KeyConfigChoice(QObject *parent) : QObject(parent) {}
+KeyConfigChoice::KeyConfigChoice(QObject *parent) : QObject(parent)
+{
+    // A keyboard that never answers a layer ends the choice as one that refused it.
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setInterval(10000);
+    connect(&m_answerTimer, &QTimer::timeout, this, &KeyConfigChoice::on_NoAnswer);
+    connect(this, &KeyConfigChoice::SendLayer, &m_answerTimer, qOverload<>(&QTimer::start));
+}
 
 KeyConfigChoice::~KeyConfigChoice()
 {
@@ -79,6 +86,7 @@ bool KeyConfigChoice::Start(const Setup &setup, const QString &name, QString *re
     m_rolling = false;
     m_running = true;
     m_text.clear();
+    m_wait = std::make_unique<NestedWait::Scope>();
     Q_EMIT SendLayer(m_sending, 0);
     return true;
 }
@@ -108,10 +116,13 @@ void KeyConfigChoice::on_LayerWritten(bool succeeded)
 {
     if (!m_running)
         return;
+    m_answerTimer.stop();
     if (m_rolling) {
-        if (!succeeded)
+        if (!succeeded) {
             WriteLogLine(QStringLiteral("keyboard configuration %1 not put back at layer %2").arg(m_previous).arg(m_next));
-        if (!succeeded || ++m_next >= m_rollEnd)
+            return End(false, GetLangText(1000));
+        }
+        if (++m_next >= m_rollEnd)
             return End(false, m_text);
         Q_EMIT SendLayer(m_before, static_cast<uchar>(m_next));
         return;
@@ -126,7 +137,17 @@ void KeyConfigChoice::on_LayerWritten(bool succeeded)
     if (StoreName())
         return End(true, QString());
     WriteLogLine(QStringLiteral("keyboard configuration %1 taken but not stored").arg(m_name));
-    RollBack(m_count, GetLangText(388));
+    RollBack(m_count, GetLangText(999));
+}
+
+void KeyConfigChoice::on_NoAnswer()
+{
+    if (!m_running)
+        return;
+    WriteLogLine(QStringLiteral("keyboard configuration %1: no answer to layer %2").arg(m_name).arg(m_next));
+    if (m_rolling)
+        return End(false, GetLangText(1000));
+    RollBack(m_next + 1, GetLangText(772));
 }
 
 void KeyConfigChoice::RollBack(int layers, const QString &text)
@@ -143,6 +164,8 @@ void KeyConfigChoice::RollBack(int layers, const QString &text)
 void KeyConfigChoice::End(bool chosen, const QString &text)
 {
     m_running = false;
+    m_answerTimer.stop();
+    m_wait.reset(); // what the choice held follows once the page has shown its outcome
     QFile::remove(m_sending);
     if (!m_before.isEmpty())
         QFile::remove(m_before);
@@ -152,4 +175,6 @@ void KeyConfigChoice::End(bool chosen, const QString &text)
 void KeyConfigChoice::Abandon()
 {
     m_running = false;
+    m_answerTimer.stop();
+    m_wait.reset();
 }

@@ -1,7 +1,12 @@
 #pragma once
+#include "app/NestedWait.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+
+#include <memory>
 
 // Makes a user configuration the keyboard's own, all or nothing: every layer goes to the
 // keyboard one key write at a time, and only once it has taken the last one is the choice
@@ -47,6 +52,7 @@ private:
     bool Stage(const QString &from, const QString &to) const;
     bool StoreName() const;
     void RollBack(int layers, const QString &text);
+    void on_NoAnswer();
     void End(bool chosen, const QString &text);
 
     Setup m_setup;
@@ -55,4 +61,8 @@ private:
     int m_count = 0, m_next = 0, m_rollEnd = 0;
     bool m_running = false, m_rolling = false;
     QString m_text;
+    // The choice is one wait from its first layer to its end: page leaves, a device's going and
+    // the program's end follow it, so the keyboard is never left between two configurations.
+    std::unique_ptr<NestedWait::Scope> m_wait;
+    QTimer m_answerTimer; // a keyboard that never answers ends the choice as a refusal
 };

@@ -509,6 +509,9 @@ void QLStyleKeybordTabWidget::Leave(bool toDeviceList)
         disconnect(c);
     m_workerConnections.clear();
     m_worker = nullptr;
+    if (m_choice->Running())
+        if (MainWidget *main = MainWidget::instance())
+            main->HoldBusy(false);
     m_choice->Abandon();
     m_leaveAfterChoice = false;
     Q_EMIT KeybortCleartabs();
@@ -749,7 +752,9 @@ void QLStyleKeybordTabWidget::on_ConfigDirs_Itemclicked(QString itemtext)
     setup.layerNames = LevelComboItems();
     setup.product = main->CurrentProductName();
     QString refusal;
-    if (!m_choice->Start(setup, itemtext, &refusal) && !refusal.isEmpty())
+    if (m_choice->Start(setup, itemtext, &refusal))
+        main->HoldBusy(true); // the mask stays up between the layers, until the choice ends
+    else if (!refusal.isEmpty())
         main->ShowMessage(kGreyBar, refusal, true);
 }
 
@@ -770,6 +775,8 @@ void QLStyleKeybordTabWidget::on_ChoiceFinished(bool chosen, QString name, QStri
         KeyBoardWidget_Pro->LoadLayerKeyInfoFile(CurrentConfigPath());
         KeyBoardWidget_Pro->on_TabChangeLayerkeyWidget(static_cast<uchar>(LevelComboIndex()));
     };
+    if (MainWidget *main = MainWidget::instance())
+        main->HoldBusy(false);
     if (chosen && !NestedWait::Held(this, show))
         show();
     if (!text.isEmpty())

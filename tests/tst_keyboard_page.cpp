@@ -779,7 +779,9 @@ void TestKeyboardPage::chooseConfiguration()
     QVERIFY(row);
     QTest::mousePress(row, Qt::LeftButton, {}, QPoint(40, 10));
     QCOMPARE(ini().toString(), QStringLiteral("Base")); // chosen only once the keyboard holds it
+    QVERIFY(NestedWait::Open()); // a wait until then: page leaves and the program's end follow it
     QTRY_COMPARE_WITH_TIMEOUT(ini().toString(), QStringLiteral("Kb1"), 10000);
+    QVERIFY(!NestedWait::Open());
     QCOMPARE(table(2, "W"), QByteArray("01020304"));
     QCOMPARE(table(0, "Q"), QByteArray("0a0b0c0d"));
     QCOMPARE(m_page->ConfigenameLabel->text(), GetLangText(776).arg("Kb1"));
