@@ -16,6 +16,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
@@ -307,8 +308,10 @@ void QLightConfigWIdget::FitEffectNames(QListWidget *list)
 
 bool QLightConfigWIdget::eventFilter(QObject *watched, QEvent *event)
 {
+    // Only a new width changes what fits: a height change (a scroll bar coming) refits nothing.
     if (event->type() == QEvent::Resize
-        && (watched == ui->LightListWidget->viewport() || watched == ui->AudionLightWidget->viewport()))
+        && (watched == ui->LightListWidget->viewport() || watched == ui->AudionLightWidget->viewport())
+        && static_cast<QResizeEvent *>(event)->size().width() != static_cast<QResizeEvent *>(event)->oldSize().width())
         FitEffectNames(static_cast<QListWidget *>(watched->parent()));
     if (watched == ui->EditVertrefresh) {
         const bool enter = event->type() == QEvent::KeyPress &&

@@ -779,7 +779,7 @@ void QQuorixStyDpiPage::on_ConfigList_itemDoubleClicked(QListWidgetItem *item)
         m_editor = new QItemInputWin;
         connect(m_editor.data(), &QLineEdit::returnPressed, this, &QQuorixStyDpiPage::on_returnPressed);
     }
-    m_editor->setText(item->text());
+    m_editor->setText(QPresetNameDelegate::DisplayName(item->text())); // as the list shows it
     ConfigList->setItemWidget(item, m_editor);
     m_editor->setFocus();
     ButDelete->setVisible(ConfigList->currentRow() != 0);
@@ -792,6 +792,9 @@ void QQuorixStyDpiPage::on_returnPressed()
     const QString name = m_editor->text();
     QListWidgetItem *current = ConfigList->currentItem();
     QStringList taken = PresetNames();
+    // A name given back as shown keeps the file's own.
+    if (current && name == QPresetNameDelegate::DisplayName(current->text()))
+        return EndRename();
     if (current && !name.isEmpty() && IsAcceptablePresetName(name, taken) && current->text() != FirstPreset) {
         // The file first: the list never shows a name that has no file.
         if (QFile::rename(PresetPath(current->text()), PresetPath(name)))

@@ -416,6 +416,10 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(dir + "灵敏度预设3.ini"));
         // renames: refused ones change neither file nor list; a good one moves the file first
         list->setCurrentRow(1);
+        Dpi()->on_ConfigList_itemDoubleClicked(list->item(1)); // edited as shown; given back, kept
+        QCOMPARE(Dpi()->RenameEditor()->text(), GetLangText(381) + "2");
+        Q_EMIT Dpi()->RenameEditor()->returnPressed();
+        QVERIFY(QFile::exists(dir + "灵敏度预设2.ini"));
         for (const QString &name : {QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral(".."), QStringLiteral("Base"),
                                     QStringLiteral("v1.5"), QStringLiteral("灵敏度预设3"), QString(), QStringLiteral("Fast")}) {
             Dpi()->on_ConfigList_itemDoubleClicked(list->item(1));

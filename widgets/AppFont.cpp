@@ -82,9 +82,11 @@ void FitListItemFonts(QListWidget *list, int pixelSize, int width, int height)
                 break;
             }
         }
-        list->item(i)->setFont(font);
+        if (list->item(i)->font() != font) // an unchanged font lays nothing out again
+            list->item(i)->setFont(font);
     }
-    list->setWordWrap(wrap);
+    if (list->wordWrap() != wrap)
+        list->setWordWrap(wrap);
 }
 
 void FitLabelText(QLabel *label, const QString &text, QFont font)
@@ -95,7 +97,7 @@ void FitLabelText(QLabel *label, const QString &text, QFont font)
     for (int size = QFontInfo(font).pixelSize(); size >= 8; --size) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
-        if (size == 8 || (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height()))
+        if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height())
             break;
         const QRect wrapped = metrics.boundingRect(room, Qt::TextWordWrap | label->alignment(), text);
         wrap = wrapped.width() <= room.width() && wrapped.height() <= room.height();

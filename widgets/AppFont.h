@@ -22,6 +22,6 @@ QFont FittedAppFont(const QString &text, int pixelSize, int width);
 // two (the list then wraps its rows' texts).
 void FitListItemFonts(QListWidget *list, int pixelSize, int width, int height);
 
-// Shows text in a label whose rectangle the form fixes: in font, or at the largest smaller pixel
-// size (8 at the least) at which it fits on one line, or else wrapped on more lines.
+// Shows text in a label whose rectangle the form fixes: at the largest pixel size, from font's
+// down to 8, at which it fits, on one line or else wrapped on more lines.
 void FitLabelText(QLabel *label, const QString &text, QFont font);
