@@ -1,5 +1,4 @@
 #include "app/TrayIcon.h"
-#include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
 
@@ -81,13 +80,9 @@ void TrayIcon::setMainWidget(QWidget *mainWidget)
     connect(m_menu->addAction(QStringLiteral("Durad Ova")), &QAction::triggered, this, &TrayIcon::showMainWidget);
     QAction *exit = m_menu->addAction(GetLangText(65));
     connect(exit, &QAction::triggered, this, &TrayIcon::closeAll);
-    // The exit entry follows the language: the saved one, loaded once the menu is made, and each
-    // later choice ("Durad Ova" reads the same in every language).
-    const auto retext = [exit] { exit->setText(GetLangText(65)); };
-    connect(m_menu, &QMenu::aboutToShow, exit, retext);
-    connect(QXM_Process::instance(), &QXM_Process::LanguageChange, exit, retext);
-    if (auto *main = qobject_cast<MainWidget *>(mainWidget))
-        connect(main, &MainWidget::LangualChange, exit, retext);
+    // The exit entry follows the language, read each time the menu opens: the saved one is
+    // loaded only after the menu is made ("Durad Ova" reads the same in every language).
+    connect(m_menu, &QMenu::aboutToShow, exit, [exit] { exit->setText(GetLangText(65)); });
     m_tray->setContextMenu(m_menu);
 }
 

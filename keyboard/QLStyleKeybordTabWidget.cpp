@@ -28,7 +28,6 @@
 #include "widgets/RectSwitchButton.h"
 
 #include <algorithm>
-#include <utility>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
@@ -466,13 +465,8 @@ void QLStyleKeybordTabWidget::ButExit_on_clicked()
     // often it was (a double click, a device removal), and only of the page it was asked of.
     if (NestedWait::Held(this, [this, fill = m_fill] { if (!Stale(fill)) Leave(true); }, &m_leaveHeld))
         return;
-    // A keyboard taking a configuration is left once it holds one whole, the new or the one
-    // before (the choice's end); one that went is left at once, as nothing more will answer.
-    HID_API *api = HID_API::instance();
-    if (m_choice->Running() && api && api->PageDevice()) {
-        m_leaveAfterChoice = true;
-        return;
-    }
+    // A choice on its way is a wait: the leave above follows its end, so the keyboard holds one
+    // whole configuration, the new or the one before, when the page goes.
     Leave(true);
 }
 
@@ -513,7 +507,6 @@ void QLStyleKeybordTabWidget::Leave(bool toDeviceList)
         if (MainWidget *main = MainWidget::instance())
             main->HoldBusy(false);
     m_choice->Abandon();
-    m_leaveAfterChoice = false;
     Q_EMIT KeybortCleartabs();
     KeyBoardWidget_Pro->on_ClearDisp();
     m_product.clear();
@@ -782,8 +775,6 @@ void QLStyleKeybordTabWidget::on_ChoiceFinished(bool chosen, QString name, QStri
     if (!text.isEmpty())
         if (MainWidget *main = MainWidget::instance())
             main->ShowMessage(kGreyBar, text, true);
-    if (std::exchange(m_leaveAfterChoice, false))
-        ButExit_on_clicked();
 }
 
 void QLStyleKeybordTabWidget::on_KeysWritten(bool succeeded)

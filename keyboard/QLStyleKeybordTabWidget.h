@@ -168,7 +168,6 @@ private:
     KeyConfigChoice *m_choice = nullptr;
     quint64 m_fill = 0;
     bool m_leaveHeld = false; // a leave asked inside a wait follows it
-    bool m_leaveAfterChoice = false; // a leave asked while a configuration is on its way follows it
     QPointer<QHid_Work_Interface> m_worker;
     QList<QMetaObject::Connection> m_workerConnections;
     QPointer<QDisplayInformation> m_popup;
