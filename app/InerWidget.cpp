@@ -1,5 +1,6 @@
 #include "app/InerWidget.h"
 #include "app/AppDirPath.h"
+#include "app/CheckedSave.h"
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
@@ -352,16 +353,25 @@ void InerWidget::on_Currn_Langue_activated(int index)
         return;
     if (MainWidget *main = MainWidget::instance())
         main->ShowPageMask();
+    bool stored;
     {
         std::unique_ptr<QSettings> ini(OpenSysBuildIni());
         ini->setValue(QStringLiteral("Systime/Languageindex"), uint(index));
-        ini->sync();
+        stored = CheckedSave::SyncSettings(*ini);
     }
     Q_EMIT MLan(uchar(index));
     RefreshLangual();
     QXM_Process::instance()->NotifyLanguageChange();
     // Refilling the two switch lists selected their first entry; show the stored choices.
     selectStoredChoices();
+    if (!stored) // the language holds until the program ends
+        SayNotStored();
+}
+
+void InerWidget::SayNotStored()
+{
+    if (MainWidget *main = MainWidget::instance())
+        main->ShowMessage(QColor(178, 179, 180), CheckedSave::FailureText(CheckedSave::Settings), true);
 }
 
 void InerWidget::on_CloseComboxTyp_activated(int index)
@@ -370,8 +380,11 @@ void InerWidget::on_CloseComboxTyp_activated(int index)
         return;
     std::unique_ptr<QSettings> ini(OpenSysBuildIni());
     ini->setValue(QStringLiteral("Systime/TrayIcon"), index == 0);
-    ini->sync();
+    const bool stored = CheckedSave::SyncSettings(*ini);
+    ini.reset();
     m_TrayIcon = index == 0;
+    if (!stored)
+        SayNotStored();
 }
 
 void InerWidget::on_StarteComBox_activated(int index)
@@ -381,6 +394,7 @@ void InerWidget::on_StarteComBox_activated(int index)
     if (!SetAutoStart(index == 0)) {
         // The list shows what is really in place, not the choice that could not be made.
         selectStoredChoices();
+        SayNotStored();
     }
 }
 

@@ -61,6 +61,7 @@ private:
     void applyStyle();
     void connectForm();
     void selectStoredChoices();
+    void SayNotStored(); // a choice the settings file refused
     void startDownload(DownTask *task);
     void catalogueEnded(const DownTask *task);
     void installerEnded(const DownTask *task);

@@ -1,13 +1,12 @@
 #include "app/IniOpeners.h"
 #include "app/AppDirPath.h"
+#include "app/CheckedSettings.h"
 
 #include <QSettings>
 
 QSettings *OpenIniFile(const QString &path)
 {
-    auto *s = new QSettings(path, QSettings::IniFormat);
-    s->setIniCodec("UTF-8");
-    return s;
+    return new CheckedSettings(path);
 }
 
 QSettings *OpenSysBuildIni()

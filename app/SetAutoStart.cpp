@@ -1,4 +1,5 @@
 #include "app/SetAutoStart.h"
+#include "app/CheckedSave.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "platform/AutoStart.h"
@@ -17,6 +18,5 @@ bool SetAutoStart(bool on)
         WriteLogLine(QStringLiteral("AutoStart write failed: ") + AutoStartEntryPath(name));
     std::unique_ptr<QSettings> ini(OpenSysBuildIni());
     ini->setValue(QStringLiteral("Systime/OpenAutoStart"), present);
-    ini->sync();
-    return ok;
+    return CheckedSave::SyncSettings(*ini) && ok;
 }

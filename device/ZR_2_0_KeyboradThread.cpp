@@ -1,4 +1,5 @@
 #include "device/ZR_2_0_KeyboradThread.h"
+#include "app/CheckedSave.h"
 
 #include "app/AppDirPath.h"
 #include "app/DelayMs.h"
@@ -835,7 +836,7 @@ void ZR_2_0_KeyboradThread::RecoverConfig()
             return;
         }
         ini->setValue(QLatin1String(to), text);
-        ini->sync();
+        CheckedSave::SyncSettings(*ini);
         if (!wired || !store)
             return;
         const QStringList items = text.split(QLatin1Char(','));

@@ -1,4 +1,5 @@
 #include "firmware/QHttpDownload.h"
+#include "app/CheckedSave.h"
 #include "app/LogWriter.h"
 #include "firmware/DownTask.h"
 #include "firmware/DownloadFileName.h"
@@ -323,7 +324,7 @@ void QHttpDownload::TransferFinished(const std::shared_ptr<Transfer> &net)
         return;
     }
     // A download that has given up keeps the older file.
-    if (net->cancelled || !net->file->commit()) {
+    if (net->cancelled || !CheckedSave::WriteAll(*net->file, QByteArray()) || !net->file->commit()) {
         TransferFail(net, QStringLiteral("Download write error "));
         return;
     }

@@ -1,5 +1,6 @@
 #include "lighting/LightRowsFile.h"
 
+#include "app/IniOpeners.h"
 #include "app/MainWidget.h"
 #include "device/ByteTools.h"
 
@@ -9,10 +10,7 @@
 
 QSettings *OpenRhythmLightIni(const QString &productDir)
 {
-    auto *ini = new QSettings(QString::asprintf("%s/rhythmLight.ini", productDir.toUtf8().constData()),
-                              QSettings::IniFormat);
-    ini->setIniCodec("utf-8");
-    return ini;
+    return OpenIniFile(productDir + QStringLiteral("/rhythmLight.ini"));
 }
 
 QSettings *OpenRhythmLightIni()

@@ -1,4 +1,5 @@
 #include "lighting/QLightConfigWIdget.h"
+#include "app/CheckedSave.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
@@ -369,8 +370,7 @@ bool QLightConfigWIdget::SaveChangeLight()
     if (ui->Back_Slider_Lumin->isEnabled())
         ini->setValue(QStringLiteral("ChangeLight/Luminance"),
                       static_cast<uint>(SliderLevel(ui->Back_Slider_Lumin->Value(), m_LuminanceSteps)));
-    ini->sync();
-    return ini->status() == QSettings::NoError;
+    return CheckedSave::SyncSettings(*ini);
 }
 
 // ---- busy, results, messages -----------------------------------------------------------------

@@ -1,4 +1,5 @@
 // The audio lighting tab of the lighting page: the audio effect list, each effect's settings in
+#include "app/CheckedSave.h"
 // "rhythmLight.ini", the hand-over to the audio monitor and the raised sleep of a wireless keyboard.
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
@@ -174,8 +175,7 @@ bool QLightConfigWIdget::SaveAudioSettings()
         ini->setValue(QStringLiteral("AudioParam/DefaultAudio"), name);
         ini->setValue(QStringLiteral("AudioParam/OPen"), true);
     }
-    ini->sync();
-    return ini->status() == QSettings::NoError;
+    return CheckedSave::SyncSettings(*ini);
 }
 
 void QLightConfigWIdget::ApplyAudioSettings()

@@ -1,11 +1,11 @@
 #include "macros/ConfigDirFiles.h"
 #include "macros/SetXmlContent.h"
+#include "app/CheckedSave.h"
 
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -141,7 +141,7 @@ ConfigDirFiles::Result ConfigDirFiles::CreateNew(const QString &name, const QByt
     if (check != Result::Ok)
         return check;
     QTemporaryFile temp(m_Dir + QStringLiteral("/.new-XXXXXX"));
-    if (!temp.open() || temp.write(content) != content.size() || !temp.flush())
+    if (!temp.open() || !CheckedSave::WriteAll(temp, content))
         return Result::WriteFailed;
     // QFile::rename never replaces an existing file, so a file made meanwhile is kept.
     if (!temp.rename(FilePath(name)))
@@ -220,8 +220,7 @@ ConfigDirFiles::Result ConfigDirFiles::Export(const QString &name, const QString
     if (!source.open(QIODevice::ReadOnly))
         return Result::Missing;
     const QByteArray content = source.readAll();
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
+    if (!CheckedSave::WriteFile(target, content))
         return Result::WriteFailed;
     return Result::Ok;
 }

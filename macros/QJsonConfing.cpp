@@ -1,4 +1,5 @@
 #include "macros/QJsonConfing.h"
+#include "app/CheckedSave.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -164,12 +164,7 @@ bool QJsonConfing::WriteMacroFile(const QString &name, const QString &hexData, i
     inner.insert(QStringLiteral("RunOne"), runOne);
     QJsonObject root;
     root.insert(name, inner);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
-        WriteLogLine(QStringLiteral("macro file %1 not written: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    return CheckedSave::WriteFile(path, QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
 QVector<uchar> QJsonConfing::ReadMacroData(const QString &name, int *runWay, int *runOne) const

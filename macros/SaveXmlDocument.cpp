@@ -1,8 +1,8 @@
 #include "macros/SaveXmlDocument.h"
+#include "app/CheckedSave.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QtEndian>
@@ -92,13 +92,5 @@ QByteArray EncodeText(QTextCodec *codec, const QString &text, QTextCodec::Conver
 
 bool SaveXmlDocument(const QString &path, const QDomDocument &document)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = DocumentBytes(document);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return CheckedSave::WriteFile(path, DocumentBytes(document));
 }

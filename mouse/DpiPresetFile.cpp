@@ -1,4 +1,5 @@
 #include "mouse/DpiPresetFile.h"
+#include "app/CheckedSave.h"
 #include "device/HID_API.h"
 #include "app/IniOpeners.h"
 
@@ -41,8 +42,7 @@ bool DpiPresetFile::Write(const QString &path, const DpiPreset &preset)
         ini->setValue(QStringLiteral("QDpiListWidget/values"), rows);
         ini->setValue(QStringLiteral("QDpiListWidget/select"), preset.select);
     }
-    ini->sync();
-    return ini->status() == QSettings::NoError;
+    return CheckedSave::SyncSettings(*ini);
 }
 
 DpiPreset DpiPresetFile::Read(const QString &path)

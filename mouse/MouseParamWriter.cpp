@@ -1,4 +1,5 @@
 #include "mouse/MouseParamWriter.h"
+#include "app/CheckedSave.h"
 #include "app/MainWidget.h"
 #include "device/DeviceRecord.h"
 #include "device/HID_API.h"
@@ -23,8 +24,7 @@ bool Write(const std::function<void(QSettings &)> &keys)
     HID_API *api = HID_API::instance();
     if (DeviceRecord *device = api ? api->CurrentDevice() : nullptr)
         ini->setValue(QStringLiteral("Zr_Mouse/MouseName"), device->name);
-    ini->sync();
-    return ini->status() == QSettings::NoError;
+    return CheckedSave::SyncSettings(*ini);
 }
 
 void ModelAndCode(QSettings &ini, const QString &model, unsigned char code)

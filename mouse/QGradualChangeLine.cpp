@@ -1,4 +1,5 @@
 #include "mouse/QGradualChangeLine.h"
+#include "app/CheckedSave.h"
 #include "device/HID_API.h"
 #include "app/DelayMs.h"
 #include "app/MainWidget.h"
@@ -11,7 +12,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -326,9 +326,7 @@ bool QGradualChangeLine::ReplaceFromFactory(const QString &factory, const QStrin
     QFile source(factory);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray content = source.readAll();
-    QSaveFile out(target); // a temporary file renamed over the old one
-    return out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
+    return CheckedSave::WriteFile(target, source.readAll());
 }
 
 void QGradualChangeLine::on_enterWidget(QWidget *w)

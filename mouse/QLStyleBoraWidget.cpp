@@ -1,4 +1,5 @@
 #include "mouse/QLStyleBoraWidget.h"
+#include "app/CheckedSave.h"
 #include "app/NestedWait.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
@@ -505,9 +506,15 @@ void QLStyleBoraWidget::on_ConfigDirs_Itemclicked(QString itemtext)
         }
         return;
     }
+    bool stored;
     {
         std::unique_ptr<QSettings> ini(main->OpenProductDataIni());
         ini->setValue(QStringLiteral("default/UserConfig"), itemtext);
+        stored = CheckedSave::SyncSettings(*ini);
+    }
+    if (!stored) { // the configuration in use stays the one stored
+        main->ShowMessage(QColor(178, 179, 180), CheckedSave::FailureText(CheckedSave::Settings), true);
+        return;
     }
     m_ConfigDirs->SetInUseName(itemtext);
     main->ShowPageMask();

@@ -1,9 +1,9 @@
 #include "platform/AutoStart.h"
+#include "app/CheckedSave.h"
 #include "app/IniOpeners.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 QString AutoStartFolder()
@@ -51,11 +51,5 @@ bool WriteAutoStartEntry(const QString &appName, const QString &programPath, boo
     name.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\nX-GNOME-Autostart-enabled=true\n")
                              .arg(name, DesktopExecArgument(programPath));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return CheckedSave::WriteFile(path, text.toUtf8());
 }

@@ -1,4 +1,6 @@
 #include "app/AppDirPath.h"
+#include "app/CheckedSave.h"
+#include "app/IniCodec.h"
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
 #include "app/LogWriter.h"
@@ -19,6 +21,8 @@
 #include <QtTest>
 #include <QTextCodec>
 #include <memory>
+#include <csignal>
+#include <sys/resource.h>
 
 class TstAppServices : public QObject
 {
@@ -368,6 +372,83 @@ private Q_SLOTS:
         QVERIFY(OpenXmlDocument(dir.filePath("YProduct.xml")).documentElement().tagName() == "YProduct");
         QVERIFY(OpenXmlDocument(dir.filePath("nothing.xml")).documentElement().tagName().isEmpty());
         QVERIFY(OpenXmlDocument(folder + "/broken.bin").documentElement().tagName().isEmpty());
+    }
+
+    // The program's INI files are read and written by its own codec: QSettings' INI format must
+    // read what it writes, and the other way round.
+    void iniFormatRoundTrip_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("plain") << "Systime/Version" << QVariant(QStringLiteral("1.0.3"));
+        QTest::newRow("hex list") << "ChangeLight/Color" << QVariant(QStringList{"ff", "00", "7f"});
+        QTest::newRow("han, quotes, ;=") << QStringLiteral("组/键 名") << QVariant(QStringLiteral(" \"引号\"; a=b \\ "));
+        QTest::newRow("general, @, controls") << "top" << QVariant(QStringLiteral("@at\t\n\x01" "1"));
+        QTest::newRow("number and bool") << "a/b/c" << QVariant(QStringList{"12", "true", ""});
+        QTest::newRow("empty list") << "General/x" << QVariant(QStringList());
+        QTest::newRow("bytes") << "k" << QVariant(QByteArray("\x00\xff,", 3));
+    }
+
+    void iniFormatRoundTrip()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        TestProgramDir dir;
+        {
+            QSettings qt(dir.filePath("qt.ini"), QSettings::IniFormat);
+            qt.setIniCodec("UTF-8");
+            qt.setValue(key, value);
+            qt.setValue("zz/other", 5);
+        }
+        // An empty list is stored as "no value", by QSettings as by the codec.
+        const QVariant read = value.userType() == QMetaType::QStringList && value.toStringList().isEmpty() ? QVariant() : value;
+        QSettings::SettingsMap ours;
+        IniCodec::Parse(dir.readFile("qt.ini"), ours);
+        QCOMPARE(ours.value(key), read);
+        QCOMPARE(ours.value("zz/other").toInt(), 5);
+        QVERIFY(dir.writeFile("ours.ini", IniCodec::Serialize(ours)));
+        QSettings back(dir.filePath("ours.ini"), QSettings::IniFormat);
+        back.setIniCodec("UTF-8");
+        QCOMPARE(back.value(key), read);
+    }
+
+    // A file that cannot be written whole keeps what it held, and the caller learns it: here the
+    // file size limit cuts the write short, as a full disk does.
+    void failedSavesKeepTheOldFile()
+    {
+        TestProgramDir dir;
+        const QByteArray xmlBefore = dir.readFile("YProduct.xml"), iniBefore = dir.readFile("SysBuild.ini");
+        QDomDocument big;
+        big.appendChild(big.createElement("Backinfos")).toElement().setAttribute("x", QString(9000, 'x'));
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit limit = before;
+        limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool xmlSaved = SaveXmlDocument(dir.filePath("YProduct.xml"), big);
+        std::unique_ptr<QSettings> ini(OpenSysBuildIni());
+        ini->setValue("Systime/UpdataTime", QString(9000, 'y'));
+        const bool iniSaved = CheckedSave::SyncSettings(*ini);
+        const int error = CheckedSave::LastError();
+        ini.reset();
+        setrlimit(RLIMIT_FSIZE, &before);
+        QVERIFY(!xmlSaved);
+        QVERIFY(!iniSaved);
+        QCOMPARE(error, EFBIG);
+        QCOMPARE(dir.readFile("YProduct.xml"), xmlBefore);
+        QSettings::SettingsMap stored, held;
+        IniCodec::Parse(iniBefore, held);
+        IniCodec::Parse(dir.readFile("SysBuild.ini"), stored);
+        QCOMPARE(stored, held);
+        // What the program reads next is what the disk holds, not the refused value.
+        QVERIFY(std::unique_ptr<QSettings>(OpenSysBuildIni())->value("Systime/UpdataTime").toString().size() < 100);
+
+        CheckedSave::SetFaultForTest([](const QString &path) { return path.endsWith(".xml") ? ENOSPC : 0; });
+        QVERIFY(!SaveXmlDocument(dir.filePath("YProduct.xml"), big));
+        CheckedSave::SetFaultForTest(nullptr);
+        QVERIFY(CheckedSave::FailureText(CheckedSave::Macro).contains(GetLangText(1007)));
+        QCOMPARE(dir.readFile("YProduct.xml"), xmlBefore);
     }
 
     void iniOpeners()
