@@ -20,6 +20,11 @@ CheckedSave::Fault &TestFault()
     return fault;
 }
 
+bool DiskFullError(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
 int ErrnoOr(int fallback)
 {
     return errno ? errno : fallback;
@@ -48,7 +53,7 @@ void CheckedSave::SetFaultForTest(Fault fault)
 
 bool CheckedSave::DiskFull(int error)
 {
-    return error == ENOSPC || error == EDQUOT;
+    return DiskFullError(error);
 }
 
 bool CheckedSave::WriteAll(QFileDevice &file, const QByteArray &bytes, int *error)
@@ -96,6 +101,21 @@ bool CheckedSave::WriteFile(const QString &path, const QByteArray &bytes, int *e
     return failure == 0;
 }
 
+bool CheckedSave::CopyFile(const QString &from, const QString &to, int *error)
+{
+    QFile source(from);
+    int failure = QFile::exists(to) ? EEXIST : 0;
+    if (!failure && !source.open(QIODevice::ReadOnly))
+        failure = ENOENT;
+    if (failure) {
+        SetLastError(failure);
+        if (error)
+            *error = failure;
+        return false;
+    }
+    return WriteFile(to, source.readAll(), error);
+}
+
 bool CheckedSave::SyncSettings(QSettings &settings, int *error)
 {
     SetLastError(0);
@@ -120,10 +140,26 @@ bool CheckedSave::SyncSettings(QSettings &settings, int *error)
     return failure == 0;
 }
 
+namespace {
+QString CauseText(int error)
+{
+    return DiskFullError(error) ? GetLangText(1007) : GetLangText(1008).arg(QString::fromLocal8Bit(std::strerror(error)));
+}
+} // namespace
+
 QString CheckedSave::FailureText(What what, int error)
 {
     static const uint whatIds[] = {1002, 1003, 1004, 1005, 1006};
-    const QString cause = DiskFull(error) ? GetLangText(1007)
-                                          : GetLangText(1008).arg(QString::fromLocal8Bit(std::strerror(error ? error : EIO)));
-    return GetLangText(1001).arg(GetLangText(whatIds[what]), cause);
+    return GetLangText(1001).arg(GetLangText(whatIds[what]), CauseText(error ? error : EIO));
+}
+
+QString CheckedSave::Cause()
+{
+    return LastError() ? CauseText(LastError()) : QString();
+}
+
+QString CheckedSave::WithCause(const QString &text)
+{
+    const QString cause = Cause();
+    return cause.isEmpty() ? text : text + QLatin1Char(' ') + cause;
 }

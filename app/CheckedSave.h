@@ -20,6 +20,9 @@ public:
 
     // Replaces `path` with `bytes`; false (and *error an errno value) when it could not.
     static bool WriteFile(const QString &path, const QByteArray &bytes, int *error = nullptr);
+    // A new file `to` with the bytes of `from`, as QFile::copy (which never replaces a file), but
+    // checked like every other save.
+    static bool CopyFile(const QString &from, const QString &to, int *error = nullptr);
     // Writes `bytes` to an open file through its descriptor and syncs it: the file's own buffer
     // is never left to a flush nobody checks.
     static bool WriteAll(QFileDevice &file, const QByteArray &bytes, int *error = nullptr);
@@ -31,9 +34,14 @@ public:
     // The errno of this thread's last failed save (0 when the last one succeeded).
     static int LastError();
     static bool DiskFull(int error);
-    // "<what> was not saved: <cause>", in the UI language; a full disk is named as the cause.
+    // "<what> was not saved. <cause>", in the UI language; a full disk is named as the cause.
     static QString FailureText(What what, int error);
     static QString FailureText(What what) { return FailureText(what, LastError()); }
+    // The cause of this thread's last failed save, to follow a message of its own; empty when
+    // the last save succeeded.
+    static QString Cause();
+    // `text`, followed by the cause when the last save failed.
+    static QString WithCause(const QString &text);
 
     // Tests: a write to a path for which `fault` returns an errno value fails with it.
     using Fault = std::function<int(const QString &path)>;

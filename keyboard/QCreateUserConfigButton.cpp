@@ -1,4 +1,5 @@
 #include "keyboard/QCreateUserConfigButton.h"
+#include "app/CheckedSave.h"
 #include "app/LogWriter.h"
 #include "app/MainWidget.h"
 #include "keyboard/QConfigList.h"
@@ -28,8 +29,12 @@ void QCreateUserConfigButton::mousePressEvent(QMouseEvent *event)
     if (frame && frame->isAncestorOf(this)) {
         const QString path = QGenderConfigInput::GetFilePath(main->UserConfigDir(), QStringLiteral(".xml"));
         // The list shows the new file only once it is written.
-        if (!path.isEmpty() && QUserKeyBordConfig().WriteDefault(path))
+        if (path.isEmpty())
+            return;
+        if (QUserKeyBordConfig().WriteDefault(path))
             frame->OpenConfigFile(path);
+        else if (MainWidget *main = MainWidget::instance())
+            main->ShowMessage(QColor(178, 179, 180), CheckedSave::FailureText(CheckedSave::Configuration), true);
         return;
     }
     QLStyleKeybordTabWidget *keyboard = QLStyleKeybordTabWidget::instance();
@@ -50,6 +55,7 @@ void QCreateUserConfigButton::CreateKeyboardConfig(QLStyleKeybordTabWidget *keyb
         return;
     if (!keyboard->KeyBoard()->SaveLayerKeys(path)) {
         WriteLogLine(QStringLiteral("keyboard configuration not created: %1").arg(path));
+        main->ShowMessage(QColor(178, 179, 180), CheckedSave::FailureText(CheckedSave::Configuration), true);
         return;
     }
     for (QWidget *w = parentWidget(); w; w = w->parentWidget())

@@ -1,4 +1,5 @@
 #include "keyboard/QLStyleKeybordTabWidget.h"
+#include "app/CheckedSave.h"
 #include "app/AppDirPath.h"
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
@@ -723,7 +724,7 @@ void QLStyleKeybordTabWidget::ON_SAEVE(bool)
         if (!backup)
             KeyBoardWidget_Pro->ReloadFromConfig();
         if (MainWidget *main = MainWidget::instance())
-            main->ShowMessage(kGreyBar, GetLangText(388), true);
+            main->ShowMessage(kGreyBar, CheckedSave::WithCause(GetLangText(388)), true);
         return;
     }
     if (MainWidget *main = MainWidget::instance())
@@ -809,7 +810,7 @@ void QLStyleKeybordTabWidget::on_ButResetConfing_clicked()
         // Nothing is sent and nothing else changes: the keys show the file as it stayed.
         WriteLogLine(QStringLiteral("key assignments not restored in %1").arg(path));
         KeyBoardWidget_Pro->ReloadFromConfig();
-        main->ShowMessage(kGreyBar, GetLangText(388), true);
+        main->ShowMessage(kGreyBar, CheckedSave::WithCause(GetLangText(388)), true);
         return;
     }
     if (const std::unique_ptr<QSettings> ini(main->OpenProductDataIni()); ini)

@@ -1,4 +1,5 @@
 #include "macros/QConfigDirs.h"
+#include "app/CheckedSave.h"
 
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
@@ -111,7 +112,10 @@ QString QConfigDirs::Dir() const
 void QConfigDirs::Notice(const QColor &bar, uint textId) const
 {
     if (MainWidget *w = MainWidget::instance())
-        w->ShowMessage(bar, GetLangText(textId), true);
+        w->ShowMessage(bar, textId == ConfigDirFiles::RefusalTextId(ConfigDirFiles::Result::WriteFailed)
+                                ? CheckedSave::WithCause(GetLangText(textId))
+                                : GetLangText(textId),
+                       true);
 }
 
 void QConfigDirs::AppendRow(const QString &name)

@@ -2,6 +2,7 @@
 // receiver: tabs, layers, settings reaching the device's block, restore, and the faults while
 // it opens; the configuration list file and its drops.
 #include "tests/support/MessageAnswerer.h"
+#include "app/CheckedSave.h"
 #include "app/MainWidget.h"
 #include "app/NestedWait.h"
 #include "app/QXM_Process.h"
@@ -557,6 +558,23 @@ void TestKeyboardPage::restoreAndDrop()
     QCOMPARE(sent.count(), 3);
     std::unique_ptr<QSettings>(m_main->OpenProductDataIni())->setValue(QStringLiteral("default/UserConfig"), QStringLiteral("Base"));
     m_main->OpenKeyboardPage(QStringLiteral("QK75"));
+    // a full disk: the drop says so, names the cause, and the configuration keeps what it held
+    {
+        const QByteArray before = m_dir->readFile("Products/QK75/UserConfig/Base.xml");
+        keys = m_page->ConfigLists().at(0);
+        QWidget *b = keys->Row(keys->FindItem(QStringLiteral("B")));
+        const QPoint eAt = board->KeyByName(QStringLiteral("E"))->mapToGlobal(board->KeyByName(QStringLiteral("E"))->rect().center());
+        CheckedSave::SetFaultForTest([](const QString &path) { return path.endsWith("/Base.xml") ? ENOSPC : 0; });
+        MessageAnswerer ok(true);
+        Q_EMIT keys->DragLeftMove(eAt);
+        board->on_MouseDrawMove(eAt);
+        QTest::mousePress(b, Qt::LeftButton);
+        QTest::mouseRelease(b, Qt::LeftButton);
+        CheckedSave::SetFaultForTest(nullptr);
+        QVERIFY(ok.shown().contains(GetLangText(388)) && ok.shown().contains(GetLangText(1007)));
+        QCOMPARE(m_dir->readFile("Products/QK75/UserConfig/Base.xml"), before);
+    }
+    QCOMPARE(sent.count(), 3);
 
     // restore into a file that cannot be written: text 388, nothing sent or changed, the page stays
     const int resets = m_dev->FactoryResets();
