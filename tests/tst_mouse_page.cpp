@@ -524,6 +524,26 @@ private Q_SLOTS:
         QCOMPARE(QLR_PopWidget::Current()->Text(), GetLangText(1045).arg(GetLangText(381) + "2"));
     }
 
+    void rightClickAnywhereOnAStage_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("slider") << "Backlight_Slider";
+        QTest::newRow("number field") << "DpiEdit1";
+        QTest::newRow("number") << "DpiIndex_1";
+    }
+    void rightClickAnywhereOnAStage()
+    {
+        QFETCH(QString, part);
+        Open(false);
+        QDpiPageItem *row = Dpi()->Rows().at(Dpi()->Rows().at(2)->isChecked() ? 1 : 2);
+        QSignalSpy dpis(Dpi(), &QQuorixStyDpiPage::ChangeDpis);
+        QTest::mousePress(row->findChild<QWidget *>(part), Qt::RightButton);
+        QVERIFY(row->isChecked());
+        QCOMPARE(dpis.count(), 1);
+        QVERIFY(Idle());
+        QCOMPARE(Wire().values.value(Wire().stage - 1), row->dpiValue());
+    }
+
     // The mouse goes while a question of its page is open: the page's list and key column go
     // with it, and the answer touches neither.
     void presetDeleteQuestionOutlivesTheMouse()
