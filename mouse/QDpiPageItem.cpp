@@ -60,7 +60,10 @@ QDpiPageItem::QDpiPageItem(QWidget *parent) : QWidget(parent)
     ShowCurrentText();
     connect(QXM_Process::instance(), &QXM_Process::LanguageChange, this, &QDpiPageItem::ShowCurrentText);
     installEventFilter(this);
-    DpiEdit1->installEventFilter(this);
+    // A right click anywhere on the row makes its stage current: the slider and the field take
+    // the press themselves, so the row watches every part of it.
+    for (QWidget *part : findChildren<QWidget *>())
+        part->installEventFilter(this);
     DpiEdit1->setContextMenuPolicy(Qt::NoContextMenu);
     connect(Backlight_Slider, QOverload<uint>::of(&QSliderAlterMax::sliderReleased), this,
             &QDpiPageItem::on_Backlight_Slider_sliderReleased);
@@ -202,6 +205,12 @@ void QDpiPageItem::ShowCurrentText()
 
 bool QDpiPageItem::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched != this && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        if (isEnabled())
+            Q_EMIT RefushDefultDpiUi(this);
+        return true; // taken here: the row's own press would make it current twice
+    }
     if (watched == DpiEdit1) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();

@@ -242,7 +242,9 @@ void QQuorixStyDpiPage::on_LanguageChange()
     Wired_Label->setText(GetLangText(Mose_RorCob->items().isEmpty() ? 876 : 877));
     ConfigList->viewport()->update();
     Label_DPI_Count->setText(QStringLiteral("DPI ") + GetLangText(377));
-    LabelDPIFileName->setText(GetLangText(381) + QStringLiteral("1"));
+    // The preset shown keeps its name in the new language.
+    QListWidgetItem *shown = ConfigList->currentItem();
+    LabelDPIFileName->setText(shown ? QPresetNameDelegate::DisplayName(shown->text()) : GetLangText(381) + QStringLiteral("1"));
     // The limits of a loaded mouse stay as they are shown.
     uint max = 0, min = 0;
     ShowLimits(&max, &min);
@@ -542,13 +544,9 @@ void QQuorixStyDpiPage::ClearPage()
 
 // ---- presets ----
 
-void QQuorixStyDpiPage::InitPage()
+void QQuorixStyDpiPage::ApplyBaseLists()
 {
-    EndRename();
-    ConfigList->clear();
     const QString dir = PresetDir();
-    if (dir.isEmpty())
-        return;
     m_loading = true;
     {
         const std::unique_ptr<QSettings> ini(OpenIniFile(dir + QStringLiteral("/Base/Base.ini")));
@@ -567,24 +565,88 @@ void QQuorixStyDpiPage::InitPage()
         MaxvalueCombox->setCurrentText(DpiPresetFile::Text(*ini, QStringLiteral("MaxvalueCombox/select")));
     }
     SetDpiRange(MaxvalueCombox->currentText().toUInt(), MinvalueCombox->currentText().toUInt());
+    m_loading = false;
+}
+
+void QQuorixStyDpiPage::MarkMouseStage()
+{
+    const std::shared_ptr<MouseConfigRecord> record = CurrentRecord();
+    if (!record || !StageValues().contains(record->currentDpi))
+        return;
+    for (int i = 0; i < QDpiListWidget->count(); ++i)
+        if (QDpiPageItem *row = RowAt(i); row && !QDpiListWidget->item(i)->isHidden())
+            row->setMChecked(row->dpiValue() == record->currentDpi);
+}
+
+void QQuorixStyDpiPage::InitPage()
+{
+    EndRename();
+    ConfigList->clear();
+    const QString dir = PresetDir();
+    if (dir.isEmpty())
+        return;
     QStringList names;
     for (const QFileInfo &file : QDir(dir).entryInfoList(QDir::Files))
         if (file.completeSuffix() == QLatin1String("ini") && file.baseName() != QLatin1String("Base"))
             names << file.baseName();
-    LabelDPIFileName->setText(QPresetNameDelegate::DisplayName(FirstPreset));
-    QDir().mkpath(dir);
-    SavePreset(PresetPath(FirstPreset));
-    // On the first showing that write creates the first preset: list it now, or the list stays
-    // empty under a label that names it until the tab is shown again.
-    if (!names.contains(FirstPreset) && QFileInfo(PresetPath(FirstPreset)).isFile())
-        names << FirstPreset;
+    // The page shows the preset the mouse was given last, as its file holds it; the first preset
+    // when that one is gone or is not this product's. Showing it sends and writes nothing.
+    QString shown;
+    for (const QString &name : {ChosenPresetName(), FirstPreset})
+        if (shown.isEmpty() && !name.isEmpty() && names.contains(name) && LoadPreset(PresetPath(name)))
+            shown = name;
+    if (shown.isEmpty()) {
+        ApplyBaseLists();
+        shown = FirstPreset;
+        // Only a missing first preset is made, from the mouse's stages the page shows.
+        if (!names.contains(FirstPreset)) {
+            QDir().mkpath(dir);
+            if (SavePreset(PresetPath(FirstPreset)))
+                names << FirstPreset;
+            else if (!HID_API::PageDeviceGoing())
+                SayNotSaved(1045, FirstPreset);
+        }
+    }
+    MarkMouseStage();
     ConfigList->addItems(SortPresetNames(names));
-    if (ConfigList->count() > 0)
-        ConfigList->setCurrentRow(0);
-    m_loading = false;
+    QListWidgetItem *current = FindPreset(shown);
+    // A first preset that could not be made is not named as if it were stored.
+    LabelDPIFileName->setText(current ? QPresetNameDelegate::DisplayName(shown) : QString());
+    if (current)
+        ConfigList->setCurrentItem(current);
+    ButDelete->setVisible(current && shown != FirstPreset);
 }
 
-void QQuorixStyDpiPage::SavePreset(const QString &path)
+QString QQuorixStyDpiPage::ChosenPresetName()
+{
+    MainWidget *main = MainWidget::instance();
+    const std::unique_ptr<QSettings> ini(main ? main->OpenMouseParamConfig() : nullptr);
+    return ini ? DpiPresetFile::Text(*ini, QStringLiteral("DpiPreset/name")) : QString();
+}
+
+void QQuorixStyDpiPage::RecordChosenPreset(const QString &name)
+{
+    MainWidget *main = MainWidget::instance();
+    if (!main || HID_API::PageDeviceGoing() || ChosenPresetName() == name)
+        return; // a mouse that went keeps its file as it was
+    const std::unique_ptr<QSettings> ini(main->OpenMouseParamConfig());
+    if (!ini)
+        return;
+    ini->setValue(QStringLiteral("DpiPreset/name"), name);
+    ini->sync();
+    if (ini->status() != QSettings::NoError)
+        SayNotSaved(1046, name);
+}
+
+void QQuorixStyDpiPage::SayNotSaved(uint textId, const QString &name) const
+{
+    // A tip, not a question: saves run from row commits and the mouse's own DPI button, where a
+    // wait would let the rows be rebuilt under their caller.
+    if (MainWidget *main = MainWidget::instance())
+        main->ShowBottomTip(GetLangText(297), GetLangText(textId).arg(QPresetNameDelegate::DisplayName(name)));
+}
+
+bool QQuorixStyDpiPage::SavePreset(const QString &path)
 {
     MainWidget *main = MainWidget::instance();
     DpiPreset p;
@@ -601,7 +663,7 @@ void QQuorixStyDpiPage::SavePreset(const QString &path)
         if (m_rows.at(i)->isChecked())
             p.select = i;
     }
-    DpiPresetFile::Write(path, p);
+    return DpiPresetFile::Write(path, p);
 }
 
 bool QQuorixStyDpiPage::LoadPreset(const QString &path)
@@ -656,19 +718,27 @@ bool QQuorixStyDpiPage::LoadPreset(const QString &path)
     return true;
 }
 
-void QQuorixStyDpiPage::SavePresetFile()
+bool QQuorixStyDpiPage::SavePresetFile()
 {
     if (ConfigList->count() == 0)
-        return;
+        return true;
     QListWidgetItem *item = ConfigList->currentItem() ? ConfigList->currentItem() : ConfigList->item(0);
-    SavePreset(PresetPath(item->text()));
+    if (SavePreset(PresetPath(item->text())))
+        return true;
+    if (!HID_API::PageDeviceGoing()) // a mouse that went keeps its presets: nothing to say
+        SayNotSaved(1045, item->text());
+    return false;
 }
 
 void QQuorixStyDpiPage::AddNumberedPreset(const QString &sourceFile)
 {
     const QString name = kPrefix + QString::number(NextPresetNumber(PresetNames()));
+    // The list names only presets that have a file.
+    if (!QFile::copy(sourceFile, PresetPath(name))) {
+        SayNotSaved(1047, name);
+        return;
+    }
     ConfigList->addItem(name);
-    QFile::copy(sourceFile, PresetPath(name));
 }
 
 void QQuorixStyDpiPage::RemovePreset(QListWidgetItem *item)
@@ -721,6 +791,7 @@ void QQuorixStyDpiPage::on_ButDelete_clicked()
             LabelDPIFileName->setText(QPresetNameDelegate::DisplayName(FirstPreset));
             ConfigList->setCurrentItem(first);
             SendDpiStages(CurrentDevice());
+            RecordChosenPreset(FirstPreset);
         }
     }
 }
@@ -753,8 +824,10 @@ void QQuorixStyDpiPage::on_ButResetConfig_clicked()
     for (int i = ConfigList->count() - 1; i >= 0 && ConfigList->count() > 1; --i)
         if (ConfigList->item(i)->text() != FirstPreset)
             RemovePreset(ConfigList->item(i));
-    if (applied && !values.isEmpty())
+    if (applied && !values.isEmpty()) {
         Q_EMIT ChangeDpis(values, int(current));
+        RecordChosenPreset(FirstPreset);
+    }
     LabelDPIFileName->setText(GetLangText(381) + QStringLiteral("1"));
 }
 
@@ -767,6 +840,7 @@ void QQuorixStyDpiPage::on_ConfigList_itemClicked(QListWidgetItem *item)
         const QVector<uint> values = SentStages(false);
         if (!values.isEmpty())
             Q_EMIT ChangeDpis(values, int(SelectedOrMarkedDpi(true)));
+        RecordChosenPreset(item->text()); // the page opens on it next time
     }
     ButDelete->setVisible(item->text() != FirstPreset);
 }
@@ -797,8 +871,12 @@ void QQuorixStyDpiPage::on_returnPressed()
         return EndRename();
     if (current && !name.isEmpty() && IsAcceptablePresetName(name, taken) && current->text() != FirstPreset) {
         // The file first: the list never shows a name that has no file.
-        if (QFile::rename(PresetPath(current->text()), PresetPath(name)))
+        const QString old = current->text();
+        if (QFile::rename(PresetPath(old), PresetPath(name))) {
             current->setText(name);
+            if (ChosenPresetName() == old)
+                RecordChosenPreset(name);
+        }
     }
     EndRename();
 }

@@ -34,6 +34,8 @@ public:
     static const QString FirstPreset; // "灵敏度预设1": never deleted nor renamed
 
     // Called by the mouse page.
+    // Showing the tab: lists the presets and shows the one chosen last as stored. It writes
+    // nothing but the first preset, and that only where there is none yet.
     void InitPage();
     void SetDpiRange(uint max, uint min);
     void AddStageRow(const QVector<uint> &values);
@@ -65,10 +67,12 @@ public:
     // A preset may take a name that makes one file in the preset folder and is listed again.
     static bool IsAcceptablePresetName(const QString &name, const QStringList &taken);
 
-    void SavePreset(const QString &path);
+    // False when the file could not be written.
+    bool SavePreset(const QString &path);
     // False (and nothing changed) for a preset of another product.
     bool LoadPreset(const QString &path);
-    void SavePresetFile();
+    // Saves the page into the current preset; a failed save is said, naming the preset.
+    bool SavePresetFile();
     void SendDpiStages(DeviceRecord *device);
 
     // ---- the form ----
@@ -127,6 +131,16 @@ private:
     void AddNumberedPreset(const QString &sourceFile);
     void RemovePreset(QListWidgetItem *item);
     void EndRename();
+    // The preset the mouse was given last, as recorded in the mouse settings file (empty when
+    // none is recorded).
+    static QString ChosenPresetName();
+    // Records the preset the mouse was given last; a failed write is said.
+    void RecordChosenPreset(const QString &name);
+    void SayNotSaved(uint textId, const QString &name) const;
+    // The Base preset's lists in the drop-downs and its limits on the rows.
+    void ApplyBaseLists();
+    // Marks the stage the mouse holds, when a visible row has its value; writes nothing.
+    void MarkMouseStage();
     QDpiPageItem *RowAt(int position) const;
     bool LimitsValid(uint *max, uint *min) const;
     // The limits the drop-downs hold (the widest range when they hold none that fit), shown in

@@ -24,6 +24,7 @@
 #include "tests/support/HidTestSupport.h"
 #include "tests/support/MouseKeyRows.h"
 #include "tests/support/TestProgramDir.h"
+#include "widgets/QLR_PopWidget.h"
 #include "widgets/QACombxBox.h"
 #include "widgets/QACombxBoxView.h"
 #include "widgets/QDottomMessgDlg.h"
@@ -87,6 +88,12 @@ class TstMousePage : public QObject
             m20 = std::static_pointer_cast<emu::EmuMouse20>(emu::MakeDevice(receiver ? Model::MouseReceiver : Model::MouseWired));
         m_node = second ? emu::Plug(myx) : emu::Plug(m20);
         m_product = second ? QStringLiteral("QX3") : QStringLiteral("QM8");
+        Start();
+    }
+    // A new main window over the same folder opens the plugged mouse: the program started again.
+    void Start()
+    {
+        m_main.reset();
         m_main = std::make_unique<MainWidget>();
         QKeyLableItem *tile = Api()->TileMap().value(m_node);
         QVERIFY(tile);
@@ -459,6 +466,82 @@ private Q_SLOTS:
         // leaving the page forgets the presets
         Tab()->ButExit_on_clicked();
         QCOMPARE(list->count(), 0);
+    }
+
+    // Showing the DPI tab writes no preset: each keeps its limit and stages over tab changes,
+    // preset choices and a restart, and the page opens on the preset chosen last.
+    void presetsStayAsStored()
+    {
+        Open(false);
+        Tab()->butlefit_on_buttonClicked(1);
+        const QString first = QStringLiteral("Products/QM8/DpiConfig/") + QQuorixStyDpiPage::FirstPreset + ".ini";
+        Dpi()->MaxvalueCombox->setCurrentIndex(2); // 6400
+        Dpi()->Rows().at(0)->DpiEdit1->setText(QStringLiteral("5000"));
+        QTest::keyClick(Dpi()->Rows().at(0)->DpiEdit1, Qt::Key_Return);
+        QVERIFY(Idle());
+        const QByteArray stored = m_dir->readFile(first);
+        QVERIFY(stored.contains("select=6400") && stored.contains("values=\"5000,"));
+        auto kept = [&] {
+            QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("6400"));
+            QCOMPARE(Dpi()->Rows().at(0)->dpiValue(), 5000u);
+            QCOMPARE(m_dir->readFile(first), stored);
+        };
+        Tab()->butlefit_on_buttonClicked(0);
+        Tab()->butlefit_on_buttonClicked(1);
+        kept();
+        // another preset chosen and the tab left on it: the page comes back on it, the first unchanged
+        Dpi()->ButAddConfig->click();
+        Dpi()->ConfigList->setCurrentRow(1);
+        Dpi()->on_ConfigList_itemClicked(Dpi()->ConfigList->item(1));
+        QVERIFY(Idle());
+        for (int restart = 0; restart < 2; ++restart) {
+            if (restart)
+                Start();
+            Tab()->butlefit_on_buttonClicked(2);
+            Tab()->butlefit_on_buttonClicked(1);
+            QCOMPARE(Dpi()->ConfigList->currentItem()->text(), QStringLiteral("灵敏度预设2"));
+            QCOMPARE(Dpi()->LabelDPIFileName->text(), GetLangText(381) + "2");
+            QCOMPARE(Dpi()->MaxvalueCombox->currentText(), QStringLiteral("26000"));
+            QCOMPARE(m_dir->readFile(first), stored);
+        }
+        Dpi()->ConfigList->setCurrentRow(0);
+        Dpi()->on_ConfigList_itemClicked(Dpi()->ConfigList->item(0));
+        kept();
+    }
+
+    // A preset whose file cannot be written says so, naming it.
+    void failedPresetSaveIsSaid()
+    {
+        Open(false);
+        Tab()->butlefit_on_buttonClicked(1);
+        Dpi()->ButAddConfig->click();
+        Dpi()->ConfigList->setCurrentRow(1);
+        Dpi()->on_ConfigList_itemClicked(Dpi()->ConfigList->item(1));
+        const QString file = m_dir->filePath(QStringLiteral("Products/QM8/DpiConfig/灵敏度预设2.ini"));
+        QVERIFY(QFile::remove(file) && QDir().mkdir(file)); // not writable, even for an administrator
+        Dpi()->MaxvalueCombox->setCurrentIndex(1);
+        QVERIFY(QLR_PopWidget::Current());
+        QCOMPARE(QLR_PopWidget::Current()->Text(), GetLangText(1045).arg(GetLangText(381) + "2"));
+    }
+
+    void rightClickAnywhereOnAStage_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("slider") << "Backlight_Slider";
+        QTest::newRow("number field") << "DpiEdit1";
+        QTest::newRow("number") << "DpiIndex_1";
+    }
+    void rightClickAnywhereOnAStage()
+    {
+        QFETCH(QString, part);
+        Open(false);
+        QDpiPageItem *row = Dpi()->Rows().at(Dpi()->Rows().at(2)->isChecked() ? 1 : 2);
+        QSignalSpy dpis(Dpi(), &QQuorixStyDpiPage::ChangeDpis);
+        QTest::mousePress(row->findChild<QWidget *>(part), Qt::RightButton);
+        QVERIFY(row->isChecked());
+        QCOMPARE(dpis.count(), 1);
+        QVERIFY(Idle());
+        QCOMPARE(Wire().values.value(Wire().stage - 1), row->dpiValue());
     }
 
     // The mouse goes while a question of its page is open: the page's list and key column go
