@@ -1,4 +1,5 @@
 #include "mouse/QQuorixStyDpiPage.h"
+#include "app/CheckedSave.h"
 #include "mouse/QPresetNameDelegate.h"
 #include "app/DelayMs.h"
 #include "app/IniOpeners.h"
@@ -633,8 +634,7 @@ void QQuorixStyDpiPage::RecordChosenPreset(const QString &name)
     if (!ini)
         return;
     ini->setValue(QStringLiteral("DpiPreset/name"), name);
-    ini->sync();
-    if (ini->status() != QSettings::NoError)
+    if (!CheckedSave::SyncSettings(*ini))
         SayNotSaved(1046, name);
 }
 
@@ -643,7 +643,8 @@ void QQuorixStyDpiPage::SayNotSaved(uint textId, const QString &name) const
     // A tip, not a question: saves run from row commits and the mouse's own DPI button, where a
     // wait would let the rows be rebuilt under their caller.
     if (MainWidget *main = MainWidget::instance())
-        main->ShowBottomTip(GetLangText(297), GetLangText(textId).arg(QPresetNameDelegate::DisplayName(name)));
+        main->ShowBottomTip(GetLangText(297),
+                            CheckedSave::WithCause(GetLangText(textId).arg(QPresetNameDelegate::DisplayName(name))));
 }
 
 bool QQuorixStyDpiPage::SavePreset(const QString &path)
@@ -734,7 +735,7 @@ void QQuorixStyDpiPage::AddNumberedPreset(const QString &sourceFile)
 {
     const QString name = kPrefix + QString::number(NextPresetNumber(PresetNames()));
     // The list names only presets that have a file.
-    if (!QFile::copy(sourceFile, PresetPath(name))) {
+    if (!CheckedSave::CopyFile(sourceFile, PresetPath(name))) {
         SayNotSaved(1047, name);
         return;
     }
@@ -816,8 +817,12 @@ void QQuorixStyDpiPage::on_ButResetConfig_clicked()
     if (!FindPreset(name) || !CurrentDevice())
         return; // the mouse went while the question was open, its presets with it
     const QString file = PresetPath(name);
-    QFile::remove(file);
-    QFile::copy(PresetDir() + QStringLiteral("/Base/Base.ini"), file);
+    // Replaced whole or not at all: a preset removed before a copy that fails would be lost.
+    QFile base(PresetDir() + QStringLiteral("/Base/Base.ini"));
+    if (!base.open(QIODevice::ReadOnly) || !CheckedSave::WriteFile(file, base.readAll())) {
+        SayNotSaved(1045, name);
+        return;
+    }
     const bool applied = LoadPreset(file);
     const QVector<uint> values = SentStages(false);
     const uint current = SelectedOrMarkedDpi(false);

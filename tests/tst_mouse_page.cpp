@@ -521,7 +521,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(file) && QDir().mkdir(file)); // not writable, even for an administrator
         Dpi()->MaxvalueCombox->setCurrentIndex(1);
         QVERIFY(QLR_PopWidget::Current());
-        QCOMPARE(QLR_PopWidget::Current()->Text(), GetLangText(1045).arg(GetLangText(381) + "2"));
+        QVERIFY(QLR_PopWidget::Current()->Text().startsWith(GetLangText(1045).arg(GetLangText(381) + "2")));
     }
 
     void rightClickAnywhereOnAStage_data()
