@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QDomElement>
+#include <QHash>
 #include <QMap>
 
 #include <algorithm>
@@ -90,20 +91,32 @@ KeyProfileLayers QConfigBuildManage_Pro::ReadKeyConfig(const QString &path, QVec
     const int count = byId.size();
     for (int i = 0; i < count; ++i) {
         auto *table = new KeyLayerTable;
-        QStringList order;
+        // A key named twice keeps its last entry, in the place of that entry: each name is kept
+        // where it was read last, found in one pass over the names read.
+        QStringList read;
+        QHash<QString, int> last;
         const QDomElement level = byId.value(static_cast<uint>(i));
         for (QDomNode n = level.firstChild(); !n.isNull(); n = n.nextSibling()) {
             _KeyValueInfo *info = ReadKeyEdit(n);
             if (!info)
                 continue;
-            delete table->take(info->KeyButtonName);
-            table->insert(info->KeyButtonName, info);
-            order.removeOne(info->KeyButtonName);
-            order.append(info->KeyButtonName);
+            _KeyValueInfo *&slot = (*table)[info->KeyButtonName];
+            delete slot;
+            slot = info;
+            if (keyOrder) {
+                last.insert(info->KeyButtonName, read.size());
+                read.append(info->KeyButtonName);
+            }
         }
         layers.append(table);
-        if (keyOrder)
+        if (keyOrder) {
+            QStringList order;
+            order.reserve(last.size());
+            for (int at = 0; at < read.size(); ++at)
+                if (last.value(read.at(at)) == at)
+                    order.append(read.at(at));
             keyOrder->append(order);
+        }
     }
     return layers;
 }
@@ -209,28 +222,52 @@ QStringList QConfigBuildManage_Pro::ConfigsNamingMacro(const QString &folder, co
     return names;
 }
 
-bool QConfigBuildManage_Pro::RenameMacroKeys(const QString &path, const QString &from, const QString &to)
+bool QConfigBuildManage_Pro::RenameMacroKeys(const QString &path, const QString &from, const QString &to,
+                                             QVector<int> *renamed)
 {
+    return Retarget(path, from, to, nullptr, renamed);
+}
+
+bool QConfigBuildManage_Pro::PutBackMacroKeys(const QString &path, const QString &from, const QString &to,
+                                              const QVector<int> &renamed)
+{
+    return Retarget(path, to, from, &renamed, nullptr);
+}
+
+bool QConfigBuildManage_Pro::Retarget(const QString &path, const QString &from, const QString &to,
+                                      const QVector<int> *only, QVector<int> *changed)
+{
+    if (changed)
+        changed->clear();
     QDomDocument doc = OpenXmlDocument(path);
     const QDomElement root = doc.documentElement();
-    if (root.tagName() == QLatin1String("Backinfos")) { // a mouse configuration
-        for (QDomElement lines = root.firstChildElement(QStringLiteral("Lines")); !lines.isNull();
-             lines = lines.nextSiblingElement(QStringLiteral("Lines")))
-            for (QDomElement row = lines.firstChildElement(QStringLiteral("SubLine")); !row.isNull();
-                 row = row.nextSiblingElement(QStringLiteral("SubLine")))
-                if (QBackLineMange::ValueTypFromText(row.attribute(QStringLiteral("ValueTyp"))) == 1
-                    && row.attribute(QStringLiteral("ReName")) == from)
-                    row.setAttribute(QStringLiteral("ReName"), to);
-        return SaveXmlDocument(path, doc);
-    }
-    if (root.tagName() != QLatin1String("KeyBoardRoot"))
-        return false;
-    for (QDomElement level = root.firstChildElement(QStringLiteral("Keylevel_ID")); !level.isNull();
-         level = level.nextSiblingElement(QStringLiteral("Keylevel_ID")))
-        for (QDomElement edit = level.firstChildElement(QStringLiteral("KeyEdit")); !edit.isNull();
-             edit = edit.nextSiblingElement(QStringLiteral("KeyEdit")))
-            if (TypeFromName(edit.attribute(QStringLiteral("KeyValueTyp"))) == 3
-                && edit.attribute(QStringLiteral("LeftValue")) == from)
-                edit.setAttribute(QStringLiteral("LeftValue"), to);
-    return SaveXmlDocument(path, doc);
+    // The rows that may play a macro, counted in the file's order: a put-back finds the rows
+    // of the rename it undoes by their count.
+    const bool mouse = root.tagName() == QLatin1String("Backinfos");
+    if (!mouse && root.tagName() != QLatin1String("KeyBoardRoot"))
+        return true; // no configuration (or none that can be read): nothing in it plays the macro
+    const QString group = mouse ? QStringLiteral("Lines") : QStringLiteral("Keylevel_ID");
+    const QString item = mouse ? QStringLiteral("SubLine") : QStringLiteral("KeyEdit");
+    const QString name = mouse ? QStringLiteral("ReName") : QStringLiteral("LeftValue");
+    const QString type = mouse ? QStringLiteral("ValueTyp") : QStringLiteral("KeyValueTyp");
+    int row = 0, next = 0; // next: the place in *only of the next row to put back
+    bool any = false;
+    for (QDomElement lines = root.firstChildElement(group); !lines.isNull(); lines = lines.nextSiblingElement(group))
+        for (QDomElement e = lines.firstChildElement(item); !e.isNull(); e = e.nextSiblingElement(item), ++row) {
+            if (only) {
+                if (next >= only->size() || only->at(next) != row)
+                    continue;
+                ++next;
+            }
+            const bool macro = mouse ? QBackLineMange::ValueTypFromText(e.attribute(type)) == 1
+                                     : TypeFromName(e.attribute(type)) == 3;
+            if (!macro || e.attribute(name) != from)
+                continue;
+            e.setAttribute(name, to);
+            any = true;
+            if (changed)
+                changed->append(row);
+        }
+    // A file with nothing to change is not written again.
+    return !any || SaveXmlDocument(path, doc);
 }

@@ -32,9 +32,21 @@ public:
     // the macro.
     static QStringList ConfigsNamingMacro(const QString &folder, const QString &macro);
     // Every key (keyboard file) or button (mouse file) of the file that plays the macro plays it
-    // under its new name; the file is otherwise kept as it is. False when it could not be
-    // written (it then stays as it was).
-    static bool RenameMacroKeys(const QString &path, const QString &from, const QString &to);
+    // under its new name; the file is otherwise kept as it is, and not written when nothing in
+    // it plays the macro (or it is no configuration that can be read). False when it could not
+    // be written (it then stays as it was). renamed receives the places of the rows it changed.
+    static bool RenameMacroKeys(const QString &path, const QString &from, const QString &to,
+                                QVector<int> *renamed = nullptr);
+    // Undoes that rename: only the rows it changed (its renamed places, ascending) that still
+    // play `to` play `from` again; the rows that played `to` before it keep it.
+    static bool PutBackMacroKeys(const QString &path, const QString &from, const QString &to,
+                                 const QVector<int> &renamed);
     bool WriteKeyConfig(const QString &path, const KeyProfileLayers &layers, const QStringList &layerNames,
                         const QString &productName);
+
+private:
+    // The macro rows of the file (all, or the places in *only) that play `from` play `to`;
+    // *changed receives the places changed. A file with nothing to change is not written.
+    static bool Retarget(const QString &path, const QString &from, const QString &to, const QVector<int> *only,
+                         QVector<int> *changed);
 };

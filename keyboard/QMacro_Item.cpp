@@ -100,16 +100,26 @@ void QMacro_Item::Rename()
         }
         // The keys that play it follow it, in every configuration and on the pages.
         QStringList unchanged;
-        if (store.RenameMacro(m_left, name, main ? main->UserConfigDir() : QString(), &unchanged)) {
+        QJsonConfing::RenameFault fault = QJsonConfing::RenameFault::None;
+        if (store.RenameMacro(m_left, name, main ? main->UserConfigDir() : QString(), &unchanged, &fault)) {
             if (QMultifunKeyBoard *board = QMultifunKeyBoard::instance())
                 board->RenameMacroKeys(m_left, name);
             if (QLStyleBoraWidget *frame = QLStyleBoraWidget::instance())
                 frame->RenameMacroKeys(m_left, name);
             m_left = name;
             update();
-        } else if (main && !unchanged.isEmpty()) {
-            main->ShowMessage(grey, GetLangText(775).arg(unchanged.join(QStringLiteral(", "))), true);
+            return;
         }
+        const QString configs = unchanged.join(QStringLiteral(", "));
+        QString text;
+        switch (fault) {
+        case QJsonConfing::RenameFault::Configurations: text = GetLangText(775).arg(configs); break;
+        case QJsonConfing::RenameFault::NotPutBack: text = GetLangText(1052).arg(m_left, configs); break;
+        case QJsonConfing::RenameFault::Unreadable: text = GetLangText(1051).arg(m_left); break;
+        default: text = GetLangText(1050).arg(m_left); break;
+        }
+        if (main)
+            main->ShowMessage(grey, text, true);
         return;
     }
 }

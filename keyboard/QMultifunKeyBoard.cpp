@@ -222,6 +222,8 @@ bool QMultifunKeyBoard::ReadLayers(const QString &path)
 
 bool QMultifunKeyBoard::LoadLayerKeyInfoFile(const QString &path)
 {
+    // A configuration shown afresh: no write of the keys shown before is guarded any more.
+    ForgetBackup();
     ClearLayerKeyInfo();
     const bool read = ReadLayers(path);
     ResetAllKeys();
@@ -369,8 +371,18 @@ QString QMultifunKeyBoard::BackupPath() const
 bool QMultifunKeyBoard::BackUpAndSave()
 {
     const QString config = ConfigPath();
-    if (!config.isEmpty() && !HID_API::PageDeviceGoing())
-        QFile::copy(config, BackupPath()); // keeps a backup that exists: it holds the state before
+    // The backup belongs to this write alone: one left by a write that never ended (a crash, a
+    // page or keyboard gone) may hold another configuration and is never put back.
+    ForgetBackup();
+    if (!config.isEmpty() && !HID_API::PageDeviceGoing()) {
+        const QString backup = BackupPath();
+        if (QFile::copy(config, backup)) {
+            m_backupFile = backup;
+            m_backupOf = config;
+        } else {
+            WriteLogLine(QStringLiteral("key assignments: no backup of %1").arg(config));
+        }
+    }
     // Without a configuration file the page's save still runs: it says so and shows the keys
     // as they were, as for any save that fails.
     if (QLStyleKeybordTabWidget *page = Page())
@@ -378,24 +390,30 @@ bool QMultifunKeyBoard::BackUpAndSave()
     return !config.isEmpty();
 }
 
+void QMultifunKeyBoard::ForgetBackup()
+{
+    const QString file = m_backupFile.isEmpty() ? BackupPath() : m_backupFile;
+    if (!file.isEmpty() && QFileInfo::exists(file) && !QFile::remove(file))
+        WriteLogLine(QStringLiteral("key assignments: backup %1 not removed").arg(file));
+    m_backupFile.clear();
+    m_backupOf.clear();
+}
+
 void QMultifunKeyBoard::LoadLayerKeyInfo(bool succeeded)
 {
-    const QString backup = BackupPath();
-    if (backup.isEmpty())
-        return;
-    if (succeeded) {
-        QFile::remove(backup);
+    const QString backup = m_backupFile, config = m_backupOf;
+    if (succeeded || backup.isEmpty() || !QFileInfo(backup).isFile()) {
+        ForgetBackup();
         return;
     }
-    if (!QFileInfo(backup).isFile())
-        return;
-    const QString config = ConfigPath();
-    // One rename over the old file: there is no moment without a configuration file.
+    m_backupFile.clear();
+    m_backupOf.clear();
+    // One rename over the file it was taken of: there is no moment without a configuration file.
     if (std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(config).constData()) != 0) {
         WriteLogLine(QStringLiteral("key assignments: backup not restored to %1").arg(config));
         return;
     }
-    if (!isHidden())
+    if (!isHidden() && config == ConfigPath())
         ReloadFromConfig();
 }
 

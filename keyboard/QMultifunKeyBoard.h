@@ -107,6 +107,8 @@ private:
     // False when no layer was read; layers the page names past the file's get empty tables.
     bool ReadLayers(const QString &path);
     bool BackUpAndSave();
+    // Removes the backup of the write on its way, or a stale one at the backup's place.
+    void ForgetBackup();
     void EndDrop(_KeyValueInfo *unstored);
     void ShowFrame(const uchar *frame, uchar alpha);
 
@@ -120,5 +122,7 @@ private:
     QHash<QString, QMultifunKeyButton *> m_byName;
     mutable std::mutex m_keyposLock;
     QHash<QString, int> m_keyposByName;
+    // The backup of the configuration taken for the key write on its way, and that file.
+    QString m_backupFile, m_backupOf;
     static QMultifunKeyBoard *s_instance;
 };

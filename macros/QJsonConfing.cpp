@@ -7,6 +7,7 @@
 #include "keyboard/QConfigBuildManage_Pro.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -242,20 +243,27 @@ QString QJsonConfing::ImageToHex(const QByteArray &image)
 }
 
 bool QJsonConfing::RenameMacro(const QString &oldName, const QString &newName, const QString &configDir,
-                               QStringList *unchanged)
+                               QStringList *unchanged, RenameFault *fault)
 {
+    const auto refuse = [fault](RenameFault why) {
+        if (fault)
+            *fault = why;
+        return false;
+    };
+    if (fault)
+        *fault = RenameFault::None;
     const QString folder = MacroDir();
     const QString oldPath = MacroFilePath(folder, oldName), newPath = MacroFilePath(folder, newName);
     if (oldPath.isEmpty() || newPath.isEmpty()) {
         WriteLogLine(QStringLiteral("macro rename refused: \"%1\" to \"%2\"").arg(oldName, newName));
-        return false;
+        return refuse(RenameFault::NotStored);
     }
     QJsonObject member;
     QVector<uchar> image;
     if (!ReadMember(oldPath, oldName, &member) || !MemberImage(oldPath, member, &image) || image.isEmpty()
         || 1 + image.at(0) > image.size()) {
         WriteLogLine(QStringLiteral("macro %1 not renamed: its file cannot be read").arg(oldName));
-        return false;
+        return refuse(RenameFault::Unreadable);
     }
     const int start = 1 + image.at(0);
     const QByteArray records(reinterpret_cast<const char *>(image.constData()) + start, image.size() - start);
@@ -268,41 +276,62 @@ bool QJsonConfing::RenameMacro(const QString &oldName, const QString &newName, c
                           && QFileInfo::exists(newPath);
     if (!sameFile && QFileInfo::exists(newPath)) {
         WriteLogLine(QStringLiteral("macro %1 not renamed: %2 exists").arg(oldName, newName));
-        return false;
+        return refuse(RenameFault::NotStored);
     }
-    // The keys follow first: a configuration that keeps the old name leaves the macro under it.
-    QStringList renamed;
-    const auto keysBack = [&] {
-        for (const QString &config : qAsConst(renamed))
-            QConfigBuildManage_Pro::RenameMacroKeys(QStringLiteral("%1/%2.xml").arg(configDir, config), newName, oldName);
+    // The macro is stored under the new name first, the keys follow, the old file goes last:
+    // stopped at any moment, every key plays a macro that has a file.
+    const QString oldHex = ImageToHex(QByteArray(reinterpret_cast<const char *>(image.constData()), image.size()));
+    const auto dropNew = [&] {
+        // In place, the file is given back its old name and image.
+        if (sameFile ? !WriteMacroFile(oldName, oldHex, runWay, runOne) : !QFile::remove(newPath))
+            WriteLogLine(QStringLiteral("macro file %1 could not be taken back after a refused rename").arg(newPath));
     };
-    if (oldName != newName) {
-        QStringList refused;
-        for (const QString &config : QConfigBuildManage_Pro::ConfigsNamingMacro(configDir, oldName))
-            (QConfigBuildManage_Pro::RenameMacroKeys(QStringLiteral("%1/%2.xml").arg(configDir, config), oldName, newName)
-                 ? renamed : refused)
-                .append(config);
-        if (!refused.isEmpty()) {
-            WriteLogLine(QStringLiteral("macro %1 not renamed: %2 not rewritten").arg(oldName, refused.join(QLatin1Char(','))));
-            keysBack();
-            if (unchanged)
-                *unchanged = refused;
-            return false;
-        }
-    }
     if (!WriteMacroFile(newName, ImageToHex(newImage), runWay, runOne)) {
-        keysBack();
-        return false;
+        WriteLogLine(QStringLiteral("macro %1 not renamed: %2 not written").arg(oldName, newName));
+        return refuse(RenameFault::NotStored);
     }
     int checkWay = -1, checkOne = -1;
     const QVector<uchar> written = ReadMacroData(newName, &checkWay, &checkOne);
     if (QByteArray(reinterpret_cast<const char *>(written.constData()), written.size()) != newImage || checkWay != runWay
         || checkOne != runOne) {
         WriteLogLine(QStringLiteral("macro %1 not renamed: %2 did not read back").arg(oldName, newName));
-        if (!sameFile)
-            QFile::remove(newPath);
-        keysBack();
-        return false;
+        dropNew();
+        return refuse(RenameFault::NotStored);
+    }
+    if (oldName != newName) {
+        // Each configuration's rows that were renamed, so that a refusal puts back those alone:
+        // a key that played the new name before keeps it.
+        QVector<QPair<QString, QVector<int>>> renamed;
+        QStringList refused;
+        // Each file is read once: one that plays nothing of the macro is left as it is.
+        const QFileInfoList files = configDir.isEmpty() ? QFileInfoList()
+                                                        : QDir(configDir).entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+        for (const QFileInfo &file : files) {
+            QVector<int> rows;
+            if (!QConfigBuildManage_Pro::RenameMacroKeys(file.filePath(), oldName, newName, &rows))
+                refused.append(file.completeBaseName());
+            else if (!rows.isEmpty())
+                renamed.append({file.completeBaseName(), rows});
+        }
+        if (!refused.isEmpty()) {
+            WriteLogLine(QStringLiteral("macro %1 not renamed: %2 not rewritten").arg(oldName, refused.join(QLatin1Char(','))));
+            QStringList notPutBack;
+            for (const auto &config : qAsConst(renamed))
+                if (!QConfigBuildManage_Pro::PutBackMacroKeys(QStringLiteral("%1/%2.xml").arg(configDir, config.first), oldName,
+                                                              newName, config.second))
+                    notPutBack.append(config.first);
+            if (!notPutBack.isEmpty()) {
+                // Their keys play the new name: both files stay, so that every key has its macro.
+                WriteLogLine(QStringLiteral("macro %1 kept under both names: %2 not put back").arg(oldName, notPutBack.join(QLatin1Char(','))));
+                if (unchanged)
+                    *unchanged = notPutBack;
+                return refuse(RenameFault::NotPutBack);
+            }
+            dropNew();
+            if (unchanged)
+                *unchanged = refused;
+            return refuse(RenameFault::Configurations);
+        }
     }
     if (!sameFile && !QFile::remove(oldPath))
         WriteLogLine(QStringLiteral("macro file %1 could not be removed after the rename").arg(oldPath));

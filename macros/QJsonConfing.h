@@ -30,13 +30,21 @@ public:
     // Run mode and count of the macro file at a full path; outputs untouched when it cannot be read.
     static void ReadRunMode(const QString &filePath, int *runWay, int *runOne);
     static void ReadRunMode(const QString &filePath, int &runWay, int &runOne) { ReadRunMode(filePath, &runWay, &runOne); }
-    // Moves a macro to a new name, rewriting the name inside its image. The old file goes only
-    // after the new one was written and read back, and never when both names are one file.
-    // Given the folder of the product's configurations, every key or mouse button there that
-    // plays the macro follows it; a configuration that cannot be rewritten (named in *unchanged)
-    // renames nothing.
+    // Why a rename was refused.
+    enum class RenameFault {
+        None,
+        Unreadable,     // the macro's file cannot be read
+        NotStored,      // the macro could not be stored under the new name (or that name is refused or taken)
+        Configurations, // configurations (in *unchanged) could not be rewritten; nothing renamed
+        NotPutBack,     // besides, configurations (in *unchanged) keep the new name: both files stay
+    };
+    // Moves a macro to a new name, rewriting the name inside its image. The new file is written
+    // and read back first, then every key or mouse button that plays the macro in the given
+    // folder of the product's configurations follows it, and the old file goes last (never when
+    // both names are one file). A configuration that cannot be rewritten renames nothing: the
+    // keys renamed are put back, those alone, and the new file goes.
     bool RenameMacro(const QString &oldName, const QString &newName, const QString &configDir = QString(),
-                     QStringList *unchanged = nullptr);
+                     QStringList *unchanged = nullptr, RenameFault *fault = nullptr);
     // The ".bin" files of the macro folder and its subfolders, sorted by name.
     QStringList ListMacroFiles(bool baseNames) const;
 

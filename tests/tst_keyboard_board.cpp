@@ -141,9 +141,10 @@ void TestKeyboardBoard::typeEightDropReachesDevice()
     QCOMPARE(m_dev->KeyLayer(0).mid(28, 4), QByteArray::fromHex("00040000")); // A: the layout's own
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(Config(QStringLiteral(".TempBase.xml"))), 5000);
 
-    // a refused write restores the file the backup held and the keys shown
-    m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"), m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml")));
-    const QByteArray before = m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"));
+    // a refused write restores the file as it was before it and the keys shown; a backup left
+    // behind by a write that never ended (here of another configuration) is not put back
+    m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"), "<KeyBoardRoot><Keylevel_ID ID=\"0\"/></KeyBoardRoot>");
+    const QByteArray before = m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml"));
     MessageAnswerer answer;
     emu::Knobs k;
     k.failFeatures = true;
@@ -204,6 +205,8 @@ void TestKeyboardBoard::fnRuleOverLayers()
 
 void TestKeyboardBoard::refusedDrops()
 {
+    // a backup left behind goes when the page opens
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/.TempBase.xml"), "<KeyBoardRoot/>"));
     Open(false);
     QSignalSpy sent(m_page, &QLStyleKeybordTabWidget::SetKeyboardKeys);
     const QByteArray base = m_dir->readFile(QStringLiteral("Products/QK75/UserConfig/Base.xml"));

@@ -20,6 +20,7 @@
 #include "keyboard/QKeyBoradConfigSet.h"
 #include "keyboard/QLStyleKeybordTabWidget.h"
 #include "keyboard/QLeftMuenTabWidget.h"
+#include "keyboard/QMacro_Item.h"
 #include "keyboard/QMultifunKeyBoard.h"
 #include "keyboard/QMultifunKeyButton.h"
 #include "lighting/AudioMonitor.h"
@@ -43,8 +44,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 // The settings bytes of the sample layout.
@@ -76,6 +79,7 @@ private Q_SLOTS:
     void dropRecords_data();
     void dropRecords();
     void chooseConfiguration();
+    void macroRenameNotStoredSaid();
 
 private:
     void Open(emu::Model model);
@@ -881,6 +885,40 @@ void TestKeyboardPage::chooseConfiguration()
     m_page->ButExit_on_clicked();
     QTRY_VERIFY_WITH_TIMEOUT(m_page->BuiltProduct().isEmpty() && ini().toString() == QLatin1String("Base"), 10000);
     QVERIFY(HID_API::instance()->Manager()->WaitIdle(5000) && quiet.shown().isEmpty());
+}
+
+void TestKeyboardPage::macroRenameNotStoredSaid()
+{
+    // a macro that cannot be stored under its new name (no file may grow, not even for root)
+    // keeps its name, and the page says so, naming it
+    Open(emu::Model::KeyboardWired);
+    QConfigList *macros = m_page->ConfigLists().at(2);
+    auto *row = qobject_cast<QMacro_Item *>(macros->Row(macros->FindItem(QStringLiteral("Macro1"))));
+    QVERIFY(row);
+    QTimer typist;
+    connect(&typist, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("QInputDialog") && w->isVisible()) {
+                typist.stop();
+                w->findChild<QLineEdit *>(QStringLiteral("InputEdit"))->setText(QStringLiteral("Renamed"));
+                QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("But_Confirm")), Qt::LeftButton);
+            }
+    });
+    typist.start(40);
+    MessageAnswerer ok(true);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit none = before;
+    none.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &none);
+    row->Rename();
+    setrlimit(RLIMIT_FSIZE, &before);
+    QCOMPARE(ok.count(), 1);
+    QCOMPARE(ok.shown(), GetLangText(1050).arg(QStringLiteral("Macro1")));
+    QCOMPARE(row->ItemText(), QStringLiteral("Macro1"));
+    QVERIFY(QFile::exists(m_dir->filePath("Products/QK75/moidefConfig/Macro1.bin")));
+    QVERIFY(!QFile::exists(m_dir->filePath("Products/QK75/moidefConfig/Renamed.bin")));
 }
 
 QTEST_MAIN(TestKeyboardPage)

@@ -1,9 +1,54 @@
 // The macro store: file layout, round trips, refused files, renames and listings.
 #include "macros/QJsonConfing.h"
+#include "keyboard/QConfigBuildManage_Pro.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QRegularExpression>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+// While it lives no file grows past `bytes`: a longer write fails (EFBIG), even for root.
+struct FileSizeLimit
+{
+    rlimit before{};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit limit = before;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
+};
+
+// A keyboard configuration of one layer laid out as the program writes it: keys K0.. playing
+// the macros named, then `plain` basic keys.
+QByteArray KeyConfig(const QStringList &macros, int plain = 0)
+{
+    QByteArray xml("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<KeyBoardRoot>\n    <Keylevel_ID ID=\"0\" name=\"0\">\n");
+    for (int i = 0; i < macros.size(); ++i)
+        xml += QStringLiteral("        <KeyEdit KeyButtonName=\"K%1\" LeftValue=\"%2\" KeyValueTyp=\"Attrib_MacroValue\" Value=\"NULL\"/>\n")
+                   .arg(i).arg(macros.at(i)).toUtf8();
+    for (int i = 0; i < plain; ++i)
+        xml += QStringLiteral("        <KeyEdit KeyButtonName=\"P%1\" LeftValue=\"A\" KeyValueTyp=\"Attrib_KeyValue\" Value=\"NULL\"/>\n").arg(i).toUtf8();
+    return xml + "    </Keylevel_ID>\n</KeyBoardRoot>\n";
+}
+
+// The macro each key K0.. of the configuration's first layer plays.
+QStringList KeyMacros(const QString &path)
+{
+    KeyProfileLayers layers = QConfigBuildManage_Pro().ReadKeyConfig(path);
+    QStringList names;
+    for (int i = 0; !layers.isEmpty() && layers.at(0)->contains(QStringLiteral("K%1").arg(i)); ++i)
+        names << layers.at(0)->value(QStringLiteral("K%1").arg(i))->LeftValue;
+    FreeKeyProfileLayers(layers);
+    return names;
+}
+} // namespace
 
 class TestMacroStore : public QObject
 {
@@ -17,6 +62,7 @@ private Q_SLOTS:
     void refusedFiles_data();
     void refusedFiles();
     void rename();
+    void renameRefused();
     void listing();
 
 private:
@@ -177,6 +223,42 @@ void TestMacroStore::rename()
     QVERIFY(!store.WriteMacroFile(tooLong, QStringLiteral("0x00"), 1, 1));
     QVERIFY(store.MacroFileExists(QStringLiteral("新名")));
     QVERIFY(!QFileInfo::exists(m_folder + QLatin1Char('/') + tooLong + QStringLiteral(".bin")));
+}
+
+void TestMacroStore::renameRefused()
+{
+    QVERIFY(!Write(QStringLiteral("old"), QByteArray::fromHex("00003204")).isEmpty());
+    const QString configs = m_dir->filePath(QStringLiteral("Products/QK75/UserConfig"));
+    QVERIFY(QFile::remove(configs + QStringLiteral("/Base.xml")));
+    QJsonConfing store(m_folder);
+    QStringList unchanged;
+    QJsonConfing::RenameFault fault = QJsonConfing::RenameFault::None;
+    // A holds a key that played "new" before (its macro deleted since); B, larger than the
+    // limit, cannot be rewritten: only the key renamed goes back, and "new" is not left behind
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/A.xml"), KeyConfig({"old", "new", "old"})));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/B.xml"), KeyConfig({"old"}, 600)));
+    {
+        FileSizeLimit limit(16 * 1024);
+        QVERIFY(!store.RenameMacro(QStringLiteral("old"), QStringLiteral("new"), configs, &unchanged, &fault));
+    }
+    QCOMPARE(fault, QJsonConfing::RenameFault::Configurations);
+    QCOMPARE(unchanged, QStringList{"B"});
+    QCOMPARE(KeyMacros(configs + QStringLiteral("/A.xml")), QStringList({"old", "new", "old"}));
+    QVERIFY(store.MacroFileExists(QStringLiteral("old")) && !store.MacroFileExists(QStringLiteral("new")));
+
+    // the new file is written before any key names it: when A's put-back fails too (it grows
+    // back past the limit), its keys play "n", whose file is there, and "old" stays for B
+    const QByteArray a = KeyConfig(QVector<QString>(2000, QStringLiteral("old")).toList());
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/A.xml"), a));
+    QVERIFY(m_dir->writeFile(QStringLiteral("Products/QK75/UserConfig/B.xml"), KeyConfig({"old"}, 3000)));
+    {
+        FileSizeLimit limit(a.size() - 2000); // A renamed is 4000 bytes shorter
+        QVERIFY(!store.RenameMacro(QStringLiteral("old"), QStringLiteral("n"), configs, &unchanged, &fault));
+    }
+    QCOMPARE(fault, QJsonConfing::RenameFault::NotPutBack);
+    QCOMPARE(unchanged, QStringList{"A"});
+    QCOMPARE(KeyMacros(configs + QStringLiteral("/A.xml")), QVector<QString>(2000, QStringLiteral("n")).toList());
+    QVERIFY(store.MacroFileExists(QStringLiteral("n")) && store.MacroFileExists(QStringLiteral("old")));
 }
 
 void TestMacroStore::listing()
