@@ -1,4 +1,5 @@
 #include "keyboard/QMacro_Item.h"
+#include "app/CheckedSave.h"
 #include "device/HID_API.h"
 #include "app/MainWidget.h"
 #include "app/QXM_Process.h"
@@ -119,7 +120,7 @@ void QMacro_Item::Rename()
         default: text = GetLangText(1050).arg(m_left); break;
         }
         if (main)
-            main->ShowMessage(grey, text, true);
+            main->ShowMessage(grey, CheckedSave::WithCause(text), true);
         return;
     }
 }

@@ -1,4 +1,5 @@
 #include "keyboard/QMultifunKeyBoard.h"
+#include "app/CheckedSave.h"
 #include "device/HID_API.h"
 #include "app/DelayMs.h"
 #include "app/LogWriter.h"
@@ -376,7 +377,7 @@ bool QMultifunKeyBoard::BackUpAndSave()
     ForgetBackup();
     if (!config.isEmpty() && !HID_API::PageDeviceGoing()) {
         const QString backup = BackupPath();
-        if (QFile::copy(config, backup)) {
+        if (CheckedSave::CopyFile(config, backup)) { // a cut backup put back would cut the file
             m_backupFile = backup;
             m_backupOf = config;
         } else {

@@ -915,7 +915,7 @@ void TestKeyboardPage::macroRenameNotStoredSaid()
     row->Rename();
     setrlimit(RLIMIT_FSIZE, &before);
     QCOMPARE(ok.count(), 1);
-    QCOMPARE(ok.shown(), GetLangText(1050).arg(QStringLiteral("Macro1")));
+    QVERIFY(ok.shown().startsWith(GetLangText(1050).arg(QStringLiteral("Macro1"))));
     QCOMPARE(row->ItemText(), QStringLiteral("Macro1"));
     QVERIFY(QFile::exists(m_dir->filePath("Products/QK75/moidefConfig/Macro1.bin")));
     QVERIFY(!QFile::exists(m_dir->filePath("Products/QK75/moidefConfig/Renamed.bin")));
